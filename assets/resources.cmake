@@ -1,0 +1,59 @@
+# The list of everything the generator (tools/gen) writes; the build embeds exactly these.
+# A name missing here is not embedded; a name the generator does not write fails the build.
+set(TAVO_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+set(TAVO_RES_DIR ${TAVO_GENERATED_DIR}/res)
+
+set(TAVO_PICTURES
+  pic/back.png                       # main window background 671x650
+  pic/key_cf_up.jpg pic/key_cf_down.jpg     # main keys c and f, 65x249
+  pic/key_dga_up.jpg pic/key_dga_down.jpg   # d, g and a
+  pic/key_eb_up.jpg pic/key_eb_down.jpg     # e and b
+  pic/menu_play.png pic/menu_write.png pic/menu_help.png pic/menu_about.png  # 114x63
+  pic/title.png                      # 32x20
+  pic/bottom.png                     # 670x14
+  pic/sheet.png                      # score sheet 620x200
+  pic/setboard.png pic/setboard_down.png    # keyboard switch 43x34
+  pic/kb2_back.png                   # second keyboard 1087x282
+  pic/kb2_white_up.jpg pic/kb2_white_down.jpg   # 58x249
+  pic/kb2_black.jpg pic/kb2_black_down.jpg      # 59x162
+  cursor/HAND.png                    # pointing hand 32x32, hot spot 10,2
+)
+
+# Glyphs: rests, 63 notes, symbols, and the slur arc.
+set(TAVO_GLYPHS glyph/NOTE_000.png glyph/NOTE_010.png glyph/NOTE_020.png)
+foreach(d RANGE 1 7)
+  foreach(l RANGE 0 2)
+    foreach(h RANGE 0 2)
+      list(APPEND TAVO_GLYPHS glyph/NOTE_${d}${l}${h}.png)
+    endforeach()
+  endforeach()
+endforeach()
+foreach(s 9000 9001 9002 9003 9005 9101 9201 9004)
+  list(APPEND TAVO_GLYPHS glyph/NOTE_${s}.png)
+endforeach()
+
+# Samples: one table of names, shared with the program through voice_names.inc.
+set(TAVO_VOICES_FILE ${CMAKE_SOURCE_DIR}/assets/voices.txt)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${TAVO_VOICES_FILE})
+file(STRINGS ${TAVO_VOICES_FILE} _voice_lines REGEX "^[1-4] ")
+set(TAVO_WAVES)
+set(_inc "// Generated from assets/voices.txt: {set, slot, name}\n")
+foreach(line IN LISTS _voice_lines)
+  string(REPLACE " " ";" f "${line}")
+  list(GET f 0 vset)
+  list(GET f 1 vslot)
+  list(GET f 2 vname)
+  list(APPEND TAVO_WAVES wave/${vname}.wav)
+  string(APPEND _inc "{${vset}, ${vslot}, \"${vname}\"},\n")
+endforeach()
+list(LENGTH TAVO_WAVES _n)
+if(NOT _n EQUAL 192)
+  message(FATAL_ERROR "assets/voices.txt must name 192 samples, it names ${_n}")
+endif()
+file(MAKE_DIRECTORY ${TAVO_GENERATED_DIR})
+file(CONFIGURE OUTPUT ${TAVO_GENERATED_DIR}/voice_names.inc CONTENT "${_inc}")
+
+set(TAVO_RESOURCE_FILES)
+foreach(f IN LISTS TAVO_PICTURES TAVO_GLYPHS TAVO_WAVES)
+  list(APPEND TAVO_RESOURCE_FILES ${TAVO_RES_DIR}/${f})
+endforeach()

@@ -1,0 +1,16 @@
+#pragma once
+#include <QString>
+
+// Every message box and the file dialog go through here so tests can answer them.
+class IDialogs {
+public:
+    virtual ~IDialogs() = default;
+    virtual void ShowError(const QString& text) = 0;
+    virtual void ShowInfo(const QString& text) = 0;
+    virtual bool AskYesNo(const QString& text) = 0;
+    virtual QString OpenFile(const QString& title, const QString& filter) = 0;
+};
+
+IDialogs& Dialogs();
+// Installs another implementation; nullptr restores the real message boxes.
+void SetDialogs(IDialogs* dialogs);

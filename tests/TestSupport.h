@@ -1,0 +1,93 @@
+#pragma once
+// Shared test scaffolding: answered dialogs, private HOME/TMPDIR, and the windows.
+#include "app/Dialogs.h"
+#include "app/Main.h"
+#include "app/PubDef.h"
+#include "app/TavoApplication.h"
+#include "sound/KeyBoard_1.h"
+#include "sound/KeyBoard_2.h"
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+#include <deque>
+#include <memory>
+
+// Records every message box; questions are answered from a queue (Yes when empty).
+class RecordingDialogs : public IDialogs {
+public:
+    QStringList errors, infos, questions;
+    std::deque<bool> answers;
+    QString fileToOpen;
+    void ShowError(const QString& t) override { errors << t; }
+    void ShowInfo(const QString& t) override { infos << t; }
+    bool AskYesNo(const QString& t) override
+    {
+        questions << t;
+        if (answers.empty())
+            return true;
+        const bool a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    QString OpenFile(const QString&, const QString&) override { return fileToOpen; }
+};
+
+// A private HOME, TMPDIR and program folder for one test; everything is removed after.
+class TempEnv {
+public:
+    TempEnv()
+    {
+        QDir(root.path()).mkpath(QStringLiteral("home"));
+        QDir(root.path()).mkpath(QStringLiteral("tmp"));
+        QDir(root.path()).mkpath(QStringLiteral("app/dat"));
+        oldHome = qgetenv("HOME");
+        oldTmp = qgetenv("TMPDIR");
+        qputenv("HOME", home().toLocal8Bit());
+        qputenv("TMPDIR", (root.path() + QStringLiteral("/tmp")).toLocal8Bit());
+        TFormPiano::AppDirOverride = app();
+        SetDialogs(&dialogs);
+    }
+    ~TempEnv()
+    {
+        SetDialogs(nullptr);
+        TFormPiano::AppDirOverride.clear();
+        qputenv("HOME", oldHome);
+        qputenv("TMPDIR", oldTmp);
+    }
+    QString home() const { return root.path() + QStringLiteral("/home"); }
+    QString app() const { return root.path() + QStringLiteral("/app/"); }
+    // The starter song database built next to the real executable, copied in.
+    bool copyStarterDatabase() const
+    {
+        return QFile::copy(QStringLiteral(TAVO_APPDIR "/dat/Opern.dat"), app() + QStringLiteral("dat/Opern.dat"));
+    }
+
+    QTemporaryDir root;
+    RecordingDialogs dialogs;
+    QByteArray oldHome, oldTmp;
+};
+
+// The three windows as the program entry makes them.
+struct PianoWindows {
+    std::unique_ptr<TFormPiano> main = std::make_unique<TFormPiano>();
+    std::unique_ptr<TFrmKeyBoard_1> kb1 = std::make_unique<TFrmKeyBoard_1>();
+    std::unique_ptr<TFrmKeyBoard_2> kb2 = std::make_unique<TFrmKeyBoard_2>();
+    ~PianoWindows()
+    {
+        kb2.reset();
+        kb1.reset();
+        main.reset();
+    }
+};
+
+#define TAVO_TEST_MAIN(TestObject)                 \
+    int main(int argc, char** argv)                \
+    {                                              \
+        TavoApplication app(argc, argv);           \
+        app.setAttribute(Qt::AA_Use96Dpi, true);   \
+        TestObject tc;                             \
+        QTEST_SET_MAIN_SOURCE_PATH                 \
+        return QTest::qExec(&tc, argc, argv);      \
+    }
