@@ -157,6 +157,7 @@ void TFormPiano::BuildPanels()
     connect(LabCloseAbout, &ClickLabel::clicked, this, &TFormPiano::LabCloseAboutClick);
 
     BuildScorePanel();
+    BuildKeyboardSwitch();
     BuildEntryPanel();
 }
 

@@ -129,6 +129,7 @@ public:
 
     // ---- Keys (src/sound) ----
     void BuildKeys();
+    void BuildKeyboardSwitch();      // ImgSetBoard on the score panel
     void MainKeyDown(int key);
     void MainKeyUp(int key);
     void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);

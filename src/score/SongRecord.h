@@ -16,3 +16,9 @@ struct SongRecord {
 };
 
 using SongTableType = std::vector<SongRecord>;
+
+// Cuts text to at most maxBytes bytes of its GBK form, keeping the leading bytes and
+// never splitting a character.
+QString GbkCut(const QString& text, int maxBytes);
+// Number of bytes the text takes in GBK.
+int GbkLength(const QString& text);

@@ -5,7 +5,7 @@ TFrmKeyBoard_1* FrmKeyBoard_1 = nullptr;
 int PlayerTurn = 0;
 
 // TODO(sound): players, PlayNote.
-class TMediaPlayer {};
+#include "sound/MediaPlayer.h"
 
 TFrmKeyBoard_1::TFrmKeyBoard_1(QWidget* parent) : QWidget(parent)
 {

@@ -29,6 +29,7 @@ void TFrmKeyBoard_1::Img_e2Click() {}
 void TFrmKeyBoard_1::Img_f2Click() {}
 
 void TFormPiano::BuildKeys() {}
+void TFormPiano::BuildKeyboardSwitch() {}
 void TFormPiano::MainKeyDown(int) {}
 void TFormPiano::MainKeyUp(int) {}
 void TFormPiano::FormKeyDown(int, Qt::KeyboardModifiers) {}

@@ -1,0 +1,28 @@
+#pragma once
+#include <QString>
+
+// One of the three players of the sound-engine form: holds at most one open sound.
+class TMediaPlayer {
+public:
+    explicit TMediaPlayer(int number);
+    ~TMediaPlayer();
+    TMediaPlayer(const TMediaPlayer&) = delete;
+    TMediaPlayer& operator=(const TMediaPlayer&) = delete;
+
+    int Number() const { return m_number; }          // 1..3
+    const QString& FileName() const { return m_fileName; }
+    void SetFileName(const QString& file) { m_fileName = file; }
+    // Closes what was open (cutting its sound), then reads and parses FileName.
+    // Throws a TavoError naming the path and the reason when it cannot.
+    void Open();
+    void Play();                                     // starts from the beginning, returns at once
+    void Close();
+    bool IsOpen() const { return m_open; }
+    int PlayCount() const { return m_playCount; }    // notes started on this player
+
+private:
+    int m_number;
+    QString m_fileName;
+    bool m_open = false;
+    int m_playCount = 0;
+};
