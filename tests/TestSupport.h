@@ -85,6 +85,8 @@ struct PianoWindows {
 #define TAVO_TEST_MAIN(TestObject)                 \
     int main(int argc, char** argv)                \
     {                                              \
+        QTemporaryDir runtimeDir;                  \
+        qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit()); \
         TavoApplication app(argc, argv);           \
         app.setAttribute(Qt::AA_Use96Dpi, true);   \
         TestObject tc;                             \

@@ -63,13 +63,13 @@ TFormPiano::TFormPiano(QWidget* parent)
       ADOConn(std::make_unique<TADOConnection>()),
       ADOQryESM(std::make_unique<TADOQuery>())
 {
-    FormPiano = this;
     // Single-instance guard, per user; a crashed instance leaves a stale lock that is taken over.
     m_instanceLock = std::make_unique<QLockFile>(Platform::UserTempDir() + AppTitle + QStringLiteral(".lock"));
     m_instanceLock->setStaleLockTime(0);
     m_firstInstance = m_instanceLock->tryLock(0);
     if (!m_firstInstance)
         return;
+    FormPiano = this;
     setAttribute(Qt::WA_NoSystemBackground, false);   // painting is double-buffered by Qt
     setWindowTitle(AppTitle);
     setFixedSize(670, 650);
