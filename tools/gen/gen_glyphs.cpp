@@ -1,23 +1,156 @@
-// TODO(resources-glyphs): glyphs drawn to the notation rules. White placeholders.
+// Score glyphs: 16x31 cells of numbered notation, black on white, plus the slur arc.
+// The digits come from hand-made bitmaps so every cell is crisp and pure black/white;
+// only the arc, which is stretched when shown, is antialiased.
 #include "gen.h"
 #include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <array>
 
-static bool Blank(const QString& o, const QString& n, int w)
+namespace {
+
+constexpr int kCellW = 16;
+constexpr int kCellH = 31;
+constexpr int kDigitTop = 6;       // digits occupy rows 6..19
+constexpr int kDigitRows = 14;
+constexpr int kUnderline1 = 22;
+constexpr int kUnderline2 = 25;
+constexpr int kDotLeft = 7;        // 3x3 dots cover columns 7..9
+
+// Bold jianpu numerals, one string per row, '#' is ink. Widths are 4 to 7.
+const std::array<std::array<const char*, kDigitRows>, 8> kDigits = {{
+    {"..###..", ".#####.", "##...##", "##...##", "##...##", "##...##", "##...##",
+     "##...##", "##...##", "##...##", "##...##", "##...##", ".#####.", "..###.."},
+    {"..##", ".###", "####", "..##", "..##", "..##", "..##",
+     "..##", "..##", "..##", "..##", "..##", "..##", "..##"},
+    {"..###..", ".#####.", "##...##", "##...##", ".....##", "....###", "...###.",
+     "..###..", ".###...", "###....", "##.....", "##.....", "#######", "#######"},
+    {"..###..", ".#####.", "##...##", ".....##", ".....##", "...###.", "...###.",
+     ".....##", ".....##", ".....##", "##...##", "##...##", ".#####.", "..###.."},
+    {"....##.", "...###.", "..####.", "..#.##.", ".##.##.", ".#..##.", "##..##.",
+     "#...##.", "#######", "#######", "....##.", "....##.", "....##.", "....##."},
+    {"#######", "#######", "##.....", "##.....", "##.###.", "#######", "##...##",
+     ".....##", ".....##", ".....##", "##...##", "##...##", ".#####.", "..###.."},
+    {"..####.", ".##..##", "##.....", "##.....", "##.###.", "#######", "###..##",
+     "##...##", "##...##", "##...##", "##...##", "##...##", ".#####.", "..###.."},
+    {"#######", "#######", ".....##", ".....##", "....##.", "....##.", "...##..",
+     "...##..", "..##...", "..##...", "..##...", "..##...", "..##...", "..##..."},
+}};
+
+QImage NewCell(int width = kCellW)
 {
-    QImage img(w, 31, QImage::Format_RGB888);
+    QImage img(width, kCellH, QImage::Format_RGB888);
     img.fill(Qt::white);
-    return img.save(o + "/glyph/" + n + ".png");
+    return img;
 }
+
+void Ink(QImage& img, int x, int y)
+{
+    if (x >= 0 && y >= 0 && x < img.width() && y < img.height())
+        img.setPixel(x, y, qRgb(0, 0, 0));
+}
+
+void Digit(QImage& img, int d)
+{
+    const auto& rows = kDigits[d];
+    const int w = int(std::char_traits<char>::length(rows[0]));
+    const int left = 8 - w / 2;   // centred on column 8
+    for (int r = 0; r < kDigitRows; ++r)
+        for (int c = 0; c < w; ++c)
+            if (rows[r][c] == '#')
+                Ink(img, left + c, kDigitTop + r);
+}
+
+void Square(QImage& img, int top)
+{
+    for (int y = top; y < top + 3; ++y)
+        for (int x = kDotLeft; x < kDotLeft + 3; ++x)
+            Ink(img, x, y);
+}
+
+void Underlines(QImage& img, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        const int y = i == 0 ? kUnderline1 : kUnderline2;
+        for (int x = 0; x < kCellW; ++x)
+            Ink(img, x, y);
+    }
+}
+
+// Octave 0 puts the dot below the digit and below any underlines, 2 above it.
+void OctaveDot(QImage& img, int octave, int underlines)
+{
+    if (octave == 2)
+        Square(img, 0);
+    else if (octave == 0)
+        Square(img, underlines == 2 ? 28 : 25);
+}
+
+// The slur: a smooth bow from near the bottom corners to a flat top, thick in the
+// middle and thin at the ends, so it still reads when squeezed to one cell or
+// stretched to five.
+QImage Arc()
+{
+    QImage img = NewCell(96);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QPointF l(2.0, 28.0), r(94.0, 28.0);
+    QPainterPath outer(l);
+    outer.cubicTo(QPointF(10.0, 1.5), QPointF(86.0, 1.5), r);
+    QPainterPath inner(r);
+    inner.cubicTo(QPointF(84.0, 5.0), QPointF(12.0, 5.0), l);
+    QPainterPath bow = outer;
+    bow.connectPath(inner);
+    bow.closeSubpath();
+    p.setPen(QPen(QColor(20, 20, 20), 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(QColor(20, 20, 20));
+    p.drawPath(bow);
+    return img;
+}
+
+bool Save(const QImage& img, const QString& outDir, const QString& name)
+{
+    return img.save(outDir + QStringLiteral("/glyph/") + name + QStringLiteral(".png"));
+}
+
+} // namespace
 
 bool GenerateGlyphs(const QString& o)
 {
-    bool ok = Blank(o, "NOTE_000", 16) && Blank(o, "NOTE_010", 16) && Blank(o, "NOTE_020", 16);
+    bool ok = true;
+    // Rests: a 0 with its underlines, never an octave dot.
+    for (int l = 0; l <= 2; ++l) {
+        QImage img = NewCell();
+        Digit(img, 0);
+        Underlines(img, l);
+        ok &= Save(img, o, QStringLiteral("NOTE_0") + QString::number(l) + QLatin1Char('0'));
+    }
     for (int d = 1; d <= 7; ++d)
         for (int l = 0; l <= 2; ++l)
-            for (int h = 0; h <= 2; ++h)
-                ok &= Blank(o, QString("NOTE_%1%2%3").arg(d).arg(l).arg(h), 16);
-    for (QString s : {"9000", "9001", "9002", "9003", "9005", "9101", "9201"})
-        ok &= Blank(o, "NOTE_" + s, 16);
-    ok &= Blank(o, "NOTE_9004", 96);
+            for (int h = 0; h <= 2; ++h) {
+                QImage img = NewCell();
+                Digit(img, d);
+                Underlines(img, l);
+                OctaveDot(img, h, l);
+                ok &= Save(img, o, QStringLiteral("NOTE_%1%2%3").arg(d).arg(l).arg(h));
+            }
+
+    ok &= Save(NewCell(), o, QStringLiteral("NOTE_9000"));
+    ok &= Save(NewCell(), o, QStringLiteral("NOTE_9005"));
+    for (int l = 0; l <= 2; ++l) {
+        QImage img = NewCell();
+        Square(img, 11);   // augmentation dot at digit height
+        Underlines(img, l);
+        ok &= Save(img, o, QStringLiteral("NOTE_9") + QString::number(l) + QStringLiteral("01"));
+    }
+    QImage bar = NewCell();
+    for (int y = 0; y < kCellH; ++y)
+        Ink(bar, 7, y);
+    ok &= Save(bar, o, QStringLiteral("NOTE_9002"));
+    QImage dash = NewCell();
+    for (int x = 4; x <= 10; ++x)
+        Ink(dash, x, 13);
+    ok &= Save(dash, o, QStringLiteral("NOTE_9003"));
+    ok &= Save(Arc(), o, QStringLiteral("NOTE_9004"));
     return ok;
 }

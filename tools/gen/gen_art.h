@@ -1,0 +1,49 @@
+#pragma once
+// Shared palette and painting helpers of the window artwork.
+#include <QColor>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QRectF>
+#include <QString>
+
+namespace art {
+
+// Piano lacquer: black with a deep wine undertone, trimmed with gold.
+inline const QColor kLacquerTop(30, 11, 15);
+inline const QColor kLacquerMid(38, 13, 19);
+inline const QColor kLacquerBottom(16, 7, 9);
+inline const QColor kUnderKeys(12, 6, 7);
+inline const QColor kGold(214, 178, 108);
+inline const QColor kGoldLight(246, 224, 160);
+inline const QColor kGoldDark(140, 104, 48);
+inline const QColor kCream(255, 251, 240);
+inline const QColor kFelt(122, 18, 32);
+
+QImage NewImage(int w, int h, bool alpha = false);
+// Saves below outDir; JPEG pictures are written at high quality so the key edges stay clean.
+bool Save(const QImage& img, const QString& outDir, const QString& name);
+
+QLinearGradient GoldGradient(qreal y0, qreal y1);
+// A one-pixel gold rule at row y that fades out towards both ends.
+void GoldRule(QPainter& p, int y, qreal x0, qreal x1, qreal strength = 1.0);
+// Lacquered wood: vertical gradient, faint grain and a diagonal sheen.
+void Lacquer(QPainter& p, const QRectF& r, unsigned seed);
+// The strip along the bottom edge of the main window.
+void BottomStrip(QPainter& p, const QRectF& r);
+// A red felt strip as seen behind the keys.
+void FeltStrip(QPainter& p, const QRectF& r);
+
+// Ivory key of size w x h. notchLeft/notchRight: width cut away at the top for a black
+// key half; blackH: depth of the cut. The background around the key is left untouched.
+void WhiteKey(QPainter& p, qreal w, qreal h, qreal notchLeft, qreal notchRight, qreal blackH, bool pressed);
+// A glossy black key occupying body (which may reach outside the picture: halves are
+// drawn by clipping the whole key to the picture, so neighbouring halves join).
+void BlackKey(QPainter& p, const QRectF& body, bool pressed);
+// A small keyboard symbol: white keys with black keys between, inside r.
+void MiniKeyboard(QPainter& p, const QRectF& r, int whiteKeys, const QColor& frame);
+
+} // namespace art
+
+// Writes the keys of both keyboards and the wide keyboard's background.
+bool GenerateKeyPictures(const QString& outDir);
