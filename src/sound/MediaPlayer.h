@@ -1,5 +1,9 @@
 #pragma once
+#include <QByteArray>
 #include <QString>
+#include <memory>
+
+struct SoundData;
 
 // One of the three players of the sound-engine form: holds at most one open sound.
 class TMediaPlayer {
@@ -19,10 +23,14 @@ public:
     void Close();
     bool IsOpen() const { return m_open; }
     int PlayCount() const { return m_playCount; }    // notes started on this player
+    // The decoded sound while open (null when closed).
+    const SoundData* Sound() const { return m_sound.get(); }
 
 private:
     int m_number;
     QString m_fileName;
     bool m_open = false;
     int m_playCount = 0;
+    std::shared_ptr<const SoundData> m_sound;
+    QByteArray m_fileBytes;   // reused between opens: a note should not allocate for its file
 };

@@ -1,0 +1,91 @@
+#pragma once
+// The three-voice mixer behind the media players.
+//
+// One UI thread hands sounds in (Start/Stop) and one render thread (the audio
+// callback, or a test) pulls mixed output (Render). They share nothing but atomics:
+// a sound is passed to the renderer through a per-voice pointer slot, and comes back
+// through a fixed ring once the renderer is done with it, so the renderer never
+// allocates, frees, or waits. The UI thread frees what comes back (Collect).
+#include <QString>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+// A decoded sound: mono float samples at their own rate, with silent padding on both
+// sides so the interpolator can read past either end without checks.
+struct SoundData {
+    static constexpr int Pad = 32;
+    std::unique_ptr<float[]> memory;   // Pad + frames + Pad floats
+    int frames = 0;
+    int rate = 0;
+    const float* Samples() const { return memory.get() + Pad; }
+
+    // A sound of `frames` frames at `rate`, samples uninitialised, padding zeroed.
+    static std::shared_ptr<SoundData> Allocate(int frames, int rate);
+    // Decodes a complete WAVE file held in memory (through SDL). On failure returns
+    // null and puts the reason in *error.
+    static std::shared_ptr<SoundData> FromWave(const char* data, qsizetype size, QString* error);
+};
+
+class Mixer {
+public:
+    static constexpr int Voices = 3;
+    static constexpr float VoiceGain = 0.5f;       // headroom: three loud notes sum to 1.5
+    static constexpr float CutFadeSeconds = 0.004f; // a cut-off voice fades this long
+
+    Mixer();
+    ~Mixer();
+    Mixer(const Mixer&) = delete;
+    Mixer& operator=(const Mixer&) = delete;
+
+    // UI thread. Starts `sound` from its beginning on voice 0..2, cutting off what that
+    // voice was playing (with a short fade).
+    void Start(int voice, std::shared_ptr<const SoundData> sound);
+    // UI thread. Cuts off the voice (with a short fade).
+    void Stop(int voice);
+    // UI thread. Frees the sounds the renderer has finished with.
+    void Collect();
+    // UI thread. Sounds still referenced by the mixer (handed in, not yet collected).
+    int HeldSounds() const { return int(m_held.size()); }
+
+    // Render thread. Writes `frames` mono samples at `rate` Hz into out, each in [-1, 1].
+    void Render(float* out, int frames, int rate) noexcept;
+
+    // Either thread: notes the renderer has picked up so far, and voices sounding at
+    // the end of the last render (fading tails included).
+    std::uint64_t StartedCount() const { return m_started.load(std::memory_order_acquire); }
+    int ActiveVoices() const { return m_active.load(std::memory_order_acquire); }
+
+private:
+    struct Voice {
+        const SoundData* sound = nullptr;
+        std::uint64_t pos = 0;     // source position, 32.32 fixed point
+        int fadeLeft = 0;          // frames left of a cut-off fade; 0 = not fading
+        int fadeTotal = 0;
+    };
+    static constexpr int FadeSlots = 6;
+    static constexpr std::uint32_t RingSize = 64;
+
+    void Hand(int voice, const SoundData* p);
+    void Release(const SoundData* p);
+    void Retire(const SoundData* p) noexcept;
+    void BeginFade(Voice& v, int fadeFrames) noexcept;
+    bool Mix(Voice& v, float* out, int frames, std::uint64_t step) noexcept;
+
+    // Shared between the threads.
+    std::atomic<const SoundData*> m_next[Voices];
+    const SoundData* m_ring[RingSize];
+    std::atomic<std::uint32_t> m_ringHead{0};   // written by the renderer
+    std::atomic<std::uint32_t> m_ringTail{0};   // written by the UI thread
+    std::atomic<std::uint64_t> m_started{0};
+    std::atomic<int> m_active{0};
+
+    // UI thread only: owners of everything handed in and not yet collected.
+    std::vector<std::shared_ptr<const SoundData>> m_held;
+
+    // Render thread only.
+    Voice m_voice[Voices];
+    Voice m_fading[FadeSlots];
+    float m_limiterGain = 1.0f;
+};
