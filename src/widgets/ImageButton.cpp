@@ -4,12 +4,19 @@
 
 TImageButton::TImageButton(QWidget* parent) : QWidget(parent)
 {
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    // Keys never take the keyboard focus: the window they sit on reads the PC keys.
+    setFocusPolicy(Qt::NoFocus);
 }
 
 void TImageButton::SetPicture(const QImage& p)
 {
-    m_shown = p.copy();
+    m_shown = p;
+    update();
+}
+
+void TImageButton::SetStretch(bool on)
+{
+    m_stretch = on;
     update();
 }
 
@@ -26,28 +33,50 @@ void TImageButton::paintEvent(QPaintEvent*)
 
 void TImageButton::mousePressEvent(QMouseEvent* e)
 {
-    m_leftDown = e->button() == Qt::LeftButton;
-    ShowDown();
-    repaint();
+    // Any button shows the pressed look; only the left one can lead to a click.
+    if (e->button() == Qt::LeftButton)
+        m_leftDown = true;
     e->accept();
+    ShowDown();
+}
+
+void TImageButton::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    // The second press of a quick double click is a press like any other.
+    mousePressEvent(e);
 }
 
 void TImageButton::mouseReleaseEvent(QMouseEvent* e)
 {
-    // Click first, then the released picture: the pressed look stays while the note starts.
-    const bool click = m_leftDown && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
-    m_leftDown = false;
     e->accept();
-    if (click)
-        Q_EMIT clicked();
-    ShowUp();
+    bool click = false;
+    if (e->button() == Qt::LeftButton) {
+        click = m_leftDown && rect().contains(e->position().toPoint());
+        m_leftDown = false;
+    }
+    if (!click) {
+        ShowUp();
+        return;
+    }
+    // Click first, then the released picture: the pressed look stays while the note
+    // starts. The released picture returns even when the click handler fails.
+    struct Release {
+        TImageButton* b;
+        ~Release() { b->ShowUp(); }
+    } release{this};
+    Q_EMIT clicked();
+}
+
+void TImageButton::mouseMoveEvent(QMouseEvent* e)
+{
+    e->accept();   // moving with a button held changes nothing until the release
 }
 
 void TImageButton::enterEvent(QEnterEvent* e)
 {
     QWidget::enterEvent(e);
     if (m_canMouseMove)
-        SetPicture(m_over);
+        ShowOver();
 }
 
 void TImageButton::leaveEvent(QEvent* e)
