@@ -1,0 +1,282 @@
+// PlayNote: the note names, the rotation over three players, failed opens, and what
+// the mixer makes of the notes (pitch, the fourth note cutting the first).
+#include "SoundTestSupport.h"
+#include "TestSupport.h"
+#include "app/Errors.h"
+#include "app/Platform.h"
+#include "sound/AudioOutput.h"
+#include "sound/MediaPlayer.h"
+#include "sound/Mixer.h"
+#include "sound/SoundFiles.h"
+
+using namespace SoundTest;
+
+namespace {
+
+QString NoteFile(const QString& note)
+{
+    return TempDir + CurrentVoice[size_t(NoteSlot(note))] + QStringLiteral(".dat");
+}
+
+// A fresh temporary folder holding every sound file, and a fresh rotation.
+struct NoteEnv {
+    TempEnv env;
+    PianoWindows windows;
+    TFrmKeyBoard_1& kb = *windows.kb1;
+    NoteEnv()
+    {
+        TempDir = Platform::UserTempDir();
+        SoundNames.clear();
+        FillVoiceTables();
+        ListSoundNames();
+        ExtractSounds();
+        PlayerTurn = 0;
+    }
+};
+
+// Lets every voice of the shared mixer fall silent and hands back its sounds.
+void SilenceSharedMixer()
+{
+    Mixer& m = AudioOutput::SharedMixer();
+    for (int v = 0; v < Mixer::Voices; ++v)
+        m.Stop(v);
+    std::vector<float> buf(4800);
+    m.Render(buf.data(), int(buf.size()), 48000);
+    m.Collect();
+}
+
+std::vector<float> RenderShared(int frames, int rate)
+{
+    std::vector<float> out(static_cast<size_t>(frames));
+    for (int done = 0; done < frames; done += 256)
+        AudioOutput::SharedMixer().Render(out.data() + done, std::min(256, frames - done), rate);
+    return out;
+}
+
+} // namespace
+
+class TestNotePlayer : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // Only the first test plays through the device; the rest render the mixer themselves.
+    void cleanup() { AudioOutput::SetDeviceAllowed(false); }
+
+    // Runs first: nothing has touched the audio device yet.
+    void deviceOpensOnTheFirstNote()
+    {
+        NoteEnv n;
+        QVERIFY(!AudioOutput::IsOpen());
+        n.kb.PlayNote(QStringLiteral("c1"), CurrentVoice);
+        QVERIFY(AudioOutput::IsOpen());
+        const int rate = AudioOutput::DeviceRate();
+        QVERIFY(rate > 0);
+        QVERIFY(AudioOutput::DeviceFrames() > 0);
+        QVERIFY(AudioOutput::DeviceFrames() <= 256 * rate / 48000);
+        // The device's own thread picks the note up.
+        QTRY_VERIFY(AudioOutput::SharedMixer().StartedCount() >= 1);
+        AudioOutput::SetDeviceAllowed(false);
+        QVERIFY(!AudioOutput::IsOpen());
+        SilenceSharedMixer();
+    }
+
+    // ---- Names ----
+    void noteNamesMapToSlots_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("slot");
+        const char* names[22] = {"F", "G", "A", "B", "c", "d", "e", "f", "g", "a", "b",
+                                 "c1", "d1", "e1", "f1", "g1", "a1", "b1", "c2", "d2", "e2", "f2"};
+        const int noteSlots[22] = {5, 7, 9, 11, 12, 14, 16, 17, 19, 21, 23, 24, 26, 28, 29, 31, 33, 35, 36, 38, 40, 41};
+        for (int i = 0; i < 22; ++i)
+            QTest::newRow(names[i]) << QString::fromLatin1(names[i]) << noteSlots[i];
+        for (const char* bad : {"C", "g3", "", "C1", "c1 ", " c1", "a0", "f3", "E", "e3", "cc"})
+            QTest::addRow("outside the table: '%s'", bad) << QString::fromLatin1(bad) << -1;
+    }
+    void noteNamesMapToSlots()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, slot);
+        QCOMPARE(NoteSlot(name), slot);
+    }
+
+    // ---- Rotation ----
+    void playersAreUsedInTurn()
+    {
+        NoteEnv n;
+        const QStringList notes{QStringLiteral("c1"), QStringLiteral("d1"), QStringLiteral("e1"),
+                                QStringLiteral("f1"), QStringLiteral("c1")};
+        const int turns[5] = {1, 2, 3, 1, 2};
+        for (int i = 0; i < notes.size(); ++i) {
+            n.kb.PlayNote(notes[i], CurrentVoice);
+            QCOMPARE(PlayerTurn, turns[i]);
+            TMediaPlayer* p = n.kb.Player(PlayerTurn);
+            QCOMPARE(p->Number(), turns[i]);
+            QCOMPARE(p->FileName(), NoteFile(notes[i]));
+            QVERIFY(p->IsOpen());
+        }
+        QCOMPARE(n.kb.MediaPlayer1->PlayCount(), 2);
+        QCOMPARE(n.kb.MediaPlayer2->PlayCount(), 2);
+        QCOMPARE(n.kb.MediaPlayer3->PlayCount(), 1);
+        QCOMPARE(n.kb.Player(0), nullptr);
+        QCOMPARE(n.kb.Player(4), nullptr);
+        SilenceSharedMixer();
+    }
+
+    void c1OpensSlot24OfTheFourthSet()
+    {
+        NoteEnv n;
+        n.kb.PlayNote(QStringLiteral("c1"), CurrentVoice);
+        QCOMPARE(n.kb.MediaPlayer1->FileName(), TempDir + QStringLiteral("VOIC_487641321.dat"));
+        QVERIFY(n.kb.MediaPlayer1->Sound() != nullptr);
+        QCOMPARE(n.kb.MediaPlayer1->Sound()->rate, 8000);
+        SilenceSharedMixer();
+    }
+
+    void namesOutsideTheTableUseATurnAndOpenNothing_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("upper-case C") << QStringLiteral("C");
+        QTest::newRow("g3") << QStringLiteral("g3");
+        QTest::newRow("empty") << QString();
+    }
+    void namesOutsideTheTableUseATurnAndOpenNothing()
+    {
+        QFETCH(QString, name);
+        NoteEnv n;
+        n.kb.PlayNote(QStringLiteral("c1"), CurrentVoice);
+        RenderShared(256, 48000);
+        const quint64 started = AudioOutput::SharedMixer().StartedCount();
+        n.kb.PlayNote(name, CurrentVoice);
+        QCOMPARE(PlayerTurn, 2);
+        QVERIFY(n.kb.MediaPlayer2->FileName().isEmpty());
+        QVERIFY(!n.kb.MediaPlayer2->IsOpen());
+        QCOMPARE(n.kb.MediaPlayer2->PlayCount(), 0);
+        n.kb.PlayNote(QStringLiteral("d1"), CurrentVoice);
+        QCOMPARE(PlayerTurn, 3);
+        QCOMPARE(n.kb.MediaPlayer3->FileName(), NoteFile(QStringLiteral("d1")));
+        // After three turns the fourth comes back to player 1.
+        n.kb.PlayNote(name, CurrentVoice);
+        QCOMPARE(PlayerTurn, 1);
+        QCOMPARE(n.kb.MediaPlayer1->PlayCount(), 1);
+        QVERIFY(n.kb.MediaPlayer1->IsOpen());
+        // Only the real notes reached the mixer.
+        RenderShared(256, 48000);
+        QCOMPARE(AudioOutput::SharedMixer().StartedCount(), started + 1);
+        SilenceSharedMixer();
+    }
+
+    // ---- Failed opens ----
+    void badFileRaisesAndTheRotationGoesOn_data()
+    {
+        QTest::addColumn<bool>("missing");
+        QTest::newRow("missing file") << true;
+        QTest::newRow("not a sound") << false;
+    }
+    void badFileRaisesAndTheRotationGoesOn()
+    {
+        QFETCH(bool, missing);
+        NoteEnv n;
+        const QString bad = NoteFile(QStringLiteral("e1"));
+        if (missing) {
+            QVERIFY(QFile::remove(bad));
+        } else {
+            QFile f(bad);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write("RIFF....WAVEjunkjunkjunk");
+        }
+        n.kb.PlayNote(QStringLiteral("c1"), CurrentVoice);   // player 1
+        n.kb.PlayNote(QStringLiteral("d1"), CurrentVoice);   // player 2
+        n.kb.PlayNote(QStringLiteral("g1"), CurrentVoice);   // player 3
+        QString text;
+        try {
+            n.kb.PlayNote(QStringLiteral("e1"), CurrentVoice);   // player 1 again
+        } catch (const TavoError& e) {
+            text = e.text();
+        }
+        QVERIFY2(text.contains(bad), qPrintable(text));
+        QVERIFY2(text.size() > bad.size() + 10, "the reason follows the path");
+        QCOMPARE(PlayerTurn, 1);
+        // That player lost its old sound; the others keep theirs.
+        QVERIFY(!n.kb.MediaPlayer1->IsOpen());
+        QVERIFY(n.kb.MediaPlayer2->IsOpen());
+        QVERIFY(n.kb.MediaPlayer3->IsOpen());
+        QCOMPARE(n.kb.MediaPlayer2->FileName(), NoteFile(QStringLiteral("d1")));
+        n.kb.PlayNote(QStringLiteral("a1"), CurrentVoice);
+        QCOMPARE(PlayerTurn, 2);
+        QVERIFY(n.kb.MediaPlayer2->IsOpen());
+        QCOMPARE(n.kb.MediaPlayer2->FileName(), NoteFile(QStringLiteral("a1")));
+        QCOMPARE(n.kb.MediaPlayer2->PlayCount(), 2);
+        SilenceSharedMixer();
+    }
+
+    void notesBeforeTheFilesExistFail()
+    {
+        TempEnv env;
+        PianoWindows w;
+        TempDir = Platform::UserTempDir();
+        FillVoiceTables();
+        PlayerTurn = 0;
+        QVERIFY_THROWS_EXCEPTION(TavoError, w.kb1->PlayNote(QStringLiteral("c1"), CurrentVoice));
+        QCOMPARE(PlayerTurn, 1);
+    }
+
+    // ---- What is heard ----
+    void playedNoteHasItsPitch_data()
+    {
+        QTest::addColumn<int>("rate");
+        QTest::newRow("48 kHz") << 48000;
+        QTest::newRow("44.1 kHz") << 44100;
+    }
+    void playedNoteHasItsPitch()
+    {
+        QFETCH(int, rate);
+        NoteEnv n;
+        SilenceSharedMixer();
+        QVERIFY(WriteSineWave(NoteFile(QStringLiteral("a1")), 440.0));
+        n.kb.PlayNote(QStringLiteral("a1"), CurrentVoice);
+        const auto out = RenderShared(rate, rate);
+        const double f = ZeroCrossingFrequency(out.data() + rate / 10, rate * 8 / 10, rate);
+        QVERIFY2(std::abs(f - 440.0) < 0.1, qPrintable(QString::number(f)));
+        SilenceSharedMixer();
+    }
+
+    void fourthNoteCutsTheFirst()
+    {
+        NoteEnv n;
+        SilenceSharedMixer();
+        const int rate = 48000;
+        const QStringList notes{QStringLiteral("c1"), QStringLiteral("e1"), QStringLiteral("g1"),
+                                QStringLiteral("c2")};
+        const double freqs[4] = {261.63, 329.63, 392.0, 523.25};
+        for (int i = 0; i < 4; ++i)
+            QVERIFY(WriteSineWave(NoteFile(notes[i]), freqs[i], 0.3));
+        for (int i = 0; i < 3; ++i)
+            n.kb.PlayNote(notes[i], CurrentVoice);
+        auto out = RenderShared(rate / 2, rate);
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(ToneAmplitude(out.data() + rate / 10, rate / 4, rate, freqs[i]) > 0.1);
+        n.kb.PlayNote(notes[3], CurrentVoice);
+        QCOMPARE(PlayerTurn, 1);
+        out = RenderShared(rate / 2, rate);
+        const float* x = out.data() + rate / 20;
+        QVERIFY(ToneAmplitude(x, rate / 4, rate, freqs[0]) < 1e-4);
+        for (int i = 1; i < 4; ++i)
+            QVERIFY2(ToneAmplitude(x, rate / 4, rate, freqs[i]) > 0.1, qPrintable(notes[i]));
+        SilenceSharedMixer();
+    }
+
+    void sameNoteTwiceRingsTwice()
+    {
+        NoteEnv n;
+        SilenceSharedMixer();
+        n.kb.PlayNote(QStringLiteral("a1"), CurrentVoice);
+        n.kb.PlayNote(QStringLiteral("a1"), CurrentVoice);
+        RenderShared(256, 48000);
+        QCOMPARE(AudioOutput::SharedMixer().ActiveVoices(), 2);
+        SilenceSharedMixer();
+        QCOMPARE(AudioOutput::SharedMixer().ActiveVoices(), 0);
+    }
+};
+
+TAVO_TEST_MAIN(TestNotePlayer)
+#include "test_note_player.moc"
