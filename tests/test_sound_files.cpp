@@ -353,6 +353,18 @@ private Q_SLOTS:
                  QStringLiteral("a.swf"));
     }
 
+    void iniUnreadableFileIsNotReplaced()
+    {
+        TempEnv env;
+        // A folder in the file's place stands for any file that cannot be read.
+        const QString file = env.home() + QStringLiteral("/tavopiano.ini");
+        QVERIFY(QDir().mkpath(file + QStringLiteral("/keep")));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Cannot read settings file")));
+        IniWriteString(file, QStringLiteral("cfg"), QStringLiteral("a"), QStringLiteral("1"));
+        QVERIFY(QFileInfo(file).isDir());
+        QVERIFY(QFileInfo::exists(file + QStringLiteral("/keep")));
+    }
+
     void iniValueCannotInjectLines()
     {
         TempEnv env;

@@ -211,6 +211,11 @@ void IniWriteString(const QString& file, const QString& section, const QString& 
 {
     IniLines ini;
     const bool existed = LoadIni(file, ini);
+    if (!existed && QFileInfo::exists(file)) {
+        // Writing now would replace everything else in a file we could not read.
+        qWarning("Cannot read settings file \"%s\"; not written", qPrintable(file));
+        return;
+    }
 #ifdef Q_OS_WIN
     if (!existed)
         ini.crlf = true;
