@@ -5,6 +5,7 @@
 #include <QtEndian>
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 using namespace synth;
 
