@@ -31,7 +31,7 @@ struct SoundData {
 class Mixer {
 public:
     static constexpr int Voices = 3;
-    static constexpr float VoiceGain = 0.5f;       // headroom: three loud notes sum to 1.5
+    static constexpr float VoiceGain = 0.7f;       // headroom; overlaps beyond it meet the limiter
     static constexpr float CutFadeSeconds = 0.004f; // a cut-off voice fades this long
 
     Mixer();
