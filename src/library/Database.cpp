@@ -195,7 +195,8 @@ sqlite3* TADOConnection::Handle()
 void TADOQuery::Close()
 {
     m_columns.clear();
-    m_rows.clear();
+    m_values.clear();
+    m_rowCount = 0;
     m_pos = 0;
 }
 
@@ -209,21 +210,21 @@ void TADOQuery::Open(TADOConnection& conn, const QString& sql, const QVariantLis
     QStringList names;
     for (int c = 0; c < columns; ++c)
         names << QString::fromUtf8(sqlite3_column_name(st.stmt, c));
-    QVector<QVariantList> rows;
+    QVector<QVariant> values;
+    qsizetype count = 0;
     for (;;) {
         const int rc = sqlite3_step(st.stmt);
         if (rc == SQLITE_DONE)
             break;
         if (rc != SQLITE_ROW)
             RaiseStatement(db, rc, conn.File());
-        QVariantList row;
-        row.reserve(columns);
         for (int c = 0; c < columns; ++c)
-            row << ColumnValue(st.stmt, c);
-        rows << std::move(row);
+            values.append(ColumnValue(st.stmt, c));
+        ++count;
     }
     m_columns = std::move(names);
-    m_rows = std::move(rows);
+    m_values = std::move(values);
+    m_rowCount = count;
     m_pos = 0;
 }
 
@@ -243,6 +244,9 @@ void TADOQuery::Exec(TADOConnection& conn, const QString& sql, const QVariantLis
 
 int TADOQuery::columnIndex(const QString& column) const
 {
+    const qsizetype exact = m_columns.indexOf(column);
+    if (exact >= 0)
+        return int(exact);
     for (int i = 0; i < m_columns.size(); ++i)
         if (m_columns.at(i).compare(column, Qt::CaseInsensitive) == 0)
             return i;
@@ -254,7 +258,7 @@ const QVariant& TADOQuery::current(const QString& column) const
     const int c = columnIndex(column);
     if (Eof())
         Raise(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
-    return m_rows.at(m_pos).at(c);
+    return m_values.at(m_pos * m_columns.size() + c);
 }
 
 int TADOQuery::FieldAsInteger(const QString& column) const

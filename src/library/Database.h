@@ -47,8 +47,8 @@ public:
     void Open(TADOConnection& conn, const QString& sql, const QVariantList& params);
     // Runs one statement that returns no rows; the rows of the last select stay.
     void Exec(TADOConnection& conn, const QString& sql, const QVariantList& params);
-    int RecordCount() const { return int(m_rows.size()); }
-    bool Eof() const { return m_pos >= m_rows.size(); }
+    int RecordCount() const { return int(m_rowCount); }
+    bool Eof() const { return m_pos >= m_rowCount; }
     void First() { m_pos = 0; }
     void Next() { ++m_pos; }
     // Column lookups ignore case; a missing column or a text that is not a whole
@@ -60,7 +60,8 @@ private:
     int columnIndex(const QString& column) const;
     const QVariant& current(const QString& column) const;
     QStringList m_columns;
-    QVector<QVariantList> m_rows;
+    QVector<QVariant> m_values;   // row after row, one allocation for the whole result
+    qsizetype m_rowCount = 0;
     qsizetype m_pos = 0;
 };
 

@@ -4,6 +4,25 @@
 #include "library/Database.h"
 #include <QDir>
 
+namespace {
+// GbkCut encodes the whole text; most stored values are short ASCII and can be
+// decided without that (a character takes at most two GBK bytes).
+QString Cut(const QString& text, int maxBytes)
+{
+    bool ascii = true;
+    for (const QChar c : text)
+        if (c.unicode() >= 0x80) {
+            ascii = false;
+            break;
+        }
+    if (ascii)
+        return text.left(maxBytes);
+    if (text.size() * 2 <= maxBytes)
+        return text;
+    return GbkCut(text, maxBytes);
+}
+}
+
 void TFormPiano::ConnectSongDatabase()
 {
     ADOConn->Close();
@@ -27,13 +46,13 @@ void TFormPiano::LoadSongTable()
         SongRecord& r = SongTable[i];
         r.SongID = q.FieldAsInteger(QStringLiteral("SongID"));
         r.SeqID = q.FieldAsInteger(QStringLiteral("SeqID"));
-        r.SongName = GbkCut(q.FieldAsString(QStringLiteral("SongName")), 200);
-        r.SongNote = GbkCut(q.FieldAsString(QStringLiteral("SongNote")), 10);
-        r.OpernLong = GbkCut(q.FieldAsString(QStringLiteral("OpernLong")), 10);
-        r.OpernHigh = GbkCut(q.FieldAsString(QStringLiteral("OpernHigh")), 10);
+        r.SongName = Cut(q.FieldAsString(QStringLiteral("SongName")), 200);
+        r.SongNote = Cut(q.FieldAsString(QStringLiteral("SongNote")), 10);
+        r.OpernLong = Cut(q.FieldAsString(QStringLiteral("OpernLong")), 10);
+        r.OpernHigh = Cut(q.FieldAsString(QStringLiteral("OpernHigh")), 10);
         r.Conn = q.FieldAsInteger(QStringLiteral("Conn"));
-        r.InfoType = GbkCut(q.FieldAsString(QStringLiteral("InfoType")), 1);
-        r.SongDate = GbkCut(q.FieldAsString(QStringLiteral("SongDate")), 10);
+        r.InfoType = Cut(q.FieldAsString(QStringLiteral("InfoType")), 1);
+        r.SongDate = Cut(q.FieldAsString(QStringLiteral("SongDate")), 10);
         if (MySWF)
             MySWF->ResetBackground();
         if (r.InfoType == QLatin1String("9")) {
