@@ -1,6 +1,7 @@
 #pragma once
 // Shared test scaffolding: answered dialogs, private HOME/TMPDIR, and the windows.
 #include "app/Dialogs.h"
+#include "app/Errors.h"
 #include "app/Main.h"
 #include "app/PubDef.h"
 #include "app/TavoApplication.h"
