@@ -1,0 +1,242 @@
+// The second keyboard form and the keyboard switch: layout, its key map with the
+// modifier rules on key-down and key-up, clicks, the space bar, and the switch's states.
+#include "KeysTestSupport.h"
+#include "widgets/ClickLabel.h"
+#include <QGroupBox>
+#include <QScreen>
+
+using namespace KeysTest;
+
+namespace {
+const QStringList kWhiteNotes{"c", "d", "e", "f", "g", "a", "b", "c1", "d1",
+                              "e1", "f1", "g1", "a1", "b1", "c2", "d2", "e2", "f2"};
+
+// Index of the one white key showing its pressed picture, -1 for none, -2 for several.
+int PressedKey(const TFrmKeyBoard_2& kb)
+{
+    int found = -1;
+    const auto keys = kb.WhiteKeys();
+    for (int i = 0; i < int(keys.size()); ++i)
+        if (!keys[size_t(i)]->IsShowingUp())
+            found = found == -1 ? i : -2;
+    return found;
+}
+
+// Key events reach this form's handling either from the main window (route 1) or
+// straight from the form itself when it has the focus.
+QWidget* Target(Started& s, bool viaMain)
+{
+    return viaMain ? static_cast<QWidget*>(&s.main) : static_cast<QWidget*>(&s.kb2);
+}
+}
+
+class TestKeyboard2 : public QObject {
+    Q_OBJECT
+    std::unique_ptr<Started> m_s;
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_s = std::make_unique<Started>();
+        QVERIFY(m_s->start());
+    }
+    void cleanupTestCase() { m_s.reset(); }
+    void init()
+    {
+        m_s->reset();
+        m_s->main.ImgOpernShowClick();
+        QTest::mouseClick(m_s->main.ImgSetBoard, Qt::LeftButton);   // second keyboard on
+    }
+    void cleanup() { QVERIFY(m_s->env.dialogs.errors.isEmpty()); }
+
+    void layoutOfTheForm()
+    {
+        TFrmKeyBoard_2& kb = m_s->kb2;
+        QCOMPARE(kb.size(), QSize(1087, 282));
+        QVERIFY(kb.windowFlags().testFlag(Qt::FramelessWindowHint));
+        QCOMPARE(kb.ImgBack->geometry(), QRect(0, 0, 1087, 282));
+        const auto white = kb.WhiteKeys();
+        for (int i = 0; i < 18; ++i) {
+            QCOMPARE(white[size_t(i)]->geometry(), QRect(21 + 58 * i, 26, 58, 249));
+            QVERIFY(!white[size_t(i)]->CanMouseMove());
+        }
+        QCOMPARE(kb.Img_f2->x(), 1007);
+        const int blackX[] = {32, 98, 208, 268, 332, 438, 504, 614, 674, 738, 845, 911};
+        QCOMPARE(kb.Img_cx->geometry(), QRect(32, 26, 59, 162));
+        for (int i = 0; i < 11; ++i)
+            QCOMPARE(kb.ImageButton[size_t(i)]->geometry(), QRect(blackX[i + 1], 26, 59, 162));
+        // Black keys are drawn over the white ones.
+        QCOMPARE(kb.childAt(40, 100), static_cast<QWidget*>(kb.Img_cx));
+        QCOMPARE(kb.childAt(40, 200), static_cast<QWidget*>(kb.Img_c));
+    }
+
+    void switchShowsAndHidesTheForm()
+    {
+        Started& s = *m_s;
+        const QRect screen = s.main.screen()->geometry();
+        QVERIFY(s.kb2.isVisible());
+        QCOMPARE(KeyboardRoute, 1);
+        QCOMPARE(s.main.height(), 397);
+        QCOMPARE(s.kb2.y(), screen.y() + screen.height() - 310);
+        QCOMPARE(s.kb2.x(), screen.x() + (screen.width() - 1087) / 2);
+        QCOMPARE(s.main.ImgBottom->y(), 397 - 14);
+
+        QTest::mouseClick(s.main.ImgSetBoard, Qt::LeftButton);
+        QVERIFY(!s.kb2.isVisible());
+        QCOMPARE(KeyboardRoute, 0);
+        QCOMPARE(s.main.height(), 650);
+        QCOMPARE(s.main.ImgBottom->y(), 650 - 14);
+        // The switch's own picture came back up and it sits where the panel puts it.
+        QVERIFY(s.main.ImgSetBoard->IsShowingUp());
+        QCOMPARE(s.main.ImgSetBoard->geometry(), QRect(30, 270, 43, 34));
+        QCOMPARE(s.main.ImgSetBoard->parentWidget(), static_cast<QWidget*>(s.main.GBxShowOpern));
+
+        QTest::mouseClick(s.main.ImgSetBoard, Qt::LeftButton);
+        QVERIFY(s.kb2.isVisible());
+        QCOMPARE(KeyboardRoute, 1);
+    }
+
+    void keyMapPressesAndPlays_data()
+    {
+        QTest::addColumn<bool>("viaMain");
+        QTest::addColumn<int>("qtKey");
+        QTest::addColumn<QString>("note");
+        const int keys[] = {Qt::Key_A, Qt::Key_S, Qt::Key_D, Qt::Key_F, Qt::Key_G, Qt::Key_E,
+                            Qt::Key_R, Qt::Key_H, Qt::Key_J, Qt::Key_K, Qt::Key_L, Qt::Key_Semicolon,
+                            Qt::Key_Apostrophe, Qt::Key_Return, Qt::Key_Y, Qt::Key_U, Qt::Key_I, Qt::Key_O};
+        for (bool viaMain : {true, false})
+            for (int i = 0; i < 18; ++i)
+                QTest::addRow("%s %s", viaMain ? "main" : "form", qPrintable(kWhiteNotes[i]))
+                    << viaMain << keys[i] << kWhiteNotes[i];
+    }
+    void keyMapPressesAndPlays()
+    {
+        QFETCH(bool, viaMain);
+        QFETCH(int, qtKey);
+        QFETCH(QString, note);
+        Started& s = *m_s;
+        const Stroke down = Measure(s.kb1, [&] { QTest::keyPress(Target(s, viaMain), Qt::Key(qtKey)); });
+        QCOMPARE(down.notes, 1);
+        QCOMPARE(down.file, ExpectedFile(note));
+        QCOMPARE(PressedKey(s.kb2), int(kWhiteNotes.indexOf(note)));
+        // The main window's own keys stay as they are while this form takes the keys.
+        QVERIFY(s.main.Img_c1->IsShowingUp());
+        QTest::keyRelease(Target(s, viaMain), Qt::Key(qtKey));
+        QCOMPARE(PressedKey(s.kb2), -1);
+    }
+
+    // With a modifier no key goes down here; the sound follows the exact-modifier map.
+    void modifiedKeyDown_data()
+    {
+        QTest::addColumn<int>("qtKey");
+        QTest::addColumn<Qt::KeyboardModifiers>("mods");
+        QTest::addColumn<QString>("note");
+        QTest::newRow("Shift+A") << int(Qt::Key_A) << Qt::KeyboardModifiers(Qt::ShiftModifier) << QString();
+        QTest::newRow("Shift+F") << int(Qt::Key_F) << Qt::KeyboardModifiers(Qt::ShiftModifier) << QString();
+        QTest::newRow("Alt+F") << int(Qt::Key_F) << Qt::KeyboardModifiers(Qt::AltModifier) << "F";
+        QTest::newRow("Alt+R") << int(Qt::Key_R) << Qt::KeyboardModifiers(Qt::AltModifier) << "B";
+        QTest::newRow("Ctrl+H") << int(Qt::Key_H) << Qt::KeyboardModifiers(Qt::ControlModifier) << QString();
+    }
+    void modifiedKeyDown()
+    {
+        QFETCH(int, qtKey);
+        QFETCH(Qt::KeyboardModifiers, mods);
+        QFETCH(QString, note);
+        Started& s = *m_s;
+        const Stroke st = Measure(s.kb1, [&] { QTest::keyPress(&s.main, Qt::Key(qtKey), mods); });
+        QCOMPARE(st.notes, note.isEmpty() ? 0 : 1);
+        QCOMPARE(st.file, ExpectedFile(note));
+        QCOMPARE(PressedKey(s.kb2), -1);
+    }
+
+    // Keys of the lower octave and O come up only when released without a modifier;
+    // H to I come up whatever is held.
+    void keyUpRules_data()
+    {
+        QTest::addColumn<int>("qtKey");
+        QTest::addColumn<Qt::KeyboardModifiers>("mods");
+        QTest::addColumn<bool>("released");
+        const Qt::KeyboardModifiers none, ctrl(Qt::ControlModifier), shift(Qt::ShiftModifier),
+            alt(Qt::AltModifier);
+        QTest::newRow("A") << int(Qt::Key_A) << none << true;
+        QTest::newRow("A with Ctrl") << int(Qt::Key_A) << ctrl << false;
+        QTest::newRow("R with Alt") << int(Qt::Key_R) << alt << false;
+        QTest::newRow("O with Shift") << int(Qt::Key_O) << shift << false;
+        QTest::newRow("O") << int(Qt::Key_O) << none << true;
+        QTest::newRow("H with Ctrl") << int(Qt::Key_H) << ctrl << true;
+        QTest::newRow("Enter with Alt") << int(Qt::Key_Return) << alt << true;
+        QTest::newRow("I with Shift") << int(Qt::Key_I) << shift << true;
+        QTest::newRow("; with Ctrl") << int(Qt::Key_Semicolon) << ctrl << true;
+    }
+    void keyUpRules()
+    {
+        QFETCH(int, qtKey);
+        QFETCH(Qt::KeyboardModifiers, mods);
+        QFETCH(bool, released);
+        Started& s = *m_s;
+        QTest::keyPress(&s.main, Qt::Key(qtKey));
+        const int pressed = PressedKey(s.kb2);
+        QVERIFY(pressed >= 0);
+        // Release the note key while the modifier is held (the modifier itself goes up after).
+        QKeyEvent up(QEvent::KeyRelease, qtKey, mods);
+        QApplication::sendEvent(&s.main, &up);
+        QCOMPARE(PressedKey(s.kb2), released ? -1 : pressed);
+        if (!released) {
+            // Pressed and released again without a modifier, it comes up.
+            QTest::keyClick(&s.main, Qt::Key(qtKey));
+            QCOMPARE(PressedKey(s.kb2), -1);
+        }
+    }
+
+    void clicksOnWhiteKeysPlayBlackKeysDoNothing()
+    {
+        Started& s = *m_s;
+        const auto white = s.kb2.WhiteKeys();
+        for (int i = 0; i < 18; ++i) {
+            const Stroke st =
+                Measure(s.kb1, [&] { QTest::mouseClick(white[size_t(i)], Qt::LeftButton, {}, QPoint(29, 220)); });
+            QCOMPARE(st.notes, 1);
+            QCOMPARE(st.file, ExpectedFile(kWhiteNotes[i]));
+        }
+        QList<TImageButton*> black{s.kb2.Img_cx};
+        for (TImageButton* b : s.kb2.ImageButton)
+            black << b;
+        for (TImageButton* b : black) {
+            QTest::mousePress(b, Qt::LeftButton, {}, QPoint(20, 80));
+            QVERIFY(b->IsShowingDown());
+            const Stroke st = Measure(s.kb1, [&] { QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(20, 80)); });
+            QCOMPARE(st.turns, 0);
+            QVERIFY(b->IsShowingUp());
+        }
+    }
+
+    // On this form's own handling the space bar goes on to the PC-key map too, where it
+    // names no note: a turn goes by, nothing sounds.
+    void spaceOnTheFormTurnsOnlyAShownScore_data()
+    {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<bool>("turns");
+        QTest::newRow("panel hidden") << "hidden" << false;
+        QTest::newRow("menu open") << "menu" << false;
+        QTest::newRow("score on view") << "score" << true;
+    }
+    void spaceOnTheFormTurnsOnlyAShownScore()
+    {
+        QFETCH(QString, state);
+        QFETCH(bool, turns);
+        Started& s = *m_s;
+        if (state == QLatin1String("hidden"))
+            s.main.LabCloseShowOpernClick();
+        if (state == QLatin1String("score"))
+            QTest::mouseDClick(s.main.LabOpMenu[0], Qt::LeftButton);
+        const int viewPage = s.main.ViewPage;
+        const int menuPage = s.main.MenuPage;
+        const Stroke st = Measure(s.kb1, [&] { QTest::keyClick(&s.kb2, Qt::Key_Space); });
+        QCOMPARE(st.notes, 0);
+        QCOMPARE(s.main.ViewPage, turns ? viewPage + 1 : viewPage);
+        QCOMPARE(s.main.MenuPage, menuPage);
+        QCOMPARE(PressedKey(s.kb2), -1);
+    }
+};
+
+TAVO_TEST_MAIN(TestKeyboard2)
+#include "test_keyboard2.moc"

@@ -1,0 +1,339 @@
+// The main window's keys: mouse clicks and PC keys to notes and pictures, the wide PC-key
+// map of the sound-engine form, routing, the space bar and text fields keeping their keys.
+#include "KeysTestSupport.h"
+#include "sound/VirtualKeys.h"
+#include "widgets/ClickLabel.h"
+#include <QGroupBox>
+#include <QLineEdit>
+
+using namespace KeysTest;
+
+namespace {
+QList<TImageButton*> MainKeys(const TFormPiano& m)
+{
+    return {m.Img_c1, m.Img_d1, m.Img_e1, m.Img_f1, m.Img_g1, m.Img_a1, m.Img_b1, m.Img_c2, m.Img_d2, m.Img_e2};
+}
+
+// Index of the one main key showing its pressed picture, -1 for none, -2 for several.
+int PressedKey(const TFormPiano& m)
+{
+    int found = -1;
+    const QList<TImageButton*> keys = MainKeys(m);
+    for (int i = 0; i < keys.size(); ++i)
+        if (!keys[i]->IsShowingUp())
+            found = found == -1 ? i : -2;
+    return found;
+}
+
+const QStringList kMainNotes{"c1", "d1", "e1", "f1", "g1", "a1", "b1", "c2", "d2", "e2"};
+}
+
+class TestKeys : public QObject {
+    Q_OBJECT
+    // One start-up for the whole run: it writes every sound file.
+    std::unique_ptr<Started> m_s;
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_s = std::make_unique<Started>();
+        QVERIFY(m_s->start());
+    }
+    void cleanupTestCase() { m_s.reset(); }
+    void init() { m_s->reset(); }
+    void cleanup() { QVERIFY(m_s->env.dialogs.errors.isEmpty()); }
+
+    void mainKeysSitInARow()
+    {
+        Started& s = *m_s;
+        const QList<TImageButton*> keys = MainKeys(s.main);
+        for (int i = 0; i < keys.size(); ++i) {
+            QCOMPARE(keys[i]->geometry(), QRect(10 + 65 * i, 395, 65, 249));
+            QVERIFY(!keys[i]->CanMouseMove());
+            QVERIFY(keys[i]->IsShowingUp());
+            QVERIFY(keys[i]->PictureUp() != keys[i]->PictureDown());
+        }
+        // c and f, d g and a, e and b share their outlines.
+        QCOMPARE(s.main.Img_c1->PictureUp(), s.main.Img_f1->PictureUp());
+        QCOMPARE(s.main.Img_d1->PictureDown(), s.main.Img_a1->PictureDown());
+        QCOMPARE(s.main.Img_e1->PictureUp(), s.main.Img_b1->PictureUp());
+        QVERIFY(s.main.Img_c1->PictureUp() != s.main.Img_d1->PictureUp());
+        QVERIFY(s.main.Img_d1->PictureUp() != s.main.Img_e1->PictureUp());
+    }
+
+    void pcKeyPlaysAndHoldsItsKey_data()
+    {
+        QTest::addColumn<int>("qtKey");
+        QTest::addColumn<Qt::KeyboardModifiers>("mods");
+        QTest::addColumn<QString>("note");
+        const Qt::KeyboardModifiers none;
+        QTest::newRow("H") << int(Qt::Key_H) << none << "c1";
+        QTest::newRow("J") << int(Qt::Key_J) << none << "d1";
+        QTest::newRow("K") << int(Qt::Key_K) << none << "e1";
+        QTest::newRow("L") << int(Qt::Key_L) << none << "f1";
+        QTest::newRow(";") << int(Qt::Key_Semicolon) << none << "g1";
+        QTest::newRow("'") << int(Qt::Key_Apostrophe) << none << "a1";
+        QTest::newRow("Enter") << int(Qt::Key_Return) << none << "b1";
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier) << "b1";
+        QTest::newRow("Y") << int(Qt::Key_Y) << none << "c2";
+        QTest::newRow("U") << int(Qt::Key_U) << none << "d2";
+        QTest::newRow("I") << int(Qt::Key_I) << none << "e2";
+        // Modifiers are not looked at on the main window.
+        QTest::newRow("Shift+H") << int(Qt::Key_H) << Qt::KeyboardModifiers(Qt::ShiftModifier) << "c1";
+        QTest::newRow("Ctrl+H") << int(Qt::Key_H) << Qt::KeyboardModifiers(Qt::ControlModifier) << "c1";
+        QTest::newRow("Alt+H") << int(Qt::Key_H) << Qt::KeyboardModifiers(Qt::AltModifier) << "c1";
+        QTest::newRow("Shift+; gives :") << int(Qt::Key_Colon) << Qt::KeyboardModifiers(Qt::ShiftModifier) << "g1";
+        QTest::newRow("Shift+' gives \"") << int(Qt::Key_QuoteDbl) << Qt::KeyboardModifiers(Qt::ShiftModifier) << "a1";
+    }
+    void pcKeyPlaysAndHoldsItsKey()
+    {
+        QFETCH(int, qtKey);
+        QFETCH(Qt::KeyboardModifiers, mods);
+        QFETCH(QString, note);
+        Started& s = *m_s;
+        const Stroke down = Measure(s.kb1, [&] { QTest::keyPress(&s.main, Qt::Key(qtKey), mods); });
+        QCOMPARE(down.notes, 1);
+        QCOMPARE(down.file, ExpectedFile(note));
+        QCOMPARE(PressedKey(s.main), int(kMainNotes.indexOf(note)));
+        const Stroke up = Measure(s.kb1, [&] { QTest::keyRelease(&s.main, Qt::Key(qtKey), mods); });
+        QCOMPARE(up.notes, 0);
+        QCOMPARE(PressedKey(s.main), -1);
+    }
+
+    void mouseClickPlaysOnRelease_data()
+    {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < kMainNotes.size(); ++i)
+            QTest::newRow(qPrintable(kMainNotes[i])) << i;
+    }
+    void mouseClickPlaysOnRelease()
+    {
+        QFETCH(int, index);
+        Started& s = *m_s;
+        TImageButton* key = MainKeys(s.main)[index];
+        const Stroke press = Measure(s.kb1, [&] { QTest::mousePress(key, Qt::LeftButton, {}, QPoint(30, 200)); });
+        QCOMPARE(press.notes, 0);
+        QVERIFY(key->IsShowingDown());
+        const Stroke release = Measure(s.kb1, [&] { QTest::mouseRelease(key, Qt::LeftButton, {}, QPoint(30, 200)); });
+        QCOMPARE(release.notes, 1);
+        QCOMPARE(release.file, ExpectedFile(kMainNotes[index]));
+        QVERIFY(key->IsShowingUp());
+    }
+
+    void pressMoveOffReleasePlaysNothing()
+    {
+        Started& s = *m_s;
+        const Stroke st = Measure(s.kb1, [&] {
+            QTest::mousePress(s.main.Img_g1, Qt::LeftButton, {}, QPoint(30, 200));
+            QTest::mouseMove(s.main.Img_g1, QPoint(120, 200));
+            QTest::mouseRelease(s.main.Img_g1, Qt::LeftButton, {}, QPoint(120, 200));
+        });
+        QCOMPARE(st.notes, 0);
+        QCOMPARE(st.turns, 0);
+        QVERIFY(s.main.Img_g1->IsShowingUp());
+    }
+
+    // An unmapped key sounds nothing but uses a player turn: the next note moves on one.
+    void unmappedKeyUsesUpATurn()
+    {
+        Started& s = *m_s;
+        const Stroke q = Measure(s.kb1, [&] { QTest::keyClick(&s.main, Qt::Key_Q); });
+        QCOMPARE(q.notes, 0);
+        QCOMPARE(q.turns, 1);
+        QCOMPARE(PressedKey(s.main), -1);
+        const int before = PlayerTurn;
+        QTest::keyClick(&s.main, Qt::Key_H);
+        QCOMPARE(PlayerTurn, before == 3 ? 1 : before + 1);
+        QCOMPARE(LatestFile(s.kb1), ExpectedFile("c1"));
+    }
+
+    // A held key repeats its key-down (each plays again); the repeated releases X11 sends
+    // in between are not key-ups.
+    void autoRepeatPlaysAgainAndReleasesOnce()
+    {
+        Started& s = *m_s;
+        const Stroke st = Measure(s.kb1, [&] {
+            QTest::keyPress(&s.main, Qt::Key_K);
+            for (int i = 0; i < 2; ++i) {
+                QKeyEvent rel(QEvent::KeyRelease, Qt::Key_K, Qt::NoModifier, QStringLiteral("k"), true);
+                QApplication::sendEvent(&s.main, &rel);
+                QVERIFY(s.main.Img_e1->IsShowingDown());
+                QKeyEvent rep(QEvent::KeyPress, Qt::Key_K, Qt::NoModifier, QStringLiteral("k"), true);
+                QApplication::sendEvent(&s.main, &rep);
+            }
+        });
+        QCOMPARE(st.notes, 3);
+        QTest::keyRelease(&s.main, Qt::Key_K);
+        QVERIFY(s.main.Img_e1->IsShowingUp());
+    }
+
+    void routeOutsideZeroAndOneIgnoresKeys()
+    {
+        Started& s = *m_s;
+        KeyboardRoute = 2;
+        const Stroke st = Measure(s.kb1, [&] { QTest::keyPress(&s.main, Qt::Key_H); });
+        KeyboardRoute = 0;
+        QCOMPARE(st.turns, 0);
+        QCOMPARE(PressedKey(s.main), -1);
+    }
+
+    void soundEngineKeysClickTheirNotes()
+    {
+        Started& s = *m_s;
+        const QList<TImageButton*> keys{s.kb1.ImgF,   s.kb1.ImgG,   s.kb1.ImgA,   s.kb1.ImgB,   s.kb1.Img_c,
+                                        s.kb1.Img_d,  s.kb1.Img_e,  s.kb1.Img_f,  s.kb1.Img_g,  s.kb1.Img_a,
+                                        s.kb1.Img_b,  s.kb1.Img_c1, s.kb1.Img_d1, s.kb1.Img_e1, s.kb1.Img_f1,
+                                        s.kb1.Img_g1, s.kb1.Img_a1, s.kb1.Img_b1, s.kb1.Img_c2, s.kb1.Img_d2,
+                                        s.kb1.Img_e2, s.kb1.Img_f2};
+        const QStringList notes{"F", "G", "A", "B", "c", "d", "e", "f", "g", "a", "b",
+                                "c1", "d1", "e1", "f1", "g1", "a1", "b1", "c2", "d2", "e2", "f2"};
+        for (int i = 0; i < keys.size(); ++i) {
+            QCOMPARE(keys[i]->geometry(), QRect(2 + 58 * i, 30, 57, 249));
+            QVERIFY(keys[i]->Stretch());
+            const Stroke st = Measure(s.kb1, [&] { QTest::mouseClick(keys[i], Qt::LeftButton, {}, QPoint(20, 100)); });
+            QCOMPARE(st.notes, 1);
+            QCOMPARE(st.file, ExpectedFile(notes[i]));
+        }
+    }
+
+    // The exact-modifier map of the sound-engine form.
+    void playPcKeyNeedsTheExactModifiers_data()
+    {
+        QTest::addColumn<int>("vk");
+        QTest::addColumn<Qt::KeyboardModifiers>("mods");
+        QTest::addColumn<QString>("note");
+        const Qt::KeyboardModifiers none, alt(Qt::AltModifier), shift(Qt::ShiftModifier), ctrl(Qt::ControlModifier);
+        const struct {
+            int vk;
+            const char* plain;
+            const char* withAlt;
+        } rows[] = {
+            {70, "f", "F"}, {71, "g", "G"}, {69, "a", "A"}, {82, "b", "B"}, {65, "c", ""}, {83, "d", ""},
+            {68, "e", ""},  {72, "c1", ""}, {74, "d1", ""}, {75, "e1", ""}, {76, "f1", ""}, {186, "g1", ""},
+            {222, "a1", ""}, {13, "b1", ""}, {89, "c2", ""}, {85, "d2", ""}, {73, "e2", ""}, {79, "f2", ""},
+        };
+        for (const auto& r : rows) {
+            QTest::addRow("%d", r.vk) << r.vk << none << QString(r.plain);
+            QTest::addRow("Alt+%d", r.vk) << r.vk << alt << QString(r.withAlt);
+            QTest::addRow("Shift+%d", r.vk) << r.vk << shift << QString();
+            QTest::addRow("Ctrl+%d", r.vk) << r.vk << ctrl << QString();
+        }
+        QTest::newRow("Alt+Shift+F") << 70 << (alt | shift) << QString();
+        QTest::newRow("Ctrl+Alt+F") << 70 << (alt | ctrl) << QString();
+        QTest::newRow("keypad flag is no modifier") << 65 << Qt::KeyboardModifiers(Qt::KeypadModifier) << "c";
+        QTest::newRow("Q") << 81 << none << QString();
+        QTest::newRow("space") << 32 << none << QString();
+    }
+    void playPcKeyNeedsTheExactModifiers()
+    {
+        QFETCH(int, vk);
+        QFETCH(Qt::KeyboardModifiers, mods);
+        QFETCH(QString, note);
+        Started& s = *m_s;
+        const Stroke st = Measure(s.kb1, [&] { s.kb1.PlayPcKey(vk, mods); });
+        QCOMPARE(st.turns, 1);   // a turn is used with or without a note
+        QCOMPARE(st.notes, note.isEmpty() ? 0 : 1);
+        QCOMPARE(st.file, ExpectedFile(note));
+    }
+
+    // Space turns the page only with a score on view, and never sounds, on either route.
+    void spaceBarTurnsOnlyAShownScore_data()
+    {
+        QTest::addColumn<int>("route");
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<bool>("turns");
+        for (int route : {0, 1}) {
+            QTest::addRow("route %d, panel hidden", route) << route << "hidden" << false;
+            QTest::addRow("route %d, menu open", route) << route << "menu" << false;
+            QTest::addRow("route %d, score on view", route) << route << "score" << true;
+        }
+    }
+    void spaceBarTurnsOnlyAShownScore()
+    {
+        QFETCH(int, route);
+        QFETCH(QString, state);
+        QFETCH(bool, turns);
+        Started& s = *m_s;
+        if (state != QLatin1String("hidden")) {
+            QTest::mouseClick(s.main.ImgOpernShow, Qt::LeftButton);
+            QVERIFY(s.main.GBxShowOpern->isVisible());
+            QVERIFY(!s.main.LabOpMenu[0]->isHidden());
+        }
+        if (state == QLatin1String("score")) {
+            QTest::mouseDClick(s.main.LabOpMenu[0], Qt::LeftButton);
+            QVERIFY(s.main.LabOpMenu[0]->isHidden());
+            QVERIFY(s.main.ShownSongID != 0);
+        }
+        KeyboardRoute = route;
+        const QString pageLabel = s.main.LabTab1PgId->text();
+        const int menuPage = s.main.MenuPage;
+        const int viewPage = s.main.ViewPage;
+        const Stroke st = Measure(s.kb1, [&] { QTest::keyClick(&s.main, Qt::Key_Space); });
+        QCOMPARE(st.notes, 0);
+        QCOMPARE(st.turns, 0);
+        QCOMPARE(s.main.ViewPage, turns ? viewPage + 1 : viewPage);
+        QCOMPARE(s.main.MenuPage, menuPage);
+        if (!turns)
+            QCOMPARE(s.main.LabTab1PgId->text(), pageLabel);
+        QCOMPARE(s.kb2.isVisible(), false);
+        KeyboardRoute = 0;
+    }
+
+    // A focused text field keeps its keys, also Enter, which it hands up unused.
+    void focusedTextFieldKeepsItsKeys()
+    {
+        Started& s = *m_s;
+        s.main.ImgOpernWriteClick();
+        auto* field = new QLineEdit(s.main.GBxOpernWrite);
+        field->setGeometry(10, 10, 100, 20);
+        field->show();
+        field->setFocus();
+        QCOMPARE(s.main.focusWidget(), field);
+        const Stroke typed = Measure(s.kb1, [&] {
+            QTest::keyClick(field, Qt::Key_H);
+            QTest::keyClick(field, Qt::Key_Return);
+            QTest::keyClick(field, Qt::Key_Space);
+        });
+        QCOMPARE(field->text(), QStringLiteral("h "));
+        QCOMPARE(typed.turns, 0);
+        QCOMPARE(PressedKey(s.main), -1);
+
+        // Once the field is gone the window plays again.
+        delete field;
+        const Stroke played = Measure(s.kb1, [&] { QTest::keyClick(&s.main, Qt::Key_H); });
+        QCOMPARE(played.notes, 1);
+    }
+
+    void keyTranslationCoversTheUsualKeys_data()
+    {
+        QTest::addColumn<int>("qtKey");
+        QTest::addColumn<bool>("keypad");
+        QTest::addColumn<int>("vk");
+        QTest::newRow("A") << int(Qt::Key_A) << false << 65;
+        QTest::newRow("Z") << int(Qt::Key_Z) << false << 90;
+        QTest::newRow("0") << int(Qt::Key_0) << false << 48;
+        QTest::newRow("! is 1") << int(Qt::Key_Exclam) << false << 49;
+        QTest::newRow("keypad 7") << int(Qt::Key_7) << true << 103;
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << true << 13;
+        QTest::newRow("Return") << int(Qt::Key_Return) << false << 13;
+        QTest::newRow("space") << int(Qt::Key_Space) << false << 32;
+        QTest::newRow(":") << int(Qt::Key_Colon) << false << 186;
+        QTest::newRow("\"") << int(Qt::Key_QuoteDbl) << false << 222;
+        QTest::newRow("F1") << int(Qt::Key_F1) << false << 112;
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << false << 27;
+        QTest::newRow("Shift") << int(Qt::Key_Shift) << false << 16;
+        QTest::newRow("Left") << int(Qt::Key_Left) << false << 37;
+        QTest::newRow("keypad -") << int(Qt::Key_Minus) << true << 109;
+        QTest::newRow("main -") << int(Qt::Key_Minus) << false << 189;
+        QTest::newRow("unknown") << int(Qt::Key_LaunchMail) << false << 0;
+    }
+    void keyTranslationCoversTheUsualKeys()
+    {
+        QFETCH(int, qtKey);
+        QFETCH(bool, keypad);
+        QFETCH(int, vk);
+        QCOMPARE(VirtualKeys::FromQtKey(qtKey, keypad), vk);
+    }
+};
+
+TAVO_TEST_MAIN(TestKeys)
+#include "test_keys.moc"
