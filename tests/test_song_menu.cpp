@@ -1,0 +1,239 @@
+#include "ScoreTestSupport.h"
+#include "TestSupport.h"
+#include "app/ShockwaveFlash.h"
+#include "widgets/ClickLabel.h"
+#include <QGroupBox>
+
+using namespace ScoreTest;
+
+namespace {
+QString Title(int id)
+{
+    return QStringLiteral("歌曲%1").arg(id);
+}
+
+// Songs 1..count (shuffled ids are not needed: the table is sorted by SongID), with notices between.
+void FillSongs(SongTableType& t, int count)
+{
+    for (int id = 1; id <= count; ++id) {
+        if (id % 3 == 0)
+            t.push_back(Notice(QStringLiteral("通知%1").arg(id)));
+        AddSong(t, id * 2, Title(id * 2), 12);
+    }
+}
+
+QStringList ShownTitles(const TFormPiano& m)
+{
+    QStringList titles;
+    for (auto* l : m.LabOpMenu)
+        if (!l->isHidden())
+            titles << l->text();
+    return titles;
+}
+
+QStringList Titles(int first, int last)
+{
+    QStringList t;
+    for (int id = first; id <= last; ++id)
+        t << Title(id * 2);
+    return t;
+}
+}
+
+class TestSongMenu : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void menuLabels()
+    {
+        TempEnv env;
+        PianoWindows w;
+        TFormPiano& m = *w.main;
+        for (int n = 1; n <= 8; ++n) {
+            ClickLabel* l = m.LabOpMenu[n - 1];
+            QCOMPARE(l->objectName(), QStringLiteral("LabOpMenu_%1").arg(n));
+            QCOMPARE(l->parentWidget(), m.GBxShowOpern);
+            QCOMPARE(l->pos(), QPoint(n <= 4 ? 35 : 295, 90 + 40 * ((n - 1) % 4)));
+            QCOMPARE(l->font().pixelSize(), 21);
+            QCOMPARE(l->font().family(), QStringLiteral("微软雅黑"));
+            QVERIFY(l->isHidden());
+            QVERIFY(!l->autoFillBackground());
+            QCOMPARE(m.MenuSongIDs[n - 1], 0);
+        }
+    }
+
+    void openingTheMenu_data()
+    {
+        QTest::addColumn<int>("songs");
+        QTest::addColumn<QStringList>("titles");
+        QTest::newRow("empty table") << 0 << QStringList();
+        QTest::newRow("three songs") << 3 << Titles(1, 3);
+        QTest::newRow("eight songs") << 8 << Titles(1, 8);
+        QTest::newRow("twelve songs") << 12 << Titles(1, 8);
+    }
+    void openingTheMenu()
+    {
+        QFETCH(int, songs);
+        QFETCH(QStringList, titles);
+        TempEnv env;
+        PianoWindows w;
+        TFormPiano& m = *w.main;
+        FillSongs(m.SongTable, songs);
+        // Whatever was shown before, the menu opens on a blank grid at page 1.
+        AddSong(m.SongTable, 99, QStringLiteral("旧"), 3);
+        m.DrawPage(QStringLiteral("99"), 1);
+        m.ViewPage = 3;
+        ShowGlyph(m.ImgOper[2], QStringLiteral("NOTE_512"));
+        m.ImgTab2Conn[1]->show();
+        m.SongTable.resize(m.SongTable.size() - 4);
+        m.ImgHelpClick();
+        m.MySWF->SetBackgroundColor(0x123456);
+
+        m.ImgOpernShowClick();
+        QVERIFY(!m.GBxShowOpern->isHidden());
+        QVERIFY(m.GBxHelp->isHidden());
+        QCOMPARE(m.GBxShowOpern->pos(), QPoint(5, 95));
+        QCOMPARE(m.ViewPage, 1);
+        QCOMPARE(m.LabTab1PgId->text(), QStringLiteral("- 1 -"));
+        for (int k = 0; k < 105; ++k) {
+            QCOMPARE(ShownGlyph(m.ImgOpShow[k]), QStringLiteral("NOTE_9000"));
+            QCOMPARE(ShownGlyph(m.ImgOper[k]), QStringLiteral("NOTE_9000"));
+        }
+        QVERIFY(m.ImgTab2Conn[1]->isHidden());
+        QCOMPARE(ShownTitles(m), titles);
+        // Shown labels come first and carry their song numbers.
+        for (int n = 0; n < 8; ++n) {
+            QCOMPARE(m.LabOpMenu[n]->isHidden(), n >= titles.size());
+            QCOMPARE(m.MenuSongIDs[n], n < titles.size() ? (n + 1) * 2 : 0);
+        }
+        QCOMPARE(m.MySWF->BackgroundColor(), songs ? 0 : 0x123456);
+    }
+
+    void notRowsOtherThanHeadersNeverTitles()
+    {
+        TempEnv env;
+        PianoWindows w;
+        TFormPiano& m = *w.main;
+        SongTableType& t = m.SongTable;
+        t.push_back(Notice(QStringLiteral("公告一")));
+        t.push_back(Header(1, QStringLiteral("甲")));
+        t.push_back(Note(1, 1, 1, 0, 1));
+        SongRecord odd = Header(0, QStringLiteral("怪行"));
+        odd.InfoType = QStringLiteral("5");
+        t.push_back(odd);
+        t.push_back(Notice(QStringLiteral("公告二")));
+        t.push_back(Header(2, QStringLiteral("乙")));
+        m.ImgOpernShowClick();
+        QCOMPARE(ShownTitles(m), (QStringList{QStringLiteral("甲"), QStringLiteral("乙")}));
+        // Starting the walk past the end changes nothing.
+        m.FillMenu(int(t.size()));
+        QCOMPARE(ShownTitles(m), (QStringList{QStringLiteral("甲"), QStringLiteral("乙")}));
+    }
+
+    void longTitleShowsInFull()
+    {
+        TempEnv env;
+        PianoWindows w;
+        TFormPiano& m = *w.main;
+        const QString title = QStringLiteral("一首名字非常非常长的歌曲，长到超过半个面板的宽度");
+        m.SongTable.push_back(Header(1, title));
+        m.ImgOpernShowClick();
+        QCOMPARE(m.LabOpMenu[0]->text(), title);
+        QVERIFY(m.LabOpMenu[0]->width() >= m.LabOpMenu[0]->fontMetrics().horizontalAdvance(title));
+    }
+
+    void doubleClickOpensSong()
+    {
+        TempEnv env;
+        PianoWindows w;
+        TFormPiano& m = *w.main;
+        FillSongs(m.SongTable, 4);
+        m.ImgOpernShowClick();
+        QTest::mouseDClick(m.LabOpMenu[2], Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(m.ShownSongID, 6);
+        QCOMPARE(m.LabSongName->text(), Title(6));
+        QCOMPARE(ShownGlyph(m.ImgOpShow[0]), PatternGlyph(1));
+        QCOMPARE(ShownGlyph(m.ImgOpShow[11]), PatternGlyph(12));
+        QCOMPARE(ShownGlyph(m.ImgOpShow[12]), QStringLiteral("NOTE_9000"));
+        QVERIFY(ShownTitles(m).isEmpty());
+        QCOMPARE(m.LabTab1PgId->text(), QStringLiteral("- 1 -"));
+        // Back to the menu: grid blank again, titles shown, the song number kept.
+        m.ImgOpernShowClick();
+        QCOMPARE(ShownTitles(m), Titles(1, 4));
+        QCOMPARE(ShownGlyph(m.ImgOpShow[0]), QStringLiteral("NOTE_9000"));
+        QCOMPARE(m.ShownSongID, 6);
+        // A hidden label cannot open a song.
+        m.LabOpMenuDblClick(6);
+        QCOMPARE(ShownGlyph(m.ImgOpShow[0]), QStringLiteral("NOTE_9000"));
+        QVERIFY(!m.LabOpMenu[0]->isHidden());
+    }
+
+    void openMenuBlocksPageTurnsWithFewSongs()
+    {
+        TempEnv env;
+        PianoWindows w;
+        TFormPiano& m = *w.main;
+        FillSongs(m.SongTable, 8);
+        m.ImgOpernShowClick();
+        for (int i = 0; i < 3; ++i) {
+            m.LabNexPg_1Click();
+            m.LabPrePg_1Click();
+            m.LabPrePg_1Click();
+        }
+        QCOMPARE(ShownTitles(m), Titles(1, 8));
+        QCOMPARE(m.LabTab1PgId->text(), QStringLiteral("- 1 -"));
+        QCOMPARE(m.ViewPage, 1);
+        QCOMPARE(m.MenuPage, 0);
+        for (int k = 0; k < 105; ++k)
+            QCOMPARE(ShownGlyph(m.ImgOpShow[k]), QStringLiteral("NOTE_9000"));
+    }
+
+    void pagingThroughMoreThanEightSongs()
+    {
+        TempEnv env;
+        PianoWindows w;
+        TFormPiano& m = *w.main;
+        FillSongs(m.SongTable, 21);
+        m.ImgOpernShowClick();
+        QCOMPARE(ShownTitles(m), Titles(1, 8));
+        m.LabNexPg_1Click();
+        QCOMPARE(ShownTitles(m), Titles(9, 16));
+        QCOMPARE(m.LabTab1PgId->text(), QStringLiteral("- 2 -"));
+        m.LabNexPg_1Click();
+        QCOMPARE(ShownTitles(m), Titles(17, 21));
+        QCOMPARE(m.LabTab1PgId->text(), QStringLiteral("- 3 -"));
+        // A short last page leaves no titles of the page before in the free labels.
+        for (int n = 5; n < 8; ++n) {
+            QVERIFY(m.LabOpMenu[n]->isHidden());
+            QCOMPARE(m.MenuSongIDs[n], 0);
+        }
+        m.LabNexPg_1Click();
+        QCOMPARE(ShownTitles(m), Titles(17, 21));
+        QCOMPARE(m.LabTab1PgId->text(), QStringLiteral("- 3 -"));
+        m.LabPrePg_1Click();
+        QCOMPARE(ShownTitles(m), Titles(9, 16));
+        QCOMPARE(m.LabTab1PgId->text(), QStringLiteral("- 2 -"));
+        QCOMPARE(m.ViewPage, 1);   // the view's own page stays put
+
+        // Opening a song from a later menu page shows its page 1.
+        m.LabOpMenuDblClick(3);
+        QCOMPARE(m.ShownSongID, 22);
+        QCOMPARE(m.LabSongName->text(), Title(22));
+        QCOMPARE(m.LabTab1PgId->text(), QStringLiteral("- 1 -"));
+        QCOMPARE(m.ViewPage, 1);
+        QCOMPARE(ShownGlyph(m.ImgOpShow[0]), PatternGlyph(1));
+        QVERIFY(ShownTitles(m).isEmpty());
+        // With the menu gone the labels turn the song's pages again.
+        m.LabNexPg_1Click();
+        QCOMPARE(m.LabTab1PgId->text(), QStringLiteral("- 2 -"));
+        QCOMPARE(ShownGlyph(m.ImgOpShow[0]), QStringLiteral("NOTE_9000"));
+
+        // Reopening starts again at the first eight.
+        m.ImgOpernShowClick();
+        QCOMPARE(ShownTitles(m), Titles(1, 8));
+        QCOMPARE(m.MenuPage, 0);
+        QCOMPARE(m.LabTab1PgId->text(), QStringLiteral("- 1 -"));
+    }
+};
+
+TAVO_TEST_MAIN(TestSongMenu)
+#include "test_song_menu.moc"
