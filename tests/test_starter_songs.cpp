@@ -113,12 +113,10 @@ private Q_SLOTS:
         QCOMPARE(codes(2, 16, 4), QStringLiteral("301 9001 211 201"));                     // 3. 2_ 2
         QCOMPARE(codes(4, 1, 5), QStringLiteral("501 311 511 102 9003"));                  // 5 3_5_ 1' -
         QCOMPARE(songs[4].rows.at(2).Conn, 1);                                           // slur over 3_5_
-        // 欢乐颂's tie runs over the bar line: 3 | 3.
-        int ties = 0;
-        for (size_t i = 1; i + 2 < songs[2].rows.size(); ++i)
-            if (songs[2].rows[i].Conn == 2 && Code(songs[2].rows[i + 1]) == QLatin1String("9002"))
-                ++ties;
-        QCOMPARE(ties, 1);
+        // 欢乐颂, bars 10 to 12: 2 (3_ 4_) 3 1 | 2 (3_ 4_) 3 2 | 1 2 5, -
+        QCOMPARE(codes(2, 48, 18), QStringLiteral("201 311 411 301 101 9002 201 311 411 301 201 9002 101 201 500 9003 9002 301"));
+        QCOMPARE(songs[2].rows.at(49).Conn, 1);
+        QCOMPARE(songs[2].rows.at(55).Conn, 1);
     }
 
     void notation()
@@ -142,6 +140,17 @@ private Q_SLOTS:
                                                 "1:201:0 2:9003:3 2:9002:2"));
         QCOMPARE(songs[0].bars, 3);
         QCOMPARE(r[0].SongName, QStringLiteral("T"));
+    }
+
+    // A tie may run over a bar line and on to the next line of text.
+    void slurAcrossLines()
+    {
+        const auto songs = ParseSongText(QStringLiteral("title: T\ntime: 2/4\n1 (2 |\n2) 1 |"), QStringLiteral("20260101"));
+        const SongTableType& r = songs.at(0).rows;
+        QCOMPARE(r.at(2).Conn, 2);
+        QCOMPARE(r.at(1).Conn, 0);
+        QCOMPARE(r.at(4).Conn, 0);
+        QCOMPARE(songs.at(0).bars, 2);
     }
 
     void notationFaultsNameTheLine_data()
