@@ -1,0 +1,147 @@
+// Key-to-note latency: from the delivery of a key press (or of the mouse release that
+// clicks a key) to the note's voice being live: the event handler has returned, the
+// player has opened its file and handed the sound to the mixer (its PlayCount moved).
+// The audio device's output buffer comes on top and is printed for reference.
+#include "app/Main.h"
+#include "app/PubDef.h"
+#include "app/TavoApplication.h"
+#include "sound/AudioOutput.h"
+#include "sound/KeyBoard_1.h"
+#include "sound/KeyBoard_2.h"
+#include "sound/MediaPlayer.h"
+#include "sound/Mixer.h"
+#include "widgets/ImageButton.h"
+#include <QDir>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+int Plays(const TFrmKeyBoard_1& kb)
+{
+    return kb.Player(1)->PlayCount() + kb.Player(2)->PlayCount() + kb.Player(3)->PlayCount();
+}
+
+// Times `press` n times (`after` runs untimed between presses); each press must start one note.
+bool Run(const char* what, int n, TFrmKeyBoard_1& kb, const std::function<void()>& press,
+         const std::function<void()>& after)
+{
+    std::vector<double> us, cpu;
+    us.reserve(size_t(n));
+    cpu.reserve(size_t(n));
+    for (int i = 0; i < n; ++i) {
+        const int before = Plays(kb);
+        const std::clock_t c0 = std::clock();
+        const auto t0 = Clock::now();
+        press();
+        const bool live = Plays(kb) == before + 1;
+        const auto t1 = Clock::now();
+        const std::clock_t c1 = std::clock();
+        if (!live) {
+            std::printf("%s: press %d started no note\n", what, i);
+            return false;
+        }
+        us.push_back(std::chrono::duration<double, std::micro>(t1 - t0).count());
+        cpu.push_back(1e6 * double(c1 - c0) / CLOCKS_PER_SEC);
+        after();
+        if (i % 32 == 0)
+            AudioOutput::SharedMixer().Collect();
+    }
+    std::sort(us.begin(), us.end());
+    std::sort(cpu.begin(), cpu.end());
+    auto at = [](const std::vector<double>& v, double q) { return v[std::min(v.size() - 1, size_t(q * double(v.size())))]; };
+    // Wall time includes whatever else the machine runs; process CPU time shows the work itself.
+    std::printf("%-28s n=%d  wall: median %7.1f us  p99 %8.1f us  max %8.1f us | cpu: median %6.1f us  p99 %7.1f us\n",
+                what, n, at(us, 0.5), at(us, 0.99), us.back(), at(cpu, 0.5), at(cpu, 0.99));
+    return true;
+}
+}
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir root;
+    QDir(root.path()).mkpath(QStringLiteral("home"));
+    QDir(root.path()).mkpath(QStringLiteral("tmp"));
+    qputenv("HOME", (root.path() + QStringLiteral("/home")).toLocal8Bit());
+    qputenv("TMPDIR", (root.path() + QStringLiteral("/tmp")).toLocal8Bit());
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    TavoApplication app(argc, argv);
+    TFormPiano::AppDirOverride = root.path() + QStringLiteral("/");
+    TFormPiano main;
+    if (!main.FirstInstance()) {
+        std::printf("another instance holds the lock\n");
+        return 1;
+    }
+    TFrmKeyBoard_1 kb1;
+    TFrmKeyBoard_2 kb2;
+    // The sound files as the start-up sequence writes them (without the song database).
+    main.SetFolderPaths();
+    KeyboardRoute = 0;
+    SoundNames.clear();
+    FillVoiceTables();
+    ListSoundNames();
+    ExtractSounds();
+
+    const int n = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 1000;
+    bool ok = true;
+
+    // Warm-up: open the audio device and touch every note file once.
+    for (int i = 0; i < 30; ++i)
+        kb1.PlayPcKey(72, {});
+
+    ok &= Run("PC key H (main window)", n, kb1,
+              [&] {
+                  QKeyEvent e(QEvent::KeyPress, Qt::Key_H, Qt::NoModifier, QStringLiteral("h"));
+                  QApplication::sendEvent(&main, &e);
+              },
+              [&] {
+                  QKeyEvent e(QEvent::KeyRelease, Qt::Key_H, Qt::NoModifier, QStringLiteral("h"));
+                  QApplication::sendEvent(&main, &e);
+              });
+
+    KeyboardRoute = 1;
+    ok &= Run("PC key A (second keyboard)", n, kb1,
+              [&] {
+                  QKeyEvent e(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+                  QApplication::sendEvent(&main, &e);
+              },
+              [&] {
+                  QKeyEvent e(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+                  QApplication::sendEvent(&main, &e);
+              });
+    KeyboardRoute = 0;
+
+    ok &= Run("PlayNote alone (reference)", n, kb1, [&] { kb1.PlayNote(QStringLiteral("c1"), CurrentVoice); }, [] {});
+
+    TImageButton* key = main.Img_c1;
+    const QPointF at(30, 200);
+    auto mouse = [&](QEvent::Type type, Qt::MouseButtons held) {
+        QMouseEvent e(type, at, key->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(key, &e);
+    };
+    mouse(QEvent::MouseButtonPress, Qt::LeftButton);
+    ok &= Run("mouse click on Img_c1", n, kb1, [&] { mouse(QEvent::MouseButtonRelease, Qt::NoButton); },
+              [&] { mouse(QEvent::MouseButtonPress, Qt::LeftButton); });
+    mouse(QEvent::MouseButtonRelease, Qt::NoButton);
+
+    if (AudioOutput::IsOpen() && AudioOutput::DeviceRate() > 0) {
+        const int frames = AudioOutput::DeviceFrames();
+        const int rate = AudioOutput::DeviceRate();
+        std::printf("audio device: %d frames per callback at %d Hz: up to %.2f ms more before the note is heard\n",
+                    frames, rate, 1000.0 * frames / rate);
+    } else {
+        std::printf("audio device not open: the output buffer (256 frames at 48 kHz) would add up to %.2f ms\n",
+                    1000.0 * 256 / 48000);
+    }
+    return ok ? 0 : 1;
+}
