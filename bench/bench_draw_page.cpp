@@ -1,0 +1,96 @@
+// Time to draw one page of a song (105 cells, six slur arcs) into the score view.
+#include "app/Main.h"
+#include "app/TavoApplication.h"
+#include "score/ScoreGrid.h"
+#include "widgets/ClickLabel.h"
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QPainter>
+#include <QPixmap>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+SongRecord Cell(int n)
+{
+    SongRecord r;
+    r.SongID = 1;
+    r.SeqID = n;
+    if (n % 10 == 0) {
+        r.SongNote = QStringLiteral("9");
+        r.OpernLong = QStringLiteral("0");
+        r.OpernHigh = QStringLiteral("0");
+        r.Conn = 2;
+        r.InfoType = QStringLiteral("2");
+    } else {
+        r.SongNote = QString::number((n - 1) % 7 + 1);
+        r.OpernLong = QString::number(n % 3);
+        r.OpernHigh = QString::number((n / 7) % 3);
+        r.Conn = (n % 105) % 16 == 1 ? 2 : 0;   // six or seven slurs on every page
+        r.InfoType = QStringLiteral("1");
+    }
+    return r;
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+double P90(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() * 9 / 10];
+}
+}
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir tmp;
+    qputenv("TMPDIR", tmp.path().toLocal8Bit());
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    TavoApplication app(argc, argv);
+    TFormPiano form;
+    SongRecord header;
+    header.SongID = 1;
+    header.SongName = QStringLiteral("测试");
+    header.InfoType = QStringLiteral("0");
+    form.SongTable.push_back(header);
+    for (int n = 1; n <= 210; ++n)
+        form.SongTable.push_back(Cell(n));
+    form.BuildControlTables();
+    form.GBxShowOpern->show();
+
+    int arcs = 0;
+    form.DrawPage(QStringLiteral("1"), 1);
+    for (auto* a : form.ImgTab1Conn)
+        arcs += !a->isHidden();
+
+    constexpr int rounds = 400;
+    std::vector<double> draw, drawPaint;
+    QPixmap target(form.GBxShowOpern->size());
+    QElapsedTimer t;
+    for (int i = 0; i < rounds; ++i) {
+        const int start = (i % 2) ? 1 : 106;   // alternate pages so every cell changes
+        t.start();
+        form.DrawPage(QStringLiteral("1"), start);
+        draw.push_back(t.nsecsElapsed() / 1e6);
+    }
+    for (int i = 0; i < rounds; ++i) {
+        const int start = (i % 2) ? 1 : 106;
+        t.start();
+        form.DrawPage(QStringLiteral("1"), start);
+        form.GBxShowOpern->render(&target);
+        drawPaint.push_back(t.nsecsElapsed() / 1e6);
+    }
+    std::printf("arcs on page: %d\n", arcs);
+    std::printf("DrawPage (105 cells, arcs):          median %.3f ms, p90 %.3f ms over %d\n", Median(draw), P90(draw),
+                rounds);
+    std::printf("DrawPage + paint of the score panel:  median %.3f ms, p90 %.3f ms over %d\n", Median(drawPaint),
+                P90(drawPaint), rounds);
+    return 0;
+}
