@@ -42,6 +42,19 @@ private Q_SLOTS:
     void init() { m_s->reset(); }
     void cleanup() { QVERIFY(m_s->env.dialogs.errors.isEmpty()); }
 
+    // After start-up the keys reach the window itself, not some control in it.
+    void windowHasTheKeyboardFocusAfterStartUp()
+    {
+        Started& s = *m_s;
+        s.main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&s.main));
+        QWidget* f = QApplication::focusWidget();
+        QVERIFY2(!f || f == &s.main, f ? f->metaObject()->className() : "");
+        QVERIFY(!s.main.Img_c1->focusPolicy());
+        const Stroke st = Measure(s.kb1, [&] { QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_J); });
+        QCOMPARE(st.file, ExpectedFile("d1"));
+    }
+
     void mainKeysSitInARow()
     {
         Started& s = *m_s;
