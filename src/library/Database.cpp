@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <climits>
+#include <cstring>
+#include <vector>
 
 #define SQLITE_HAS_CODEC 1
 #include <sqlcipher/sqlite3.h>
@@ -162,7 +164,8 @@ sqlite3* TADOConnection::Handle()
     if (!QFileInfo(m_file).isFile())
         Raise(QStringLiteral("The database file \"%1\" could not be opened: it does not exist.").arg(NativePath(m_file)));
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(m_file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    // One thread uses the connection, so the library's own locking is not needed.
+    int rc = sqlite3_open_v2(m_file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const QString msg = DbMessage(db, rc);
         sqlite3_close_v2(db);
@@ -212,14 +215,33 @@ void TADOQuery::Open(TADOConnection& conn, const QString& sql, const QVariantLis
         names << QString::fromUtf8(sqlite3_column_name(st.stmt, c));
     QVector<QVariant> values;
     qsizetype count = 0;
+    // Neighbouring rows mostly repeat their texts (a song's title is on every row):
+    // a repeated text shares the string of the row before instead of a new copy.
+    struct LastText {
+        QByteArray raw;
+        QVariant value;
+    };
+    std::vector<LastText> last(size_t(columns > 0 ? columns : 0));
     for (;;) {
         const int rc = sqlite3_step(st.stmt);
         if (rc == SQLITE_DONE)
             break;
         if (rc != SQLITE_ROW)
             RaiseStatement(db, rc, conn.File());
-        for (int c = 0; c < columns; ++c)
-            values.append(ColumnValue(st.stmt, c));
+        for (int c = 0; c < columns; ++c) {
+            if (sqlite3_column_type(st.stmt, c) != SQLITE_TEXT) {
+                values.append(ColumnValue(st.stmt, c));
+                continue;
+            }
+            const char* text = reinterpret_cast<const char*>(sqlite3_column_text(st.stmt, c));
+            const int bytes = sqlite3_column_bytes(st.stmt, c);
+            LastText& l = last[size_t(c)];
+            if (!l.value.isValid() || l.raw.size() != bytes || std::memcmp(l.raw.constData(), text, size_t(bytes)) != 0) {
+                l.raw = QByteArray(text, bytes);
+                l.value = QVariant(QString::fromUtf8(text, bytes));
+            }
+            values.append(l.value);
+        }
         ++count;
     }
     m_columns = std::move(names);
