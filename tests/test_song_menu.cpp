@@ -233,6 +233,30 @@ private Q_SLOTS:
         QCOMPARE(m.MenuPage, 0);
         QCOMPARE(m.LabTab1PgId->text(), QStringLiteral("- 1 -"));
     }
+
+    // The library loaded at start-up reaches the menu and the view.
+    void startedProgramOpensFirstSong()
+    {
+        TempEnv env;
+        QVERIFY(env.copyStarterDatabase());
+        PianoWindows w;
+        TFormPiano& m = *w.main;
+        m.show();
+        QTRY_VERIFY_WITH_TIMEOUT(m.StartupDone(), 20000);
+        const SongTableType& t = m.SongTable;
+        const int first = IndexOfHeader(t, 0);
+        QVERIFY(first >= 0);
+        m.ImgOpernShowClick();
+        QCOMPARE(m.LabOpMenu[0]->text(), t[size_t(first)].SongName);
+        QTest::mouseDClick(m.LabOpMenu[0], Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(m.ShownSongID, t[size_t(first)].SongID);
+        int pos = 0;
+        for (size_t r = size_t(first) + 1; r < t.size() && t[r].SongID == m.ShownSongID && pos < 105; ++r)
+            if (IsCellRow(t[r]))
+                QCOMPARE(ShownGlyph(m.ImgOpShow[size_t(pos++)]), ViewGlyphName(t[r]));
+        QVERIFY(pos > 0);
+        QVERIFY(env.dialogs.errors.isEmpty());
+    }
 };
 
 TAVO_TEST_MAIN(TestSongMenu)
