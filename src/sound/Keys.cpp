@@ -106,7 +106,6 @@ QString PcKeyNote(int key, Qt::KeyboardModifiers modifiers)
 
 void TFrmKeyBoard_1::BuildKeys()
 {
-    setAttribute(Qt::WA_NoSystemBackground, false);
     struct Entry {
         TImageButton* TFrmKeyBoard_1::*key;
         const char* note;
