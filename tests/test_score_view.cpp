@@ -52,7 +52,13 @@ private Q_SLOTS:
             QCOMPARE(e.l->font().family(), e.family);
             QCOMPARE(e.l->font().pixelSize(), e.px);
             QVERIFY(e.l->width() >= e.l->fontMetrics().horizontalAdvance(e.text));
+            e.l->ensurePolished();
+            const QColor ink = e.l == m.LabTab1PgId ? QColor(Qt::black) : QColor(255, 251, 240);
+            QCOMPARE(e.l->palette().color(e.l->foregroundRole()), ink);
         }
+        m.LabOpMenu[0]->ensurePolished();
+        QCOMPARE(m.LabOpMenu[0]->palette().color(m.LabOpMenu[0]->foregroundRole()),
+                 QApplication::palette().color(QPalette::Highlight));
         QCOMPARE(m.ShownSongID, 0);
         QCOMPARE(m.ViewPage, 1);
         for (QLabel* sheet : {m.ImgOpern, m.Image1}) {
