@@ -15,7 +15,7 @@ set(TAVO_PICTURES
   pic/setboard.png pic/setboard_down.png    # keyboard switch 43x34
   pic/kb2_back.png                   # second keyboard 1087x282
   pic/kb2_white_up.jpg pic/kb2_white_down.jpg   # 58x249
-  pic/kb2_black.jpg pic/kb2_black_down.jpg      # 59x162
+  pic/kb2_black.png pic/kb2_black_down.png      # 59x162, transparent beside the key
   cursor/HAND.png                    # pointing hand 32x32, hot spot 10,2
 )
 

@@ -115,8 +115,8 @@ private Q_SLOTS:
             {"pic/bottom.png", {670, 14}},       {"pic/sheet.png", {620, 200}},
             {"pic/setboard.png", {43, 34}},      {"pic/setboard_down.png", {43, 34}},
             {"pic/kb2_back.png", {1087, 282}},   {"pic/kb2_white_up.jpg", {58, 249}},
-            {"pic/kb2_white_down.jpg", {58, 249}}, {"pic/kb2_black.jpg", {59, 162}},
-            {"pic/kb2_black_down.jpg", {59, 162}}, {"cursor/HAND.png", {32, 32}},
+            {"pic/kb2_white_down.jpg", {58, 249}}, {"pic/kb2_black.png", {59, 162}},
+            {"pic/kb2_black_down.png", {59, 162}}, {"cursor/HAND.png", {32, 32}},
         };
         for (const auto& [path, size] : pics)
             QTest::newRow(path) << QString::fromLatin1(path) << size;
@@ -292,7 +292,7 @@ private Q_SLOTS:
         for (const char* k : {"key_cf", "key_dga", "key_eb", "kb2_white"})
             QTest::newRow(k) << QStringLiteral("pic/%1_up.jpg").arg(QLatin1String(k))
                              << QStringLiteral("pic/%1_down.jpg").arg(QLatin1String(k));
-        QTest::newRow("kb2_black") << QStringLiteral("pic/kb2_black.jpg") << QStringLiteral("pic/kb2_black_down.jpg");
+        QTest::newRow("kb2_black") << QStringLiteral("pic/kb2_black.png") << QStringLiteral("pic/kb2_black_down.png");
         QTest::newRow("setboard") << QStringLiteral("pic/setboard.png") << QStringLiteral("pic/setboard_down.png");
     }
     void pressedKeysLookPushed()
@@ -311,9 +311,12 @@ private Q_SLOTS:
         const QImage white = ResourceImage(QStringLiteral("pic/kb2_white_up.jpg"));
         for (int x = 3; x < 55; x += 3)
             QVERIFY(Luma(white, x, 60) > 200);   // no notches: black keys are separate controls
-        const QImage black = ResourceImage(QStringLiteral("pic/kb2_black.jpg"));
+        const QImage black = ResourceImage(QStringLiteral("pic/kb2_black.png"));
         QVERIFY(Luma(black, 29, 60) < 70);
-        QVERIFY(Luma(black, 1, 60) < 30 && Luma(black, 57, 60) < 30);
+        QVERIFY(black.hasAlphaChannel());
+        QCOMPARE(black.pixelColor(1, 60).alpha(), 0);    // white keys show beside the key
+        QCOMPARE(black.pixelColor(57, 60).alpha(), 0);
+        QCOMPARE(black.pixelColor(29, 60).alpha(), 255);
         const QImage back = ResourceImage(QStringLiteral("pic/kb2_back.png"));
         QVERIFY(MeanLuma(back.copy(21, 30, 1044, 240)) < 20);   // black where the keys go
     }

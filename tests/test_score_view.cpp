@@ -1,6 +1,7 @@
 #include "ScoreTestSupport.h"
 #include "TestSupport.h"
 #include "app/Errors.h"
+#include "score/ScoreGrid.h"
 #include "widgets/ClickLabel.h"
 #include <QGroupBox>
 
@@ -28,6 +29,28 @@ int VisibleArcs(const std::array<ClickLabel*, 6>& arcs)
 class TestScoreView : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void arcIsTransparentOffItsCurve()
+    {
+        const QImage stored(QStringLiteral(":/glyph/NOTE_9004.png"));
+        const QImage arc = ArcOverlay(stored);
+        QCOMPARE(arc.size(), stored.size());
+        QVERIFY(arc.hasAlphaChannel());
+        int inked = 0;
+        for (int y = 0; y < stored.height(); ++y)
+            for (int x = 0; x < stored.width(); ++x) {
+                const int gray = qGray(stored.pixel(x, y));
+                const QColor c = arc.pixelColor(x, y);
+                if (gray < 64) {   // the curve stays dark and solid
+                    ++inked;
+                    QVERIFY(c.alpha() > 190 && qGray(c.rgb()) < 80);
+                }
+            }
+        QVERIFY(inked > 50);
+        // Far from the curve nothing covers the cells or the panel.
+        QCOMPARE(arc.pixelColor(48, 30).alpha(), 0);
+        QCOMPARE(arc.pixelColor(0, 0).alpha(), 0);
+    }
+
     void panelControls()
     {
         TempEnv env;

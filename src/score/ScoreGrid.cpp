@@ -1,6 +1,8 @@
 #include "score/ScoreGrid.h"
 #include "score/SongRecord.h"
 #include <QHash>
+#include <QImage>
+#include <algorithm>
 #include <QLabel>
 
 namespace {
@@ -23,12 +25,46 @@ QStringList AllGlyphNames()
 }
 }
 
+// The arc is stored black on white like every glyph, but drawn over neighbouring cells
+// and over the dark panel: white becomes transparent, and a faint cream halo keeps the
+// curve visible where it leaves the sheet.
+QImage ArcOverlay(const QImage& stored)
+{
+    if (stored.isNull())
+        return stored;
+    const QImage src = stored.convertToFormat(QImage::Format_Grayscale8);
+    QImage out(src.size(), QImage::Format_ARGB32);
+    const int w = src.width(), h = src.height();
+    auto ink = [&](int x, int y) { return 255 - src.constScanLine(y)[x]; };
+    for (int y = 0; y < h; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            int halo = 0;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    if (x + dx >= 0 && x + dx < w && y + dy >= 0 && y + dy < h)
+                        halo = std::max(halo, ink(x + dx, y + dy));
+            const int a = ink(x, y);
+            const int haloA = halo * 3 / 5;
+            // Black curve over the cream halo (premultiplied "over").
+            const int outA = a + haloA * (255 - a) / 255;
+            const int c = outA ? (255 * haloA * (255 - a) / 255) / outA : 0;
+            row[x] = qRgba(c, c * 251 / 255, c * 240 / 255, outA);
+        }
+    }
+    return out;
+}
+
 const QPixmap& GlyphPixmap(const QString& name)
 {
     auto& cache = Cache();
     auto it = cache.constFind(name);
-    if (it == cache.constEnd())
-        it = cache.insert(name, QPixmap(QStringLiteral(":/glyph/") + name + QStringLiteral(".png")));
+    if (it == cache.constEnd()) {
+        QImage img(QStringLiteral(":/glyph/") + name + QStringLiteral(".png"));
+        if (name == QLatin1String("NOTE_9004"))
+            img = ArcOverlay(img);
+        it = cache.insert(name, QPixmap::fromImage(img));
+    }
     return *it;
 }
 

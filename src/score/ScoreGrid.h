@@ -1,5 +1,6 @@
 #pragma once
 // Pictures of the score grids: glyphs by name, slur arcs, and redraw batching.
+#include <QImage>
 #include <QPixmap>
 #include <QPointer>
 #include <QString>
@@ -12,6 +13,8 @@ class QWidget;
 // The bitmap of a glyph name (":/glyph/<name>.png"), decoded once and kept.
 // A name with no resource gives a null pixmap: the cell shows empty.
 const QPixmap& GlyphPixmap(const QString& name);
+// The slur arc as drawn over cells: transparent where the stored picture is white.
+QImage ArcOverlay(const QImage& stored);
 // Decodes every glyph and the arc ahead of the first page draw.
 void PreloadGlyphs();
 // Number of names the cache holds (loaded or found missing).

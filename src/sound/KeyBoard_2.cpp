@@ -110,7 +110,7 @@ void TFrmKeyBoard_2::BuildKeys()
     // Black keys lie over the white ones and play nothing.
     static constexpr int kBlackX[] = {32, 98, 208, 268, 332, 438, 504, 614, 674, 738, 845, 911};
     for (int i = 0; i < 12; ++i) {
-        TImageButton* b = MakeKey(this, "pic/kb2_black.jpg", "pic/kb2_black_down.jpg", QRect(kBlackX[i], 26, 59, 162));
+        TImageButton* b = MakeKey(this, "pic/kb2_black.png", "pic/kb2_black_down.png", QRect(kBlackX[i], 26, 59, 162));
         b->raise();
         if (i == 0)
             Img_cx = b;

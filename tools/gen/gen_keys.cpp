@@ -203,8 +203,10 @@ QImage WideWhiteKey(bool pressed)
 // width, the rest black like the gaps between keys.
 QImage WideBlackKey(bool pressed)
 {
-    QImage img = art::NewImage(59, 162);
-    img.fill(Qt::black);
+    // The control is wider than the key: the margins stay transparent so the white
+    // keys beside it show through.
+    QImage img = art::NewImage(59, 162, true);
+    img.fill(Qt::transparent);
     QPainter p(&img);
     art::BlackKey(p, QRectF(9.5, -4, 40, 164), pressed);
     return img;
@@ -258,7 +260,7 @@ bool GenerateKeyPictures(const QString& o)
     ok &= art::Save(WideBack(), o, QStringLiteral("pic/kb2_back.png"));
     ok &= art::Save(WideWhiteKey(false), o, QStringLiteral("pic/kb2_white_up.jpg"));
     ok &= art::Save(WideWhiteKey(true), o, QStringLiteral("pic/kb2_white_down.jpg"));
-    ok &= art::Save(WideBlackKey(false), o, QStringLiteral("pic/kb2_black.jpg"));
-    ok &= art::Save(WideBlackKey(true), o, QStringLiteral("pic/kb2_black_down.jpg"));
+    ok &= art::Save(WideBlackKey(false), o, QStringLiteral("pic/kb2_black.png"));
+    ok &= art::Save(WideBlackKey(true), o, QStringLiteral("pic/kb2_black_down.png"));
     return ok;
 }
