@@ -1,8 +1,10 @@
 // Start-up cost: a whole process run to the end of the start-up sequence, against a
 // process that only shows an empty Qt window of the same size. Reported as a ratio.
-//   bench_startup            runs both kinds of child several times, alternating
+//   bench_startup            runs both kinds of child several times, alternating,
+//                            then one start-up timed step by step
 #include "app/Errors.h"
 #include "app/Main.h"
+#include "app/PubDef.h"
 #include "app/TavoApplication.h"
 #include "sound/KeyBoard_1.h"
 #include "sound/KeyBoard_2.h"
@@ -46,8 +48,50 @@ static int RunPiano(int argc, char** argv, const QString& appDir)
     return app.exec();
 }
 
+// Where the time goes: the same steps as the start-up sequence, one by one.
+static int RunBreakdown(int argc, char** argv, const QString& appDir)
+{
+    QElapsedTimer t;
+    t.start();
+    auto lap = [&](const char* what) {
+        std::printf("  %-28s %7.1f ms\n", what, t.nsecsElapsed() / 1e6);
+        t.restart();
+    };
+    TavoApplication app(argc, argv);
+    lap("application");
+    TFormPiano::AppDirOverride = appDir;
+    TFormPiano main;
+    lap("main window built");
+    TFrmKeyBoard_1 kb1;
+    TFrmKeyBoard_2 kb2;
+    lap("keyboard forms built");
+    main.show();
+    QCoreApplication::processEvents();
+    lap("shown");
+    main.SetFolderPaths();
+    main.LoadSettingsFiles();
+    SoundNames.clear();
+    FillVoiceTables();
+    ListSoundNames();
+    main.ResetEntryState();
+    lap("paths, settings, voices");
+    main.BuildControlTables();
+    main.ResetEntryRecords();
+    main.ClearGrids(1, 105);
+    lap("control tables, grids");
+    main.ConnectSongDatabase();
+    main.LoadSongTable();
+    lap("song database");
+    main.PickBanner();
+    ExtractSounds();
+    lap("sound files");
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
+    if (argc >= 3 && QByteArray(argv[1]) == "breakdown")
+        return RunBreakdown(argc, argv, QString::fromLocal8Bit(argv[2]));
     if (argc >= 2 && QByteArray(argv[1]) == "empty")
         return RunEmpty(argc, argv);
     if (argc >= 3 && QByteArray(argv[1]) == "piano")
@@ -85,7 +129,7 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "child %s ended with %d\n", qPrintable(args.join(' ')), p.exitCode());
         return ms;
     };
-    const int rounds = argc >= 2 ? std::max(1, atoi(argv[1])) : 7;
+    const int rounds = 7;
     std::vector<double> empty, piano, ratio;
     runOnce({QStringLiteral("empty")});   // warm the caches once
     for (int i = 0; i < rounds; ++i) {
@@ -99,5 +143,10 @@ int main(int argc, char** argv)
     };
     std::printf("empty window: median %.1f ms\npiano start-up: median %.1f ms\nratio (median of %d paired runs): %.2f\n",
                 median(empty), median(piano), rounds, median(ratio));
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::ForwardedChannels);
+    p.start(QCoreApplication::applicationFilePath(), {QStringLiteral("breakdown"), appDir});
+    p.waitForFinished(60000);
     return 0;
 }

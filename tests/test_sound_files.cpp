@@ -133,6 +133,23 @@ private Q_SLOTS:
         }
     }
 
+    void laterStartRepairsChangedFilesOfTheSameSize()
+    {
+        TempEnv env;
+        PrepareSounds();
+        ExtractSounds();
+        // Same size, other bytes: must be written again, not taken as up to date.
+        const QString path = TempDir + SoundNames[100] + QStringLiteral(".dat");
+        QByteArray damaged = ReadAll(path);
+        damaged[damaged.size() / 2] = char(damaged[damaged.size() / 2] ^ 0x5A);
+        QVERIFY(WriteBytes(path, damaged));
+        QFile::remove(TempDir + SoundNames[7] + QStringLiteral(".dat"));
+        ExtractSounds();
+        QCOMPARE(ReadAll(path), ReadAll(SoundResourcePath(SoundNames[100])));
+        QCOMPARE(ReadAll(TempDir + SoundNames[7] + QStringLiteral(".dat")), ReadAll(SoundResourcePath(SoundNames[7])));
+        QCOMPARE(DatFiles(TempDir).size(), 192);
+    }
+
     void unwritableFileStopsWithTheSystemReason()
     {
         TempEnv env;

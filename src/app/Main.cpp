@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QHash>
 #include <QImage>
 #include <QMouseEvent>
 #include <QScreen>
@@ -25,7 +26,12 @@ int KeyboardRoute = 0;
 
 QImage ResourceImage(const QString& path)
 {
-    return QImage(QStringLiteral(":/") + path);
+    // Many keys share a picture; decode each one once (QImage is shared, copies are cheap).
+    static QHash<QString, QImage> decoded;
+    auto it = decoded.constFind(path);
+    if (it == decoded.constEnd())
+        it = decoded.insert(path, QImage(QStringLiteral(":/") + path));
+    return *it;
 }
 
 namespace {

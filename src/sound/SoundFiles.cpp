@@ -65,6 +65,13 @@ void ExtractSounds()
         res.close();
 
         const QString path = TempDir + name + QStringLiteral(".dat");
+        // A file left by the last start with the very same bytes needs no rewrite: the
+        // result is the same and the disk is spared 13 MB at every start.
+        if (QFileInfo(path).size() == bytes.size()) {
+            QFile old(path);
+            if (old.open(QIODevice::ReadOnly) && old.readAll() == bytes)
+                continue;
+        }
         QFile out(path);
         if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
             Raise(QStringLiteral("Cannot create file \"%1\". %2").arg(path, out.errorString()));
