@@ -107,6 +107,9 @@ bool AudioOutput::EnsureOpen()
     if (!o.sdlStarted) {
         SDL_SetMainReady();
         SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Tavo Piano");
+        // SDL would otherwise take SIGINT/SIGTERM for its own quit event, which nobody
+        // reads here: the program could then not be ended by the system.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
             o.failed = true;
             SayNoAudio(SDL_GetError());
