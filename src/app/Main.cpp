@@ -6,6 +6,7 @@
 #include "library/Database.h"
 #include "widgets/ClickLabel.h"
 #include "widgets/ImageButton.h"
+#include "widgets/Styles.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QGroupBox>
@@ -35,16 +36,6 @@ QImage ResourceImage(const QString& path)
 }
 
 namespace {
-const QColor kCream(255, 251, 240);
-
-QFont PixelFont(const QString& family, int pixels, bool bold = false)
-{
-    QFont f(family);
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
-
 ClickLabel* CloseLabel(QWidget* parent, int x, int y)
 {
     auto* l = new ClickLabel(QStringLiteral("X"), parent);
@@ -110,7 +101,7 @@ void TFormPiano::BuildWindow()
     LabSoftName = new QLabel(QStringLiteral("Tavo Piano v ") + AppVersion + QStringLiteral("  "), this);
     LabSoftName->setGeometry(255, 3, 125, 17);
     LabSoftName->setFont(PixelFont(QStringLiteral("Tahoma"), 14));
-    LabSoftName->setStyleSheet(QStringLiteral("color: rgb(255,251,240); background: transparent;"));
+    LabSoftName->setStyleSheet(CreamTextStyle);
 
     ImgTitle = PictureLabel(this, QStringLiteral("pic/title.png"), 6, 3, 32, 20);
     connect(ImgTitle, &ClickLabel::clicked, this, &TFormPiano::ImgAboutClick);

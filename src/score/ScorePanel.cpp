@@ -2,19 +2,13 @@
 #include "app/Main.h"
 #include "score/ScoreGrid.h"
 #include "widgets/ClickLabel.h"
+#include "widgets/Styles.h"
 #include <QGroupBox>
 
 namespace {
-const QString kCreamText = QStringLiteral("color: rgb(255,251,240); background: transparent;");
+const QString& kCreamText = CreamTextStyle;
 const QString kBlackText = QStringLiteral("color: black; background: transparent;");
 const QString kHighlightText = QStringLiteral("color: palette(highlight); background: transparent;");
-
-QFont PixelFont(const QString& family, int pixels)
-{
-    QFont f(family);
-    f.setPixelSize(pixels);
-    return f;
-}
 
 template <class Label>
 Label* TextLabel(QWidget* parent, const QString& name, const QString& caption, int x, int y, const QFont& font,

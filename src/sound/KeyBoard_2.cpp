@@ -48,13 +48,7 @@ void Play(const char* note)
 
 TImageButton* MakeKey(QWidget* parent, const char* up, const char* down, const QRect& g)
 {
-    auto* b = new TImageButton(parent);
-    b->setGeometry(g);
-    b->SetPictureUp(ResourceImage(QString::fromLatin1(up)));
-    b->SetPictureDown(ResourceImage(QString::fromLatin1(down)));
-    b->SetCanMouseMove(false);
-    b->ShowUp();
-    return b;
+    return NewImageButton(parent, g, ResourceImage(QString::fromLatin1(up)), ResourceImage(QString::fromLatin1(down)));
 }
 
 }

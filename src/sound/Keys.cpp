@@ -38,13 +38,9 @@ const KeyShape& ShapeOf(QChar letter)
 
 TImageButton* MakeKey(QWidget* parent, const KeyShape& shape, const QRect& geometry, bool stretch)
 {
-    auto* b = new TImageButton(parent);
-    b->setGeometry(geometry);
-    b->SetPictureUp(ResourceImage(QString::fromLatin1(shape.up)));
-    b->SetPictureDown(ResourceImage(QString::fromLatin1(shape.down)));
-    b->SetCanMouseMove(false);
+    auto* b = NewImageButton(parent, geometry, ResourceImage(QString::fromLatin1(shape.up)),
+                             ResourceImage(QString::fromLatin1(shape.down)));
     b->SetStretch(stretch);
-    b->ShowUp();
     return b;
 }
 
@@ -283,12 +279,8 @@ void TFormPiano::keyReleaseEvent(QKeyEvent* e)
 
 void TFormPiano::BuildKeyboardSwitch()
 {
-    ImgSetBoard = new TImageButton(GBxShowOpern);
-    ImgSetBoard->setGeometry(30, 270, 43, 34);
-    ImgSetBoard->SetPictureUp(ResourceImage(QStringLiteral("pic/setboard.png")));
-    ImgSetBoard->SetPictureDown(ResourceImage(QStringLiteral("pic/setboard_down.png")));
-    ImgSetBoard->SetCanMouseMove(false);
-    ImgSetBoard->ShowUp();
+    ImgSetBoard = NewImageButton(GBxShowOpern, QRect(30, 270, 43, 34), ResourceImage(QStringLiteral("pic/setboard.png")),
+                                 ResourceImage(QStringLiteral("pic/setboard_down.png")));
     connect(ImgSetBoard, &TImageButton::clicked, this, &TFormPiano::ImgSetBoardClick);
 }
 

@@ -85,3 +85,14 @@ void TImageButton::leaveEvent(QEvent* e)
     if (m_canMouseMove)
         ShowUp();
 }
+
+TImageButton* NewImageButton(QWidget* parent, const QRect& geometry, const QImage& up, const QImage& down)
+{
+    auto* b = new TImageButton(parent);
+    b->setGeometry(geometry);
+    b->SetPictureUp(up);
+    b->SetPictureDown(down);
+    b->SetCanMouseMove(false);
+    b->ShowUp();
+    return b;
+}

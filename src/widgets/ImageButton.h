@@ -51,3 +51,6 @@ private:
     bool m_stretch = false;
     bool m_leftDown = false;
 };
+
+// A button at its place showing its released picture, as every key and switch starts.
+TImageButton* NewImageButton(QWidget* parent, const QRect& geometry, const QImage& up, const QImage& down);

@@ -1,0 +1,15 @@
+#pragma once
+// Fonts and text colours shared by the window's labels.
+#include <QFont>
+#include <QString>
+
+// The layouts give label fonts in pixels, not points.
+inline QFont PixelFont(const QString& family, int pixels, bool bold = false)
+{
+    QFont f(family);
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    return f;
+}
+
+inline const QString CreamTextStyle = QStringLiteral("color: rgb(255,251,240); background: transparent;");
