@@ -1,8 +1,8 @@
 // Time to draw one page of a song (105 cells, six slur arcs) into the score view.
-#include "app/Main.h"
-#include "app/TavoApplication.h"
-#include "score/ScoreGrid.h"
-#include "widgets/ClickLabel.h"
+#include "ui/shell/Main.h"
+#include "ui/shell/TavoApplication.h"
+#include "ui/widgets/ScoreGrid.h"
+#include "ui/widgets/ClickLabel.h"
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QPainter>

@@ -2,15 +2,15 @@
 // clicks a key) to the note's voice being live: the event handler has returned, the
 // player has opened its file and handed the sound to the mixer (its PlayCount moved).
 // The audio device's output buffer comes on top and is printed for reference.
-#include "app/Main.h"
-#include "app/PubDef.h"
-#include "app/TavoApplication.h"
-#include "sound/AudioOutput.h"
-#include "sound/KeyBoard_1.h"
-#include "sound/KeyBoard_2.h"
-#include "sound/MediaPlayer.h"
-#include "sound/Mixer.h"
-#include "widgets/ImageButton.h"
+#include "ui/shell/Main.h"
+#include "ui/shell/PubDef.h"
+#include "ui/shell/TavoApplication.h"
+#include "core/sound/AudioOutput.h"
+#include "ui/keys/KeyBoard_1.h"
+#include "ui/keys/KeyBoard_2.h"
+#include "core/sound/MediaPlayer.h"
+#include "core/sound/Mixer.h"
+#include "ui/widgets/ImageButton.h"
 #include <QDir>
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,8 +1,8 @@
 // Opening and loading a full library (21 songs of 500 rows) as the start-up does:
 // password derivation, keyed open and the whole song table. Prints medians.
-#include "app/Main.h"
-#include "app/PubDef.h"
-#include "library/Database.h"
+#include "ui/shell/Main.h"
+#include "ui/shell/PubDef.h"
+#include "core/library/Database.h"
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,5 +1,5 @@
 // Cost of mixing one 256-frame period with three voices, against the period's length.
-#include "sound/Mixer.h"
+#include "core/sound/Mixer.h"
 #include <algorithm>
 #include <chrono>
 #include <cmath>

@@ -1,9 +1,9 @@
 // Cost of PlayNote on the UI thread: read the file, decode, convert, hand to the mixer.
-#include "app/Platform.h"
-#include "app/PubDef.h"
-#include "sound/AudioOutput.h"
-#include "sound/KeyBoard_1.h"
-#include "sound/Mixer.h"
+#include "core/platform/Platform.h"
+#include "ui/shell/PubDef.h"
+#include "core/sound/AudioOutput.h"
+#include "ui/keys/KeyBoard_1.h"
+#include "core/sound/Mixer.h"
 #include <QApplication>
 #include <QTemporaryDir>
 #include <algorithm>

@@ -2,12 +2,12 @@
 // process that only shows an empty Qt window of the same size. Reported as a ratio.
 //   bench_startup            runs both kinds of child several times, alternating,
 //                            then one start-up timed step by step
-#include "app/Errors.h"
-#include "app/Main.h"
-#include "app/PubDef.h"
-#include "app/TavoApplication.h"
-#include "sound/KeyBoard_1.h"
-#include "sound/KeyBoard_2.h"
+#include "core/Errors.h"
+#include "ui/shell/Main.h"
+#include "ui/shell/PubDef.h"
+#include "ui/shell/TavoApplication.h"
+#include "ui/keys/KeyBoard_1.h"
+#include "ui/keys/KeyBoard_2.h"
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>

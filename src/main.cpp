@@ -1,8 +1,8 @@
-#include "app/Errors.h"
-#include "app/Main.h"
-#include "app/TavoApplication.h"
-#include "sound/KeyBoard_1.h"
-#include "sound/KeyBoard_2.h"
+#include "core/Errors.h"
+#include "ui/shell/Main.h"
+#include "ui/shell/TavoApplication.h"
+#include "ui/keys/KeyBoard_1.h"
+#include "ui/keys/KeyBoard_2.h"
 
 int main(int argc, char** argv)
 {

@@ -2,8 +2,8 @@
 // The three windows after a real start-up (sound files written), and what the players
 // were last asked to play.
 #include "TestSupport.h"
-#include "sound/MediaPlayer.h"
-#include "widgets/ImageButton.h"
+#include "core/sound/MediaPlayer.h"
+#include "ui/widgets/ImageButton.h"
 
 namespace KeysTest {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Song tables built in memory and a reader of what a cell picture shows.
-#include "score/ScoreGrid.h"
-#include "score/SongRecord.h"
+#include "ui/widgets/ScoreGrid.h"
+#include "core/score/SongRecord.h"
 #include <QLabel>
 #include <QStringList>
 

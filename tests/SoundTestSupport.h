@@ -1,6 +1,6 @@
 #pragma once
 // Test signals for the sound tests: WAVE bytes, tones, and simple measurements.
-#include "sound/Mixer.h"
+#include "core/sound/Mixer.h"
 #include <QByteArray>
 #include <QFile>
 #include <QtEndian>

@@ -1,12 +1,12 @@
 #pragma once
 // Shared test scaffolding: answered dialogs, private HOME/TMPDIR, and the windows.
-#include "app/Dialogs.h"
-#include "app/Errors.h"
-#include "app/Main.h"
-#include "app/PubDef.h"
-#include "app/TavoApplication.h"
-#include "sound/KeyBoard_1.h"
-#include "sound/KeyBoard_2.h"
+#include "core/Dialogs.h"
+#include "core/Errors.h"
+#include "ui/shell/Main.h"
+#include "ui/shell/PubDef.h"
+#include "ui/shell/TavoApplication.h"
+#include "ui/keys/KeyBoard_1.h"
+#include "ui/keys/KeyBoard_2.h"
 #include <QDir>
 #include <QFile>
 #include <QStringList>

@@ -1,6 +1,6 @@
 // The banner control: pictures from files and from the web, empty for anything else.
 #include "TestSupport.h"
-#include "app/ShockwaveFlash.h"
+#include "ui/widgets/ShockwaveFlash.h"
 #include <QBuffer>
 #include <QImage>
 #include <QSignalSpy>

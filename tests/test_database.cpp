@@ -1,6 +1,6 @@
 #include "TestSupport.h"
-#include "app/Errors.h"
-#include "library/Database.h"
+#include "core/Errors.h"
+#include "core/library/Database.h"
 
 namespace {
 SongRecord Row(int song, int seq, const QString& name, const QString& type = QStringLiteral("1"))

@@ -1,8 +1,8 @@
 // The picture button every key is made of: which picture shows when, and when a click
 // (and so a note) happens.
 #include "TestSupport.h"
-#include "app/Errors.h"
-#include "widgets/ImageButton.h"
+#include "core/Errors.h"
+#include "ui/widgets/ImageButton.h"
 #include <QEnterEvent>
 #include <QPainter>
 

@@ -1,7 +1,7 @@
 // The second keyboard form and the keyboard switch: layout, its key map with the
 // modifier rules on key-down and key-up, clicks, the space bar, and the switch's states.
 #include "KeysTestSupport.h"
-#include "widgets/ClickLabel.h"
+#include "ui/widgets/ClickLabel.h"
 #include <QGroupBox>
 #include <QScreen>
 

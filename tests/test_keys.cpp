@@ -1,8 +1,8 @@
 // The main window's keys: mouse clicks and PC keys to notes and pictures, the wide PC-key
 // map of the sound-engine form, routing, the space bar and text fields keeping their keys.
 #include "KeysTestSupport.h"
-#include "sound/VirtualKeys.h"
-#include "widgets/ClickLabel.h"
+#include "core/sound/KeyMaps.h"
+#include "ui/widgets/ClickLabel.h"
 #include <QGroupBox>
 #include <QLineEdit>
 

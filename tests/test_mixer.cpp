@@ -2,7 +2,7 @@
 // and the hand-over of sounds between the threads.
 #include "SoundTestSupport.h"
 #include "TestSupport.h"
-#include "sound/Mixer.h"
+#include "core/sound/Mixer.h"
 #include <atomic>
 #include <random>
 #include <thread>

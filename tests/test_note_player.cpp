@@ -2,12 +2,12 @@
 // the mixer makes of the notes (pitch, the fourth note cutting the first).
 #include "SoundTestSupport.h"
 #include "TestSupport.h"
-#include "app/Errors.h"
-#include "app/Platform.h"
-#include "sound/AudioOutput.h"
-#include "sound/MediaPlayer.h"
-#include "sound/Mixer.h"
-#include "sound/SoundFiles.h"
+#include "core/Errors.h"
+#include "core/platform/Platform.h"
+#include "core/sound/AudioOutput.h"
+#include "core/sound/MediaPlayer.h"
+#include "core/sound/Mixer.h"
+#include "core/sound/SoundFiles.h"
 
 using namespace SoundTest;
 

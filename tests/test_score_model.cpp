@@ -1,6 +1,6 @@
 #include "TestSupport.h"
-#include "score/ScoreGrid.h"
-#include "score/SongRecord.h"
+#include "ui/widgets/ScoreGrid.h"
+#include "core/score/SongRecord.h"
 
 namespace {
 SongRecord Row(const QString& info, const QString& note, const QString& len, const QString& high, int conn)

@@ -1,8 +1,8 @@
 #include "ScoreTestSupport.h"
 #include "TestSupport.h"
-#include "app/Errors.h"
-#include "score/ScoreGrid.h"
-#include "widgets/ClickLabel.h"
+#include "core/Errors.h"
+#include "ui/widgets/ScoreGrid.h"
+#include "ui/widgets/ClickLabel.h"
 #include <QGroupBox>
 
 using namespace ScoreTest;

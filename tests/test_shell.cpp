@@ -1,5 +1,5 @@
 #include "TestSupport.h"
-#include "widgets/ClickLabel.h"
+#include "ui/widgets/ClickLabel.h"
 #include <QGroupBox>
 
 class TestShell : public QObject {

@@ -1,7 +1,7 @@
 #include "TestSupport.h"
-#include "app/Errors.h"
-#include "app/ShockwaveFlash.h"
-#include "library/Database.h"
+#include "core/Errors.h"
+#include "ui/widgets/ShockwaveFlash.h"
+#include "core/library/Database.h"
 #include <algorithm>
 #include <random>
 

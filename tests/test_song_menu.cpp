@@ -1,7 +1,7 @@
 #include "ScoreTestSupport.h"
 #include "TestSupport.h"
-#include "app/ShockwaveFlash.h"
-#include "widgets/ClickLabel.h"
+#include "ui/widgets/ShockwaveFlash.h"
+#include "ui/widgets/ClickLabel.h"
 #include <QGroupBox>
 
 using namespace ScoreTest;

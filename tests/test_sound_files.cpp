@@ -1,8 +1,8 @@
 // Voice tables, the sound files in the temporary folder, and the file helpers.
 #include "TestSupport.h"
-#include "app/Errors.h"
-#include "app/Platform.h"
-#include "sound/SoundFiles.h"
+#include "core/Errors.h"
+#include "core/platform/Platform.h"
+#include "core/sound/SoundFiles.h"
 #include <QDirIterator>
 #include <QRandomGenerator>
 #include <QRegularExpression>

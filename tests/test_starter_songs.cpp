@@ -1,7 +1,7 @@
 #include "TestSupport.h"
-#include "app/Errors.h"
-#include "library/Database.h"
-#include "library/SongText.h"
+#include "core/Errors.h"
+#include "core/library/Database.h"
+#include "core/library/SongText.h"
 
 namespace {
 QString StarterText()

@@ -1,7 +1,7 @@
 // Start-up and exit of the whole program: folder paths, the sound files, the guard,
 // the private temporary folder and a start-up that fails half-way.
 #include "TestSupport.h"
-#include "app/Platform.h"
+#include "core/platform/Platform.h"
 #include <QDirIterator>
 #include <QProcess>
 #include <QSignalSpy>

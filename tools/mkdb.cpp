@@ -1,9 +1,9 @@
 // Builds the starter song database from assets/songs.txt. An existing database is
 // left alone: it holds the user's own songs.
-#include "app/Errors.h"
-#include "app/PubDef.h"
-#include "library/Database.h"
-#include "library/SongText.h"
+#include "core/Errors.h"
+#include "ui/shell/PubDef.h"
+#include "core/library/Database.h"
+#include "core/library/SongText.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>

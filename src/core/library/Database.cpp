@@ -1,0 +1,400 @@
+#include "core/library/Database.h"
+#include "core/Errors.h"
+#include "ui/shell/Main.h"
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <climits>
+#include <cstring>
+#include <vector>
+
+#define SQLITE_HAS_CODEC 1
+#include <sqlcipher/sqlite3.h>
+
+namespace {
+
+QString NativePath(const QString& file)
+{
+    return QDir::toNativeSeparators(file);
+}
+
+QString DbMessage(sqlite3* db, int rc)
+{
+    return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+}
+
+// Keys a freshly opened handle. The compatibility pragma pins the older cipher
+// settings on newer library versions (older ones ignore it), so files stay readable
+// across versions; the round count must match between creating and opening.
+void ApplyKey(sqlite3* db, const QString& password)
+{
+    if (password.isEmpty())
+        return;
+    const QByteArray key = password.toUtf8();
+    int rc = sqlite3_key(db, key.constData(), int(key.size()));
+    if (rc == SQLITE_OK) {
+        const QByteArray pragmas =
+            QByteArrayLiteral("PRAGMA cipher_compatibility = 3; PRAGMA kdf_iter = ") + QByteArray::number(DatabaseKdfIter) + ';';
+        rc = sqlite3_exec(db, pragmas.constData(), nullptr, nullptr, nullptr);
+    }
+    if (rc != SQLITE_OK)
+        Raise(QStringLiteral("The database could not be keyed: %1").arg(DbMessage(db, rc)));
+}
+
+struct Statement {
+    sqlite3_stmt* stmt = nullptr;
+    ~Statement() { sqlite3_finalize(stmt); }
+};
+
+[[noreturn]] void RaiseStatement(sqlite3* db, int rc, const QString& file)
+{
+    Raise(QStringLiteral("%1\n(database \"%2\")").arg(DbMessage(db, rc), NativePath(file)));
+}
+
+void Bind(sqlite3* db, sqlite3_stmt* stmt, const QVariantList& params, const QString& file)
+{
+    const int wanted = sqlite3_bind_parameter_count(stmt);
+    if (wanted != params.size())
+        Raise(QStringLiteral("The statement takes %1 values but %2 were given.").arg(wanted).arg(params.size()));
+    for (int i = 0; i < params.size(); ++i) {
+        const QVariant& v = params.at(i);
+        int rc = SQLITE_OK;
+        switch (v.typeId()) {
+        case QMetaType::UnknownType:
+            rc = sqlite3_bind_null(stmt, i + 1);
+            break;
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+        case QMetaType::Bool:
+            rc = sqlite3_bind_int64(stmt, i + 1, v.toLongLong());
+            break;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            rc = sqlite3_bind_double(stmt, i + 1, v.toDouble());
+            break;
+        case QMetaType::QByteArray: {
+            const QByteArray b = v.toByteArray();
+            rc = sqlite3_bind_blob(stmt, i + 1, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        default:
+            if (v.isNull() && v.typeId() != QMetaType::QString) {
+                rc = sqlite3_bind_null(stmt, i + 1);
+            } else {
+                const QByteArray t = v.toString().toUtf8();
+                rc = sqlite3_bind_text(stmt, i + 1, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+            }
+            break;
+        }
+        if (rc != SQLITE_OK)
+            RaiseStatement(db, rc, file);
+    }
+}
+
+// Prepares exactly one statement; a second one in the same text is refused.
+void Prepare(sqlite3* db, const QString& sql, const QVariantList& params, Statement& st, const QString& file)
+{
+    const QByteArray text = sql.toUtf8();
+    const char* tail = nullptr;
+    const int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &st.stmt, &tail);
+    if (rc != SQLITE_OK)
+        RaiseStatement(db, rc, file);
+    if (!st.stmt)
+        Raise(QStringLiteral("The statement is empty."));
+    if (tail && !QByteArray(tail).trimmed().isEmpty())
+        Raise(QStringLiteral("Only one statement can run at a time."));
+    Bind(db, st.stmt, params, file);
+}
+
+QVariant ColumnValue(sqlite3_stmt* stmt, int c)
+{
+    switch (sqlite3_column_type(stmt, c)) {
+    case SQLITE_INTEGER:
+        return QVariant(qint64(sqlite3_column_int64(stmt, c)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(stmt, c));
+    case SQLITE_TEXT:
+        return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)),
+                                          sqlite3_column_bytes(stmt, c)));
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, c)), sqlite3_column_bytes(stmt, c)));
+    default:
+        return QVariant();
+    }
+}
+
+} // namespace
+
+// ---- Connection ----
+
+TADOConnection::TADOConnection() = default;
+
+TADOConnection::~TADOConnection()
+{
+    Close();
+}
+
+void TADOConnection::Close()
+{
+    if (m_db) {
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+}
+
+void TADOConnection::SetTarget(const QString& file, const QString& password)
+{
+    Close();
+    m_file = file;
+    m_password = password;
+}
+
+sqlite3* TADOConnection::Handle()
+{
+    if (m_db)
+        return m_db;
+    if (m_file.isEmpty())
+        Raise(QStringLiteral("No database file has been chosen."));
+    // Opening never creates: a missing file must not turn into an empty library.
+    if (!QFileInfo(m_file).isFile())
+        Raise(QStringLiteral("The database file \"%1\" could not be opened: it does not exist.").arg(NativePath(m_file)));
+    sqlite3* db = nullptr;
+    // One thread uses the connection, so the library's own locking is not needed.
+    int rc = sqlite3_open_v2(m_file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString msg = DbMessage(db, rc);
+        sqlite3_close_v2(db);
+        Raise(QStringLiteral("The database file \"%1\" could not be opened: %2").arg(NativePath(m_file), msg));
+    }
+    try {
+        ApplyKey(db, m_password);
+    } catch (...) {
+        sqlite3_close_v2(db);
+        throw;
+    }
+    // The key is only checked when the first page is read: read it now, so a wrong
+    // password fails here with a clear text instead of at some later statement.
+    rc = sqlite3_exec(db, "select count(*) from sqlite_master", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString msg = DbMessage(db, rc);
+        sqlite3_close_v2(db);
+        if (rc == SQLITE_NOTADB)
+            Raise(QStringLiteral("The database file \"%1\" could not be opened: the password is wrong or the file "
+                                 "is not a database (%2).")
+                      .arg(NativePath(m_file), msg));
+        Raise(QStringLiteral("The database file \"%1\" could not be opened: %2").arg(NativePath(m_file), msg));
+    }
+    m_db = db;
+    return m_db;
+}
+
+// ---- Query ----
+
+void TADOQuery::Close()
+{
+    m_columns.clear();
+    m_values.clear();
+    m_rowCount = 0;
+    m_pos = 0;
+}
+
+void TADOQuery::Open(TADOConnection& conn, const QString& sql, const QVariantList& params)
+{
+    Close();
+    sqlite3* db = conn.Handle();
+    Statement st;
+    Prepare(db, sql, params, st, conn.File());
+    const int columns = sqlite3_column_count(st.stmt);
+    QStringList names;
+    for (int c = 0; c < columns; ++c)
+        names << QString::fromUtf8(sqlite3_column_name(st.stmt, c));
+    QVector<QVariant> values;
+    qsizetype count = 0;
+    // Neighbouring rows mostly repeat their texts (a song's title is on every row):
+    // a repeated text shares the string of the row before instead of a new copy.
+    struct LastText {
+        QByteArray raw;
+        QVariant value;
+    };
+    std::vector<LastText> last(size_t(columns > 0 ? columns : 0));
+    for (;;) {
+        const int rc = sqlite3_step(st.stmt);
+        if (rc == SQLITE_DONE)
+            break;
+        if (rc != SQLITE_ROW)
+            RaiseStatement(db, rc, conn.File());
+        for (int c = 0; c < columns; ++c) {
+            if (sqlite3_column_type(st.stmt, c) != SQLITE_TEXT) {
+                values.append(ColumnValue(st.stmt, c));
+                continue;
+            }
+            const char* text = reinterpret_cast<const char*>(sqlite3_column_text(st.stmt, c));
+            const int bytes = sqlite3_column_bytes(st.stmt, c);
+            LastText& l = last[size_t(c)];
+            if (!l.value.isValid() || l.raw.size() != bytes || std::memcmp(l.raw.constData(), text, size_t(bytes)) != 0) {
+                l.raw = QByteArray(text, bytes);
+                l.value = QVariant(QString::fromUtf8(text, bytes));
+            }
+            values.append(l.value);
+        }
+        ++count;
+    }
+    m_columns = std::move(names);
+    m_values = std::move(values);
+    m_rowCount = count;
+    m_pos = 0;
+}
+
+void TADOQuery::Exec(TADOConnection& conn, const QString& sql, const QVariantList& params)
+{
+    sqlite3* db = conn.Handle();
+    Statement st;
+    Prepare(db, sql, params, st, conn.File());
+    for (;;) {
+        const int rc = sqlite3_step(st.stmt);
+        if (rc == SQLITE_DONE)
+            return;
+        if (rc != SQLITE_ROW)
+            RaiseStatement(db, rc, conn.File());
+    }
+}
+
+int TADOQuery::columnIndex(const QString& column) const
+{
+    const qsizetype exact = m_columns.indexOf(column);
+    if (exact >= 0)
+        return int(exact);
+    for (int i = 0; i < m_columns.size(); ++i)
+        if (m_columns.at(i).compare(column, Qt::CaseInsensitive) == 0)
+            return i;
+    Raise(QStringLiteral("Field '%1' not found").arg(column));
+}
+
+const QVariant& TADOQuery::current(const QString& column) const
+{
+    const int c = columnIndex(column);
+    if (Eof())
+        Raise(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
+    return m_values.at(m_pos * m_columns.size() + c);
+}
+
+int TADOQuery::FieldAsInteger(const QString& column) const
+{
+    const QVariant& v = current(column);
+    qint64 n = 0;
+    switch (v.typeId()) {
+    case QMetaType::UnknownType:
+        return 0;
+    case QMetaType::LongLong:
+        n = v.toLongLong();
+        break;
+    case QMetaType::Double: {
+        const double d = v.toDouble();
+        if (d != double(qint64(d)))
+            Raise(QStringLiteral("'%1' is not a valid integer value").arg(v.toString()));
+        n = qint64(d);
+        break;
+    }
+    default:
+        n = TextToInteger(v.toString());
+        break;
+    }
+    if (n < INT_MIN || n > INT_MAX)
+        Raise(QStringLiteral("'%1' is not a valid integer value").arg(n));
+    return int(n);
+}
+
+QString TADOQuery::FieldAsString(const QString& column) const
+{
+    const QVariant& v = current(column);
+    if (v.typeId() == QMetaType::QByteArray)
+        return QString::fromUtf8(v.toByteArray());
+    return v.toString();
+}
+
+// ---- Files and helpers ----
+
+void CreateDatabaseFile(const QString& file, const QString& password, const QStringList& statements)
+{
+    if (QFileInfo::exists(file))
+        Raise(QStringLiteral("The database file \"%1\" already exists.").arg(NativePath(file)));
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    auto fail = [&](const QString& msg) {
+        sqlite3_close_v2(db);
+        QFile::remove(file);
+        Raise(QStringLiteral("The database file \"%1\" could not be created: %2").arg(NativePath(file), msg));
+    };
+    if (rc != SQLITE_OK)
+        fail(DbMessage(db, rc));
+    try {
+        ApplyKey(db, password);
+    } catch (const TavoError& e) {
+        fail(e.text());
+    }
+    QStringList all{QStringLiteral("begin")};
+    all << statements << QStringLiteral("commit");
+    for (const QString& s : all) {
+        rc = sqlite3_exec(db, s.toUtf8().constData(), nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK)
+            fail(DbMessage(db, rc));
+    }
+    sqlite3_close_v2(db);
+}
+
+void CreateSongDatabase(const QString& file, const QString& password, const SongTableType& rows)
+{
+    CreateDatabaseFile(file, password, {QString::fromLatin1(SongTableSchema)});
+    TADOConnection conn;
+    conn.SetTarget(file, password);
+    TADOQuery q;
+    try {
+        q.Exec(conn, QStringLiteral("begin"), {});
+        for (const SongRecord& r : rows)
+            q.Exec(conn,
+                   QStringLiteral("insert into TableCfg (SongID,SeqID,SongName,SongNote,OpernLong,OpernHigh,Conn,InfoType,"
+                                  "SongDate) values (?,?,?,?,?,?,?,?,?)"),
+                   {r.SongID, r.SeqID, r.SongName, r.SongNote, r.OpernLong, r.OpernHigh, r.Conn, r.InfoType, r.SongDate});
+        q.Exec(conn, QStringLiteral("commit"), {});
+    } catch (...) {
+        conn.Close();
+        QFile::remove(file);
+        throw;
+    }
+}
+
+QDate LibraryToday()
+{
+    return TodayOverride ? TodayOverride() : QDate::currentDate();
+}
+
+qint64 DateNumber(const QDate& date)
+{
+    return qint64(date.year()) * 10000 + date.month() * 100 + date.day();
+}
+
+qint64 TextToInteger(const QString& text)
+{
+    static const QRegularExpression whole(QStringLiteral("^[+-]?[0-9]{1,18}$"));
+    if (!whole.match(text).hasMatch())
+        Raise(QStringLiteral("'%1' is not a valid integer value").arg(text));
+    return text.toLongLong();
+}
+
+// ---- The main window's database steps ----
+
+void TFormPiano::OpenQuery(const QString& sql, const QVariantList& params)
+{
+    ADOQryESM->Close();
+    ADOQryESM->Open(*ADOConn, sql, params);
+}
+
+void TFormPiano::ExecStatement(const QString& sql, const QVariantList& params)
+{
+    ADOQryESM->Exec(*ADOConn, sql, params);
+}

@@ -1,0 +1,86 @@
+#pragma once
+#include "core/score/SongRecord.h"
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+#include <functional>
+#include <memory>
+
+struct sqlite3;
+
+// Key-derivation rounds for every database file the program creates or opens. The
+// password comes from a constant inside the program, so a long stretch protects
+// nothing that reading the program would not reveal; it would only slow every start
+// (the library's default of 64,000 rounds costs about 80 ms here, 4,000 about 5 ms).
+// Files made with one value cannot be opened with another: change it only together
+// with every existing database.
+inline constexpr int DatabaseKdfIter = 4000;
+
+// The one connection: pointed at a database file with a password, opened lazily by
+// the first statement. Values always travel as bound parameters.
+class TADOConnection {
+public:
+    TADOConnection();
+    ~TADOConnection();
+    TADOConnection(const TADOConnection&) = delete;
+    TADOConnection& operator=(const TADOConnection&) = delete;
+
+    void Close();
+    // Closes any open file and points at a new one; nothing is opened yet.
+    void SetTarget(const QString& file, const QString& password);
+    const QString& File() const { return m_file; }
+    bool Connected() const { return m_db != nullptr; }
+    sqlite3* Handle();   // opens on first use; throws with the database's message
+
+private:
+    QString m_file;
+    QString m_password;
+    sqlite3* m_db = nullptr;
+};
+
+// The one query: the rows of the last select, walked from the first to the end.
+class TADOQuery {
+public:
+    void Close();
+    void Open(TADOConnection& conn, const QString& sql, const QVariantList& params);
+    // Runs one statement that returns no rows; the rows of the last select stay.
+    void Exec(TADOConnection& conn, const QString& sql, const QVariantList& params);
+    int RecordCount() const { return int(m_rowCount); }
+    bool Eof() const { return m_pos >= m_rowCount; }
+    void First() { m_pos = 0; }
+    void Next() { ++m_pos; }
+    // Column lookups ignore case; a missing column or a text that is not a whole
+    // number raises an error.
+    int FieldAsInteger(const QString& column) const;
+    QString FieldAsString(const QString& column) const;
+
+private:
+    int columnIndex(const QString& column) const;
+    const QVariant& current(const QString& column) const;
+    QStringList m_columns;
+    QVector<QVariant> m_values;   // row after row, one allocation for the whole result
+    qsizetype m_rowCount = 0;
+    qsizetype m_pos = 0;
+};
+
+// Columns of the song table, in the order of its rows.
+inline const char SongTableSchema[] =
+    "create table TableCfg (SongID INTEGER, SeqID INTEGER, SongName TEXT, SongNote TEXT, "
+    "OpernLong TEXT, OpernHigh TEXT, Conn INTEGER, InfoType TEXT, SongDate TEXT)";
+
+// Creates a new database file keyed with the password and runs the statements in it,
+// all in one transaction. An existing file is an error (it is never overwritten);
+// on failure no file is left behind.
+void CreateDatabaseFile(const QString& file, const QString& password, const QStringList& statements);
+// Creates a song database holding TableCfg with the given rows, in the given order.
+void CreateSongDatabase(const QString& file, const QString& password, const SongTableType& rows);
+
+// "Today" for date stamps and the age of notice rows; tests set TodayOverride.
+inline std::function<QDate()> TodayOverride;
+QDate LibraryToday();
+// A date as the number YYYYMMDD.
+qint64 DateNumber(const QDate& date);
+// Reads a whole decimal number (optional sign); anything else raises a conversion error.
+qint64 TextToInteger(const QString& text);

@@ -1,0 +1,36 @@
+#include "core/score/SongRecord.h"
+#include <QStringEncoder>
+
+namespace {
+qsizetype EncodedSize(const QString& s)
+{
+    QStringEncoder enc("GBK");
+    return QByteArray(enc(s)).size();
+}
+}
+
+int GbkLength(const QString& text)
+{
+    return int(EncodedSize(text));
+}
+
+QString GbkCut(const QString& text, int maxBytes)
+{
+    if (maxBytes <= 0)
+        return QString();
+    if (EncodedSize(text) <= maxBytes)
+        return text;
+    // Walk whole characters (surrogate pairs kept together) until the next one would not fit.
+    QStringEncoder enc("GBK");
+    qsizetype used = 0;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const qsizetype len = (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
+        const qsizetype bytes = QByteArray(enc(QStringView(text).mid(i, len))).size();
+        if (used + bytes > maxBytes)
+            break;
+        used += bytes;
+        i += len;
+    }
+    return text.left(i);
+}

@@ -1,0 +1,97 @@
+#include "core/sound/KeyMaps.h"
+#include "ui/shell/Main.h"
+#include "ui/widgets/ClickLabel.h"
+#include <QGroupBox>
+#include <QKeyEvent>
+
+namespace VirtualKeys {
+
+namespace {
+struct Pair {
+    int qt;
+    int vk;
+};
+
+// Keys outside the letter and digit runs. A shifted key keeps the code of its
+// unshifted key, as the PC keyboard reports the key, not the character.
+constexpr Pair kMainBlock[] = {
+    {Qt::Key_Backspace, 8},   {Qt::Key_Tab, 9},          {Qt::Key_Backtab, 9},
+    {Qt::Key_Return, 13},     {Qt::Key_Enter, 13},       {Qt::Key_Shift, 16},
+    {Qt::Key_Control, 17},    {Qt::Key_Alt, 18},         {Qt::Key_AltGr, 18},
+    {Qt::Key_Pause, 19},      {Qt::Key_CapsLock, 20},    {Qt::Key_Escape, 27},
+    {Qt::Key_Space, 32},      {Qt::Key_PageUp, 33},      {Qt::Key_PageDown, 34},
+    {Qt::Key_End, 35},        {Qt::Key_Home, 36},        {Qt::Key_Left, 37},
+    {Qt::Key_Up, 38},         {Qt::Key_Right, 39},       {Qt::Key_Down, 40},
+    {Qt::Key_Print, 44},      {Qt::Key_Insert, 45},      {Qt::Key_Delete, 46},
+    {Qt::Key_Meta, 91},       {Qt::Key_Menu, 93},        {Qt::Key_NumLock, 144},
+    {Qt::Key_ScrollLock, 145},
+    {Qt::Key_Semicolon, 186}, {Qt::Key_Colon, 186},      {Qt::Key_Equal, 187},
+    {Qt::Key_Plus, 187},      {Qt::Key_Comma, 188},      {Qt::Key_Less, 188},
+    {Qt::Key_Minus, 189},     {Qt::Key_Underscore, 189}, {Qt::Key_Period, 190},
+    {Qt::Key_Greater, 190},   {Qt::Key_Slash, 191},      {Qt::Key_Question, 191},
+    {Qt::Key_QuoteLeft, 192}, {Qt::Key_AsciiTilde, 192}, {Qt::Key_BracketLeft, 219},
+    {Qt::Key_BraceLeft, 219}, {Qt::Key_Backslash, 220},  {Qt::Key_Bar, 220},
+    {Qt::Key_BracketRight, 221}, {Qt::Key_BraceRight, 221}, {Qt::Key_Apostrophe, 222},
+    {Qt::Key_QuoteDbl, 222},
+    // Shifted digits of the main block.
+    {Qt::Key_ParenRight, 48}, {Qt::Key_Exclam, 49},      {Qt::Key_At, 50},
+    {Qt::Key_NumberSign, 51}, {Qt::Key_Dollar, 52},      {Qt::Key_Percent, 53},
+    {Qt::Key_AsciiCircum, 54}, {Qt::Key_Ampersand, 55},  {Qt::Key_Asterisk, 56},
+    {Qt::Key_ParenLeft, 57},
+};
+
+constexpr Pair kKeypad[] = {
+    {Qt::Key_Asterisk, 106}, {Qt::Key_Plus, 107}, {Qt::Key_Minus, 109},
+    {Qt::Key_Period, 110},   {Qt::Key_Comma, 110}, {Qt::Key_Slash, 111},
+    {Qt::Key_Enter, 13},     {Qt::Key_Return, 13},
+    // With NumLock off the keypad digits arrive as navigation keys.
+    {Qt::Key_Insert, 45},    {Qt::Key_Delete, 46}, {Qt::Key_End, 35},
+    {Qt::Key_Down, 40},      {Qt::Key_PageDown, 34}, {Qt::Key_Left, 37},
+    {Qt::Key_Clear, 12},     {Qt::Key_Right, 39},  {Qt::Key_Home, 36},
+    {Qt::Key_Up, 38},        {Qt::Key_PageUp, 33},
+};
+
+int Find(const Pair* first, const Pair* last, int qtKey)
+{
+    for (const Pair* p = first; p != last; ++p)
+        if (p->qt == qtKey)
+            return p->vk;
+    return 0;
+}
+}
+
+int FromQtKey(int qtKey, bool keypad)
+{
+    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
+        return 65 + (qtKey - Qt::Key_A);
+    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
+        return (keypad ? 96 : 48) + (qtKey - Qt::Key_0);
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
+        return 112 + (qtKey - Qt::Key_F1);
+    if (keypad)
+        if (const int vk = Find(std::begin(kKeypad), std::end(kKeypad), qtKey))
+            return vk;
+    return Find(std::begin(kMainBlock), std::end(kMainBlock), qtKey);
+}
+
+int FromEvent(const QKeyEvent* e)
+{
+    return FromQtKey(e->key(), e->modifiers().testFlag(Qt::KeypadModifier));
+}
+
+Qt::KeyboardModifiers Modifiers(Qt::KeyboardModifiers m)
+{
+    return m & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+}
+
+}
+
+bool SpaceTurnsScorePage()
+{
+    const TFormPiano* f = FormPiano;
+    if (!f || !f->GBxShowOpern || f->GBxShowOpern->isHidden())
+        return false;
+    // A missing first menu label counts as a hidden one.
+    const ClickLabel* menu1 = f->LabOpMenu[0];
+    return !menu1 || menu1->isHidden();
+}

@@ -1,0 +1,51 @@
+// A media player on top of the shared mixer: open reads and decodes a WAVE file,
+// play hands the decoded sound to this player's voice of the mixer.
+#include "core/sound/MediaPlayer.h"
+#include "core/Errors.h"
+#include "core/sound/AudioOutput.h"
+#include "core/sound/Mixer.h"
+#include <QFile>
+
+TMediaPlayer::TMediaPlayer(int number) : m_number(number) {}
+
+TMediaPlayer::~TMediaPlayer() = default;
+
+void TMediaPlayer::Open()
+{
+    Close();
+    QFile f(m_fileName);
+    if (!f.open(QIODevice::ReadOnly))
+        Raise(QStringLiteral("Cannot open the sound \"%1\". %2").arg(m_fileName, f.errorString()));
+    const qint64 size = f.size();
+    if (size > 64 * 1024 * 1024)
+        Raise(QStringLiteral("Cannot open the sound \"%1\". The file is too large.").arg(m_fileName));
+    if (m_fileBytes.size() < size)
+        m_fileBytes.resize(size);
+    const qint64 got = f.read(m_fileBytes.data(), size);
+    if (got != size)
+        Raise(QStringLiteral("Cannot open the sound \"%1\". %2").arg(m_fileName, f.errorString()));
+    QString why;
+    auto sound = SoundData::FromWave(m_fileBytes.constData(), got, &why);
+    if (!sound)
+        Raise(QStringLiteral("Cannot open the sound \"%1\". %2").arg(m_fileName, why));
+    m_sound = std::move(sound);
+    m_open = true;
+}
+
+void TMediaPlayer::Play()
+{
+    // Playing with nothing open does nothing, as the media control did.
+    if (!m_open || !m_sound)
+        return;
+    AudioOutput::EnsureOpen();
+    AudioOutput::SharedMixer().Start(m_number - 1, m_sound);
+    ++m_playCount;
+}
+
+void TMediaPlayer::Close()
+{
+    if (m_open)
+        AudioOutput::SharedMixer().Stop(m_number - 1);
+    m_sound.reset();
+    m_open = false;
+}

@@ -1,0 +1,39 @@
+#include "ui/shell/TavoApplication.h"
+#include "core/Errors.h"
+#include "ui/shell/PubDef.h"
+#include <QFont>
+
+TavoApplication::TavoApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("tavopiano"));
+    setApplicationDisplayName(AppTitle);
+    InstallFontSubstitutes();
+    QFont f(QStringLiteral("MS Sans Serif"));
+    f.setPointSize(8);
+    setFont(f);
+}
+
+bool TavoApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        ReportCurrentException();
+        return true;
+    }
+}
+
+void TavoApplication::InstallFontSubstitutes()
+{
+    const QStringList hei{QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("AR PL UMing CN")};
+    const QStringList kai{QStringLiteral("AR PL UKai CN"), QStringLiteral("WenQuanYi Micro Hei")};
+    const QStringList song{QStringLiteral("AR PL UMing CN"), QStringLiteral("WenQuanYi Micro Hei")};
+    const QStringList sans{QStringLiteral("DejaVu Sans"), QStringLiteral("WenQuanYi Micro Hei")};
+    QFont::insertSubstitutions(QStringLiteral("微软雅黑"), hei);
+    QFont::insertSubstitutions(QStringLiteral("Microsoft YaHei"), hei);
+    QFont::insertSubstitutions(QStringLiteral("楷体"), kai);
+    QFont::insertSubstitutions(QStringLiteral("楷体_GB2312"), kai);
+    QFont::insertSubstitutions(QStringLiteral("宋体"), song);
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), sans);
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"), sans);
+}

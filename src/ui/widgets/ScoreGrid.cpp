@@ -1,0 +1,120 @@
+#include "ui/widgets/ScoreGrid.h"
+#include "core/score/SongRecord.h"
+#include <QHash>
+#include <QImage>
+#include <algorithm>
+#include <QLabel>
+
+namespace {
+QHash<QString, QPixmap>& Cache()
+{
+    static QHash<QString, QPixmap> cache;
+    return cache;
+}
+
+QStringList AllGlyphNames()
+{
+    QStringList names{QStringLiteral("NOTE_000"), QStringLiteral("NOTE_010"), QStringLiteral("NOTE_020")};
+    for (int d = 1; d <= 7; ++d)
+        for (int l = 0; l <= 2; ++l)
+            for (int h = 0; h <= 2; ++h)
+                names << QStringLiteral("NOTE_%1%2%3").arg(d).arg(l).arg(h);
+    for (const char* s : {"9000", "9001", "9002", "9003", "9005", "9101", "9201", "9004"})
+        names << QStringLiteral("NOTE_") + QLatin1String(s);
+    return names;
+}
+}
+
+// The arc is stored black on white like every glyph, but drawn over neighbouring cells
+// and over the dark panel: white becomes transparent, and a faint cream halo keeps the
+// curve visible where it leaves the sheet.
+QImage ArcOverlay(const QImage& stored)
+{
+    if (stored.isNull())
+        return stored;
+    const QImage src = stored.convertToFormat(QImage::Format_Grayscale8);
+    QImage out(src.size(), QImage::Format_ARGB32);
+    const int w = src.width(), h = src.height();
+    auto ink = [&](int x, int y) { return 255 - src.constScanLine(y)[x]; };
+    for (int y = 0; y < h; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            int halo = 0;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    if (x + dx >= 0 && x + dx < w && y + dy >= 0 && y + dy < h)
+                        halo = std::max(halo, ink(x + dx, y + dy));
+            const int a = ink(x, y);
+            const int haloA = halo * 3 / 5;
+            // Black curve over the cream halo (premultiplied "over").
+            const int outA = a + haloA * (255 - a) / 255;
+            const int c = outA ? (255 * haloA * (255 - a) / 255) / outA : 0;
+            row[x] = qRgba(c, c * 251 / 255, c * 240 / 255, outA);
+        }
+    }
+    return out;
+}
+
+const QPixmap& GlyphPixmap(const QString& name)
+{
+    auto& cache = Cache();
+    auto it = cache.constFind(name);
+    if (it == cache.constEnd()) {
+        QImage img(QStringLiteral(":/glyph/") + name + QStringLiteral(".png"));
+        if (name == QLatin1String("NOTE_9004"))
+            img = ArcOverlay(img);
+        it = cache.insert(name, QPixmap::fromImage(img));
+    }
+    return *it;
+}
+
+void PreloadGlyphs()
+{
+    for (const QString& n : AllGlyphNames())
+        GlyphPixmap(n);
+}
+
+int GlyphCacheSize()
+{
+    return int(Cache().size());
+}
+
+void ShowGlyph(QLabel* cell, const QString& name)
+{
+    const QPixmap& pm = GlyphPixmap(name);
+    const QPixmap shown = cell->pixmap();
+    if (shown.isNull() ? pm.isNull() : shown.cacheKey() == pm.cacheKey())
+        return;
+    if (pm.isNull())
+        cell->clear();
+    else
+        cell->setPixmap(pm);
+}
+
+void SetCaption(QLabel* label, const QString& text)
+{
+    label->setText(text);
+    label->adjustSize();
+}
+
+void PlaceArc(QLabel* arc, const QLabel* cell, int length)
+{
+    arc->setGeometry(cell->x() + 8, cell->y() - 27, length * cell->width(), arc->height());
+    arc->show();
+}
+
+UpdatesHold::UpdatesHold(std::initializer_list<QWidget*> widgets)
+{
+    for (QWidget* w : widgets)
+        if (w && w->updatesEnabled()) {
+            w->setUpdatesEnabled(false);
+            m_held.emplace_back(w);
+        }
+}
+
+UpdatesHold::~UpdatesHold()
+{
+    for (const auto& w : m_held)
+        if (w)
+            w->setUpdatesEnabled(true);
+}
