@@ -1,8 +1,9 @@
 // Time to draw one page of a song (105 cells, six slur arcs) into the score view.
-#include "ui/shell/Main.h"
+#include "BenchDialogs.h"
+#include "ui/panels/ScorePanel.h"
+#include "ui/shell/FormPiano.h"
 #include "ui/shell/TavoApplication.h"
-#include "ui/widgets/ScoreGrid.h"
-#include "ui/widgets/ClickLabel.h"
+#include "ui/widgets/GlyphGrid.h"
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QPainter>
@@ -54,21 +55,26 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     TavoApplication app(argc, argv);
-    TFormPiano form;
+    BenchDialogs dialogs;
+    TFormPiano form(dialogs);
+    if (!form.FirstInstance()) {
+        std::printf("another instance holds the lock\n");
+        return 1;
+    }
+    SongTableType& table = form.Library().Table();
     SongRecord header;
     header.SongID = 1;
     header.SongName = QStringLiteral("测试");
     header.InfoType = QStringLiteral("0");
-    form.SongTable.push_back(header);
+    table.push_back(header);
     for (int n = 1; n <= 210; ++n)
-        form.SongTable.push_back(Cell(n));
-    form.BuildControlTables();
+        table.push_back(Cell(n));
     form.GBxShowOpern->show();
 
     int arcs = 0;
-    form.DrawPage(QStringLiteral("1"), 1);
-    for (auto* a : form.ImgTab1Conn)
-        arcs += !a->isHidden();
+    form.GBxShowOpern->DrawPage(QStringLiteral("1"), 1);
+    for (int a = 1; a <= int(form.GBxShowOpern->Grid->Arcs.size()); ++a)
+        arcs += form.GBxShowOpern->Grid->ArcShown(a);
 
     constexpr int rounds = 400;
     std::vector<double> draw, drawPaint;
@@ -77,13 +83,13 @@ int main(int argc, char** argv)
     for (int i = 0; i < rounds; ++i) {
         const int start = (i % 2) ? 1 : 106;   // alternate pages so every cell changes
         t.start();
-        form.DrawPage(QStringLiteral("1"), start);
+        form.GBxShowOpern->DrawPage(QStringLiteral("1"), start);
         draw.push_back(t.nsecsElapsed() / 1e6);
     }
     for (int i = 0; i < rounds; ++i) {
         const int start = (i % 2) ? 1 : 106;
         t.start();
-        form.DrawPage(QStringLiteral("1"), start);
+        form.GBxShowOpern->DrawPage(QStringLiteral("1"), start);
         form.GBxShowOpern->render(&target);
         drawPaint.push_back(t.nsecsElapsed() / 1e6);
     }

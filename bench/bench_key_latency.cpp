@@ -2,14 +2,18 @@
 // clicks a key) to the note's voice being live: the event handler has returned, the
 // player has opened its file and handed the sound to the mixer (its PlayCount moved).
 // The audio device's output buffer comes on top and is printed for reference.
-#include "ui/shell/Main.h"
-#include "ui/shell/PubDef.h"
-#include "ui/shell/TavoApplication.h"
+#include "BenchDialogs.h"
+#include "core/platform/Folders.h"
 #include "core/sound/AudioOutput.h"
-#include "ui/keys/KeyBoard_1.h"
-#include "ui/keys/KeyBoard_2.h"
 #include "core/sound/MediaPlayer.h"
 #include "core/sound/Mixer.h"
+#include "core/sound/NotePlayer.h"
+#include "core/sound/SoundFiles.h"
+#include "core/sound/Voices.h"
+#include "ui/keys/MainKeys.h"
+#include "ui/keys/WideKeyboard.h"
+#include "ui/shell/FormPiano.h"
+#include "ui/shell/TavoApplication.h"
 #include "ui/widgets/ImageButton.h"
 #include <QDir>
 #include <QKeyEvent>
@@ -25,13 +29,13 @@
 namespace {
 using Clock = std::chrono::steady_clock;
 
-int Plays(const TFrmKeyBoard_1& kb)
+int Plays(const NotePlayer& kb)
 {
     return kb.Player(1)->PlayCount() + kb.Player(2)->PlayCount() + kb.Player(3)->PlayCount();
 }
 
 // Times `press` n times (`after` runs untimed between presses); each press must start one note.
-bool Run(const char* what, int n, TFrmKeyBoard_1& kb, const std::function<void()>& press,
+bool Run(const char* what, int n, const NotePlayer& kb, const std::function<void()>& press,
          const std::function<void()>& after)
 {
     std::vector<double> us, cpu;
@@ -76,30 +80,29 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     TavoApplication app(argc, argv);
-    TFormPiano::AppDirOverride = root.path() + QStringLiteral("/");
-    TFormPiano main;
+    BenchDialogs dialogs;
+    const QString appDir = root.path() + QStringLiteral("/");
+    TFormPiano main(dialogs, appDir);
     if (!main.FirstInstance()) {
         std::printf("another instance holds the lock\n");
         return 1;
     }
-    TFrmKeyBoard_1 kb1;
-    TFrmKeyBoard_2 kb2;
-    // The sound files as the start-up sequence writes them (without the song database).
-    main.SetFolderPaths();
-    KeyboardRoute = 0;
-    SoundNames.clear();
-    FillVoiceTables();
-    ListSoundNames();
-    ExtractSounds();
+    NotePlayer& player = main.Player();
+    // The sound files and the voice as the start-up sequence sets them (without the song database).
+    const Folders folders = ResolveFolders(appDir);
+    VoiceBank voices;
+    voices.Fill();
+    player.SetSounds(folders.TempDir, voices.Current);
+    ExtractSounds(voices.SoundNames, folders.TempDir);
 
     const int n = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 1000;
     bool ok = true;
 
     // Warm-up: open the audio device and touch every note file once.
     for (int i = 0; i < 30; ++i)
-        kb1.PlayPcKey(72, {});
+        player.PlayPcKey(72, {});
 
-    ok &= Run("PC key H (main window)", n, kb1,
+    ok &= Run("PC key H (main window)", n, player,
               [&] {
                   QKeyEvent e(QEvent::KeyPress, Qt::Key_H, Qt::NoModifier, QStringLiteral("h"));
                   QApplication::sendEvent(&main, &e);
@@ -109,8 +112,12 @@ int main(int argc, char** argv)
                   QApplication::sendEvent(&main, &e);
               });
 
-    KeyboardRoute = 1;
-    ok &= Run("PC key A (second keyboard)", n, kb1,
+    main.ImgSetBoardClick();   // the second keyboard takes the PC keys
+    if (main.KeyboardRoute() != 1) {
+        std::printf("the second keyboard did not take the keys\n");
+        return 1;
+    }
+    ok &= Run("PC key A (second keyboard)", n, player,
               [&] {
                   QKeyEvent e(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
                   QApplication::sendEvent(&main, &e);
@@ -119,18 +126,18 @@ int main(int argc, char** argv)
                   QKeyEvent e(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
                   QApplication::sendEvent(&main, &e);
               });
-    KeyboardRoute = 0;
+    main.ImgSetBoardClick();   // and gives them back
 
-    ok &= Run("PlayNote alone (reference)", n, kb1, [&] { kb1.PlayNote(QStringLiteral("c1"), CurrentVoice); }, [] {});
+    ok &= Run("PlayNote alone (reference)", n, player, [&] { player.PlayNote(QStringLiteral("c1"), player.Voice()); }, [] {});
 
-    TImageButton* key = main.Img_c1;
+    TImageButton* key = main.Keys->Key(QStringLiteral("c1"));
     const QPointF at(30, 200);
     auto mouse = [&](QEvent::Type type, Qt::MouseButtons held) {
         QMouseEvent e(type, at, key->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
         QApplication::sendEvent(key, &e);
     };
     mouse(QEvent::MouseButtonPress, Qt::LeftButton);
-    ok &= Run("mouse click on Img_c1", n, kb1, [&] { mouse(QEvent::MouseButtonRelease, Qt::NoButton); },
+    ok &= Run("mouse click on Img_c1", n, player, [&] { mouse(QEvent::MouseButtonRelease, Qt::NoButton); },
               [&] { mouse(QEvent::MouseButtonPress, Qt::LeftButton); });
     mouse(QEvent::MouseButtonRelease, Qt::NoButton);
 

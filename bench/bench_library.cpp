@@ -1,9 +1,9 @@
 // Opening and loading a full library (21 songs of 500 rows) as the start-up does:
 // password derivation, keyed open and the whole song table. Prints medians.
-#include "ui/shell/Main.h"
-#include "ui/shell/PubDef.h"
 #include "core/library/Database.h"
-#include <QApplication>
+#include "core/library/Password.h"
+#include "core/library/SongLibrary.h"
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -43,27 +43,28 @@ SongTableType FullLibrary()
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     QDir(dir.path()).mkpath(QStringLiteral("dat"));
-    AppDir = dir.path() + QLatin1Char('/');
-    CreateSongDatabase(AppDir + QStringLiteral("dat/Opern.dat"), DeriveDatabasePassword(QByteArray(PasswordSeed)), FullLibrary());
+    const QString file = dir.path() + QStringLiteral("/dat/Opern.dat");
+    CreateSongDatabase(file, DeriveDatabasePassword(QByteArray(PasswordSeed)), FullLibrary());
 
-    TFormPiano form;
+    SongLibrary library;
+    BannerLinkList links{};
     constexpr int runs = 21;
     std::vector<double> total, open, cpu;
     for (int i = 0; i < runs; ++i) {
         QElapsedTimer t;
         const std::clock_t c0 = std::clock();
         t.start();
-        form.ConnectSongDatabase();
-        form.ADOConn->Handle();
+        library.ConnectSongDatabase(file);
+        library.Connection().Handle();
         open.push_back(t.nsecsElapsed() / 1e6);
-        form.LoadSongTable();
+        library.LoadSongTable(links);
         total.push_back(t.nsecsElapsed() / 1e6);
         cpu.push_back(double(std::clock() - c0) * 1000.0 / CLOCKS_PER_SEC);
-        if (form.SongTable.size() != 21 * 500 || form.SongTable.front().SeqID != 0 || form.SongTable.back().SongID != 21) {
+        const SongTableType& table = library.Table();
+        if (table.size() != 21 * 500 || table.front().SeqID != 0 || table.back().SongID != 21) {
             std::fprintf(stderr, "unexpected song table\n");
             return 1;
         }
@@ -73,7 +74,7 @@ int main(int argc, char** argv)
     for (int i = 0; i < runs; ++i) {
         QElapsedTimer t;
         t.start();
-        form.OpenQuery(QStringLiteral("select SongID,SeqID,SongName,SongNote,OpernLong,OpernHigh,Conn,InfoType,SongDate "
+        library.OpenQuery(QStringLiteral("select SongID,SeqID,SongName,SongNote,OpernLong,OpernHigh,Conn,InfoType,SongDate "
                                       "from TableCfg order by SongID,SeqID"));
         select.push_back(t.nsecsElapsed() / 1e6);
     }

@@ -1,10 +1,11 @@
 // Cost of PlayNote on the UI thread: read the file, decode, convert, hand to the mixer.
 #include "core/platform/Platform.h"
-#include "ui/shell/PubDef.h"
 #include "core/sound/AudioOutput.h"
-#include "ui/keys/KeyBoard_1.h"
 #include "core/sound/Mixer.h"
-#include <QApplication>
+#include "core/sound/NotePlayer.h"
+#include "core/sound/SoundFiles.h"
+#include "core/sound/Voices.h"
+#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
@@ -14,19 +15,17 @@
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir tmp;
     qputenv("TMPDIR", tmp.path().toLocal8Bit());
-    QApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
 
-    TempDir = Platform::UserTempDir();
-    SoundNames.clear();
-    FillVoiceTables();
-    ListSoundNames();
-    ExtractSounds();
+    const QString tempDir = Platform::UserTempDir();
+    VoiceBank voices;
+    voices.Fill();
+    ExtractSounds(voices.SoundNames, tempDir);
 
-    TFrmKeyBoard_1 kb;
+    NotePlayer player;
+    player.SetSounds(tempDir, voices.Current);
     const char* names[22] = {"F", "G", "A", "B", "c", "d", "e", "f", "g", "a", "b",
                              "c1", "d1", "e1", "f1", "g1", "a1", "b1", "c2", "d2", "e2", "f2"};
     QStringList notes;
@@ -34,7 +33,7 @@ int main(int argc, char** argv)
         notes << QString::fromLatin1(n);
 
     for (int i = 0; i < 50; ++i)   // warm the file cache and the device
-        kb.PlayNote(notes[i % notes.size()], CurrentVoice);
+        player.PlayNote(notes[i % notes.size()], player.Voice());
 
     const int count = 1000;
     // Wall time is what the user waits; CPU time (of the process) shows the cost apart
@@ -45,7 +44,7 @@ int main(int argc, char** argv)
     for (int i = 0; i < count; ++i) {
         const std::clock_t c0 = std::clock();
         const auto t0 = std::chrono::steady_clock::now();
-        kb.PlayNote(notes[(i * 7) % notes.size()], CurrentVoice);
+        player.PlayNote(notes[(i * 7) % notes.size()], player.Voice());
         const auto t1 = std::chrono::steady_clock::now();
         const std::clock_t c1 = std::clock();
         us.push_back(std::chrono::duration<double, std::micro>(t1 - t0).count());

@@ -2,13 +2,19 @@
 // process that only shows an empty Qt window of the same size. Reported as a ratio.
 //   bench_startup            runs both kinds of child several times, alternating,
 //                            then one start-up timed step by step
+#include "BenchDialogs.h"
 #include "core/Errors.h"
-#include "ui/shell/Main.h"
-#include "ui/shell/PubDef.h"
+#include "core/platform/Folders.h"
+#include "core/score/SongRecord.h"
+#include "core/sound/SoundFiles.h"
+#include "core/sound/Voices.h"
+#include "ui/panels/EntryPanel.h"
+#include "ui/shell/FormPiano.h"
 #include "ui/shell/TavoApplication.h"
-#include "ui/keys/KeyBoard_1.h"
-#include "ui/keys/KeyBoard_2.h"
+#include "ui/widgets/BannerView.h"
+#include "ui/widgets/ScoreGrid.h"
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -31,12 +37,10 @@ static int RunEmpty(int argc, char** argv)
 static int RunPiano(int argc, char** argv, const QString& appDir)
 {
     TavoApplication app(argc, argv);
-    TFormPiano::AppDirOverride = appDir;
-    TFormPiano main;
+    BenchDialogs dialogs;
+    TFormPiano main(dialogs, appDir);
     if (!main.FirstInstance())
         return 3;
-    TFrmKeyBoard_1 kb1;
-    TFrmKeyBoard_2 kb2;
     main.show();
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, &app, [&] {
@@ -59,32 +63,29 @@ static int RunBreakdown(int argc, char** argv, const QString& appDir)
     };
     TavoApplication app(argc, argv);
     lap("application");
-    TFormPiano::AppDirOverride = appDir;
-    TFormPiano main;
-    lap("main window built");
-    TFrmKeyBoard_1 kb1;
-    TFrmKeyBoard_2 kb2;
-    lap("keyboard forms built");
+    BenchDialogs dialogs;
+    TFormPiano main(dialogs, appDir);
+    lap("both windows built");
     main.show();
     QCoreApplication::processEvents();
-    lap("shown");
-    main.SetFolderPaths();
-    main.LoadSettingsFiles();
-    SoundNames.clear();
-    FillVoiceTables();
-    ListSoundNames();
-    main.ResetEntryState();
-    lap("paths, settings, voices");
-    main.BuildControlTables();
-    main.ResetEntryRecords();
-    main.ClearGrids(1, 105);
-    lap("control tables, grids");
-    main.ConnectSongDatabase();
-    main.LoadSongTable();
+    lap(main.StartupDone() ? "shown, start-up sequence run" : "shown");
+    // The sequence's steps once more, each on its own.
+    const Folders folders = ResolveFolders(appDir);
+    VoiceBank voices;
+    voices.Fill();
+    main.Player().SetSounds(folders.TempDir, voices.Current);
+    main.GBxOpernWrite->ResetEntry();
+    lap("paths, voices, entry state");
+    PreloadGlyphs();
+    main.ClearGrids(1, Score::CellsPerPage);
+    lap("glyphs, grids");
+    BannerLinkList links{};
+    main.Library().ConnectSongDatabase(folders.LibraryFile());
+    main.Library().LoadSongTable(links);
     lap("song database");
-    main.PickBanner();
-    ExtractSounds();
-    lap("sound files");
+    main.MySWF->ResetBackground();
+    ExtractSounds(voices.SoundNames, folders.TempDir);
+    lap("banner, sound files");
     return 0;
 }
 
@@ -143,6 +144,7 @@ int main(int argc, char** argv)
     };
     std::printf("empty window: median %.1f ms\npiano start-up: median %.1f ms\nratio (median of %d paired runs): %.2f\n",
                 median(empty), median(piano), rounds, median(ratio));
+    std::fflush(stdout);   // before the breakdown child writes to the same output
     QProcess p;
     p.setProcessEnvironment(env);
     p.setProcessChannelMode(QProcess::ForwardedChannels);

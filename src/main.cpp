@@ -1,19 +1,16 @@
-#include "core/Errors.h"
-#include "ui/shell/Main.h"
+#include "ui/shell/FormPiano.h"
+#include "ui/shell/Guard.h"
 #include "ui/shell/TavoApplication.h"
-#include "ui/keys/KeyBoard_1.h"
-#include "ui/keys/KeyBoard_2.h"
 
 int main(int argc, char** argv)
 {
     TavoApplication app(argc, argv);
+    QtDialogs dialogs;
     std::unique_ptr<TFormPiano> main;
-    if (!RunGuarded([&] { main = std::make_unique<TFormPiano>(); }))
+    if (!RunGuarded(dialogs, [&] { main = std::make_unique<TFormPiano>(dialogs); }))
         return 1;
     if (!main->FirstInstance())
-        return 0;   // another instance runs: end at once, silently
-    TFrmKeyBoard_1 keyboard1;
-    TFrmKeyBoard_2 keyboard2;
+        return 0;   // another instance runs: end at once
     main->show();
     return app.exec();
 }

@@ -3,6 +3,10 @@
 // were last asked to play.
 #include "TestSupport.h"
 #include "core/sound/MediaPlayer.h"
+#include "core/sound/NotePlayer.h"
+#include "ui/keys/MainKeys.h"
+#include "ui/panels/EntryPanel.h"
+#include "ui/panels/ScorePanel.h"
 #include "ui/widgets/ImageButton.h"
 
 namespace KeysTest {
@@ -19,30 +23,30 @@ inline int Slot(const QString& note)
 }
 
 // Notes started so far on all three players together.
-inline int Plays(const TFrmKeyBoard_1& kb)
+inline int Plays(const NotePlayer& kb)
 {
     return kb.Player(1)->PlayCount() + kb.Player(2)->PlayCount() + kb.Player(3)->PlayCount();
 }
 
 // The file of the latest player, with the voice name only ("VOIC_....dat").
-inline QString LatestFile(const TFrmKeyBoard_1& kb)
+inline QString LatestFile(const NotePlayer& kb)
 {
-    const TMediaPlayer* p = kb.Player(PlayerTurn);
-    return p ? p->FileName().mid(TempDir.size()) : QString();
+    const TMediaPlayer* p = kb.Player(kb.PlayerTurn());
+    return p ? p->FileName().mid(kb.TempDir().size()) : QString();
 }
 
-inline QString ExpectedFile(const QString& note)
+inline QString ExpectedFile(const NotePlayer& kb, const QString& note)
 {
     const int slot = Slot(note);
-    return slot < 0 ? QString() : CurrentVoice[size_t(slot)] + QStringLiteral(".dat");
+    return slot < 0 ? QString() : kb.Voice()[size_t(slot)] + QStringLiteral(".dat");
 }
 
 struct Started {
     TempEnv env;
-    PianoWindows w;
+    PianoWindows w{env};
     TFormPiano& main = *w.main;
-    TFrmKeyBoard_1& kb1 = *w.kb1;
-    TFrmKeyBoard_2& kb2 = *w.kb2;
+    NotePlayer& kb1 = w.player();
+    TFrmKeyBoard_2& kb2 = w.kb2();
 
     // Shows the main window and lets its start-up sequence run to the end.
     bool start()
@@ -60,9 +64,8 @@ struct Started {
     {
         if (kb2.isVisible())
             main.ImgSetBoardClick();
-        KeyboardRoute = 0;
-        main.LabCloseShowOpernClick();
-        main.LabCloseOpernWriteClick();
+        main.GBxShowOpern->hide();
+        main.GBxOpernWrite->hide();
         for (TImageButton* b : main.findChildren<TImageButton*>())
             b->ShowUp();
         for (TImageButton* b : kb2.findChildren<TImageButton*>())
@@ -80,14 +83,14 @@ struct Stroke {
 };
 
 template <typename Fn>
-Stroke Measure(const TFrmKeyBoard_1& kb, Fn&& fn)
+Stroke Measure(const NotePlayer& kb, Fn&& fn)
 {
     const int plays = Plays(kb);
-    const int turn = PlayerTurn;
+    const int turn = kb.PlayerTurn();
     fn();
     Stroke s;
     s.notes = Plays(kb) - plays;
-    s.turns = (PlayerTurn - turn + 3) % 3;
+    s.turns = (kb.PlayerTurn() - turn + 3) % 3;
     s.file = s.notes ? LatestFile(kb) : QString();
     return s;
 }

@@ -2,11 +2,16 @@
 // Shared test scaffolding: answered dialogs, private HOME/TMPDIR, and the windows.
 #include "core/Dialogs.h"
 #include "core/Errors.h"
-#include "ui/shell/Main.h"
-#include "ui/shell/PubDef.h"
+#include "ui/keys/WideKeyboard.h"
+#include "ui/panels/AboutPanel.h"
+#include "ui/panels/EntryPanel.h"
+#include "ui/panels/HelpPanel.h"
+#include "ui/panels/ScorePanel.h"
+#include "ui/widgets/ClickLabel.h"
+#include "ui/widgets/GlyphGrid.h"
+#include "ui/widgets/ScoreGrid.h"
+#include "ui/shell/FormPiano.h"
 #include "ui/shell/TavoApplication.h"
-#include "ui/keys/KeyBoard_1.h"
-#include "ui/keys/KeyBoard_2.h"
 #include <QDir>
 #include <QFile>
 #include <QStringList>
@@ -47,13 +52,9 @@ public:
         oldTmp = qgetenv("TMPDIR");
         qputenv("HOME", home().toLocal8Bit());
         qputenv("TMPDIR", (root.path() + QStringLiteral("/tmp")).toLocal8Bit());
-        TFormPiano::AppDirOverride = app();
-        SetDialogs(&dialogs);
     }
     ~TempEnv()
     {
-        SetDialogs(nullptr);
-        TFormPiano::AppDirOverride.clear();
         qputenv("HOME", oldHome);
         qputenv("TMPDIR", oldTmp);
     }
@@ -70,17 +71,13 @@ public:
     QByteArray oldHome, oldTmp;
 };
 
-// The three windows as the program entry makes them.
+// The windows as the program entry makes them, answering to the env's dialogs and
+// program folder.
 struct PianoWindows {
-    std::unique_ptr<TFormPiano> main = std::make_unique<TFormPiano>();
-    std::unique_ptr<TFrmKeyBoard_1> kb1 = std::make_unique<TFrmKeyBoard_1>();
-    std::unique_ptr<TFrmKeyBoard_2> kb2 = std::make_unique<TFrmKeyBoard_2>();
-    ~PianoWindows()
-    {
-        kb2.reset();
-        kb1.reset();
-        main.reset();
-    }
+    explicit PianoWindows(TempEnv& env) : main(std::make_unique<TFormPiano>(env.dialogs, env.app())) {}
+    std::unique_ptr<TFormPiano> main;
+    NotePlayer& player() const { return main->Player(); }
+    TFrmKeyBoard_2& kb2() const { return *main->WideKeyboard(); }
 };
 
 #define TAVO_TEST_MAIN(TestObject)                 \

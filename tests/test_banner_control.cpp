@@ -1,6 +1,6 @@
 // The banner control: pictures from files and from the web, empty for anything else.
 #include "TestSupport.h"
-#include "ui/widgets/ShockwaveFlash.h"
+#include "ui/widgets/BannerView.h"
 #include <QBuffer>
 #include <QImage>
 #include <QSignalSpy>

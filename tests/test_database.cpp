@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "core/Errors.h"
 #include "core/library/Database.h"
+#include "core/library/SongLibrary.h"
 
 namespace {
 SongRecord Row(int song, int seq, const QString& name, const QString& type = QStringLiteral("1"))
@@ -90,11 +91,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("column");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("message");
-        QTest::newRow("letters") << "SongName" << "12a" << "'12a' is not a valid integer value";
-        QTest::newRow("spaces") << "SongName" << " 12" << "' 12' is not a valid integer value";
-        QTest::newRow("empty") << "SongName" << "" << "'' is not a valid integer value";
-        QTest::newRow("too big") << "SongName" << "99999999999" << "is not a valid integer value";
-        QTest::newRow("no such column") << "Nothing" << "1" << "Field 'Nothing' not found";
+        QTest::newRow("letters") << "SongName" << "12a" << "'12a' 不是有效的整数值";
+        QTest::newRow("spaces") << "SongName" << " 12" << "' 12' 不是有效的整数值";
+        QTest::newRow("empty") << "SongName" << "" << "'' 不是有效的整数值";
+        QTest::newRow("too big") << "SongName" << "99999999999" << "不是有效的整数值";
+        QTest::newRow("no such column") << "Nothing" << "1" << "找不到字段“Nothing”";
     }
     void fieldReadingFaults()
     {
@@ -121,7 +122,7 @@ private Q_SLOTS:
         TADOQuery q;
         const QString err = ErrorOf([&] { q.Open(conn, QStringLiteral("select * from TableCfg"), {}); });
         QVERIFY2(err.contains(QDir::toNativeSeparators(file)), qPrintable(err));
-        QVERIFY2(err.contains(QStringLiteral("does not exist")), qPrintable(err));
+        QVERIFY2(err.contains(QStringLiteral("文件不存在")), qPrintable(err));
         QVERIFY(!conn.Connected());
         QVERIFY(!QFileInfo::exists(file));
     }
@@ -136,7 +137,7 @@ private Q_SLOTS:
             conn.SetTarget(file, wrong);
             TADOQuery q;
             const QString err = ErrorOf([&] { q.Open(conn, QStringLiteral("select * from TableCfg"), {}); });
-            QVERIFY2(err.contains(QStringLiteral("password is wrong")), qPrintable(err));
+            QVERIFY2(err.contains(QStringLiteral("密码不对")), qPrintable(err));
             QVERIFY2(err.contains(QDir::toNativeSeparators(file)), qPrintable(err));
             QVERIFY(!conn.Connected());
             QCOMPARE(q.RecordCount(), 0);
@@ -170,10 +171,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("sql");
         QTest::addColumn<QVariantList>("params");
         QTest::addColumn<QString>("message");
-        QTest::newRow("two statements") << "select 1; drop table TableCfg" << QVariantList{} << "one statement";
+        QTest::newRow("two statements") << "select 1; drop table TableCfg" << QVariantList{} << "一次只能执行一条语句";
         QTest::newRow("too few values") << "select * from TableCfg where SongID=? and SeqID=?" << QVariantList{1}
-                                        << "takes 2 values but 1 were given";
-        QTest::newRow("too many values") << "select * from TableCfg" << QVariantList{1} << "takes 0 values but 1";
+                                        << "语句需要 2 个值，却给了 1 个";
+        QTest::newRow("too many values") << "select * from TableCfg" << QVariantList{1} << "语句需要 0 个值，却给了 1 个";
         QTest::newRow("no such table") << "select * from Nothing" << QVariantList{} << "no such table: Nothing";
         QTest::newRow("no such column") << "select Bogus from TableCfg" << QVariantList{} << "no such column: Bogus";
     }
@@ -211,7 +212,7 @@ private Q_SLOTS:
         QCOMPARE(q.FieldAsInteger(QStringLiteral("SeqID")), 1);
         q.Next();
         QVERIFY(q.Eof());
-        QVERIFY(ErrorOf([&] { q.FieldAsInteger(QStringLiteral("SeqID")); }).contains(QStringLiteral("EOF")));
+        QVERIFY(ErrorOf([&] { q.FieldAsInteger(QStringLiteral("SeqID")); }).contains(QStringLiteral("当前没有可读的记录")));
         q.Open(conn, QStringLiteral("select SeqID from TableCfg"), {});
         QCOMPARE(q.RecordCount(), 1);
     }
@@ -221,7 +222,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString file = makeDb(dir, QStringLiteral("pw"), {Row(1, 0, QStringLiteral("keep me"))});
         const QString err = ErrorOf([&] { CreateSongDatabase(file, QStringLiteral("pw"), {}); });
-        QVERIFY2(err.contains(QStringLiteral("already exists")), qPrintable(err));
+        QVERIFY2(err.contains(QStringLiteral("已存在")), qPrintable(err));
         TADOConnection conn;
         conn.SetTarget(file, QStringLiteral("pw"));
         TADOQuery q;
@@ -233,25 +234,24 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(bad));
     }
 
-    // The window's two steps run on its one connection and one query.
-    void windowStepsShareOneConnection()
+    // The library's two steps run on its one connection and one query.
+    void libraryStepsShareOneConnection()
     {
-        TempEnv env;
-        PianoWindows w;
+        SongLibrary lib;
         QTemporaryDir dir;
         const QString file = makeDb(dir, QStringLiteral("pw"));
-        w.main->ADOConn->SetTarget(file, QStringLiteral("pw"));
-        w.main->ExecStatement(QStringLiteral("insert into TableCfg (SongID,SeqID,SongName) values (?,?,?)"),
-                              {QStringLiteral("4"), QStringLiteral("0"), QStringLiteral("It's")});
-        QVERIFY(w.main->ADOConn->Connected());
-        w.main->OpenQuery(QStringLiteral("select SongID,SongName from TableCfg where SongName=?"), {QStringLiteral("It's")});
-        QCOMPARE(w.main->ADOQryESM->RecordCount(), 1);
-        QCOMPARE(w.main->ADOQryESM->FieldAsInteger(QStringLiteral("SongID")), 4);
-        w.main->ADOConn->Close();
-        QVERIFY(!w.main->ADOConn->Connected());
+        lib.Connection().SetTarget(file, QStringLiteral("pw"));
+        lib.ExecStatement(QStringLiteral("insert into TableCfg (SongID,SeqID,SongName) values (?,?,?)"),
+                          {QStringLiteral("4"), QStringLiteral("0"), QStringLiteral("It's")});
+        QVERIFY(lib.Connection().Connected());
+        lib.OpenQuery(QStringLiteral("select SongID,SongName from TableCfg where SongName=?"), {QStringLiteral("It's")});
+        QCOMPARE(lib.Query().RecordCount(), 1);
+        QCOMPARE(lib.Query().FieldAsInteger(QStringLiteral("SongID")), 4);
+        lib.Connection().Close();
+        QVERIFY(!lib.Connection().Connected());
         // Reopens by itself on the next statement.
-        w.main->OpenQuery(QStringLiteral("select count(*) as n from TableCfg"));
-        QCOMPARE(w.main->ADOQryESM->FieldAsInteger(QStringLiteral("n")), 1);
+        lib.OpenQuery(QStringLiteral("select count(*) as n from TableCfg"));
+        QCOMPARE(lib.Query().FieldAsInteger(QStringLiteral("n")), 1);
     }
 };
 

@@ -1,6 +1,7 @@
 // The embedded pictures and score glyphs: sizes, glyph pixel layout, and the places where
 // pictures must line up with each other (key seams, button patches, sheet and cells).
 #include "TestSupport.h"
+#include "ui/widgets/Resources.h"
 #include <QDirIterator>
 #include <QImage>
 #include <QSet>

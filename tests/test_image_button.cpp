@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "core/Errors.h"
 #include "ui/widgets/ImageButton.h"
+#include "ui/shell/Guard.h"
 #include <QEnterEvent>
 #include <QPainter>
 
@@ -160,7 +161,8 @@ private Q_SLOTS:
     {
         TempEnv env;
         Fixture f;
-        QObject::connect(f.b, &TImageButton::clicked, f.b, [] { Raise(QStringLiteral("no sound")); });
+        QObject::connect(f.b, &TImageButton::clicked, f.b,
+                         [&] { RunGuarded(env.dialogs, [] { Raise(QStringLiteral("no sound")); }); });
         QTest::mouseClick(f.b, Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(env.dialogs.errors, QStringList{QStringLiteral("no sound")});
         QCOMPARE(f.b->Picture(), f.b->PictureUp());

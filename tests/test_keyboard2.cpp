@@ -44,7 +44,7 @@ private Q_SLOTS:
     {
         m_s->reset();
         m_s->main.ImgOpernShowClick();
-        QTest::mouseClick(m_s->main.ImgSetBoard, Qt::LeftButton);   // second keyboard on
+        QTest::mouseClick(m_s->main.GBxShowOpern->ImgSetBoard, Qt::LeftButton);   // second keyboard on
     }
     void cleanup() { QVERIFY(m_s->env.dialogs.errors.isEmpty()); }
 
@@ -59,14 +59,31 @@ private Q_SLOTS:
             QCOMPARE(white[size_t(i)]->geometry(), QRect(21 + 58 * i, 26, 58, 249));
             QVERIFY(!white[size_t(i)]->CanMouseMove());
         }
-        QCOMPARE(kb.Img_f2->x(), 1007);
+        QCOMPARE(kb.Key("f2")->x(), 1007);
         const int blackX[] = {32, 98, 208, 268, 332, 438, 504, 614, 674, 738, 845, 911};
         QCOMPARE(kb.Img_cx->geometry(), QRect(32, 26, 59, 162));
         for (int i = 0; i < 11; ++i)
             QCOMPARE(kb.ImageButton[size_t(i)]->geometry(), QRect(blackX[i + 1], 26, 59, 162));
         // Black keys are drawn over the white ones.
-        QCOMPARE(kb.childAt(40, 100), static_cast<QWidget*>(kb.Img_cx));
-        QCOMPARE(kb.childAt(40, 200), static_cast<QWidget*>(kb.Img_c));
+        QCOMPARE(kb.childAt(61, 100), static_cast<QWidget*>(kb.Img_cx));
+        QCOMPARE(kb.childAt(40, 200), static_cast<QWidget*>(kb.Key("c")));
+        // Only a black key's painted part is the black key: every column at y = 100 where a
+        // white key shows through belongs to that white key.
+        QList<TImageButton*> black{kb.Img_cx};
+        for (TImageButton* b : kb.ImageButton)
+            black << b;
+        const QImage picture = black.first()->PictureUp();
+        for (int x = 21; x < 21 + 18 * 58; ++x) {
+            TImageButton* hit = qobject_cast<TImageButton*>(kb.childAt(x, 100));
+            QVERIFY2(hit, qPrintable(QString::number(x)));
+            const int white = (x - 21) / 58;
+            bool painted = false;
+            for (TImageButton* b : black)
+                if (b->geometry().contains(x, 100) && qAlpha(picture.pixel(x - b->x(), 100 - b->y())) > 0)
+                    painted = true;
+            QCOMPARE(hit, painted ? hit : kb.WhiteKeys()[size_t(white)]);
+            QVERIFY2(painted == black.contains(hit), qPrintable(QString::number(x)));
+        }
     }
 
     void switchShowsAndHidesTheForm()
@@ -74,25 +91,25 @@ private Q_SLOTS:
         Started& s = *m_s;
         const QRect screen = s.main.screen()->geometry();
         QVERIFY(s.kb2.isVisible());
-        QCOMPARE(KeyboardRoute, 1);
+        QCOMPARE(s.main.KeyboardRoute(), 1);
         QCOMPARE(s.main.height(), 397);
         QCOMPARE(s.kb2.y(), screen.y() + screen.height() - 310);
         QCOMPARE(s.kb2.x(), screen.x() + (screen.width() - 1087) / 2);
         QCOMPARE(s.main.ImgBottom->y(), 397 - 14);
 
-        QTest::mouseClick(s.main.ImgSetBoard, Qt::LeftButton);
+        QTest::mouseClick(s.main.GBxShowOpern->ImgSetBoard, Qt::LeftButton);
         QVERIFY(!s.kb2.isVisible());
-        QCOMPARE(KeyboardRoute, 0);
+        QCOMPARE(s.main.KeyboardRoute(), 0);
         QCOMPARE(s.main.height(), 650);
         QCOMPARE(s.main.ImgBottom->y(), 650 - 14);
         // The switch's own picture came back up and it sits where the panel puts it.
-        QVERIFY(s.main.ImgSetBoard->IsShowingUp());
-        QCOMPARE(s.main.ImgSetBoard->geometry(), QRect(30, 270, 43, 34));
-        QCOMPARE(s.main.ImgSetBoard->parentWidget(), static_cast<QWidget*>(s.main.GBxShowOpern));
+        QVERIFY(s.main.GBxShowOpern->ImgSetBoard->IsShowingUp());
+        QCOMPARE(s.main.GBxShowOpern->ImgSetBoard->geometry(), QRect(30, 270, 43, 34));
+        QCOMPARE(s.main.GBxShowOpern->ImgSetBoard->parentWidget(), static_cast<QWidget*>(s.main.GBxShowOpern));
 
-        QTest::mouseClick(s.main.ImgSetBoard, Qt::LeftButton);
+        QTest::mouseClick(s.main.GBxShowOpern->ImgSetBoard, Qt::LeftButton);
         QVERIFY(s.kb2.isVisible());
-        QCOMPARE(KeyboardRoute, 1);
+        QCOMPARE(s.main.KeyboardRoute(), 1);
     }
 
     void keyMapPressesAndPlays_data()
@@ -116,10 +133,10 @@ private Q_SLOTS:
         Started& s = *m_s;
         const Stroke down = Measure(s.kb1, [&] { QTest::keyPress(Target(s, viaMain), Qt::Key(qtKey)); });
         QCOMPARE(down.notes, 1);
-        QCOMPARE(down.file, ExpectedFile(note));
+        QCOMPARE(down.file, ExpectedFile(s.kb1, note));
         QCOMPARE(PressedKey(s.kb2), int(kWhiteNotes.indexOf(note)));
         // The main window's own keys stay as they are while this form takes the keys.
-        QVERIFY(s.main.Img_c1->IsShowingUp());
+        QVERIFY(s.main.Keys->Key("c1")->IsShowingUp());
         QTest::keyRelease(Target(s, viaMain), Qt::Key(qtKey));
         QCOMPARE(PressedKey(s.kb2), -1);
     }
@@ -144,7 +161,7 @@ private Q_SLOTS:
         Started& s = *m_s;
         const Stroke st = Measure(s.kb1, [&] { QTest::keyPress(&s.main, Qt::Key(qtKey), mods); });
         QCOMPARE(st.notes, note.isEmpty() ? 0 : 1);
-        QCOMPARE(st.file, ExpectedFile(note));
+        QCOMPARE(st.file, ExpectedFile(s.kb1, note));
         QCOMPARE(PressedKey(s.kb2), -1);
     }
 
@@ -195,7 +212,7 @@ private Q_SLOTS:
             const Stroke st =
                 Measure(s.kb1, [&] { QTest::mouseClick(white[size_t(i)], Qt::LeftButton, {}, QPoint(29, 220)); });
             QCOMPARE(st.notes, 1);
-            QCOMPARE(st.file, ExpectedFile(kWhiteNotes[i]));
+            QCOMPARE(st.file, ExpectedFile(s.kb1, kWhiteNotes[i]));
         }
         QList<TImageButton*> black{s.kb2.Img_cx};
         for (TImageButton* b : s.kb2.ImageButton)
@@ -225,15 +242,15 @@ private Q_SLOTS:
         QFETCH(bool, turns);
         Started& s = *m_s;
         if (state == QLatin1String("hidden"))
-            s.main.LabCloseShowOpernClick();
+            s.main.GBxShowOpern->hide();
         if (state == QLatin1String("score"))
-            QTest::mouseDClick(s.main.LabOpMenu[0], Qt::LeftButton);
-        const int viewPage = s.main.ViewPage;
-        const int menuPage = s.main.MenuPage;
+            QTest::mouseDClick(s.main.GBxShowOpern->LabOpMenu[0], Qt::LeftButton);
+        const int viewPage = s.main.GBxShowOpern->ViewPage();
+        const int menuPage = s.main.GBxShowOpern->MenuPage();
         const Stroke st = Measure(s.kb1, [&] { QTest::keyClick(&s.kb2, Qt::Key_Space); });
         QCOMPARE(st.notes, 0);
-        QCOMPARE(s.main.ViewPage, turns ? viewPage + 1 : viewPage);
-        QCOMPARE(s.main.MenuPage, menuPage);
+        QCOMPARE(s.main.GBxShowOpern->ViewPage(), turns ? viewPage + 1 : viewPage);
+        QCOMPARE(s.main.GBxShowOpern->MenuPage(), menuPage);
         QCOMPARE(PressedKey(s.kb2), -1);
     }
 };

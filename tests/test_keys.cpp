@@ -9,16 +9,16 @@
 using namespace KeysTest;
 
 namespace {
-QList<TImageButton*> MainKeys(const TFormPiano& m)
+QList<TImageButton*> MainKeyList(const TFormPiano& m)
 {
-    return {m.Img_c1, m.Img_d1, m.Img_e1, m.Img_f1, m.Img_g1, m.Img_a1, m.Img_b1, m.Img_c2, m.Img_d2, m.Img_e2};
+    return {m.Keys->Key("c1"), m.Keys->Key("d1"), m.Keys->Key("e1"), m.Keys->Key("f1"), m.Keys->Key("g1"), m.Keys->Key("a1"), m.Keys->Key("b1"), m.Keys->Key("c2"), m.Keys->Key("d2"), m.Keys->Key("e2")};
 }
 
 // Index of the one main key showing its pressed picture, -1 for none, -2 for several.
 int PressedKey(const TFormPiano& m)
 {
     int found = -1;
-    const QList<TImageButton*> keys = MainKeys(m);
+    const QList<TImageButton*> keys = MainKeyList(m);
     for (int i = 0; i < keys.size(); ++i)
         if (!keys[i]->IsShowingUp())
             found = found == -1 ? i : -2;
@@ -50,15 +50,15 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(&s.main));
         QWidget* f = QApplication::focusWidget();
         QVERIFY2(!f || f == &s.main, f ? f->metaObject()->className() : "");
-        QVERIFY(!s.main.Img_c1->focusPolicy());
+        QVERIFY(!s.main.Keys->Key("c1")->focusPolicy());
         const Stroke st = Measure(s.kb1, [&] { QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_J); });
-        QCOMPARE(st.file, ExpectedFile("d1"));
+        QCOMPARE(st.file, ExpectedFile(s.kb1, "d1"));
     }
 
     void mainKeysSitInARow()
     {
         Started& s = *m_s;
-        const QList<TImageButton*> keys = MainKeys(s.main);
+        const QList<TImageButton*> keys = MainKeyList(s.main);
         for (int i = 0; i < keys.size(); ++i) {
             QCOMPARE(keys[i]->geometry(), QRect(10 + 65 * i, 395, 65, 249));
             QVERIFY(!keys[i]->CanMouseMove());
@@ -66,11 +66,11 @@ private Q_SLOTS:
             QVERIFY(keys[i]->PictureUp() != keys[i]->PictureDown());
         }
         // c and f, d g and a, e and b share their outlines.
-        QCOMPARE(s.main.Img_c1->PictureUp(), s.main.Img_f1->PictureUp());
-        QCOMPARE(s.main.Img_d1->PictureDown(), s.main.Img_a1->PictureDown());
-        QCOMPARE(s.main.Img_e1->PictureUp(), s.main.Img_b1->PictureUp());
-        QVERIFY(s.main.Img_c1->PictureUp() != s.main.Img_d1->PictureUp());
-        QVERIFY(s.main.Img_d1->PictureUp() != s.main.Img_e1->PictureUp());
+        QCOMPARE(s.main.Keys->Key("c1")->PictureUp(), s.main.Keys->Key("f1")->PictureUp());
+        QCOMPARE(s.main.Keys->Key("d1")->PictureDown(), s.main.Keys->Key("a1")->PictureDown());
+        QCOMPARE(s.main.Keys->Key("e1")->PictureUp(), s.main.Keys->Key("b1")->PictureUp());
+        QVERIFY(s.main.Keys->Key("c1")->PictureUp() != s.main.Keys->Key("d1")->PictureUp());
+        QVERIFY(s.main.Keys->Key("d1")->PictureUp() != s.main.Keys->Key("e1")->PictureUp());
     }
 
     void pcKeyPlaysAndHoldsItsKey_data()
@@ -105,7 +105,7 @@ private Q_SLOTS:
         Started& s = *m_s;
         const Stroke down = Measure(s.kb1, [&] { QTest::keyPress(&s.main, Qt::Key(qtKey), mods); });
         QCOMPARE(down.notes, 1);
-        QCOMPARE(down.file, ExpectedFile(note));
+        QCOMPARE(down.file, ExpectedFile(s.kb1, note));
         QCOMPARE(PressedKey(s.main), int(kMainNotes.indexOf(note)));
         const Stroke up = Measure(s.kb1, [&] { QTest::keyRelease(&s.main, Qt::Key(qtKey), mods); });
         QCOMPARE(up.notes, 0);
@@ -122,13 +122,13 @@ private Q_SLOTS:
     {
         QFETCH(int, index);
         Started& s = *m_s;
-        TImageButton* key = MainKeys(s.main)[index];
+        TImageButton* key = MainKeyList(s.main)[index];
         const Stroke press = Measure(s.kb1, [&] { QTest::mousePress(key, Qt::LeftButton, {}, QPoint(30, 200)); });
         QCOMPARE(press.notes, 0);
         QVERIFY(key->IsShowingDown());
         const Stroke release = Measure(s.kb1, [&] { QTest::mouseRelease(key, Qt::LeftButton, {}, QPoint(30, 200)); });
         QCOMPARE(release.notes, 1);
-        QCOMPARE(release.file, ExpectedFile(kMainNotes[index]));
+        QCOMPARE(release.file, ExpectedFile(s.kb1, kMainNotes[index]));
         QVERIFY(key->IsShowingUp());
     }
 
@@ -136,13 +136,13 @@ private Q_SLOTS:
     {
         Started& s = *m_s;
         const Stroke st = Measure(s.kb1, [&] {
-            QTest::mousePress(s.main.Img_g1, Qt::LeftButton, {}, QPoint(30, 200));
-            QTest::mouseMove(s.main.Img_g1, QPoint(120, 200));
-            QTest::mouseRelease(s.main.Img_g1, Qt::LeftButton, {}, QPoint(120, 200));
+            QTest::mousePress(s.main.Keys->Key("g1"), Qt::LeftButton, {}, QPoint(30, 200));
+            QTest::mouseMove(s.main.Keys->Key("g1"), QPoint(120, 200));
+            QTest::mouseRelease(s.main.Keys->Key("g1"), Qt::LeftButton, {}, QPoint(120, 200));
         });
         QCOMPARE(st.notes, 0);
         QCOMPARE(st.turns, 0);
-        QVERIFY(s.main.Img_g1->IsShowingUp());
+        QVERIFY(s.main.Keys->Key("g1")->IsShowingUp());
     }
 
     // An unmapped key sounds nothing but uses a player turn: the next note moves on one.
@@ -153,10 +153,10 @@ private Q_SLOTS:
         QCOMPARE(q.notes, 0);
         QCOMPARE(q.turns, 1);
         QCOMPARE(PressedKey(s.main), -1);
-        const int before = PlayerTurn;
+        const int before = s.kb1.PlayerTurn();
         QTest::keyClick(&s.main, Qt::Key_H);
-        QCOMPARE(PlayerTurn, before == 3 ? 1 : before + 1);
-        QCOMPARE(LatestFile(s.kb1), ExpectedFile("c1"));
+        QCOMPARE(s.kb1.PlayerTurn(), before == 3 ? 1 : before + 1);
+        QCOMPARE(LatestFile(s.kb1), ExpectedFile(s.kb1, "c1"));
     }
 
     // A held key repeats its key-down (each plays again); the repeated releases X11 sends
@@ -169,42 +169,26 @@ private Q_SLOTS:
             for (int i = 0; i < 2; ++i) {
                 QKeyEvent rel(QEvent::KeyRelease, Qt::Key_K, Qt::NoModifier, QStringLiteral("k"), true);
                 QApplication::sendEvent(&s.main, &rel);
-                QVERIFY(s.main.Img_e1->IsShowingDown());
+                QVERIFY(s.main.Keys->Key("e1")->IsShowingDown());
                 QKeyEvent rep(QEvent::KeyPress, Qt::Key_K, Qt::NoModifier, QStringLiteral("k"), true);
                 QApplication::sendEvent(&s.main, &rep);
             }
         });
         QCOMPARE(st.notes, 3);
         QTest::keyRelease(&s.main, Qt::Key_K);
-        QVERIFY(s.main.Img_e1->IsShowingUp());
+        QVERIFY(s.main.Keys->Key("e1")->IsShowingUp());
     }
 
-    void routeOutsideZeroAndOneIgnoresKeys()
+    // Every note the player knows sounds its own file when a keyboard presses it.
+    void everyNoteNameSoundsItsFile()
     {
         Started& s = *m_s;
-        KeyboardRoute = 2;
-        const Stroke st = Measure(s.kb1, [&] { QTest::keyPress(&s.main, Qt::Key_H); });
-        KeyboardRoute = 0;
-        QCOMPARE(st.turns, 0);
-        QCOMPARE(PressedKey(s.main), -1);
-    }
-
-    void soundEngineKeysClickTheirNotes()
-    {
-        Started& s = *m_s;
-        const QList<TImageButton*> keys{s.kb1.ImgF,   s.kb1.ImgG,   s.kb1.ImgA,   s.kb1.ImgB,   s.kb1.Img_c,
-                                        s.kb1.Img_d,  s.kb1.Img_e,  s.kb1.Img_f,  s.kb1.Img_g,  s.kb1.Img_a,
-                                        s.kb1.Img_b,  s.kb1.Img_c1, s.kb1.Img_d1, s.kb1.Img_e1, s.kb1.Img_f1,
-                                        s.kb1.Img_g1, s.kb1.Img_a1, s.kb1.Img_b1, s.kb1.Img_c2, s.kb1.Img_d2,
-                                        s.kb1.Img_e2, s.kb1.Img_f2};
         const QStringList notes{"F", "G", "A", "B", "c", "d", "e", "f", "g", "a", "b",
                                 "c1", "d1", "e1", "f1", "g1", "a1", "b1", "c2", "d2", "e2", "f2"};
-        for (int i = 0; i < keys.size(); ++i) {
-            QCOMPARE(keys[i]->geometry(), QRect(2 + 58 * i, 30, 57, 249));
-            QVERIFY(keys[i]->Stretch());
-            const Stroke st = Measure(s.kb1, [&] { QTest::mouseClick(keys[i], Qt::LeftButton, {}, QPoint(20, 100)); });
+        for (const QString& note : notes) {
+            const Stroke st = Measure(s.kb1, [&] { s.kb1.PressNote(note); });
             QCOMPARE(st.notes, 1);
-            QCOMPARE(st.file, ExpectedFile(notes[i]));
+            QCOMPARE(st.file, ExpectedFile(s.kb1, note));
         }
     }
 
@@ -245,7 +229,7 @@ private Q_SLOTS:
         const Stroke st = Measure(s.kb1, [&] { s.kb1.PlayPcKey(vk, mods); });
         QCOMPARE(st.turns, 1);   // a turn is used with or without a note
         QCOMPARE(st.notes, note.isEmpty() ? 0 : 1);
-        QCOMPARE(st.file, ExpectedFile(note));
+        QCOMPARE(st.file, ExpectedFile(s.kb1, note));
     }
 
     // Space turns the page only with a score on view, and never sounds, on either route.
@@ -269,26 +253,29 @@ private Q_SLOTS:
         if (state != QLatin1String("hidden")) {
             QTest::mouseClick(s.main.ImgOpernShow, Qt::LeftButton);
             QVERIFY(s.main.GBxShowOpern->isVisible());
-            QVERIFY(!s.main.LabOpMenu[0]->isHidden());
+            QVERIFY(!s.main.GBxShowOpern->LabOpMenu[0]->isHidden());
         }
         if (state == QLatin1String("score")) {
-            QTest::mouseDClick(s.main.LabOpMenu[0], Qt::LeftButton);
-            QVERIFY(s.main.LabOpMenu[0]->isHidden());
-            QVERIFY(s.main.ShownSongID != 0);
+            QTest::mouseDClick(s.main.GBxShowOpern->LabOpMenu[0], Qt::LeftButton);
+            QVERIFY(s.main.GBxShowOpern->LabOpMenu[0]->isHidden());
+            QVERIFY(s.main.GBxShowOpern->ShownSongID() != 0);
         }
-        KeyboardRoute = route;
-        const QString pageLabel = s.main.LabTab1PgId->text();
-        const int menuPage = s.main.MenuPage;
-        const int viewPage = s.main.ViewPage;
+        if (route == 1)
+            s.main.ImgSetBoardClick();   // the second keyboard takes the keys
+        QCOMPARE(s.main.KeyboardRoute(), route);
+        const QString pageLabel = s.main.GBxShowOpern->LabTab1PgId->text();
+        const int menuPage = s.main.GBxShowOpern->MenuPage();
+        const int viewPage = s.main.GBxShowOpern->ViewPage();
         const Stroke st = Measure(s.kb1, [&] { QTest::keyClick(&s.main, Qt::Key_Space); });
         QCOMPARE(st.notes, 0);
         QCOMPARE(st.turns, 0);
-        QCOMPARE(s.main.ViewPage, turns ? viewPage + 1 : viewPage);
-        QCOMPARE(s.main.MenuPage, menuPage);
+        QCOMPARE(s.main.GBxShowOpern->ViewPage(), turns ? viewPage + 1 : viewPage);
+        QCOMPARE(s.main.GBxShowOpern->MenuPage(), menuPage);
         if (!turns)
-            QCOMPARE(s.main.LabTab1PgId->text(), pageLabel);
-        QCOMPARE(s.kb2.isVisible(), false);
-        KeyboardRoute = 0;
+            QCOMPARE(s.main.GBxShowOpern->LabTab1PgId->text(), pageLabel);
+        QCOMPARE(s.kb2.isVisible(), route == 1);
+        if (route == 1)
+            s.main.ImgSetBoardClick();
     }
 
     // A focused text field keeps its keys, also Enter, which it hands up unused.

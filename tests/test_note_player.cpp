@@ -8,29 +8,29 @@
 #include "core/sound/MediaPlayer.h"
 #include "core/sound/Mixer.h"
 #include "core/sound/SoundFiles.h"
+#include "core/sound/NotePlayer.h"
+#include "core/sound/Voices.h"
 
 using namespace SoundTest;
 
 namespace {
 
-QString NoteFile(const QString& note)
-{
-    return TempDir + CurrentVoice[size_t(NoteSlot(note))] + QStringLiteral(".dat");
-}
-
 // A fresh temporary folder holding every sound file, and a fresh rotation.
 struct NoteEnv {
     TempEnv env;
-    PianoWindows windows;
-    TFrmKeyBoard_1& kb = *windows.kb1;
+    VoiceBank bank;
+    NotePlayer kb;
+    QString TempDir;
     NoteEnv()
     {
         TempDir = Platform::UserTempDir();
-        SoundNames.clear();
-        FillVoiceTables();
-        ListSoundNames();
-        ExtractSounds();
-        PlayerTurn = 0;
+        bank.Fill();
+        ExtractSounds(bank.SoundNames, TempDir);
+        kb.SetSounds(TempDir, bank.Current);
+    }
+    QString NoteFile(const QString& note) const
+    {
+        return TempDir + bank.Current[size_t(NoteSlot(note))] + QStringLiteral(".dat");
     }
 };
 
@@ -66,7 +66,7 @@ private Q_SLOTS:
     {
         NoteEnv n;
         QVERIFY(!AudioOutput::IsOpen());
-        n.kb.PlayNote(QStringLiteral("c1"), CurrentVoice);
+        n.kb.PlayNote(QStringLiteral("c1"), n.kb.Voice());
         QVERIFY(AudioOutput::IsOpen());
         const int rate = AudioOutput::DeviceRate();
         QVERIFY(rate > 0);
@@ -107,16 +107,16 @@ private Q_SLOTS:
                                 QStringLiteral("f1"), QStringLiteral("c1")};
         const int turns[5] = {1, 2, 3, 1, 2};
         for (int i = 0; i < notes.size(); ++i) {
-            n.kb.PlayNote(notes[i], CurrentVoice);
-            QCOMPARE(PlayerTurn, turns[i]);
-            TMediaPlayer* p = n.kb.Player(PlayerTurn);
+            n.kb.PlayNote(notes[i], n.kb.Voice());
+            QCOMPARE(n.kb.PlayerTurn(), turns[i]);
+            TMediaPlayer* p = n.kb.Player(n.kb.PlayerTurn());
             QCOMPARE(p->Number(), turns[i]);
-            QCOMPARE(p->FileName(), NoteFile(notes[i]));
+            QCOMPARE(p->FileName(), n.NoteFile(notes[i]));
             QVERIFY(p->IsOpen());
         }
-        QCOMPARE(n.kb.MediaPlayer1->PlayCount(), 2);
-        QCOMPARE(n.kb.MediaPlayer2->PlayCount(), 2);
-        QCOMPARE(n.kb.MediaPlayer3->PlayCount(), 1);
+        QCOMPARE(n.kb.Player(1)->PlayCount(), 2);
+        QCOMPARE(n.kb.Player(2)->PlayCount(), 2);
+        QCOMPARE(n.kb.Player(3)->PlayCount(), 1);
         QCOMPARE(n.kb.Player(0), nullptr);
         QCOMPARE(n.kb.Player(4), nullptr);
         SilenceSharedMixer();
@@ -125,10 +125,10 @@ private Q_SLOTS:
     void c1OpensSlot24OfTheFourthSet()
     {
         NoteEnv n;
-        n.kb.PlayNote(QStringLiteral("c1"), CurrentVoice);
-        QCOMPARE(n.kb.MediaPlayer1->FileName(), TempDir + QStringLiteral("VOIC_487641321.dat"));
-        QVERIFY(n.kb.MediaPlayer1->Sound() != nullptr);
-        QCOMPARE(n.kb.MediaPlayer1->Sound()->rate, 8000);
+        n.kb.PlayNote(QStringLiteral("c1"), n.kb.Voice());
+        QCOMPARE(n.kb.Player(1)->FileName(), n.TempDir + QStringLiteral("VOIC_487641321.dat"));
+        QVERIFY(n.kb.Player(1)->Sound() != nullptr);
+        QCOMPARE(n.kb.Player(1)->Sound()->rate, 8000);
         SilenceSharedMixer();
     }
 
@@ -143,22 +143,22 @@ private Q_SLOTS:
     {
         QFETCH(QString, name);
         NoteEnv n;
-        n.kb.PlayNote(QStringLiteral("c1"), CurrentVoice);
+        n.kb.PlayNote(QStringLiteral("c1"), n.kb.Voice());
         RenderShared(256, 48000);
         const quint64 started = AudioOutput::SharedMixer().StartedCount();
-        n.kb.PlayNote(name, CurrentVoice);
-        QCOMPARE(PlayerTurn, 2);
-        QVERIFY(n.kb.MediaPlayer2->FileName().isEmpty());
-        QVERIFY(!n.kb.MediaPlayer2->IsOpen());
-        QCOMPARE(n.kb.MediaPlayer2->PlayCount(), 0);
-        n.kb.PlayNote(QStringLiteral("d1"), CurrentVoice);
-        QCOMPARE(PlayerTurn, 3);
-        QCOMPARE(n.kb.MediaPlayer3->FileName(), NoteFile(QStringLiteral("d1")));
+        n.kb.PlayNote(name, n.kb.Voice());
+        QCOMPARE(n.kb.PlayerTurn(), 2);
+        QVERIFY(n.kb.Player(2)->FileName().isEmpty());
+        QVERIFY(!n.kb.Player(2)->IsOpen());
+        QCOMPARE(n.kb.Player(2)->PlayCount(), 0);
+        n.kb.PlayNote(QStringLiteral("d1"), n.kb.Voice());
+        QCOMPARE(n.kb.PlayerTurn(), 3);
+        QCOMPARE(n.kb.Player(3)->FileName(), n.NoteFile(QStringLiteral("d1")));
         // After three turns the fourth comes back to player 1.
-        n.kb.PlayNote(name, CurrentVoice);
-        QCOMPARE(PlayerTurn, 1);
-        QCOMPARE(n.kb.MediaPlayer1->PlayCount(), 1);
-        QVERIFY(n.kb.MediaPlayer1->IsOpen());
+        n.kb.PlayNote(name, n.kb.Voice());
+        QCOMPARE(n.kb.PlayerTurn(), 1);
+        QCOMPARE(n.kb.Player(1)->PlayCount(), 1);
+        QVERIFY(n.kb.Player(1)->IsOpen());
         // Only the real notes reached the mixer.
         RenderShared(256, 48000);
         QCOMPARE(AudioOutput::SharedMixer().StartedCount(), started + 1);
@@ -176,7 +176,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, missing);
         NoteEnv n;
-        const QString bad = NoteFile(QStringLiteral("e1"));
+        const QString bad = n.NoteFile(QStringLiteral("e1"));
         if (missing) {
             QVERIFY(QFile::remove(bad));
         } else {
@@ -184,40 +184,40 @@ private Q_SLOTS:
             QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
             f.write("RIFF....WAVEjunkjunkjunk");
         }
-        n.kb.PlayNote(QStringLiteral("c1"), CurrentVoice);   // player 1
-        n.kb.PlayNote(QStringLiteral("d1"), CurrentVoice);   // player 2
-        n.kb.PlayNote(QStringLiteral("g1"), CurrentVoice);   // player 3
+        n.kb.PlayNote(QStringLiteral("c1"), n.kb.Voice());   // player 1
+        n.kb.PlayNote(QStringLiteral("d1"), n.kb.Voice());   // player 2
+        n.kb.PlayNote(QStringLiteral("g1"), n.kb.Voice());   // player 3
         QString text;
         try {
-            n.kb.PlayNote(QStringLiteral("e1"), CurrentVoice);   // player 1 again
+            n.kb.PlayNote(QStringLiteral("e1"), n.kb.Voice());   // player 1 again
         } catch (const TavoError& e) {
             text = e.text();
         }
         QVERIFY2(text.contains(bad), qPrintable(text));
         QVERIFY2(text.size() > bad.size() + 10, "the reason follows the path");
-        QCOMPARE(PlayerTurn, 1);
+        QCOMPARE(n.kb.PlayerTurn(), 1);
         // That player lost its old sound; the others keep theirs.
-        QVERIFY(!n.kb.MediaPlayer1->IsOpen());
-        QVERIFY(n.kb.MediaPlayer2->IsOpen());
-        QVERIFY(n.kb.MediaPlayer3->IsOpen());
-        QCOMPARE(n.kb.MediaPlayer2->FileName(), NoteFile(QStringLiteral("d1")));
-        n.kb.PlayNote(QStringLiteral("a1"), CurrentVoice);
-        QCOMPARE(PlayerTurn, 2);
-        QVERIFY(n.kb.MediaPlayer2->IsOpen());
-        QCOMPARE(n.kb.MediaPlayer2->FileName(), NoteFile(QStringLiteral("a1")));
-        QCOMPARE(n.kb.MediaPlayer2->PlayCount(), 2);
+        QVERIFY(!n.kb.Player(1)->IsOpen());
+        QVERIFY(n.kb.Player(2)->IsOpen());
+        QVERIFY(n.kb.Player(3)->IsOpen());
+        QCOMPARE(n.kb.Player(2)->FileName(), n.NoteFile(QStringLiteral("d1")));
+        n.kb.PlayNote(QStringLiteral("a1"), n.kb.Voice());
+        QCOMPARE(n.kb.PlayerTurn(), 2);
+        QVERIFY(n.kb.Player(2)->IsOpen());
+        QCOMPARE(n.kb.Player(2)->FileName(), n.NoteFile(QStringLiteral("a1")));
+        QCOMPARE(n.kb.Player(2)->PlayCount(), 2);
         SilenceSharedMixer();
     }
 
     void notesBeforeTheFilesExistFail()
     {
         TempEnv env;
-        PianoWindows w;
-        TempDir = Platform::UserTempDir();
-        FillVoiceTables();
-        PlayerTurn = 0;
-        QVERIFY_THROWS_EXCEPTION(TavoError, w.kb1->PlayNote(QStringLiteral("c1"), CurrentVoice));
-        QCOMPARE(PlayerTurn, 1);
+        VoiceBank bank;
+        bank.Fill();
+        NotePlayer player;
+        player.SetSounds(Platform::UserTempDir(), bank.Current);
+        QVERIFY_THROWS_EXCEPTION(TavoError, player.PlayNote(QStringLiteral("c1"), player.Voice()));
+        QCOMPARE(player.PlayerTurn(), 1);
     }
 
     // ---- What is heard ----
@@ -232,8 +232,8 @@ private Q_SLOTS:
         QFETCH(int, rate);
         NoteEnv n;
         SilenceSharedMixer();
-        QVERIFY(WriteSineWave(NoteFile(QStringLiteral("a1")), 440.0));
-        n.kb.PlayNote(QStringLiteral("a1"), CurrentVoice);
+        QVERIFY(WriteSineWave(n.NoteFile(QStringLiteral("a1")), 440.0));
+        n.kb.PlayNote(QStringLiteral("a1"), n.kb.Voice());
         const auto out = RenderShared(rate, rate);
         const double f = ZeroCrossingFrequency(out.data() + rate / 10, rate * 8 / 10, rate);
         QVERIFY2(std::abs(f - 440.0) < 0.1, qPrintable(QString::number(f)));
@@ -249,14 +249,14 @@ private Q_SLOTS:
                                 QStringLiteral("c2")};
         const double freqs[4] = {261.63, 329.63, 392.0, 523.25};
         for (int i = 0; i < 4; ++i)
-            QVERIFY(WriteSineWave(NoteFile(notes[i]), freqs[i], 0.3));
+            QVERIFY(WriteSineWave(n.NoteFile(notes[i]), freqs[i], 0.3));
         for (int i = 0; i < 3; ++i)
-            n.kb.PlayNote(notes[i], CurrentVoice);
+            n.kb.PlayNote(notes[i], n.kb.Voice());
         auto out = RenderShared(rate / 2, rate);
         for (int i = 0; i < 3; ++i)
             QVERIFY(ToneAmplitude(out.data() + rate / 10, rate / 4, rate, freqs[i]) > 0.1);
-        n.kb.PlayNote(notes[3], CurrentVoice);
-        QCOMPARE(PlayerTurn, 1);
+        n.kb.PlayNote(notes[3], n.kb.Voice());
+        QCOMPARE(n.kb.PlayerTurn(), 1);
         out = RenderShared(rate / 2, rate);
         const float* x = out.data() + rate / 20;
         QVERIFY(ToneAmplitude(x, rate / 4, rate, freqs[0]) < 1e-4);
@@ -269,8 +269,8 @@ private Q_SLOTS:
     {
         NoteEnv n;
         SilenceSharedMixer();
-        n.kb.PlayNote(QStringLiteral("a1"), CurrentVoice);
-        n.kb.PlayNote(QStringLiteral("a1"), CurrentVoice);
+        n.kb.PlayNote(QStringLiteral("a1"), n.kb.Voice());
+        n.kb.PlayNote(QStringLiteral("a1"), n.kb.Voice());
         RenderShared(256, 48000);
         QCOMPARE(AudioOutput::SharedMixer().ActiveVoices(), 2);
         SilenceSharedMixer();

@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "core/library/Password.h"
 #include <QRegularExpression>
 
 class TestPassword : public QObject {

@@ -36,7 +36,7 @@ private Q_SLOTS:
     void showPanelKeepsOneVisibleAtItsPlace()
     {
         TempEnv env;
-        PianoWindows w;
+        PianoWindows w{env};
         TFormPiano& m = *w.main;
         QList<QGroupBox*> panels{m.GBxShowOpern, m.GBxOpernWrite, m.GBxHelp, m.GBxAbout};
         m.show();
@@ -56,21 +56,53 @@ private Q_SLOTS:
             visible += p->isVisible();
         QCOMPARE(visible, 1);
         // The close label hides its panel and opens nothing in its place.
-        QTest::mouseClick(m.LabCloseOpernWrite, Qt::LeftButton);
+        QTest::mouseClick(m.GBxOpernWrite->CloseLabel(), Qt::LeftButton);
         for (auto* p : panels)
             QVERIFY(!p->isVisible());
         m.ImgHelpClick();
         QVERIFY(m.GBxHelp->isVisible());
         QCOMPARE(m.GBxHelp->pos(), QPoint(22, 95));
-        QCOMPARE(m.LabCloseHelp->text(), QStringLiteral("X"));
-        QTest::mouseClick(m.LabCloseHelp, Qt::LeftButton);
+        QCOMPARE(m.GBxHelp->CloseLabel()->text(), QStringLiteral("X"));
+        QTest::mouseClick(m.GBxHelp->CloseLabel(), Qt::LeftButton);
         QVERIFY(!m.GBxHelp->isVisible());
+    }
+
+    // An open panel takes its own presses: pressing on it never moves the window, while
+    // the same point with no panel open does.
+    void pressOnAnOpenPanelNeverMovesTheWindow()
+    {
+        TempEnv env;
+        PianoWindows w{env};
+        TFormPiano& m = *w.main;
+        m.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&m));
+        const auto pressAt = [&](const QPoint& windowPoint) {
+            const int before = m.DragStarts();
+            QWidget* target = m.childAt(windowPoint);
+            QTest::mousePress(target ? target : &m, Qt::LeftButton, {},
+                              target ? target->mapFrom(&m, windowPoint) : windowPoint);
+            QTest::mouseRelease(target ? target : &m, Qt::LeftButton, {},
+                                target ? target->mapFrom(&m, windowPoint) : windowPoint);
+            return m.DragStarts() - before;
+        };
+        QCOMPARE(pressAt(QPoint(300, 200)), 1);   // the window's own background still drags
+        m.ImgOpernShowClick();
+        QCOMPARE(pressAt(QPoint(300, 200)), 0);   // the score sheet
+        QCOMPARE(pressAt(QPoint(600, 120)), 0);   // empty panel space
+        const QPoint name = m.GBxShowOpern->LabSongName->geometry().center() + m.GBxShowOpern->pos();
+        QCOMPARE(pressAt(name), 0);
+        m.ImgHelpClick();
+        QCOMPARE(pressAt(QPoint(300, 200)), 0);
+        m.ImgAboutClick();
+        QCOMPARE(pressAt(QPoint(300, 200)), 0);
+        m.ImgOpernWriteClick();
+        QCOMPARE(pressAt(QPoint(300, 200)), 0);
     }
 
     void pressOnTitleIconDragsAndNeverClicks()
     {
         TempEnv env;
-        PianoWindows w;
+        PianoWindows w{env};
         w.main->show();
         QTest::mouseClick(w.main->ImgTitle, Qt::LeftButton, {}, QPoint(10, 8));
         QVERIFY(!w.main->GBxAbout->isVisible());
@@ -82,7 +114,7 @@ private Q_SLOTS:
     void windowGeometry()
     {
         TempEnv env;
-        PianoWindows w;
+        PianoWindows w{env};
         QCOMPARE(w.main->size(), QSize(670, 650));
         QVERIFY(w.main->windowFlags() & Qt::FramelessWindowHint);
         QCOMPARE(w.main->windowTitle(), QStringLiteral("Tavo电脑钢琴"));

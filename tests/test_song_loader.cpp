@@ -1,7 +1,9 @@
 #include "TestSupport.h"
 #include "core/Errors.h"
-#include "ui/widgets/ShockwaveFlash.h"
+#include "ui/widgets/BannerView.h"
 #include "core/library/Database.h"
+#include "core/library/Password.h"
+#include "core/library/SongLibrary.h"
 #include <algorithm>
 #include <random>
 
@@ -39,22 +41,21 @@ class TestSongLoader : public QObject {
     Q_OBJECT
 private:
     std::unique_ptr<TempEnv> env;
-    std::unique_ptr<PianoWindows> w;
-
-    TFormPiano& main() { return *w->main; }
+    std::unique_ptr<SongLibrary> lib;
+    BannerLinkList links{};
     void writeLibrary(const SongTableType& rows)
     {
         CreateSongDatabase(env->app() + QStringLiteral("dat/Opern.dat"), DeriveDatabasePassword(QByteArray(PasswordSeed)), rows);
     }
     void load()
     {
-        main().ConnectSongDatabase();
-        main().LoadSongTable();
+        lib->ConnectSongDatabase(env->app() + QStringLiteral("dat/Opern.dat"));
+        lib->LoadSongTable(links);
     }
     void fillBannerFromFile()
     {
         for (int s = 1; s <= 30; ++s)
-            main().BannerLinks[size_t(s)] = QStringLiteral("file%1.swf").arg(s);
+            links[size_t(s)] = QStringLiteral("file%1.swf").arg(s);
     }
     QString loadError()
     {
@@ -70,14 +71,13 @@ private Q_SLOTS:
     void init()
     {
         env = std::make_unique<TempEnv>();
-        w = std::make_unique<PianoWindows>();
-        AppDir = env->app();
-        TodayOverride = [] { return QDate(2010, 7, 16); };
+        lib = std::make_unique<SongLibrary>();
+        links = {};
+        lib->Today = [] { return QDate(2010, 7, 16); };
     }
     void cleanup()
     {
-        TodayOverride = nullptr;
-        w.reset();
+        lib.reset();
         env.reset();
     }
 
@@ -95,9 +95,9 @@ private Q_SLOTS:
         std::sort(rows.begin(), rows.end(), [](const SongRecord& a, const SongRecord& b) {
             return std::pair(a.SongID, a.SeqID) < std::pair(b.SongID, b.SeqID);
         });
-        QCOMPARE(main().SongTable.size(), rows.size());
+        QCOMPARE(lib->Table().size(), rows.size());
         for (size_t i = 0; i < rows.size(); ++i)
-            QVERIFY2(SameRecord(main().SongTable[i], rows[i]), qPrintable(QString::number(i)));
+            QVERIFY2(SameRecord(lib->Table()[i], rows[i]), qPrintable(QString::number(i)));
     }
 
     void textsAreCutToTheirCapacity()
@@ -114,15 +114,15 @@ private Q_SLOTS:
         n.InfoType = QStringLiteral("90");
         writeLibrary({h, n});
         load();
-        const SongRecord& r = main().SongTable.at(0);
+        const SongRecord& r = lib->Table().at(0);
         QCOMPARE(r.SongName, QString(199, u'a'));
         QCOMPARE(r.SongNote, QStringLiteral("演唱者的名"));
         QCOMPARE(r.OpernLong, QStringLiteral("abcdefghi"));
         QCOMPARE(r.OpernHigh, QStringLiteral("0123456789"));
         QCOMPARE(r.SongDate, QStringLiteral("2010071600"));
         // "90" arrives as "9" and is a notice.
-        QCOMPARE(main().SongTable.at(1).InfoType, QStringLiteral("9"));
-        QCOMPARE(main().BannerLinks[21], QStringLiteral("notice.swf"));
+        QCOMPARE(lib->Table().at(1).InfoType, QStringLiteral("9"));
+        QCOMPARE(links[21], QStringLiteral("notice.swf"));
     }
 
     void recentNotices_data()
@@ -145,9 +145,9 @@ private Q_SLOTS:
         fillBannerFromFile();
         writeLibrary({Notice(1, QStringLiteral("n.swf"), date)});
         load();
-        QCOMPARE(main().SongTable.size(), size_t(1));
-        QCOMPARE(main().BannerLinks[21], recent ? QStringLiteral("n.swf") : QStringLiteral("file21.swf"));
-        QCOMPARE(main().BannerLinks[22], QStringLiteral("file22.swf"));
+        QCOMPARE(lib->Table().size(), size_t(1));
+        QCOMPARE(links[21], recent ? QStringLiteral("n.swf") : QStringLiteral("file21.swf"));
+        QCOMPARE(links[22], QStringLiteral("file22.swf"));
     }
 
     // Three recent notices take 21 to 23 in load order; 24 to 30 keep the file's links.
@@ -160,15 +160,15 @@ private Q_SLOTS:
                       Notice(5, QStringLiteral("b.swf"), QStringLiteral("20100701")),
                       Notice(3, QStringLiteral("a.swf"), QStringLiteral("20100201"))});
         load();
-        QCOMPARE(main().BannerLinks[21], QStringLiteral("a.swf"));
-        QCOMPARE(main().BannerLinks[22], QStringLiteral("b.swf"));
-        QCOMPARE(main().BannerLinks[23], QStringLiteral("c.swf"));
+        QCOMPARE(links[21], QStringLiteral("a.swf"));
+        QCOMPARE(links[22], QStringLiteral("b.swf"));
+        QCOMPARE(links[23], QStringLiteral("c.swf"));
         for (int s = 24; s <= 30; ++s)
-            QCOMPARE(main().BannerLinks[size_t(s)], QStringLiteral("file%1.swf").arg(s));
+            QCOMPARE(links[size_t(s)], QStringLiteral("file%1.swf").arg(s));
         for (int s = 1; s <= 20; ++s)
-            QCOMPARE(main().BannerLinks[size_t(s)], QStringLiteral("file%1.swf").arg(s));
+            QCOMPARE(links[size_t(s)], QStringLiteral("file%1.swf").arg(s));
         // Notice rows stay in the song table too.
-        QCOMPARE(main().SongTable.size(), size_t(5));
+        QCOMPARE(lib->Table().size(), size_t(5));
     }
 
     void noMoreThanTenNotices()
@@ -180,10 +180,10 @@ private Q_SLOTS:
         writeLibrary(rows);
         load();
         for (int s = 21; s <= 30; ++s)
-            QCOMPARE(main().BannerLinks[size_t(s)], QStringLiteral("n%1.swf").arg(s - 20));
-        QCOMPARE(main().BannerLinks[20], QStringLiteral("file20.swf"));
-        QCOMPARE(main().BannerLinks[0], QString());
-        QCOMPARE(main().SongTable.size(), size_t(13));
+            QCOMPARE(links[size_t(s)], QStringLiteral("n%1.swf").arg(s - 20));
+        QCOMPARE(links[20], QStringLiteral("file20.swf"));
+        QCOMPARE(links[0], QString());
+        QCOMPARE(lib->Table().size(), size_t(13));
     }
 
     void badNoticeDateStopsTheLoad_data()
@@ -203,17 +203,17 @@ private Q_SLOTS:
                       Row(4, 0, QStringLiteral("0"), QStringLiteral("after")),
                       Notice(5, QStringLiteral("late.swf"), QStringLiteral("20100710"))});
         const QString err = loadError();
-        QVERIFY2(err.contains(QStringLiteral("is not a valid integer value")), qPrintable(err));
-        QCOMPARE(main().SongTable.size(), size_t(6));
-        QCOMPARE(main().SongTable[0].SongName, QStringLiteral("first"));
-        QCOMPARE(main().SongTable[1].SeqID, 1);
-        QCOMPARE(main().SongTable[3].SongName, QStringLiteral("bad.swf"));
+        QVERIFY2(err.contains(QStringLiteral("不是有效的整数值")), qPrintable(err));
+        QCOMPARE(lib->Table().size(), size_t(6));
+        QCOMPARE(lib->Table()[0].SongName, QStringLiteral("first"));
+        QCOMPARE(lib->Table()[1].SeqID, 1);
+        QCOMPARE(lib->Table()[3].SongName, QStringLiteral("bad.swf"));
         // The rest stays blank.
-        QCOMPARE(main().SongTable[4].SongID, 0);
-        QCOMPARE(main().SongTable[4].SongName, QString());
-        QCOMPARE(main().SongTable[5].InfoType, QString());
-        QCOMPARE(main().BannerLinks[21], QStringLiteral("good.swf"));
-        QCOMPARE(main().BannerLinks[22], QStringLiteral("file22.swf"));
+        QCOMPARE(lib->Table()[4].SongID, 0);
+        QCOMPARE(lib->Table()[4].SongName, QString());
+        QCOMPARE(lib->Table()[5].InfoType, QString());
+        QCOMPARE(links[21], QStringLiteral("good.swf"));
+        QCOMPARE(links[22], QStringLiteral("file22.swf"));
     }
 
     // A date that is not a number only matters on a notice row.
@@ -221,37 +221,30 @@ private Q_SLOTS:
     {
         writeLibrary({Row(1, 0, QStringLiteral("0"), QStringLiteral("s"), QStringLiteral("someday"))});
         load();
-        QCOMPARE(main().SongTable.at(0).SongDate, QStringLiteral("someday"));
+        QCOMPARE(lib->Table().at(0).SongDate, QStringLiteral("someday"));
     }
 
     void emptyTableLeavesEverythingAlone()
     {
         fillBannerFromFile();
-        main().MySWF->SetBackgroundColor(0x123456);
         writeLibrary({});
         load();
-        QVERIFY(main().SongTable.empty());
+        QVERIFY(lib->Table().empty());
         for (int s = 1; s <= 30; ++s)
-            QCOMPARE(main().BannerLinks[size_t(s)], QStringLiteral("file%1.swf").arg(s));
-        QCOMPARE(main().MySWF->BackgroundColor(), 0x123456);
-        // With a row the banner's background is reset to 0.
-        QFile::remove(env->app() + QStringLiteral("dat/Opern.dat"));
-        writeLibrary({Row(1, 0, QStringLiteral("0"))});
-        load();
-        QCOMPARE(main().MySWF->BackgroundColor(), 0);
+            QCOMPARE(links[size_t(s)], QStringLiteral("file%1.swf").arg(s));
     }
 
     void missingOrForeignDatabase()
     {
         const QString file = QDir::toNativeSeparators(env->app() + QStringLiteral("dat/Opern.dat"));
         QString err = loadError();
-        QVERIFY2(err.contains(file) && err.contains(QStringLiteral("does not exist")), qPrintable(err));
-        QVERIFY(main().SongTable.empty());
+        QVERIFY2(err.contains(file) && err.contains(QStringLiteral("文件不存在")), qPrintable(err));
+        QVERIFY(lib->Table().empty());
         CreateSongDatabase(env->app() + QStringLiteral("dat/Opern.dat"), QStringLiteral("another password"),
                            {Row(1, 0, QStringLiteral("0"))});
         err = loadError();
-        QVERIFY2(err.contains(file) && err.contains(QStringLiteral("password is wrong")), qPrintable(err));
-        QVERIFY(main().SongTable.empty());
+        QVERIFY2(err.contains(file) && err.contains(QStringLiteral("密码不对")), qPrintable(err));
+        QVERIFY(lib->Table().empty());
     }
 
     // The connection always points at the program folder's database, reconnecting after
@@ -261,12 +254,12 @@ private Q_SLOTS:
         writeLibrary({Row(1, 0, QStringLiteral("0"), QStringLiteral("mine"))});
         QTemporaryDir other;
         CreateSongDatabase(other.filePath(QStringLiteral("x.dat")), QStringLiteral("x"), {Row(1, 0, QStringLiteral("0"), QStringLiteral("theirs"))});
-        main().ADOConn->SetTarget(other.filePath(QStringLiteral("x.dat")), QStringLiteral("x"));
-        main().OpenQuery(QStringLiteral("select SongName from TableCfg"));
-        QCOMPARE(main().ADOQryESM->FieldAsString(QStringLiteral("SongName")), QStringLiteral("theirs"));
+        lib->Connection().SetTarget(other.filePath(QStringLiteral("x.dat")), QStringLiteral("x"));
+        lib->OpenQuery(QStringLiteral("select SongName from TableCfg"));
+        QCOMPARE(lib->Query().FieldAsString(QStringLiteral("SongName")), QStringLiteral("theirs"));
         load();
-        QCOMPARE(QDir::cleanPath(main().ADOConn->File()), QDir::cleanPath(env->app() + QStringLiteral("dat/Opern.dat")));
-        QCOMPARE(main().SongTable.at(0).SongName, QStringLiteral("mine"));
+        QCOMPARE(QDir::cleanPath(lib->Connection().File()), QDir::cleanPath(env->app() + QStringLiteral("dat/Opern.dat")));
+        QCOMPARE(lib->Table().at(0).SongName, QStringLiteral("mine"));
     }
 };
 

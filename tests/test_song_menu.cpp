@@ -1,6 +1,6 @@
 #include "ScoreTestSupport.h"
 #include "TestSupport.h"
-#include "ui/widgets/ShockwaveFlash.h"
+#include "ui/widgets/BannerView.h"
 #include "ui/widgets/ClickLabel.h"
 #include <QGroupBox>
 
@@ -25,7 +25,7 @@ void FillSongs(SongTableType& t, int count)
 QStringList ShownTitles(const TFormPiano& m)
 {
     QStringList titles;
-    for (auto* l : m.LabOpMenu)
+    for (auto* l : m.GBxShowOpern->LabOpMenu)
         if (!l->isHidden())
             titles << l->text();
     return titles;
@@ -46,10 +46,10 @@ private Q_SLOTS:
     void menuLabels()
     {
         TempEnv env;
-        PianoWindows w;
+        PianoWindows w{env};
         TFormPiano& m = *w.main;
         for (int n = 1; n <= 8; ++n) {
-            ClickLabel* l = m.LabOpMenu[n - 1];
+            ClickLabel* l = m.GBxShowOpern->LabOpMenu[n - 1];
             QCOMPARE(l->objectName(), QStringLiteral("LabOpMenu_%1").arg(n));
             QCOMPARE(l->parentWidget(), m.GBxShowOpern);
             QCOMPARE(l->pos(), QPoint(n <= 4 ? 35 : 295, 90 + 40 * ((n - 1) % 4)));
@@ -57,7 +57,7 @@ private Q_SLOTS:
             QCOMPARE(l->font().family(), QStringLiteral("微软雅黑"));
             QVERIFY(l->isHidden());
             QVERIFY(!l->autoFillBackground());
-            QCOMPARE(m.MenuSongIDs[n - 1], 0);
+            QCOMPARE(m.GBxShowOpern->MenuSongID((n - 1) + 1), 0);
         }
     }
 
@@ -75,16 +75,18 @@ private Q_SLOTS:
         QFETCH(int, songs);
         QFETCH(QStringList, titles);
         TempEnv env;
-        PianoWindows w;
+        PianoWindows w{env};
         TFormPiano& m = *w.main;
-        FillSongs(m.SongTable, songs);
+        FillSongs(m.Library().Table(), songs);
         // Whatever was shown before, the menu opens on a blank grid at page 1.
-        AddSong(m.SongTable, 99, QStringLiteral("旧"), 3);
-        m.DrawPage(QStringLiteral("99"), 1);
-        m.ViewPage = 3;
-        ShowGlyph(m.ImgOper[2], QStringLiteral("NOTE_512"));
-        m.ImgTab2Conn[1]->show();
-        m.SongTable.resize(m.SongTable.size() - 4);
+        AddSong(m.Library().Table(), 99, QStringLiteral("旧"), 3);
+        m.GBxShowOpern->DrawPage(QStringLiteral("99"), 1);
+        m.GBxShowOpern->LabNexPg_1Click();
+        m.GBxShowOpern->LabNexPg_1Click();
+        QCOMPARE(m.GBxShowOpern->ViewPage(), 3);
+        ShowGlyph(m.GBxOpernWrite->Grid->Cells[2], QStringLiteral("NOTE_512"));
+        m.GBxOpernWrite->Grid->Arcs[1]->show();
+        m.Library().Table().resize(m.Library().Table().size() - 4);
         m.ImgHelpClick();
         m.MySWF->SetBackgroundColor(0x123456);
 
@@ -92,18 +94,18 @@ private Q_SLOTS:
         QVERIFY(!m.GBxShowOpern->isHidden());
         QVERIFY(m.GBxHelp->isHidden());
         QCOMPARE(m.GBxShowOpern->pos(), QPoint(5, 95));
-        QCOMPARE(m.ViewPage, 1);
-        QCOMPARE(m.LabTab1PgId->text(), QStringLiteral("- 1 -"));
+        QCOMPARE(m.GBxShowOpern->ViewPage(), 1);
+        QCOMPARE(m.GBxShowOpern->LabTab1PgId->text(), QStringLiteral("- 1 -"));
         for (int k = 0; k < 105; ++k) {
-            QCOMPARE(ShownGlyph(m.ImgOpShow[k]), QStringLiteral("NOTE_9000"));
-            QCOMPARE(ShownGlyph(m.ImgOper[k]), QStringLiteral("NOTE_9000"));
+            QCOMPARE(ShownGlyph(m.GBxShowOpern->Grid->Cells[k]), QStringLiteral("NOTE_9000"));
+            QCOMPARE(ShownGlyph(m.GBxOpernWrite->Grid->Cells[k]), QStringLiteral("NOTE_9000"));
         }
-        QVERIFY(m.ImgTab2Conn[1]->isHidden());
+        QVERIFY(m.GBxOpernWrite->Grid->Arcs[1]->isHidden());
         QCOMPARE(ShownTitles(m), titles);
         // Shown labels come first and carry their song numbers.
         for (int n = 0; n < 8; ++n) {
-            QCOMPARE(m.LabOpMenu[n]->isHidden(), n >= titles.size());
-            QCOMPARE(m.MenuSongIDs[n], n < titles.size() ? (n + 1) * 2 : 0);
+            QCOMPARE(m.GBxShowOpern->LabOpMenu[n]->isHidden(), n >= titles.size());
+            QCOMPARE(m.GBxShowOpern->MenuSongID((n) + 1), n < titles.size() ? (n + 1) * 2 : 0);
         }
         QCOMPARE(m.MySWF->BackgroundColor(), songs ? 0 : 0x123456);
     }
@@ -111,9 +113,9 @@ private Q_SLOTS:
     void notRowsOtherThanHeadersNeverTitles()
     {
         TempEnv env;
-        PianoWindows w;
+        PianoWindows w{env};
         TFormPiano& m = *w.main;
-        SongTableType& t = m.SongTable;
+        SongTableType& t = m.Library().Table();
         t.push_back(Notice(QStringLiteral("公告一")));
         t.push_back(Header(1, QStringLiteral("甲")));
         t.push_back(Note(1, 1, 1, 0, 1));
@@ -124,114 +126,114 @@ private Q_SLOTS:
         t.push_back(Header(2, QStringLiteral("乙")));
         m.ImgOpernShowClick();
         QCOMPARE(ShownTitles(m), (QStringList{QStringLiteral("甲"), QStringLiteral("乙")}));
-        // Starting the walk past the end changes nothing.
-        m.FillMenu(int(t.size()));
+        // A menu page past the end changes nothing.
+        m.GBxShowOpern->ShowMenuPage(99);
         QCOMPARE(ShownTitles(m), (QStringList{QStringLiteral("甲"), QStringLiteral("乙")}));
     }
 
     void longTitleShowsInFull()
     {
         TempEnv env;
-        PianoWindows w;
+        PianoWindows w{env};
         TFormPiano& m = *w.main;
         const QString title = QStringLiteral("一首名字非常非常长的歌曲，长到超过半个面板的宽度");
-        m.SongTable.push_back(Header(1, title));
+        m.Library().Table().push_back(Header(1, title));
         m.ImgOpernShowClick();
-        QCOMPARE(m.LabOpMenu[0]->text(), title);
-        QVERIFY(m.LabOpMenu[0]->width() >= m.LabOpMenu[0]->fontMetrics().horizontalAdvance(title));
+        QCOMPARE(m.GBxShowOpern->LabOpMenu[0]->text(), title);
+        QVERIFY(m.GBxShowOpern->LabOpMenu[0]->width() >= m.GBxShowOpern->LabOpMenu[0]->fontMetrics().horizontalAdvance(title));
     }
 
     void doubleClickOpensSong()
     {
         TempEnv env;
-        PianoWindows w;
+        PianoWindows w{env};
         TFormPiano& m = *w.main;
-        FillSongs(m.SongTable, 4);
+        FillSongs(m.Library().Table(), 4);
         m.ImgOpernShowClick();
-        QTest::mouseDClick(m.LabOpMenu[2], Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(m.ShownSongID, 6);
-        QCOMPARE(m.LabSongName->text(), Title(6));
-        QCOMPARE(ShownGlyph(m.ImgOpShow[0]), PatternGlyph(1));
-        QCOMPARE(ShownGlyph(m.ImgOpShow[11]), PatternGlyph(12));
-        QCOMPARE(ShownGlyph(m.ImgOpShow[12]), QStringLiteral("NOTE_9000"));
+        QTest::mouseDClick(m.GBxShowOpern->LabOpMenu[2], Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(m.GBxShowOpern->ShownSongID(), 6);
+        QCOMPARE(m.GBxShowOpern->LabSongName->text(), Title(6));
+        QCOMPARE(ShownGlyph(m.GBxShowOpern->Grid->Cells[0]), PatternGlyph(1));
+        QCOMPARE(ShownGlyph(m.GBxShowOpern->Grid->Cells[11]), PatternGlyph(12));
+        QCOMPARE(ShownGlyph(m.GBxShowOpern->Grid->Cells[12]), QStringLiteral("NOTE_9000"));
         QVERIFY(ShownTitles(m).isEmpty());
-        QCOMPARE(m.LabTab1PgId->text(), QStringLiteral("- 1 -"));
+        QCOMPARE(m.GBxShowOpern->LabTab1PgId->text(), QStringLiteral("- 1 -"));
         // Back to the menu: grid blank again, titles shown, the song number kept.
         m.ImgOpernShowClick();
         QCOMPARE(ShownTitles(m), Titles(1, 4));
-        QCOMPARE(ShownGlyph(m.ImgOpShow[0]), QStringLiteral("NOTE_9000"));
-        QCOMPARE(m.ShownSongID, 6);
+        QCOMPARE(ShownGlyph(m.GBxShowOpern->Grid->Cells[0]), QStringLiteral("NOTE_9000"));
+        QCOMPARE(m.GBxShowOpern->ShownSongID(), 6);
         // A hidden label cannot open a song.
-        m.LabOpMenuDblClick(6);
-        QCOMPARE(ShownGlyph(m.ImgOpShow[0]), QStringLiteral("NOTE_9000"));
-        QVERIFY(!m.LabOpMenu[0]->isHidden());
+        m.GBxShowOpern->LabOpMenuDblClick(6);
+        QCOMPARE(ShownGlyph(m.GBxShowOpern->Grid->Cells[0]), QStringLiteral("NOTE_9000"));
+        QVERIFY(!m.GBxShowOpern->LabOpMenu[0]->isHidden());
     }
 
     void openMenuBlocksPageTurnsWithFewSongs()
     {
         TempEnv env;
-        PianoWindows w;
+        PianoWindows w{env};
         TFormPiano& m = *w.main;
-        FillSongs(m.SongTable, 8);
+        FillSongs(m.Library().Table(), 8);
         m.ImgOpernShowClick();
         for (int i = 0; i < 3; ++i) {
-            m.LabNexPg_1Click();
-            m.LabPrePg_1Click();
-            m.LabPrePg_1Click();
+            m.GBxShowOpern->LabNexPg_1Click();
+            m.GBxShowOpern->LabPrePg_1Click();
+            m.GBxShowOpern->LabPrePg_1Click();
         }
         QCOMPARE(ShownTitles(m), Titles(1, 8));
-        QCOMPARE(m.LabTab1PgId->text(), QStringLiteral("- 1 -"));
-        QCOMPARE(m.ViewPage, 1);
-        QCOMPARE(m.MenuPage, 0);
+        QCOMPARE(m.GBxShowOpern->LabTab1PgId->text(), QStringLiteral("- 1 -"));
+        QCOMPARE(m.GBxShowOpern->ViewPage(), 1);
+        QCOMPARE(m.GBxShowOpern->MenuPage(), 0);
         for (int k = 0; k < 105; ++k)
-            QCOMPARE(ShownGlyph(m.ImgOpShow[k]), QStringLiteral("NOTE_9000"));
+            QCOMPARE(ShownGlyph(m.GBxShowOpern->Grid->Cells[k]), QStringLiteral("NOTE_9000"));
     }
 
     void pagingThroughMoreThanEightSongs()
     {
         TempEnv env;
-        PianoWindows w;
+        PianoWindows w{env};
         TFormPiano& m = *w.main;
-        FillSongs(m.SongTable, 21);
+        FillSongs(m.Library().Table(), 21);
         m.ImgOpernShowClick();
         QCOMPARE(ShownTitles(m), Titles(1, 8));
-        m.LabNexPg_1Click();
+        m.GBxShowOpern->LabNexPg_1Click();
         QCOMPARE(ShownTitles(m), Titles(9, 16));
-        QCOMPARE(m.LabTab1PgId->text(), QStringLiteral("- 2 -"));
-        m.LabNexPg_1Click();
+        QCOMPARE(m.GBxShowOpern->LabTab1PgId->text(), QStringLiteral("- 2 -"));
+        m.GBxShowOpern->LabNexPg_1Click();
         QCOMPARE(ShownTitles(m), Titles(17, 21));
-        QCOMPARE(m.LabTab1PgId->text(), QStringLiteral("- 3 -"));
+        QCOMPARE(m.GBxShowOpern->LabTab1PgId->text(), QStringLiteral("- 3 -"));
         // A short last page leaves no titles of the page before in the free labels.
         for (int n = 5; n < 8; ++n) {
-            QVERIFY(m.LabOpMenu[n]->isHidden());
-            QCOMPARE(m.MenuSongIDs[n], 0);
+            QVERIFY(m.GBxShowOpern->LabOpMenu[n]->isHidden());
+            QCOMPARE(m.GBxShowOpern->MenuSongID((n) + 1), 0);
         }
-        m.LabNexPg_1Click();
+        m.GBxShowOpern->LabNexPg_1Click();
         QCOMPARE(ShownTitles(m), Titles(17, 21));
-        QCOMPARE(m.LabTab1PgId->text(), QStringLiteral("- 3 -"));
-        m.LabPrePg_1Click();
+        QCOMPARE(m.GBxShowOpern->LabTab1PgId->text(), QStringLiteral("- 3 -"));
+        m.GBxShowOpern->LabPrePg_1Click();
         QCOMPARE(ShownTitles(m), Titles(9, 16));
-        QCOMPARE(m.LabTab1PgId->text(), QStringLiteral("- 2 -"));
-        QCOMPARE(m.ViewPage, 1);   // the view's own page stays put
+        QCOMPARE(m.GBxShowOpern->LabTab1PgId->text(), QStringLiteral("- 2 -"));
+        QCOMPARE(m.GBxShowOpern->ViewPage(), 1);   // the view's own page stays put
 
         // Opening a song from a later menu page shows its page 1.
-        m.LabOpMenuDblClick(3);
-        QCOMPARE(m.ShownSongID, 22);
-        QCOMPARE(m.LabSongName->text(), Title(22));
-        QCOMPARE(m.LabTab1PgId->text(), QStringLiteral("- 1 -"));
-        QCOMPARE(m.ViewPage, 1);
-        QCOMPARE(ShownGlyph(m.ImgOpShow[0]), PatternGlyph(1));
+        m.GBxShowOpern->LabOpMenuDblClick(3);
+        QCOMPARE(m.GBxShowOpern->ShownSongID(), 22);
+        QCOMPARE(m.GBxShowOpern->LabSongName->text(), Title(22));
+        QCOMPARE(m.GBxShowOpern->LabTab1PgId->text(), QStringLiteral("- 1 -"));
+        QCOMPARE(m.GBxShowOpern->ViewPage(), 1);
+        QCOMPARE(ShownGlyph(m.GBxShowOpern->Grid->Cells[0]), PatternGlyph(1));
         QVERIFY(ShownTitles(m).isEmpty());
         // With the menu gone the labels turn the song's pages again.
-        m.LabNexPg_1Click();
-        QCOMPARE(m.LabTab1PgId->text(), QStringLiteral("- 2 -"));
-        QCOMPARE(ShownGlyph(m.ImgOpShow[0]), QStringLiteral("NOTE_9000"));
+        m.GBxShowOpern->LabNexPg_1Click();
+        QCOMPARE(m.GBxShowOpern->LabTab1PgId->text(), QStringLiteral("- 2 -"));
+        QCOMPARE(ShownGlyph(m.GBxShowOpern->Grid->Cells[0]), QStringLiteral("NOTE_9000"));
 
         // Reopening starts again at the first eight.
         m.ImgOpernShowClick();
         QCOMPARE(ShownTitles(m), Titles(1, 8));
-        QCOMPARE(m.MenuPage, 0);
-        QCOMPARE(m.LabTab1PgId->text(), QStringLiteral("- 1 -"));
+        QCOMPARE(m.GBxShowOpern->MenuPage(), 0);
+        QCOMPARE(m.GBxShowOpern->LabTab1PgId->text(), QStringLiteral("- 1 -"));
     }
 
     // The library loaded at start-up reaches the menu and the view.
@@ -239,21 +241,21 @@ private Q_SLOTS:
     {
         TempEnv env;
         QVERIFY(env.copyStarterDatabase());
-        PianoWindows w;
+        PianoWindows w{env};
         TFormPiano& m = *w.main;
         m.show();
         QTRY_VERIFY_WITH_TIMEOUT(m.StartupDone(), 20000);
-        const SongTableType& t = m.SongTable;
+        const SongTableType& t = m.Library().Table();
         const int first = IndexOfHeader(t, 0);
         QVERIFY(first >= 0);
         m.ImgOpernShowClick();
-        QCOMPARE(m.LabOpMenu[0]->text(), t[size_t(first)].SongName);
-        QTest::mouseDClick(m.LabOpMenu[0], Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(m.ShownSongID, t[size_t(first)].SongID);
+        QCOMPARE(m.GBxShowOpern->LabOpMenu[0]->text(), t[size_t(first)].SongName);
+        QTest::mouseDClick(m.GBxShowOpern->LabOpMenu[0], Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(m.GBxShowOpern->ShownSongID(), t[size_t(first)].SongID);
         int pos = 0;
-        for (size_t r = size_t(first) + 1; r < t.size() && t[r].SongID == m.ShownSongID && pos < 105; ++r)
+        for (size_t r = size_t(first) + 1; r < t.size() && t[r].SongID == m.GBxShowOpern->ShownSongID() && pos < 105; ++r)
             if (IsCellRow(t[r]))
-                QCOMPARE(ShownGlyph(m.ImgOpShow[size_t(pos++)]), ViewGlyphName(t[r]));
+                QCOMPARE(ShownGlyph(m.GBxShowOpern->Grid->Cells[size_t(pos++)]), ViewGlyphName(t[r]));
         QVERIFY(pos > 0);
         QVERIFY(env.dialogs.errors.isEmpty());
     }

@@ -3,6 +3,9 @@
 #include "core/Errors.h"
 #include "core/platform/Platform.h"
 #include "core/sound/SoundFiles.h"
+#include "core/files/FileOps.h"
+#include "core/sound/Voices.h"
+#include <QRandomGenerator>
 #include <QDirIterator>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -42,6 +45,19 @@ QStringList DatFiles(const QString& dir)
 {
     return QDir(dir).entryList({QStringLiteral("*.dat")}, QDir::Files);
 }
+
+// The test walks the steps one at a time over these, as the start-up sequence does over its own.
+QString TempDir;
+QStringList SoundNames;
+VoiceBank Bank;
+const std::array<VoiceTable, 4>& VoiceSets = Bank.Sets;
+const VoiceTable& CurrentVoice = Bank.Current;
+
+void FillVoiceTables() { Bank.Fill(); }
+void ListSoundNames() { SoundNames = Bank.SoundNames; }
+void ExtractSounds() { ::ExtractSounds(SoundNames, TempDir); }
+void PruneSounds() { ::PruneSounds(SoundNames, TempDir); }
+void PruneSoundsWith(QRandomGenerator& rng) { ::PruneSoundsWith(rng, SoundNames, TempDir); }
 
 void PrepareSounds()
 {

@@ -2,6 +2,7 @@
 #include "core/Errors.h"
 #include "core/library/Database.h"
 #include "core/library/SongText.h"
+#include "core/library/SongLibrary.h"
 
 namespace {
 QString StarterText()
@@ -211,12 +212,12 @@ private Q_SLOTS:
     {
         TempEnv env;
         QVERIFY2(env.copyStarterDatabase(), "build the default target first: it makes bin/dat/Opern.dat");
-        PianoWindows w;
-        AppDir = env.app();
-        w.main->ConnectSongDatabase();
-        w.main->LoadSongTable();
+        SongLibrary lib;
+        BannerLinkList links{};
+        lib.ConnectSongDatabase(env.app() + QStringLiteral("dat/Opern.dat"));
+        lib.LoadSongTable(links);
         const SongTableType expected = SongTextRows(ParseSongText(StarterText(), QStringLiteral("20260101")));
-        const SongTableType& got = w.main->SongTable;
+        const SongTableType& got = lib.Table();
         QVERIFY2(got.size() == expected.size(),
                  "bin/dat/Opern.dat is older than assets/songs.txt: delete it and build again");
         for (size_t i = 0; i < got.size(); ++i) {

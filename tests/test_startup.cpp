@@ -2,6 +2,7 @@
 // the private temporary folder and a start-up that fails half-way.
 #include "TestSupport.h"
 #include "core/platform/Platform.h"
+#include "core/sound/Voices.h"
 #include <QDirIterator>
 #include <QProcess>
 #include <QSignalSpy>
@@ -31,15 +32,18 @@ private Q_SLOTS:
     {
         TempEnv env;
         QVERIFY(env.copyStarterDatabase());
-        PianoWindows w;
+        PianoWindows w{env};
         w.main->StartupSequence();
         QVERIFY(w.main->StartupDone());
-        QCOMPARE(AppDir, env.app());
-        QVERIFY(AppDir.endsWith('/'));
+        const Folders& f = w.main->Paths();
+        const QString TempDir = f.TempDir;
+        const QStringList& SoundNames = w.main->Voices().SoundNames;
+        QCOMPARE(f.AppDir, env.app());
+        QVERIFY(f.AppDir.endsWith('/'));
         QVERIFY(TempDir.endsWith('/'));
-        QCOMPARE(HomeDir, env.home());   // taken as it comes, nothing appended
+        QCOMPARE(f.HomeDir, env.home());   // taken as it comes, nothing appended
         QVERIFY(TempDir.startsWith(env.root.path() + QStringLiteral("/tmp/")));
-        QCOMPARE(KeyboardRoute, 0);
+        QCOMPARE(w.main->KeyboardRoute(), 0);
 
         const QStringList files = DatFiles(TempDir);
         QCOMPARE(files.size(), 192);
@@ -57,13 +61,13 @@ private Q_SLOTS:
     void failingDatabaseEndsTheSequenceBeforeTheSoundFiles()
     {
         TempEnv env;   // no song database in the program folder
-        PianoWindows w;
+        PianoWindows w{env};
         w.main->show();
         QTRY_VERIFY(!env.dialogs.errors.isEmpty());
         QVERIFY2(env.dialogs.errors.first().contains(QStringLiteral("Opern.dat")), qPrintable(env.dialogs.errors.first()));
         QVERIFY(!w.main->StartupDone());
         QVERIFY(w.main->isVisible());        // the window stays open
-        QCOMPARE(DatFiles(TempDir).size(), 0);   // no note can sound
+        QCOMPARE(DatFiles(w.main->Paths().TempDir).size(), 0);   // no note can sound
         QCOMPARE(env.dialogs.errors.size(), 1);
     }
 
@@ -71,24 +75,35 @@ private Q_SLOTS:
     {
         TempEnv env;
         QVERIFY(env.copyStarterDatabase());
-        PianoWindows w;
+        PianoWindows w{env};
         w.main->show();
         QTRY_VERIFY(w.main->StartupDone());
         w.main->LabCloseClick();
         QVERIFY(!w.main->isVisible());
-        const QStringList left = DatFiles(TempDir);
+        const QStringList left = DatFiles(w.main->Paths().TempDir);
         QVERIFY(left.size() >= 186 && left.size() <= 191);
-        QVERIFY(left.contains(SoundNames.at(191) + QStringLiteral(".dat")));
+        QVERIFY(left.contains(w.main->Voices().SoundNames.at(191) + QStringLiteral(".dat")));
     }
 
     void secondInstanceInProcessIsRefused()
     {
         TempEnv env;
-        PianoWindows w;
+        PianoWindows w{env};
         QVERIFY(w.main->FirstInstance());
-        TFormPiano second;
+        TFormPiano second(env.dialogs, env.app());
         QVERIFY(!second.FirstInstance());
-        QCOMPARE(FormPiano, w.main.get());
+    }
+
+    // A lock that cannot be taken for another reason than a running copy is said, naming the
+    // file, instead of ending quietly as if another copy ran.
+    void unusableInstanceLockIsReported()
+    {
+        TempEnv env;
+        const QString lock = Platform::UserTempDir() + QStringLiteral("Tavo电脑钢琴.lock");
+        QVERIFY(QDir().mkpath(lock + QStringLiteral("/inside")));   // a folder where the lock goes
+        QVERIFY(!RunGuarded(env.dialogs, [&] { TFormPiano w(env.dialogs, env.app()); }));
+        QCOMPARE(env.dialogs.errors.size(), 1);
+        QVERIFY2(env.dialogs.errors.first().contains(lock), qPrintable(env.dialogs.errors.first()));
     }
 
     void secondProcessEndsAtOnceAndStaleLockDoesNotBlock()
@@ -151,7 +166,7 @@ private Q_SLOTS:
             QVERIFY2(e.text().contains(QStringLiteral("link")), qPrintable(e.text()));
         }
         // The window refuses to start on it rather than write through the link.
-        QVERIFY(!RunGuarded([] { TFormPiano w; }));
+        QVERIFY(!RunGuarded(env.dialogs, [&] { TFormPiano w(env.dialogs, env.app()); }));
         QCOMPARE(env.dialogs.errors.size(), 1);
         QVERIFY(QDir(target).isEmpty());
     }

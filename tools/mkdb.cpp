@@ -1,7 +1,7 @@
 // Builds the starter song database from assets/songs.txt. An existing database is
 // left alone: it holds the user's own songs.
 #include "core/Errors.h"
-#include "ui/shell/PubDef.h"
+#include "core/library/Password.h"
 #include "core/library/Database.h"
 #include "core/library/SongText.h"
 #include <QCoreApplication>
@@ -28,7 +28,7 @@ int main(int argc, char** argv)
         QFile in(source);
         if (!in.open(QIODevice::ReadOnly))
             Raise(QStringLiteral("Cannot read \"%1\".").arg(QDir::toNativeSeparators(source)));
-        const QString date = LibraryToday().toString(QStringLiteral("yyyyMMdd"));
+        const QString date = QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
         const auto songs = ParseSongText(QString::fromUtf8(in.readAll()), date);
         if (songs.empty())
             Raise(QStringLiteral("\"%1\" holds no songs.").arg(QDir::toNativeSeparators(source)));

@@ -1,7 +1,8 @@
 #pragma once
 #include <QString>
 
-// Every message box and the file dialog go through here so tests can answer them.
+// Every message box and the file dialog go through here, so core never touches a widget
+// and tests can answer them.
 class IDialogs {
 public:
     virtual ~IDialogs() = default;
@@ -10,7 +11,3 @@ public:
     virtual bool AskYesNo(const QString& text) = 0;
     virtual QString OpenFile(const QString& title, const QString& filter) = 0;
 };
-
-IDialogs& Dialogs();
-// Installs another implementation; nullptr restores the real message boxes.
-void SetDialogs(IDialogs* dialogs);

@@ -1,6 +1,5 @@
 #include "core/library/Database.h"
 #include "core/Errors.h"
-#include "ui/shell/Main.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -39,7 +38,7 @@ void ApplyKey(sqlite3* db, const QString& password)
         rc = sqlite3_exec(db, pragmas.constData(), nullptr, nullptr, nullptr);
     }
     if (rc != SQLITE_OK)
-        Raise(QStringLiteral("The database could not be keyed: %1").arg(DbMessage(db, rc)));
+        Raise(QStringLiteral("无法为数据库设置密码：%1").arg(DbMessage(db, rc)));
 }
 
 struct Statement {
@@ -49,14 +48,14 @@ struct Statement {
 
 [[noreturn]] void RaiseStatement(sqlite3* db, int rc, const QString& file)
 {
-    Raise(QStringLiteral("%1\n(database \"%2\")").arg(DbMessage(db, rc), NativePath(file)));
+    Raise(QStringLiteral("%1\n（数据库“%2”）").arg(DbMessage(db, rc), NativePath(file)));
 }
 
 void Bind(sqlite3* db, sqlite3_stmt* stmt, const QVariantList& params, const QString& file)
 {
     const int wanted = sqlite3_bind_parameter_count(stmt);
     if (wanted != params.size())
-        Raise(QStringLiteral("The statement takes %1 values but %2 were given.").arg(wanted).arg(params.size()));
+        Raise(QStringLiteral("语句需要 %1 个值，却给了 %2 个。").arg(wanted).arg(params.size()));
     for (int i = 0; i < params.size(); ++i) {
         const QVariant& v = params.at(i);
         int rc = SQLITE_OK;
@@ -105,9 +104,9 @@ void Prepare(sqlite3* db, const QString& sql, const QVariantList& params, Statem
     if (rc != SQLITE_OK)
         RaiseStatement(db, rc, file);
     if (!st.stmt)
-        Raise(QStringLiteral("The statement is empty."));
+        Raise(QStringLiteral("语句为空。"));
     if (tail && !QByteArray(tail).trimmed().isEmpty())
-        Raise(QStringLiteral("Only one statement can run at a time."));
+        Raise(QStringLiteral("一次只能执行一条语句。"));
     Bind(db, st.stmt, params, file);
 }
 
@@ -159,17 +158,17 @@ sqlite3* TADOConnection::Handle()
     if (m_db)
         return m_db;
     if (m_file.isEmpty())
-        Raise(QStringLiteral("No database file has been chosen."));
+        Raise(QStringLiteral("尚未选择数据库文件。"));
     // Opening never creates: a missing file must not turn into an empty library.
     if (!QFileInfo(m_file).isFile())
-        Raise(QStringLiteral("The database file \"%1\" could not be opened: it does not exist.").arg(NativePath(m_file)));
+        Raise(QStringLiteral("无法打开数据库文件“%1”：文件不存在。").arg(NativePath(m_file)));
     sqlite3* db = nullptr;
     // One thread uses the connection, so the library's own locking is not needed.
     int rc = sqlite3_open_v2(m_file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const QString msg = DbMessage(db, rc);
         sqlite3_close_v2(db);
-        Raise(QStringLiteral("The database file \"%1\" could not be opened: %2").arg(NativePath(m_file), msg));
+        Raise(QStringLiteral("无法打开数据库文件“%1”：%2").arg(NativePath(m_file), msg));
     }
     try {
         ApplyKey(db, m_password);
@@ -184,10 +183,9 @@ sqlite3* TADOConnection::Handle()
         const QString msg = DbMessage(db, rc);
         sqlite3_close_v2(db);
         if (rc == SQLITE_NOTADB)
-            Raise(QStringLiteral("The database file \"%1\" could not be opened: the password is wrong or the file "
-                                 "is not a database (%2).")
+            Raise(QStringLiteral("无法打开数据库文件“%1”：密码不对，或者它不是数据库（%2）。")
                       .arg(NativePath(m_file), msg));
-        Raise(QStringLiteral("The database file \"%1\" could not be opened: %2").arg(NativePath(m_file), msg));
+        Raise(QStringLiteral("无法打开数据库文件“%1”：%2").arg(NativePath(m_file), msg));
     }
     m_db = db;
     return m_db;
@@ -272,14 +270,14 @@ int TADOQuery::columnIndex(const QString& column) const
     for (int i = 0; i < m_columns.size(); ++i)
         if (m_columns.at(i).compare(column, Qt::CaseInsensitive) == 0)
             return i;
-    Raise(QStringLiteral("Field '%1' not found").arg(column));
+    Raise(QStringLiteral("找不到字段“%1”").arg(column));
 }
 
 const QVariant& TADOQuery::current(const QString& column) const
 {
     const int c = columnIndex(column);
     if (Eof())
-        Raise(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
+        Raise(QStringLiteral("当前没有可读的记录。"));
     return m_values.at(m_pos * m_columns.size() + c);
 }
 
@@ -296,7 +294,7 @@ int TADOQuery::FieldAsInteger(const QString& column) const
     case QMetaType::Double: {
         const double d = v.toDouble();
         if (d != double(qint64(d)))
-            Raise(QStringLiteral("'%1' is not a valid integer value").arg(v.toString()));
+            Raise(QStringLiteral("'%1' 不是有效的整数值").arg(v.toString()));
         n = qint64(d);
         break;
     }
@@ -305,7 +303,7 @@ int TADOQuery::FieldAsInteger(const QString& column) const
         break;
     }
     if (n < INT_MIN || n > INT_MAX)
-        Raise(QStringLiteral("'%1' is not a valid integer value").arg(n));
+        Raise(QStringLiteral("'%1' 不是有效的整数值").arg(n));
     return int(n);
 }
 
@@ -322,7 +320,7 @@ QString TADOQuery::FieldAsString(const QString& column) const
 void CreateDatabaseFile(const QString& file, const QString& password, const QStringList& statements)
 {
     if (QFileInfo::exists(file))
-        Raise(QStringLiteral("The database file \"%1\" already exists.").arg(NativePath(file)));
+        Raise(QStringLiteral("数据库文件“%1”已存在。").arg(NativePath(file)));
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     auto fail = [&](const QString& msg) {
@@ -368,11 +366,6 @@ void CreateSongDatabase(const QString& file, const QString& password, const Song
     }
 }
 
-QDate LibraryToday()
-{
-    return TodayOverride ? TodayOverride() : QDate::currentDate();
-}
-
 qint64 DateNumber(const QDate& date)
 {
     return qint64(date.year()) * 10000 + date.month() * 100 + date.day();
@@ -382,19 +375,9 @@ qint64 TextToInteger(const QString& text)
 {
     static const QRegularExpression whole(QStringLiteral("^[+-]?[0-9]{1,18}$"));
     if (!whole.match(text).hasMatch())
-        Raise(QStringLiteral("'%1' is not a valid integer value").arg(text));
+        Raise(QStringLiteral("'%1' 不是有效的整数值").arg(text));
     return text.toLongLong();
 }
 
 // ---- The main window's database steps ----
 
-void TFormPiano::OpenQuery(const QString& sql, const QVariantList& params)
-{
-    ADOQryESM->Close();
-    ADOQryESM->Open(*ADOConn, sql, params);
-}
-
-void TFormPiano::ExecStatement(const QString& sql, const QVariantList& params)
-{
-    ADOQryESM->Exec(*ADOConn, sql, params);
-}

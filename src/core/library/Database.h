@@ -77,9 +77,6 @@ void CreateDatabaseFile(const QString& file, const QString& password, const QStr
 // Creates a song database holding TableCfg with the given rows, in the given order.
 void CreateSongDatabase(const QString& file, const QString& password, const SongTableType& rows);
 
-// "Today" for date stamps and the age of notice rows; tests set TodayOverride.
-inline std::function<QDate()> TodayOverride;
-QDate LibraryToday();
 // A date as the number YYYYMMDD.
 qint64 DateNumber(const QDate& date);
 // Reads a whole decimal number (optional sign); anything else raises a conversion error.

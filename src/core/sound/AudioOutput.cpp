@@ -3,6 +3,7 @@
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -21,7 +22,9 @@ struct Output {
     Mixer* mixer = nullptr;
     std::unique_ptr<float[]> scratch;   // one period of mono mix, allocated before the device starts
     bool sdlStarted = false;
-    bool failed = false;
+    bool failed = false;          // the last try failed; the next waits for RetryMs
+    qint64 failedAt = 0;
+    bool said = false;            // this failure streak has been reported
     bool allowed = true;
     bool hooked = false;
 };
@@ -57,9 +60,25 @@ int PeriodFrames(int rate)
     return frames;
 }
 
-void SayNoAudio(const char* why)
+constexpr qint64 RetryMs = 1000;
+
+qint64 NowMs()
 {
-    std::fprintf(stderr, "tavopiano: no audio output (%s); notes will be silent\n", why && *why ? why : "unknown");
+    static QElapsedTimer clock;
+    if (!clock.isValid())
+        clock.start();
+    return clock.elapsed();
+}
+
+// One line per failure streak; the device is tried again at a later note.
+void Fail(Output& o, const char* why, qint64 now)
+{
+    o.failed = true;
+    o.failedAt = now;
+    if (!o.said)
+        std::fprintf(stderr, "tavopiano: no audio output (%s); notes are silent until a device answers\n",
+                     why && *why ? why : "unknown");
+    o.said = true;
 }
 
 void ShutdownAtExit()
@@ -93,10 +112,21 @@ Mixer& AudioOutput::SharedMixer()
 
 bool AudioOutput::EnsureOpen()
 {
+    return EnsureOpenAt(NowMs());
+}
+
+bool AudioOutput::EnsureOpenAt(qint64 nowMs)
+{
     Output& o = Out();
+    if (o.device && SDL_GetAudioDeviceStatus(o.device) == SDL_AUDIO_STOPPED) {
+        // The device went away (unplugged, server restarted): start again from scratch.
+        SDL_CloseAudioDevice(o.device);
+        o.device = 0;
+        Fail(o, "device lost", nowMs - RetryMs);
+    }
     if (o.device)
         return true;
-    if (o.failed || !o.allowed)
+    if (!o.allowed || (o.failed && nowMs - o.failedAt < RetryMs))
         return false;
     o.mixer = &SharedMixer();
     if (!o.hooked && QCoreApplication::instance()) {
@@ -111,8 +141,7 @@ bool AudioOutput::EnsureOpen()
         // reads here: the program could then not be ended by the system.
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-            o.failed = true;
-            SayNoAudio(SDL_GetError());
+            Fail(o, SDL_GetError(), nowMs);
             return false;
         }
         o.sdlStarted = true;
@@ -132,10 +161,11 @@ bool AudioOutput::EnsureOpen()
         dev = OpenAt(got.freq, &got);
     }
     if (!dev) {
-        o.failed = true;
-        SayNoAudio(SDL_GetError());
+        Fail(o, SDL_GetError(), nowMs);
         return false;
     }
+    o.failed = false;
+    o.said = false;
     o.device = dev;
     o.rate = got.freq;
     o.channels = got.channels;

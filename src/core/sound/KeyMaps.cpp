@@ -1,8 +1,6 @@
+// PC keys as data: the Qt key to virtual-key translation and the key maps of the keyboards.
 #include "core/sound/KeyMaps.h"
-#include "ui/shell/Main.h"
-#include "ui/widgets/ClickLabel.h"
-#include <QGroupBox>
-#include <QKeyEvent>
+#include <iterator>
 
 namespace VirtualKeys {
 
@@ -74,11 +72,6 @@ int FromQtKey(int qtKey, bool keypad)
     return Find(std::begin(kMainBlock), std::end(kMainBlock), qtKey);
 }
 
-int FromEvent(const QKeyEvent* e)
-{
-    return FromQtKey(e->key(), e->modifiers().testFlag(Qt::KeypadModifier));
-}
-
 Qt::KeyboardModifiers Modifiers(Qt::KeyboardModifiers m)
 {
     return m & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
@@ -86,12 +79,62 @@ Qt::KeyboardModifiers Modifiers(Qt::KeyboardModifiers m)
 
 }
 
-bool SpaceTurnsScorePage()
+// Main window: the key picks a note and the on-screen key of that note; modifiers are not looked at.
+constexpr KeyRow kMainMap[] = {
+    {72, KeyMods::Any, "c1"},  {74, KeyMods::Any, "d1"},  {75, KeyMods::Any, "e1"}, {76, KeyMods::Any, "f1"},
+    {186, KeyMods::Any, "g1"}, {222, KeyMods::Any, "a1"}, {13, KeyMods::Any, "b1"}, {89, KeyMods::Any, "c2"},
+    {85, KeyMods::Any, "d2"},  {73, KeyMods::Any, "e2"},
+};
+
+// The wide map of the sound engine: a row matches only with exactly its modifier set held.
+constexpr KeyRow kEngineMap[] = {
+    {70, KeyMods::AltOnly, "F"}, {71, KeyMods::AltOnly, "G"}, {69, KeyMods::AltOnly, "A"},
+    {82, KeyMods::AltOnly, "B"}, {65, KeyMods::None, "c"},    {83, KeyMods::None, "d"},
+    {68, KeyMods::None, "e"},    {70, KeyMods::None, "f"},    {71, KeyMods::None, "g"},
+    {69, KeyMods::None, "a"},    {82, KeyMods::None, "b"},    {72, KeyMods::None, "c1"},
+    {74, KeyMods::None, "d1"},   {75, KeyMods::None, "e1"},   {76, KeyMods::None, "f1"},
+    {186, KeyMods::None, "g1"},  {222, KeyMods::None, "a1"},  {13, KeyMods::None, "b1"},
+    {89, KeyMods::None, "c2"},   {85, KeyMods::None, "d2"},   {73, KeyMods::None, "e2"},
+    {79, KeyMods::None, "f2"},
+};
+
+// The second keyboard's pictures. Keys of the lower octave (and O) go up only without a
+// modifier, because with one held they belong to another note or to none.
+constexpr KeyRow kWideMap[] = {
+    {65, KeyMods::None, "c"},   {83, KeyMods::None, "d"},   {68, KeyMods::None, "e"},  {70, KeyMods::None, "f"},
+    {71, KeyMods::None, "g"},   {69, KeyMods::None, "a"},   {82, KeyMods::None, "b"},  {72, KeyMods::Any, "c1"},
+    {74, KeyMods::Any, "d1"},   {75, KeyMods::Any, "e1"},   {76, KeyMods::Any, "f1"},  {186, KeyMods::Any, "g1"},
+    {222, KeyMods::Any, "a1"},  {13, KeyMods::Any, "b1"},   {89, KeyMods::Any, "c2"},  {85, KeyMods::Any, "d2"},
+    {73, KeyMods::Any, "e2"},   {79, KeyMods::None, "f2"},
+};
+
+std::span<const KeyRow> MainKeyMap() { return kMainMap; }
+std::span<const KeyRow> EngineKeyMap() { return kEngineMap; }
+std::span<const KeyRow> WideKeyMap() { return kWideMap; }
+
+bool ModsMatch(KeyMods rule, Qt::KeyboardModifiers held)
 {
-    const TFormPiano* f = FormPiano;
-    if (!f || !f->GBxShowOpern || f->GBxShowOpern->isHidden())
-        return false;
-    // A missing first menu label counts as a hidden one.
-    const ClickLabel* menu1 = f->LabOpMenu[0];
-    return !menu1 || menu1->isHidden();
+    held = VirtualKeys::Modifiers(held);
+    switch (rule) {
+    case KeyMods::Any: return true;
+    case KeyMods::None: return held == Qt::KeyboardModifiers();
+    case KeyMods::AltOnly: return held == Qt::KeyboardModifiers(Qt::AltModifier);
+    }
+    return false;
+}
+
+const KeyRow* FindKey(std::span<const KeyRow> map, int vk)
+{
+    for (const KeyRow& r : map)
+        if (r.vk == vk)
+            return &r;
+    return nullptr;
+}
+
+QString PcKeyNote(int key, Qt::KeyboardModifiers modifiers)
+{
+    for (const KeyRow& r : kEngineMap)
+        if (r.vk == key && ModsMatch(r.mods, modifiers))
+            return QString::fromLatin1(r.note);
+    return {};
 }

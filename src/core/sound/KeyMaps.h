@@ -1,28 +1,44 @@
 #pragma once
 // The PC keys as the key maps know them: Windows virtual-key codes and the three
-// modifiers Shift, Ctrl and Alt.
+// modifiers Shift, Ctrl and Alt; and the key maps of the keyboards, as data.
 #include <QString>
 #include <Qt>
-
-class QKeyEvent;
+#include <span>
 
 namespace VirtualKeys {
 constexpr int Return = 13;
 constexpr int Space = 32;
+constexpr int Escape = 27;
 constexpr int Oem1 = 186;   // ';' and ':'
 constexpr int Oem7 = 222;   // ''' and '"'
 
 // Virtual-key code of a Qt key, 0 for a key that has none. keypad tells the keypad's
 // digits and operators apart from the main block.
 int FromQtKey(int qtKey, bool keypad = false);
-int FromEvent(const QKeyEvent* e);
 // Only Shift, Ctrl and Alt count; keypad, meta and group-switch flags are dropped.
 Qt::KeyboardModifiers Modifiers(Qt::KeyboardModifiers m);
 }
 
-// True when the space bar turns the score page: the score panel is open and a score
-// is on view (its song list is hidden).
-bool SpaceTurnsScorePage();
+// Which modifiers a row accepts.
+enum class KeyMods { Any, None, AltOnly };
 
-// Note of a PC key in the sound-engine map, empty when no row matches exactly.
+// One row of a key map: a virtual key, the modifiers it needs, and a note name, which is
+// also the name of the on-screen key it presses (Img_ + note).
+struct KeyRow {
+    int vk;
+    KeyMods mods;
+    const char* note;
+};
+
+// Main window: ten keys, any modifiers.
+std::span<const KeyRow> MainKeyMap();
+// The sound engine's wide map, used while the second keyboard has the keys: exact modifiers.
+std::span<const KeyRow> EngineKeyMap();
+// The second keyboard's pictures: a press shows only without modifiers; mods is the rule for
+// the key going up again.
+std::span<const KeyRow> WideKeyMap();
+
+bool ModsMatch(KeyMods rule, Qt::KeyboardModifiers held);
+const KeyRow* FindKey(std::span<const KeyRow> map, int vk);
+// Note of a PC key in the engine map, empty when no row matches exactly.
 QString PcKeyNote(int key, Qt::KeyboardModifiers modifiers);

@@ -15,19 +15,19 @@ void TMediaPlayer::Open()
     Close();
     QFile f(m_fileName);
     if (!f.open(QIODevice::ReadOnly))
-        Raise(QStringLiteral("Cannot open the sound \"%1\". %2").arg(m_fileName, f.errorString()));
+        Raise(QStringLiteral("无法打开声音文件“%1”。%2").arg(m_fileName, f.errorString()));
     const qint64 size = f.size();
     if (size > 64 * 1024 * 1024)
-        Raise(QStringLiteral("Cannot open the sound \"%1\". The file is too large.").arg(m_fileName));
+        Raise(QStringLiteral("无法打开声音文件“%1”。文件太大。").arg(m_fileName));
     if (m_fileBytes.size() < size)
         m_fileBytes.resize(size);
     const qint64 got = f.read(m_fileBytes.data(), size);
     if (got != size)
-        Raise(QStringLiteral("Cannot open the sound \"%1\". %2").arg(m_fileName, f.errorString()));
+        Raise(QStringLiteral("无法打开声音文件“%1”。%2").arg(m_fileName, f.errorString()));
     QString why;
     auto sound = SoundData::FromWave(m_fileBytes.constData(), got, &why);
     if (!sound)
-        Raise(QStringLiteral("Cannot open the sound \"%1\". %2").arg(m_fileName, why));
+        Raise(QStringLiteral("无法打开声音文件“%1”。%2").arg(m_fileName, why));
     m_sound = std::move(sound);
     m_open = true;
 }

@@ -26,7 +26,7 @@ std::shared_ptr<SoundData> SoundData::FromWave(const char* data, qsizetype size,
         return std::shared_ptr<SoundData>();
     };
     if (size <= 0 || size > 0x7fffffff)
-        return fail("The file is empty or too large.");
+        return fail("文件是空的或太大。");
     SDL_RWops* rw = SDL_RWFromConstMem(data, int(size));
     if (!rw)
         return fail(SDL_GetError());
@@ -37,7 +37,7 @@ std::shared_ptr<SoundData> SoundData::FromWave(const char* data, qsizetype size,
         return fail(SDL_GetError());
     std::unique_ptr<Uint8, void (*)(Uint8*)> waveOwner(wave, SDL_FreeWAV);
     if (spec.freq <= 0 || spec.channels == 0)
-        return fail("The sound has no sample rate or no channels.");
+        return fail("声音没有采样率或声道。");
 
     // Mono float at the sound's own rate; the mixer resamples while it plays.
     SDL_AudioCVT cvt;

@@ -1,70 +1,34 @@
-// Voice tables, the sound files in TempDir, and the small file helpers of PubDef.
+// The sound files in the private temporary folder: written at start, a few pruned at exit.
 #include "core/sound/SoundFiles.h"
 #include "core/Errors.h"
-#include "ui/shell/PubDef.h"
+#include "core/files/FileOps.h"
+#include "core/sound/Voices.h"
 #include <QDateTime>
-#include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QSaveFile>
-#include <QStringDecoder>
-#include <QStringEncoder>
-#include <QtGlobal>
-
-std::array<VoiceTable, 4> VoiceSets;
-VoiceTable CurrentVoice;
-QStringList SoundNames;
+#include <cerrno>
+#include <cstring>
 
 namespace {
-
-struct VoiceName {
-    int set;
-    int slot;
-    const char* name;
-};
-
-const VoiceName kVoiceNames[] = {
-#include "voice_names.inc"
-};
-
-// Voice sets in the order their names are listed (set 2, 3, 4, then 1).
-constexpr int kListOrder[4] = {2, 3, 4, 1};
-
-} // namespace
-
-void FillVoiceTables()
+// Qt reports a failed flush as "Unknown error"; the system's own reason says more.
+QString SystemReason(const QFile& f)
 {
-    for (auto& set : VoiceSets)
-        set.fill(QString());
-    for (const VoiceName& v : kVoiceNames)
-        VoiceSets[v.set - 1][v.slot] = QString::fromLatin1(v.name);
-    CurrentVoice = VoiceSets[3];
+    const int err = errno;
+    return err ? QString::fromLocal8Bit(std::strerror(err)) : f.errorString();
+}
 }
 
-void ListSoundNames()
+void ExtractSounds(const QStringList& soundNames, const QString& tempDir)
 {
-    for (int set : kListOrder)
-        for (const QString& name : VoiceSets[set - 1])
-            SoundNames << name;
-}
-
-QString SoundResourcePath(const QString& name)
-{
-    return QStringLiteral(":/wave/") + name + QStringLiteral(".wav");
-}
-
-void ExtractSounds()
-{
-    for (const QString& name : std::as_const(SoundNames)) {
+    for (const QString& name : soundNames) {
         QFile res(SoundResourcePath(name));
         if (!res.open(QIODevice::ReadOnly))
             Raise(QStringLiteral("Resource %1 not found").arg(name));
         const QByteArray bytes = res.readAll();
         res.close();
 
-        const QString path = TempDir + name + QStringLiteral(".dat");
+        const QString path = tempDir + name + QStringLiteral(".dat");
         // A file left by the last start with the very same bytes needs no rewrite: the
         // result is the same and the disk is spared 13 MB at every start.
         if (QFileInfo(path).size() == bytes.size()) {
@@ -73,11 +37,12 @@ void ExtractSounds()
                 continue;
         }
         QFile out(path);
+        errno = 0;
         if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            Raise(QStringLiteral("Cannot create file \"%1\". %2").arg(path, out.errorString()));
+            Raise(QStringLiteral("Cannot create file \"%1\". %2").arg(path, SystemReason(out)));
         // A short write (a full disk) must not pass for a good sample.
         if (out.write(bytes) != bytes.size() || !out.flush())
-            Raise(QStringLiteral("Cannot create file \"%1\". %2").arg(path, out.errorString()));
+            Raise(QStringLiteral("Cannot create file \"%1\". %2").arg(path, SystemReason(out)));
     }
 }
 
@@ -86,21 +51,21 @@ int PickPrunePosition(QRandomGenerator& rng)
     return int(rng.bounded(191));
 }
 
-void PruneSoundsWith(QRandomGenerator& rng)
+void PruneSoundsWith(QRandomGenerator& rng, const QStringList& soundNames, const QString& tempDir)
 {
     for (int i = 0; i < 6; ++i) {
         const int p = PickPrunePosition(rng);
         // Start-up may have stopped before the paths or the list existed; a relative
         // path would then delete from the working folder.
-        if (TempDir.isEmpty() || p >= SoundNames.size())
+        if (tempDir.isEmpty() || p >= soundNames.size())
             continue;
-        DeleteFiles(TempDir + SoundNames[p] + QStringLiteral(".dat"));
+        DeleteFiles(tempDir + soundNames[p] + QStringLiteral(".dat"));
     }
 }
 
-void PruneSounds()
+void PruneSounds(const QStringList& soundNames, const QString& tempDir)
 {
     QRandomGenerator rng(quint32(QDateTime::currentMSecsSinceEpoch()));
-    PruneSoundsWith(rng);
+    PruneSoundsWith(rng, soundNames, tempDir);
 }
 

@@ -1,127 +1,183 @@
-// The controls of the score panel and the grid part of the entry panel.
-#include "ui/shell/Main.h"
-#include "ui/widgets/ScoreGrid.h"
+#include "ui/panels/ScorePanel.h"
+#include "core/Errors.h"
+#include "core/library/SongLibrary.h"
+#include "core/score/ScorePage.h"
 #include "ui/widgets/ClickLabel.h"
+#include "ui/widgets/GlyphGrid.h"
+#include "ui/widgets/ImageButton.h"
+#include "ui/widgets/Resources.h"
+#include "ui/widgets/ScoreGrid.h"
 #include "ui/widgets/Styles.h"
-#include <QGroupBox>
 
 namespace {
-const QString& kCreamText = CreamTextStyle;
 const QString kBlackText = QStringLiteral("color: black; background: transparent;");
 const QString kHighlightText = QStringLiteral("color: palette(highlight); background: transparent;");
-
-template <class Label>
-Label* TextLabel(QWidget* parent, const QString& name, const QString& caption, int x, int y, const QFont& font,
-                 const QString& style)
-{
-    auto* l = new Label(caption, parent);
-    l->setObjectName(name);
-    l->setFont(font);
-    l->setStyleSheet(style);
-    l->move(x, y);
-    l->adjustSize();   // captions size their labels
-    return l;
 }
 
-QLabel* Sheet(QWidget* parent, const QString& name)
+ScorePanel::ScorePanel(QWidget* parent, IDialogs& dialogs, const SongLibrary& library)
+    : TPanel(parent, dialogs, QStringLiteral("GBxShowOpern"), 660, 295), m_library(library)
 {
-    auto* l = new QLabel(parent);
-    l->setObjectName(name);
-    l->setGeometry(3, 66, 620, 200);
-    l->setPixmap(QPixmap(QStringLiteral(":/pic/sheet.png")));
-    return l;
-}
-
-// The 105 cell pictures of a grid, each showing the blank glyph.
-void BuildCells(QWidget* parent, const QString& prefix, std::array<ClickLabel*, 105>& cells)
-{
-    const QPixmap& blank = GlyphPixmap(QStringLiteral("NOTE_9000"));
-    for (int k = 1; k <= Score::CellsPerPage; ++k) {
-        auto* c = new ClickLabel(parent);
-        c->setObjectName(prefix + QString::number(k));
-        c->setGeometry(CellX(k), CellY(k), Score::CellWidth, Score::CellHeight);
-        c->setPixmap(blank);
-        cells[k - 1] = c;
-    }
-}
-
-// Six free arcs of a grid; arcs 2, 4 and 6 open the entry panel when clicked.
-void BuildArcs(TFormPiano* form, QWidget* parent, const QString& prefix, std::array<ClickLabel*, 6>& arcs)
-{
-    const QPixmap& arc = GlyphPixmap(QStringLiteral("NOTE_9004"));
-    for (int a = 1; a <= Score::ArcsPerGrid; ++a) {
-        auto* l = new ClickLabel(parent);
-        l->setObjectName(prefix + QString::number(a));
-        l->setScaledContents(true);
-        l->setPixmap(arc);
-        l->setGeometry(0, 0, arc.isNull() ? 96 : arc.width(), Score::CellHeight);
-        l->hide();
-        if (a % 2 == 0)
-            QObject::connect(l, &ClickLabel::clicked, form, &TFormPiano::ImgOpernWriteClick);
-        arcs[a - 1] = l;
-    }
-}
-}
-
-void TFormPiano::BuildScorePanel()
-{
-    QWidget* p = GBxShowOpern;
     const QFont yahei = PixelFont(QStringLiteral("微软雅黑"), 21);
     const QFont kai = PixelFont(QStringLiteral("楷体"), 19);
 
-    LabCadence1 = TextLabel<QLabel>(p, QStringLiteral("LabCadence1"), QStringLiteral("4/4"), 45, 20, yahei, kCreamText);
-    LabSongName = TextLabel<QLabel>(p, QStringLiteral("LabSongName"), QStringLiteral("未选择歌曲"), 234, 7, yahei,
-                                    kCreamText);
-    LabArt = TextLabel<QLabel>(p, QStringLiteral("LabArt"), QStringLiteral("演唱： "), 250, 40, kai, kCreamText);
-    LabWord = TextLabel<QLabel>(p, QStringLiteral("LabWord"), QStringLiteral("作词： "), 488, 16, kai, kCreamText);
-    LabComposer = TextLabel<QLabel>(p, QStringLiteral("LabComposer"), QStringLiteral("作曲： "), 488, 40, kai,
-                                    kCreamText);
+    LabCadence1 = NewText<QLabel>(QStringLiteral("LabCadence1"), QStringLiteral("4/4"), 45, 20, yahei, CreamTextStyle);
+    LabSongName = NewText<QLabel>(QStringLiteral("LabSongName"), QStringLiteral("未选择歌曲"), 234, 7, yahei,
+                                  CreamTextStyle);
+    LabArt = NewText<QLabel>(QStringLiteral("LabArt"), QStringLiteral("演唱： "), 250, 40, kai, CreamTextStyle);
+    LabWord = NewText<QLabel>(QStringLiteral("LabWord"), QStringLiteral("作词： "), 488, 16, kai, CreamTextStyle);
+    LabComposer = NewText<QLabel>(QStringLiteral("LabComposer"), QStringLiteral("作曲： "), 488, 40, kai,
+                                  CreamTextStyle);
 
-    ImgOpern = Sheet(p, QStringLiteral("ImgOpern"));
-    BuildCells(p, QStringLiteral("ImgOpShow_"), ImgOpShow);
-    BuildArcs(this, p, QStringLiteral("ImgTab1Conn_"), ImgTab1Conn);
+    ImgOpern = NewSheet(QStringLiteral("ImgOpern"));
+    Grid = new GlyphGrid(this, QStringLiteral("ImgOpShow_"), QStringLiteral("ImgTab1Conn_"));
+    connect(Grid, &GlyphGrid::arcClicked, this, [this](int a) {
+        if (a % 2 == 0)
+            Q_EMIT entryPanelRequested();
+    });
 
-    LabTab1PgId = TextLabel<QLabel>(p, QStringLiteral("LabTab1PgId"), PageCaption(1), 288, 247,
-                                    PixelFont(QStringLiteral("宋体"), 16), kBlackText);
-    LabPrePg_1 = TextLabel<ClickLabel>(p, QStringLiteral("LabPrePg_1"), QStringLiteral("上一页"), 456, 269, kai,
-                                       kCreamText);
-    LabNexPg_1 = TextLabel<ClickLabel>(p, QStringLiteral("LabNexPg_1"), QStringLiteral("下一页"), 539, 269, kai,
-                                       kCreamText);
-    connect(LabPrePg_1, &ClickLabel::clicked, this, &TFormPiano::LabPrePg_1Click);
-    connect(LabNexPg_1, &ClickLabel::clicked, this, &TFormPiano::LabNexPg_1Click);
+    LabTab1PgId = NewText<QLabel>(QStringLiteral("LabTab1PgId"), PageCaption(1), 288, 247,
+                                  PixelFont(QStringLiteral("宋体"), 16), kBlackText);
+    LabPrePg_1 = NewText<ClickLabel>(QStringLiteral("LabPrePg_1"), QStringLiteral("上一页"), 456, 269, kai,
+                                     CreamTextStyle);
+    LabNexPg_1 = NewText<ClickLabel>(QStringLiteral("LabNexPg_1"), QStringLiteral("下一页"), 539, 269, kai,
+                                     CreamTextStyle);
+    Wire(LabPrePg_1, &ClickLabel::clicked, &ScorePanel::LabPrePg_1Click);
+    Wire(LabNexPg_1, &ClickLabel::clicked, &ScorePanel::LabNexPg_1Click);
 
     // Titles lie over the grid, two columns of four.
     for (int n = 1; n <= int(LabOpMenu.size()); ++n) {
         const int x = n <= 4 ? 35 : 295;
         const int y = 90 + 40 * ((n - 1) % 4);
-        auto* l = TextLabel<ClickLabel>(p, QStringLiteral("LabOpMenu_") + QString::number(n), QString(), x, y, yahei,
-                                        kHighlightText);
+        auto* l = NewText<ClickLabel>(QStringLiteral("LabOpMenu_") + QString::number(n), QString(), x, y, yahei,
+                                      kHighlightText);
         l->hide();
-        connect(l, &ClickLabel::doubleClicked, this, [this, n] { LabOpMenuDblClick(n); });
-        LabOpMenu[n - 1] = l;
+        connect(l, &ClickLabel::doubleClicked, this,
+                [this, n] { RunGuarded(m_dialogs, [&] { LabOpMenuDblClick(n); }); });
+        LabOpMenu[size_t(n - 1)] = l;
     }
+
+    ImgSetBoard = NewImageButton(this, QRect(30, 270, 43, 34), ResourceImage(QStringLiteral("pic/setboard.png")),
+                                 ResourceImage(QStringLiteral("pic/setboard_down.png")));
+    Wire(ImgSetBoard, &TImageButton::clicked, &ScorePanel::ImgSetBoardClick);
 }
 
-void TFormPiano::BuildEntryPanel()
+void ScorePanel::ImgSetBoardClick()
 {
-    QWidget* p = GBxOpernWrite;
-    Image1 = Sheet(p, QStringLiteral("Image1"));
-    BuildCells(p, QStringLiteral("ImgOper_"), ImgOper);
-    // A click on an entry cell only brings the entry panel forward; it never moves the cursor.
-    for (ClickLabel* c : ImgOper)
-        connect(c, &ClickLabel::clicked, this, &TFormPiano::ImgOpernWriteClick);
-    BuildArcs(this, p, QStringLiteral("ImgTab2Conn_"), ImgTab2Conn);
-
-    LabTab2PgId = new QLabel(PageCaption(0), p);
-    LabTab2PgId->setObjectName(QStringLiteral("LabTab2PgId"));
-    LabTab2PgId->setFont(PixelFont(QStringLiteral("宋体"), 16));
-    LabTab2PgId->setStyleSheet(kBlackText);
-    LabTab2PgId->setGeometry(288, 247, 40, 16);
+    Q_EMIT keyboardSwitchClicked();
 }
 
-// The control tables are the member arrays, filled as the panels are built; what is left
-// for start-up is the table of glyph pictures, decoded before the first page is drawn.
-void TFormPiano::BuildControlTables()
+void ScorePanel::ClearGrid(int first, int last)
 {
-    PreloadGlyphs();
+    Grid->Clear(first, last);
+    m_viewArcRecord.fill(0);
+}
+
+void ScorePanel::OpenMenu()
+{
+    m_viewPage = 1;
+    SetCaption(LabTab1PgId, PageCaption(1));
+    ClearGrids(1, Score::CellsPerPage);
+    ShowMenuPage(0);
+}
+
+void ScorePanel::SetMenuVisible(bool on)
+{
+    m_menuOpen = on;
+    if (!on)
+        for (ClickLabel* label : LabOpMenu)
+            label->hide();
+}
+
+// Titles beyond the eighth are reached by paging the menu eight at a time.
+void ScorePanel::ShowMenuPage(int page)
+{
+    const auto entries = MenuPageEntries(m_library.Table(), page, int(LabOpMenu.size()));
+    if (!entries)
+        return;
+    m_menuPage = page;
+    m_menuOpen = true;
+    // Labels a short page does not reach must not keep another page's titles.
+    for (size_t n = 0; n < LabOpMenu.size(); ++n) {
+        LabOpMenu[n]->hide();
+        m_menuSongIDs[n] = 0;
+    }
+    for (size_t n = 0; n < entries->size(); ++n) {
+        SetCaption(LabOpMenu[n], (*entries)[n].title);
+        m_menuSongIDs[n] = (*entries)[n].songID;
+        LabOpMenu[n]->show();
+    }
+    SetCaption(LabTab1PgId, PageCaption(page + 1));
+}
+
+void ScorePanel::LabOpMenuDblClick(int n)
+{
+    if (n < 1 || n > int(LabOpMenu.size()) || LabOpMenu[size_t(n - 1)]->isHidden())
+        return;
+    const int song = m_menuSongIDs[size_t(n - 1)];
+    if (song == 0)
+        return;
+    // The label may show a later menu page; the song always opens on its page 1.
+    m_viewPage = 1;
+    SetCaption(LabTab1PgId, PageCaption(1));
+    DrawPage(QString::number(song), 1);
+}
+
+void ScorePanel::DrawPage(const QString& songNumber, int startCell)
+{
+    if (songNumber.isEmpty() || songNumber == QLatin1String("0"))
+        return;
+    bool ok = false;
+    const int song = songNumber.toInt(&ok);
+    if (!ok)
+        Raise(QStringLiteral("'%1' 不是有效的整数值").arg(songNumber));
+
+    const ScorePage page = BuildScorePage(m_library.Table(), song, startCell);
+    UpdatesHold hold{this};
+    ClearGrids(1, Score::CellsPerPage);
+    if (page.header) {
+        SetCaption(LabSongName, page.header->title);
+        m_shownSongID = song;
+        SetCaption(LabArt, QStringLiteral("演唱：") + page.header->art);
+        SetCaption(LabWord, QStringLiteral("作词：") + page.header->word);
+        SetCaption(LabComposer, QStringLiteral("作曲：") + page.header->composer);
+        if (const QString cadence = CadenceCaption(page.header->conn); !cadence.isEmpty())
+            SetCaption(LabCadence1, cadence);
+    }
+    for (int k = 1; k <= Score::CellsPerPage; ++k)
+        if (!page.glyphs[size_t(k - 1)].isEmpty())
+            Grid->ShowCell(k, page.glyphs[size_t(k - 1)]);
+    for (size_t a = 0; a < page.arcs.size(); ++a) {
+        m_viewArcRecord[a] = page.arcs[a].record;
+        Grid->PlaceArc(int(a) + 1, page.arcs[a].position, page.arcs[a].length);
+    }
+    SetMenuVisible(false);
+}
+
+void ScorePanel::LabNexPg_1Click()
+{
+    if (m_menuOpen) {
+        ShowMenuPage(m_menuPage + 1);
+        return;
+    }
+    const int page = m_viewPage;
+    if (page * Score::CellsPerPage + 1 > Score::ViewPageLimit * Score::CellsPerPage)
+        return;
+    m_viewPage = page + 1;
+    SetCaption(LabTab1PgId, PageCaption(m_viewPage));
+    DrawPage(QString::number(m_shownSongID), page * Score::CellsPerPage + 1);
+}
+
+void ScorePanel::LabPrePg_1Click()
+{
+    if (m_menuOpen) {
+        if (m_menuPage > 0)
+            ShowMenuPage(m_menuPage - 1);
+        return;
+    }
+    const int page = m_viewPage;
+    if (page <= 1)
+        return;
+    m_viewPage = page - 1;
+    SetCaption(LabTab1PgId, PageCaption(m_viewPage));
+    DrawPage(QString::number(m_shownSongID), (page - 2) * Score::CellsPerPage + 1);
 }

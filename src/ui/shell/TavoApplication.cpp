@@ -1,6 +1,5 @@
 #include "ui/shell/TavoApplication.h"
-#include "core/Errors.h"
-#include "ui/shell/PubDef.h"
+#include "core/AppInfo.h"
 #include <QFont>
 
 TavoApplication::TavoApplication(int& argc, char** argv) : QApplication(argc, argv)
@@ -11,16 +10,6 @@ TavoApplication::TavoApplication(int& argc, char** argv) : QApplication(argc, ar
     QFont f(QStringLiteral("MS Sans Serif"));
     f.setPointSize(8);
     setFont(f);
-}
-
-bool TavoApplication::notify(QObject* receiver, QEvent* event)
-{
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (...) {
-        ReportCurrentException();
-        return true;
-    }
 }
 
 void TavoApplication::InstallFontSubstitutes()

@@ -1,5 +1,6 @@
-#include "ui/widgets/ShockwaveFlash.h"
+#include "ui/widgets/BannerView.h"
 #include <QFile>
+#include <QMouseEvent>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPainter>
@@ -78,4 +79,9 @@ void TShockwaveFlash::paintEvent(QPaintEvent*)
         p.drawImage(QPoint(0, 0), m_image);
     else
         p.drawImage(rect(), m_image);
+}
+
+void TShockwaveFlash::mousePressEvent(QMouseEvent* e)
+{
+    e->accept();
 }

@@ -28,6 +28,8 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    // A press on the banner is the banner's own; it never moves the window.
+    void mousePressEvent(QMouseEvent* e) override;
 
 private:
     void takeBytes(const QByteArray& data);

@@ -1,0 +1,38 @@
+#pragma once
+// The song library: the one connection to the song database, the one query, and the song
+// table loaded from it.
+#include "core/library/Database.h"
+#include "core/score/SongRecord.h"
+#include <QDate>
+#include <QString>
+#include <QVariantList>
+#include <array>
+#include <functional>
+
+// Banner link slots 1..30 (index 0 unused); the loader fills 21..30 from notice rows.
+using BannerLinkList = std::array<QString, 31>;
+
+class SongLibrary {
+public:
+    // Points the connection at the song database with its derived password; opens nothing yet.
+    void ConnectSongDatabase(const QString& file);
+    // Reads every row of TableCfg in SongID, SeqID order; recent notices go to banner slots 21..30.
+    void LoadSongTable(BannerLinkList& bannerLinks);
+
+    void OpenQuery(const QString& sql, const QVariantList& params = {});
+    void ExecStatement(const QString& sql, const QVariantList& params = {});
+
+    TADOConnection& Connection() { return m_conn; }
+    TADOQuery& Query() { return m_query; }
+    const SongTableType& Table() const { return m_table; }
+    SongTableType& Table() { return m_table; }
+    const QString& File() const { return m_conn.File(); }
+
+    // "Today" for date stamps and the age of notice rows; tests give a fixed day.
+    std::function<QDate()> Today = [] { return QDate::currentDate(); };
+
+private:
+    TADOConnection m_conn;
+    TADOQuery m_query;
+    SongTableType m_table;
+};

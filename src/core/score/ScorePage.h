@@ -1,0 +1,40 @@
+#pragma once
+// What the score view shows: the menu of titles and one page of a song, worked out from
+// the song table without any control.
+#include "core/score/SongRecord.h"
+#include <QString>
+#include <array>
+#include <optional>
+#include <vector>
+
+struct MenuEntry {
+    QString title;
+    int songID = 0;
+};
+
+// Titles of menu page `page` (0 first), eight at the most; nullopt when that page does not exist.
+std::optional<std::vector<MenuEntry>> MenuPageEntries(const SongTableType& table, int page, int perPage = 8);
+
+struct PageArc {
+    int position = 0;   // cell position 1..105 the arc starts over
+    int length = 0;     // in cells
+    int record = 0;     // index of its row in the song table
+};
+
+struct SongHeader {
+    QString title, art, word, composer;
+    int conn = -1;      // 0 "2/4", 1 "4/4", anything else leaves the time signature as it was
+};
+
+// One page of a song from cell startCell on: the glyph of each position ("" where the page
+// stops), the header when the song has one, and up to six slur arcs in drawing order.
+struct ScorePage {
+    std::optional<SongHeader> header;
+    std::array<QString, Score::CellsPerPage> glyphs;
+    std::vector<PageArc> arcs;
+};
+
+ScorePage BuildScorePage(const SongTableType& table, int song, int startCell);
+
+// Time-signature caption of a header's Conn; empty to leave it as it is.
+QString CadenceCaption(int conn);

@@ -1,0 +1,40 @@
+#include "core/sound/NotePlayer.h"
+#include "core/sound/KeyMaps.h"
+#include "core/sound/MediaPlayer.h"
+
+NotePlayer::NotePlayer()
+{
+    for (int i = 0; i < 3; ++i)
+        m_players[size_t(i)] = std::make_unique<TMediaPlayer>(i + 1);
+}
+
+NotePlayer::~NotePlayer() = default;
+
+void NotePlayer::SetSounds(const QString& tempDir, const VoiceTable& voice)
+{
+    m_tempDir = tempDir;
+    m_voice = voice;
+}
+
+TMediaPlayer* NotePlayer::Player(int turn) const
+{
+    return turn >= 1 && turn <= 3 ? m_players[size_t(turn - 1)].get() : nullptr;
+}
+
+void NotePlayer::PlayNote(const QString& name, const VoiceTable& voice)
+{
+    // The turn moves first: a name outside the table still uses up a player.
+    m_turn = m_turn == 3 ? 1 : m_turn + 1;
+    const int slot = NoteSlot(name);
+    if (slot < 0)
+        return;
+    TMediaPlayer* player = Player(m_turn);
+    player->SetFileName(m_tempDir + voice[size_t(slot)] + QStringLiteral(".dat"));
+    player->Open();   // cuts off whatever this player was still sounding
+    player->Play();
+}
+
+void NotePlayer::PlayPcKey(int key, Qt::KeyboardModifiers modifiers)
+{
+    PlayNote(PcKeyNote(key, modifiers), m_voice);
+}

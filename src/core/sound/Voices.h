@@ -1,0 +1,21 @@
+#pragma once
+// Voice tables: each holds 48 sample names by semitone slot.
+#include <QString>
+#include <QStringList>
+#include <array>
+
+using VoiceTable = std::array<QString, 48>;
+
+// The four voice sets, the current voice (a copy of set 4) and the list of every
+// sample name, filled once by the start-up sequence.
+struct VoiceBank {
+    std::array<VoiceTable, 4> Sets;   // voice sets 1..4 at index 0..3
+    VoiceTable Current;
+    QStringList SoundNames;
+    void Fill();
+};
+
+// Resource path of a sample by its name, e.g. ":/wave/VOIC_188727228.wav".
+QString SoundResourcePath(const QString& name);
+// Slot of a note name in a VoiceTable ("F" 5 ... "f2" 41), or -1 for any other name.
+int NoteSlot(const QString& name);

@@ -1,0 +1,128 @@
+#include "ui/keys/WideKeyboard.h"
+#include "core/AppInfo.h"
+#include "core/sound/KeyMaps.h"
+#include "core/sound/NotePlayer.h"
+#include "ui/widgets/ImageButton.h"
+#include "ui/widgets/Resources.h"
+#include <QBitmap>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QScreen>
+
+int VirtualKeyOf(const QKeyEvent* e)
+{
+    return VirtualKeys::FromQtKey(e->key(), e->modifiers().testFlag(Qt::KeypadModifier));
+}
+
+TFrmKeyBoard_2::TFrmKeyBoard_2(INoteInput& notes, IDialogs& dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_notes(notes), m_dialogs(dialogs)
+{
+    setWindowTitle(AppTitle);
+    setFixedSize(1087, 282);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    setPalette(pal);
+    setAutoFillBackground(true);
+    setFocusPolicy(Qt::StrongFocus);
+    BuildKeys();
+}
+
+void TFrmKeyBoard_2::BuildKeys()
+{
+    ImgBack = new QLabel(this);
+    ImgBack->setGeometry(0, 0, 1087, 282);
+    ImgBack->setScaledContents(true);
+    ImgBack->setPixmap(QPixmap::fromImage(ResourceImage(QStringLiteral("pic/kb2_back.png"))));
+
+    const QImage whiteUp = ResourceImage(QStringLiteral("pic/kb2_white_up.jpg"));
+    const QImage whiteDown = ResourceImage(QStringLiteral("pic/kb2_white_down.jpg"));
+    for (int i = 0; i < 18; ++i) {
+        const QString note = QString::fromLatin1(Notes[size_t(i)]);
+        TImageButton* b = NewImageButton(this, QRect(21 + 58 * i, 26, 58, 249), whiteUp, whiteDown);
+        b->setObjectName(QStringLiteral("Img_") + note);
+        connect(b, &TImageButton::clicked, this,
+                [this, note] { RunGuarded(m_dialogs, [&] { m_notes.PressNote(note); }); });
+        m_white[size_t(i)] = b;
+    }
+
+    // Black keys lie over the white ones and play nothing. Only their painted part takes
+    // clicks, so a click where a white key shows through plays that white key.
+    const QImage blackUp = ResourceImage(QStringLiteral("pic/kb2_black.png"));
+    const QImage blackDown = ResourceImage(QStringLiteral("pic/kb2_black_down.png"));
+    const QRegion opaque(QBitmap::fromImage(blackUp.createAlphaMask()));
+    static constexpr int kBlackX[] = {32, 98, 208, 268, 332, 438, 504, 614, 674, 738, 845, 911};
+    for (int i = 0; i < 12; ++i) {
+        TImageButton* b = NewImageButton(this, QRect(kBlackX[i], 26, 59, 162), blackUp, blackDown);
+        if (!opaque.isEmpty())
+            b->setMask(opaque);
+        b->raise();
+        if (i == 0)
+            Img_cx = b;
+        else
+            ImageButton[size_t(i - 1)] = b;
+    }
+}
+
+TImageButton* TFrmKeyBoard_2::Key(const QString& note) const
+{
+    for (size_t i = 0; i < Notes.size(); ++i)
+        if (note == QLatin1String(Notes[i]))
+            return m_white[i];
+    return nullptr;
+}
+
+void TFrmKeyBoard_2::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    const Qt::KeyboardModifiers held = VirtualKeys::Modifiers(modifiers);
+    if (const KeyRow* r = FindKey(WideKeyMap(), key); r && held == Qt::KeyboardModifiers())
+        Key(QString::fromLatin1(r->note))->ShowDown();
+    if (key == VirtualKeys::Space)
+        Q_EMIT spacePressed();
+    // Every key goes on to the engine map, which picks the note (or none).
+    m_notes.PressNote(PcKeyNote(key, held));
+}
+
+void TFrmKeyBoard_2::FormKeyUp(int key, Qt::KeyboardModifiers modifiers)
+{
+    const KeyRow* r = FindKey(WideKeyMap(), key);
+    if (!r || !ModsMatch(r->mods, modifiers))
+        return;
+    Key(QString::fromLatin1(r->note))->ShowUp();
+    m_notes.ReleaseNote(QString::fromLatin1(r->note));
+}
+
+void TFrmKeyBoard_2::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    if (e->spontaneous())
+        return;
+    // Centred across the screen; the keyboard switch then sets the top.
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s)
+        return;
+    const QRect g = s->geometry();
+    move(g.x() + (g.width() - width()) / 2, g.y() + (g.height() - height()) / 2);
+}
+
+void TFrmKeyBoard_2::keyPressEvent(QKeyEvent* e)
+{
+    const int vk = VirtualKeyOf(e);
+    if (vk == 0) {
+        QWidget::keyPressEvent(e);
+        return;
+    }
+    e->accept();
+    RunGuarded(m_dialogs, [&] { FormKeyDown(vk, e->modifiers()); });
+}
+
+void TFrmKeyBoard_2::keyReleaseEvent(QKeyEvent* e)
+{
+    const int vk = VirtualKeyOf(e);
+    if (e->isAutoRepeat() || vk == 0) {
+        QWidget::keyReleaseEvent(e);
+        return;
+    }
+    e->accept();
+    RunGuarded(m_dialogs, [&] { FormKeyUp(vk, e->modifiers()); });
+}

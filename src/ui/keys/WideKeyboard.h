@@ -1,0 +1,45 @@
+#pragma once
+// The second, wider keyboard window TFrmKeyBoard_2: 18 white keys (c to f2) and 12 black keys.
+#include "ui/shell/Guard.h"
+#include <QWidget>
+#include <array>
+
+class INoteInput;
+class QLabel;
+class TImageButton;
+
+class TFrmKeyBoard_2 : public QWidget {
+    Q_OBJECT
+public:
+    TFrmKeyBoard_2(INoteInput& notes, IDialogs& dialogs, QWidget* parent = nullptr);
+
+    static constexpr std::array<const char*, 18> Notes{"c",  "d",  "e",  "f",  "g",  "a",  "b",  "c1", "d1",
+                                                       "e1", "f1", "g1", "a1", "b1", "c2", "d2", "e2", "f2"};
+    // PC keys while this keyboard has them (also those that reach the main window).
+    void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void FormKeyUp(int key, Qt::KeyboardModifiers modifiers);
+
+    QLabel* ImgBack = nullptr;
+    TImageButton* Img_cx = nullptr;                 // the first black key
+    std::array<TImageButton*, 11> ImageButton{};    // ImageButton1..11 at index 0..10
+    const std::array<TImageButton*, 18>& WhiteKeys() const { return m_white; }   // left to right, c to f2
+    TImageButton* Key(const QString& note) const;   // Img_c ... Img_f2
+
+Q_SIGNALS:
+    // The space bar: the shell turns the score page when one is on view.
+    void spacePressed();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+
+private:
+    void BuildKeys();
+    INoteInput& m_notes;
+    IDialogs& m_dialogs;
+    std::array<TImageButton*, 18> m_white{};
+};
+
+// Virtual-key code of a key event, 0 for a key that has none.
+int VirtualKeyOf(const QKeyEvent* e);

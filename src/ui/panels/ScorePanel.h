@@ -1,0 +1,69 @@
+#pragma once
+// The score panel GBxShowOpern: the song menu and the score view with its page turns.
+#include "ui/panels/Panel.h"
+#include <array>
+#include <functional>
+
+class ClickLabel;
+class GlyphGrid;
+class QLabel;
+class SongLibrary;
+class TImageButton;
+
+class ScorePanel : public TPanel {
+    Q_OBJECT
+public:
+    ScorePanel(QWidget* parent, IDialogs& dialogs, const SongLibrary& library);
+
+    QLabel* LabCadence1 = nullptr;
+    QLabel* LabSongName = nullptr;
+    QLabel* LabArt = nullptr;
+    QLabel* LabWord = nullptr;
+    QLabel* LabComposer = nullptr;
+    QLabel* ImgOpern = nullptr;
+    QLabel* LabTab1PgId = nullptr;
+    ClickLabel* LabPrePg_1 = nullptr;
+    ClickLabel* LabNexPg_1 = nullptr;
+    TImageButton* ImgSetBoard = nullptr;
+    std::array<ClickLabel*, 8> LabOpMenu{};   // LabOpMenu_1..8 at index 0..7
+    GlyphGrid* Grid = nullptr;                // ImgOpShow_1..105 and ImgTab1Conn_1..6
+
+    // Clear grids blanks both grids; the shell gives the operation that does both.
+    std::function<void(int, int)> ClearGrids;
+
+    // The panel's part of opening it from the menu picture: page 1, blank grids, titles.
+    void OpenMenu();
+    void ShowMenuPage(int page);
+    void DrawPage(const QString& songNumber, int startCell);
+    // Blanks this panel's grid only.
+    void ClearGrid(int first, int last);
+
+    bool MenuOpen() const { return m_menuOpen; }
+    int ShownSongID() const { return m_shownSongID; }
+    int ViewPage() const { return m_viewPage; }
+    int MenuPage() const { return m_menuPage; }
+    int MenuSongID(int n) const { return m_menuSongIDs[size_t(n - 1)]; }   // n = 1..8
+    int ViewArcRecord(int arc) const { return m_viewArcRecord[size_t(arc - 1)]; }
+    // The space bar turns the page while a score is on view.
+    bool SpaceTurnsPage() const { return !isHidden() && !m_menuOpen; }
+
+public Q_SLOTS:
+    void LabNexPg_1Click();
+    void LabPrePg_1Click();
+    void LabOpMenuDblClick(int n);   // n = 1..8
+    void ImgSetBoardClick();
+
+Q_SIGNALS:
+    void keyboardSwitchClicked();
+    void entryPanelRequested();      // arcs 2, 4 and 6 open the entry panel
+
+private:
+    void SetMenuVisible(bool on);
+    const SongLibrary& m_library;
+    int m_shownSongID = 0;
+    int m_viewPage = 1;
+    int m_menuPage = 0;
+    bool m_menuOpen = false;
+    std::array<int, 8> m_menuSongIDs{};
+    std::array<int, 6> m_viewArcRecord{};
+};

@@ -1,0 +1,345 @@
+#include "ui/shell/FormPiano.h"
+#include "core/AppInfo.h"
+#include "core/Errors.h"
+#include "core/platform/Platform.h"
+#include "core/sound/KeyMaps.h"
+#include "core/sound/SoundFiles.h"
+#include "ui/keys/MainKeys.h"
+#include "ui/keys/WideKeyboard.h"
+#include "ui/panels/AboutPanel.h"
+#include "ui/panels/EntryPanel.h"
+#include "ui/panels/HelpPanel.h"
+#include "ui/panels/ScorePanel.h"
+#include "ui/shell/Guard.h"
+#include "ui/widgets/BannerView.h"
+#include "ui/widgets/ClickLabel.h"
+#include "ui/widgets/Resources.h"
+#include "ui/widgets/ScoreGrid.h"
+#include "ui/widgets/Styles.h"
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+
+namespace {
+ClickLabel* PictureLabel(QWidget* parent, const QString& res, int x, int y, int w, int h)
+{
+    auto* l = new ClickLabel(parent);
+    l->setPixmap(QPixmap::fromImage(ResourceImage(res)));
+    l->setAlignment(Qt::AlignCenter);
+    l->setGeometry(x, y, w, h);
+    return l;
+}
+
+QString LockReason(QLockFile::LockError e)
+{
+    switch (e) {
+    case QLockFile::PermissionError: return QStringLiteral("没有权限");
+    case QLockFile::UnknownError: return QStringLiteral("无法创建或读取该文件");
+    default: return QStringLiteral("未知原因");
+    }
+}
+}
+
+TFormPiano::TFormPiano(IDialogs& dialogs, const QString& appDir)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_dialogs(dialogs), m_appDirOption(appDir)
+{
+    // Single-instance guard, per user; a crashed instance leaves a stale lock that is taken over.
+    const QString lockPath = Platform::UserTempDir() + AppTitle + QStringLiteral(".lock");
+    m_instanceLock = std::make_unique<QLockFile>(lockPath);
+    m_instanceLock->setStaleLockTime(0);
+    m_firstInstance = m_instanceLock->tryLock(0);
+    if (!m_firstInstance) {
+        if (QFileInfo(lockPath).isDir())
+            Raise(QStringLiteral("无法使用单实例锁文件“%1”：该位置是一个文件夹。").arg(lockPath));
+        if (m_instanceLock->error() != QLockFile::LockFailedError)
+            Raise(QStringLiteral("无法使用单实例锁文件“%1”：%2。").arg(lockPath, LockReason(m_instanceLock->error())));
+        return;
+    }
+    setWindowTitle(AppTitle);
+    setFixedSize(670, 650);
+    setFocusPolicy(Qt::StrongFocus);
+    BuildWindow();
+    m_wide = std::make_unique<TFrmKeyBoard_2>(m_player, m_dialogs);
+    connect(m_wide.get(), &TFrmKeyBoard_2::spacePressed, this, [this] { RunGuarded(m_dialogs, [this] { SpaceKey(); }); });
+}
+
+TFormPiano::~TFormPiano() = default;
+
+void TFormPiano::BuildWindow()
+{
+    ImgBack = new QLabel(this);
+    ImgBack->setGeometry(0, 0, 671, 650);
+    ImgBack->setPixmap(QPixmap::fromImage(ResourceImage(QStringLiteral("pic/back.png"))));
+
+    ImgOpernShow = PictureLabel(this, QStringLiteral("pic/menu_play.png"), 32, 25, 114, 63);
+    ImgOpernWrite = PictureLabel(this, QStringLiteral("pic/menu_write.png"), 152, 25, 114, 63);
+    ImgHelp = PictureLabel(this, QStringLiteral("pic/menu_help.png"), 272, 25, 114, 63);
+    ImgAbout = PictureLabel(this, QStringLiteral("pic/menu_about.png"), 392, 25, 114, 63);
+    GuardedConnect(m_dialogs, ImgOpernShow, &ClickLabel::clicked, this, &TFormPiano::ImgOpernShowClick);
+    GuardedConnect(m_dialogs, ImgOpernWrite, &ClickLabel::clicked, this, &TFormPiano::ImgOpernWriteClick);
+    GuardedConnect(m_dialogs, ImgHelp, &ClickLabel::clicked, this, &TFormPiano::ImgHelpClick);
+    GuardedConnect(m_dialogs, ImgAbout, &ClickLabel::clicked, this, &TFormPiano::ImgAboutClick);
+
+    LabClose = NewCloseLabel(this, 642, 0);
+    GuardedConnect(m_dialogs, LabClose, &ClickLabel::clicked, this, &TFormPiano::LabCloseClick);
+
+    LabSoftName = new QLabel(QStringLiteral("Tavo Piano v ") + AppVersion + QStringLiteral("  "), this);
+    LabSoftName->setGeometry(255, 3, 125, 17);
+    LabSoftName->setFont(PixelFont(QStringLiteral("Tahoma"), 14));
+    LabSoftName->setStyleSheet(CreamTextStyle);
+
+    ImgTitle = PictureLabel(this, QStringLiteral("pic/title.png"), 6, 3, 32, 20);
+    GuardedConnect(m_dialogs, ImgTitle, &ClickLabel::clicked, this, &TFormPiano::ImgAboutClick);
+
+    ImgBottom = new QLabel(this);
+    ImgBottom->setGeometry(0, height() - 14, 670, 14);
+    ImgBottom->setPixmap(QPixmap::fromImage(ResourceImage(QStringLiteral("pic/bottom.png"))));
+
+    MySWF = new TShockwaveFlash(this);
+    MySWF->setGeometry(-138, 50, 217, 42);
+    MySWF->hide();
+
+    Keys = new MainKeys(this, m_player, m_dialogs);
+
+    // Pictures and labels of the window itself take part in the drag regions; the panels
+    // and the banner take their own presses.
+    for (QObject* child : children())
+        if (auto* w = qobject_cast<QWidget*>(child); w && w != MySWF)
+            w->installEventFilter(this);
+
+    BuildPanels();
+}
+
+void TFormPiano::BuildPanels()
+{
+    GBxShowOpern = new ScorePanel(this, m_dialogs, m_library);
+    GBxOpernWrite = new EntryPanel(this, m_dialogs);
+    GBxHelp = new HelpPanel(this, m_dialogs);
+    GBxAbout = new AboutPanel(this, m_dialogs);
+
+    GBxShowOpern->ClearGrids = [this](int first, int last) { ClearGrids(first, last); };
+    GuardedConnect(m_dialogs, GBxShowOpern, &ScorePanel::keyboardSwitchClicked, this, &TFormPiano::ImgSetBoardClick);
+    GuardedConnect(m_dialogs, GBxShowOpern, &ScorePanel::entryPanelRequested, this, &TFormPiano::ImgOpernWriteClick);
+    GuardedConnect(m_dialogs, GBxOpernWrite, &EntryPanel::showRequested, this, &TFormPiano::ImgOpernWriteClick);
+}
+
+// ---- Panels ----
+
+void TFormPiano::ShowPanel(QWidget* panel, int left, int top)
+{
+    for (QWidget* p : {static_cast<QWidget*>(GBxShowOpern), static_cast<QWidget*>(GBxOpernWrite),
+                       static_cast<QWidget*>(GBxHelp), static_cast<QWidget*>(GBxAbout)})
+        p->hide();
+    panel->setVisible(true);
+    panel->raise();
+    panel->move(left, top);
+}
+
+void TFormPiano::ClearGrids(int first, int last)
+{
+    UpdatesHold hold{GBxShowOpern, GBxOpernWrite};
+    GBxShowOpern->ClearGrid(first, last);
+    GBxOpernWrite->ClearGrid(first, last);
+}
+
+void TFormPiano::ImgOpernShowClick()
+{
+    ShowPanel(GBxShowOpern, 5, 95);
+    GBxShowOpern->OpenMenu();
+    if (!m_library.Table().empty())
+        MySWF->ResetBackground();
+}
+
+void TFormPiano::ImgOpernWriteClick() { ShowPanel(GBxOpernWrite, 5, 95); }
+void TFormPiano::ImgHelpClick() { ShowPanel(GBxHelp, 22, 95); }
+void TFormPiano::ImgAboutClick() { ShowPanel(GBxAbout, 100, 95); }
+
+// ---- Keyboards ----
+
+void TFormPiano::ImgSetBoardClick()
+{
+    if (m_wide->isVisible()) {
+        m_keyboardRoute = 0;
+        m_wide->hide();
+        setFixedHeight(650);
+        return;
+    }
+    m_keyboardRoute = 1;
+    m_wide->show();   // centres itself horizontally
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QRect g = s ? s->geometry() : QRect(0, 0, 1024, 768);
+    m_wide->move(m_wide->x(), g.y() + g.height() - 310);
+    setFixedHeight(397);
+}
+
+void TFormPiano::SpaceKey()
+{
+    if (GBxShowOpern->SpaceTurnsPage())
+        GBxShowOpern->LabNexPg_1Click();
+}
+
+void TFormPiano::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (key == VirtualKeys::Space) {
+        SpaceKey();
+        return;
+    }
+    if (m_keyboardRoute == 0)
+        Keys->MainKeyDown(key);
+    else if (m_keyboardRoute == 1)
+        m_wide->FormKeyDown(key, modifiers);
+}
+
+void TFormPiano::FormKeyUp(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (m_keyboardRoute == 0)
+        Keys->MainKeyUp(key);
+    else if (m_keyboardRoute == 1)
+        m_wide->FormKeyUp(key, modifiers);
+}
+
+namespace {
+// A text field (or any other control that took the focus) keeps its keys, also those it
+// ignores and hands up to the window, such as Enter in a one-line field.
+bool ChildHasFocus(const QWidget* window)
+{
+    const QWidget* f = window->focusWidget();
+    return f && f != window && f->isVisible();
+}
+}
+
+void TFormPiano::keyPressEvent(QKeyEvent* e)
+{
+    const int vk = VirtualKeyOf(e);
+    if (ChildHasFocus(this) || vk == 0) {
+        QWidget::keyPressEvent(e);
+        return;
+    }
+    e->accept();
+    // Auto-repeat presses play again, as a held key does.
+    RunGuarded(m_dialogs, [&] { FormKeyDown(vk, VirtualKeys::Modifiers(e->modifiers())); });
+}
+
+void TFormPiano::keyReleaseEvent(QKeyEvent* e)
+{
+    const int vk = VirtualKeyOf(e);
+    // X11 pairs every repeated press with a release; the key goes up only once.
+    if (e->isAutoRepeat() || ChildHasFocus(this) || vk == 0) {
+        QWidget::keyReleaseEvent(e);
+        return;
+    }
+    e->accept();
+    RunGuarded(m_dialogs, [&] { FormKeyUp(vk, VirtualKeys::Modifiers(e->modifiers())); });
+}
+
+// ---- Dragging ----
+
+bool TFormPiano::IsDragPoint(const QPoint& p)
+{
+    return 1 < p.x() && p.x() < 645 && ((1 < p.y() && p.y() < 26) || (85 < p.y() && p.y() < 372));
+}
+
+bool TFormPiano::TryStartDrag(const QPoint& windowPoint)
+{
+    if (!IsDragPoint(windowPoint))
+        return false;
+    ++m_dragStarts;
+    if (QWindow* w = windowHandle())
+        w->startSystemMove();
+    return true;   // a press in a drag region never reaches the picture under it
+}
+
+void TFormPiano::mousePressEvent(QMouseEvent* e)
+{
+    if (e->button() == Qt::LeftButton && TryStartDrag(e->position().toPoint()))
+        e->accept();
+    else
+        QWidget::mousePressEvent(e);
+}
+
+bool TFormPiano::eventFilter(QObject* watched, QEvent* e)
+{
+    if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick) {
+        auto* me = static_cast<QMouseEvent*>(e);
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (w && me->button() == Qt::LeftButton && w->parentWidget() == this) {
+            const QPoint p = w->mapTo(this, me->position().toPoint());
+            if (IsDragPoint(p)) {
+                if (e->type() == QEvent::MouseButtonPress)
+                    TryStartDrag(p);
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
+void TFormPiano::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    if (ImgBottom)
+        ImgBottom->move(0, height() - ImgBottom->height());   // the strip follows the bottom edge
+}
+
+// ---- Start-up ----
+
+void TFormPiano::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    if (m_shownOnce)
+        return;
+    m_shownOnce = true;
+    if (QScreen* s = screen()) {
+        const QRect r = s->availableGeometry();
+        move(r.center() - rect().center());
+    }
+    // Let the window paint first; input waits behind the sequence in the event queue.
+    QTimer::singleShot(0, this, &TFormPiano::FormShow);
+}
+
+void TFormPiano::FormShow()
+{
+    RunGuarded(m_dialogs, [this] { StartupSequence(); });
+}
+
+void TFormPiano::StartupSequence()
+{
+    m_folders = ResolveFolders(m_appDirOption);
+    m_keyboardRoute = 0;
+    // Settings files and the banner list.
+    m_voices.Fill();
+    m_player.SetSounds(m_folders.TempDir, m_voices.Current);
+    GBxOpernWrite->ResetEntry();
+    PreloadGlyphs();   // the glyph pictures, decoded before the first page is drawn
+    ClearGrids(1, Score::CellsPerPage);
+    m_library.ConnectSongDatabase(m_folders.LibraryFile());
+    m_library.LoadSongTable(m_bannerLinks);
+    if (!m_library.Table().empty())
+        MySWF->ResetBackground();   // reading rows hands the banner a black background
+    // Pick the banner.
+    ExtractSounds(m_voices.SoundNames, m_folders.TempDir);
+    m_startupDone = true;
+}
+
+// ---- Exit ----
+
+void TFormPiano::LabCloseClick()
+{
+    hide();
+    // Banner refresh.
+    close();
+    PruneSounds(m_voices.SoundNames, m_folders.TempDir);
+    QCoreApplication::quit();
+}
+
+void TFormPiano::closeEvent(QCloseEvent* e)
+{
+    QWidget::closeEvent(e);
+    // The second keyboard form must not keep the program alive.
+    QCoreApplication::quit();
+}

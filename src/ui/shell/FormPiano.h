@@ -1,0 +1,112 @@
+#pragma once
+// The main window TFormPiano: the fixed 670x650 borderless layout, the top bar, the panels it
+// composes, dragging, and the start-up and exit sequences.
+#include "core/Dialogs.h"
+#include "core/library/SongLibrary.h"
+#include "core/platform/Folders.h"
+#include "core/sound/NotePlayer.h"
+#include "core/sound/Voices.h"
+#include <QLockFile>
+#include <QWidget>
+#include <memory>
+
+class AboutPanel;
+class ClickLabel;
+class EntryPanel;
+class HelpPanel;
+class MainKeys;
+class QLabel;
+class ScorePanel;
+class TFrmKeyBoard_2;
+class TShockwaveFlash;
+
+class TFormPiano : public QWidget {
+    Q_OBJECT
+public:
+    // appDir: the program folder; empty for the executable's folder.
+    explicit TFormPiano(IDialogs& dialogs, const QString& appDir = QString());
+    ~TFormPiano() override;
+
+    // Single-instance guard: false when another instance runs.
+    bool FirstInstance() const { return m_firstInstance; }
+
+    // ---- The window's own controls ----
+    QLabel* ImgBack = nullptr;
+    ClickLabel* ImgOpernShow = nullptr;
+    ClickLabel* ImgOpernWrite = nullptr;
+    ClickLabel* ImgHelp = nullptr;
+    ClickLabel* ImgAbout = nullptr;
+    ClickLabel* LabClose = nullptr;
+    QLabel* LabSoftName = nullptr;
+    ClickLabel* ImgTitle = nullptr;
+    QLabel* ImgBottom = nullptr;
+    TShockwaveFlash* MySWF = nullptr;
+    MainKeys* Keys = nullptr;
+
+    // ---- The panels it composes, and the second keyboard ----
+    ScorePanel* GBxShowOpern = nullptr;
+    EntryPanel* GBxOpernWrite = nullptr;
+    HelpPanel* GBxHelp = nullptr;
+    AboutPanel* GBxAbout = nullptr;
+    TFrmKeyBoard_2* WideKeyboard() const { return m_wide.get(); }
+
+    // ---- What the window owns ----
+    const Folders& Paths() const { return m_folders; }
+    NotePlayer& Player() { return m_player; }
+    SongLibrary& Library() { return m_library; }
+    const VoiceBank& Voices() const { return m_voices; }
+    const BannerLinkList& BannerLinks() const { return m_bannerLinks; }
+    int KeyboardRoute() const { return m_keyboardRoute; }   // 0 main keys, 1 the second keyboard
+
+    void ShowPanel(QWidget* panel, int left, int top);
+    // Title strip and panel area act as the missing caption bar (window-relative point).
+    static bool IsDragPoint(const QPoint& p);
+    // Blanks both score grids, the view's and the entry editor's.
+    void ClearGrids(int first, int last);
+
+    void StartupSequence();          // the show event's steps; throws on the first failure
+    bool StartupDone() const { return m_startupDone; }
+    int DragStarts() const { return m_dragStarts; }   // window moves begun by a press
+
+    void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void FormKeyUp(int key, Qt::KeyboardModifiers modifiers);
+
+public Q_SLOTS:
+    void LabCloseClick();
+    void ImgOpernShowClick();
+    void ImgOpernWriteClick();
+    void ImgHelpClick();
+    void ImgAboutClick();
+    void ImgSetBoardClick();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void BuildWindow();
+    void BuildPanels();
+    void FormShow();
+    void SpaceKey();
+    bool TryStartDrag(const QPoint& windowPoint);
+
+    IDialogs& m_dialogs;
+    QString m_appDirOption;
+    Folders m_folders;
+    VoiceBank m_voices;
+    NotePlayer m_player;
+    SongLibrary m_library;
+    BannerLinkList m_bannerLinks{};
+    int m_keyboardRoute = 0;
+    std::unique_ptr<TFrmKeyBoard_2> m_wide;
+    std::unique_ptr<QLockFile> m_instanceLock;
+    bool m_firstInstance = true;
+    bool m_shownOnce = false;
+    bool m_startupDone = false;
+    int m_dragStarts = 0;
+};

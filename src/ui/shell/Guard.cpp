@@ -1,0 +1,42 @@
+#include "ui/shell/Guard.h"
+#include "core/Errors.h"
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+void QtDialogs::ShowError(const QString& text)
+{
+    QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(), text);
+}
+
+void QtDialogs::ShowInfo(const QString& text)
+{
+    QMessageBox::information(QApplication::activeWindow(), QApplication::applicationDisplayName(), text,
+                             QMessageBox::Yes);
+}
+
+bool QtDialogs::AskYesNo(const QString& text)
+{
+    return QMessageBox::question(QApplication::activeWindow(), QApplication::applicationDisplayName(), text,
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+QString QtDialogs::OpenFile(const QString& title, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, QString(), filter);
+}
+
+bool RunGuarded(IDialogs& dialogs, const std::function<void()>& fn)
+{
+    try {
+        fn();
+        return true;
+    } catch (const TavoError& e) {
+        dialogs.ShowError(e.text());
+    } catch (const std::exception& e) {
+        dialogs.ShowError(QString::fromUtf8(e.what()));
+    } catch (...) {
+        dialogs.ShowError(QStringLiteral("未知错误"));
+    }
+    return false;
+}
