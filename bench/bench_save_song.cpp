@@ -120,7 +120,7 @@ int main(int argc, char** argv)
     YesDialogs dialogs;
 
     constexpr int runs = 15;
-    std::vector<double> save, total, cpu;
+    std::vector<double> save, total, cpu, saveCpu;
     for (int i = 0; i < runs; ++i) {
         // A fresh copy each time, opened before the clock starts: in the program the
         // connection is already open when 提交 is pressed.
@@ -135,6 +135,7 @@ int main(int argc, char** argv)
         t.start();
         const SaveResult r = SaveNewSong(conn, entry, dialogs, today);
         save.push_back(t.nsecsElapsed() / 1e6);
+        saveCpu.push_back(double(std::clock() - c0) * 1000.0 / CLOCKS_PER_SEC);
         const SongTableType table = Reload(conn);
         total.push_back(t.nsecsElapsed() / 1e6);
         cpu.push_back(double(std::clock() - c0) * 1000.0 / CLOCKS_PER_SEC);
@@ -149,6 +150,8 @@ int main(int argc, char** argv)
     std::printf("  save alone (median): %.2f ms\n", Median(save));
     std::printf("  save + reload of the song table (median): %.2f ms (min %.2f, max %.2f)\n", Median(total),
                 *std::min_element(total.begin(), total.end()), *std::max_element(total.begin(), total.end()));
-    std::printf("  processor time of the same (median): %.2f ms\n", Median(cpu));
+    // On a busy machine the wall time includes waiting for a core and for the disk
+    // to confirm the commit; the processor time is what the work itself costs.
+    std::printf("  processor time: save %.2f ms, save + reload %.2f ms (medians)\n", Median(saveCpu), Median(cpu));
     return 0;
 }
