@@ -1,0 +1,37 @@
+#pragma once
+// Saving the song of the entry editor into the library as a new song.
+#include "core/score/SongRecord.h"
+#include <QDate>
+#include <QString>
+#include <array>
+
+class IDialogs;
+class TADOConnection;
+
+using EntryTableType = std::array<SongRecord, Score::EntryRecordCount>;
+
+inline constexpr int LibrarySongLimit = 21;
+
+struct SaveResult {
+    enum class Outcome {
+        Saved,         // the rows are in the library under SongID
+        NotStarted,    // the header has no title: nothing asked, nothing written
+        Declined,      // the user answered No
+        TitleTaken,    // a song of that title exists (the user was told)
+        LibraryFull,   // all numbers 1..21 are in use (the user was told)
+    };
+    Outcome outcome = Outcome::NotStarted;
+    int songId = 0;   // the new song's number when Saved
+    int rows = 0;     // rows written when Saved (0 when the header itself reads as the end)
+    bool saved() const { return outcome == Outcome::Saved; }
+};
+
+// Record index where the entered song ends: the first record whose cell code is "9000",
+// the header included; Score::EntryRecordCount when none is.
+int EntrySongEnd(const EntryTableType& entry);
+
+// Asks before saving, finds the title free and the lowest free number, then writes the
+// header and the cells up to the end in one transaction, dated today. A refused
+// statement rolls everything back and is thrown as TavoError with the database's text.
+// The caller reloads its song table afterwards; the entry table is not touched.
+SaveResult SaveNewSong(TADOConnection& conn, const EntryTableType& entry, IDialogs& dialogs, const QDate& today);

@@ -1,0 +1,349 @@
+#include "core/score/EntryEditor.h"
+#include <algorithm>
+
+namespace {
+constexpr int kLastRecord = Score::EntryRecordCount - 1;   // 499
+constexpr int kLastAddIndex = 480;                          // "增加" appends up to index 481
+constexpr int kSlurOff = 6;                                 // the sixth "连接线" click removes the slur
+constexpr int kSpace = 5;
+const QString kUnknownCredit = QStringLiteral("佚名");
+
+// Leading and trailing spaces and control characters removed.
+QString TrimField(const QString& text)
+{
+    auto blank = [](QChar c) { return c.unicode() <= 0x20 || c.unicode() == 0x7f || c.isSpace(); };
+    qsizetype b = 0, e = text.size();
+    while (b < e && blank(text.at(b)))
+        ++b;
+    while (e > b && blank(text.at(e - 1)))
+        --e;
+    return text.mid(b, e - b);
+}
+
+bool UsableTitle(const QString& title)
+{
+    const QString t = TrimField(title);
+    return !t.isEmpty() && t != EntryEditor::TitlePrompt;
+}
+}
+
+EntryEditor::EntryEditor(IEntryView& view) : m_view(view)
+{
+    ResetEntryRecords(1, kLastRecord);
+}
+
+void EntryEditor::Reset()
+{
+    m_table.fill(SongRecord{});
+    SetPage(0);
+    m_cell = 1;
+    m_duration = 0;
+    m_octave = 1;
+    m_slurCounter = 0;
+    m_retakeTitle = false;
+    ResetEntryRecords(1, kLastRecord);
+}
+
+void EntryEditor::SetPage(int page)
+{
+    m_page = page;
+    m_view.SetPageCaption(PageCaption(page + 1));
+}
+
+void EntryEditor::WriteCursorCell(const QString& note, int duration, int octave, int conn, int infoType)
+{
+    const int i = CursorIndex();
+    if (!Started() || i < 1 || i > kLastRecord)
+        return;
+    SongRecord& r = m_table[size_t(i)];
+    r.SeqID = i;
+    // A slurred note that is overwritten takes its arc along, or the arc would stay
+    // on screen with nothing behind it.
+    if (conn >= 0 && IsNoteRow(r) && r.Conn > 0 && FreeArcsOf(i))
+        m_slurCounter = 0;
+    if (note != KeepText)
+        r.SongNote = GbkCut(note, Score::FieldBytes);
+    if (duration != Keep)
+        r.OpernLong = QString::number(duration);
+    if (octave != Keep)
+        r.OpernHigh = QString::number(octave);
+    if (infoType != Keep)
+        r.InfoType = GbkCut(QString::number(infoType), 1);
+    if (conn >= 0)
+        r.Conn = conn;
+    m_view.ShowCell(m_cell, EntryGlyphName(r));
+}
+
+bool EntryEditor::StartSong(const EntryFields& fields, int cadenceCode)
+{
+    const bool wasStarted = Started();
+    auto credit = [](const QString& text) { return TrimField(text).isEmpty() ? kUnknownCredit : text; };
+    const QString performer = credit(fields.performer);
+    const QString lyricist = credit(fields.lyricist);
+    const QString composer = credit(fields.composer);
+    // The fields are read once: later edits do not reach a started song.
+    if (wasStarted)
+        return true;
+    if (!UsableTitle(fields.title))
+        return false;
+    SongRecord& h = m_table[0];
+    h.SeqID = 0;
+    h.SongName = GbkCut(fields.title, Score::TitleBytes);
+    h.SongNote = GbkCut(performer, Score::FieldBytes);
+    h.OpernLong = GbkCut(lyricist, Score::FieldBytes);
+    h.OpernHigh = GbkCut(composer, Score::FieldBytes);
+    h.Conn = cadenceCode;
+    h.InfoType = QStringLiteral("0");
+    return false;
+}
+
+void EntryEditor::SetSlurLength(int n)
+{
+    if (!Started())
+        return;
+    const int i = CursorIndex();
+    SongRecord& r = m_table[size_t(i)];
+    if (!IsNoteRow(r))
+        return;
+    r.Conn = n;
+    bool matched = false;
+    for (size_t a = 0; a < m_arcs.size(); ++a) {
+        if (m_arcs[a].record != i)
+            continue;
+        matched = true;
+        if (n == kSlurOff) {
+            m_arcs[a] = EntryArc{};
+            m_view.HideArc(int(a) + 1);
+            m_slurCounter = 0;
+            r.Conn = 0;
+        } else {
+            m_arcs[a].length = n;
+            m_view.ShowArc(int(a) + 1, m_arcs[a].position, n);
+        }
+    }
+    if (matched)
+        return;
+    if (n == kSlurOff) {
+        // A slur whose arc never found room ends the same way: no slur at all.
+        r.Conn = 0;
+        m_slurCounter = 0;
+        return;
+    }
+    PlaceArc(i, m_cell, n);   // with six arcs showing, Conn keeps n undrawn
+}
+
+bool EntryEditor::PlaceArc(int r, int k, int length)
+{
+    for (size_t a = 0; a < m_arcs.size(); ++a) {
+        if (m_arcs[a].record != 0)
+            continue;
+        m_arcs[a] = EntryArc{k, length, r};
+        m_view.ShowArc(int(a) + 1, k, length);
+        return true;
+    }
+    return false;
+}
+
+bool EntryEditor::FreeArcsOf(int r)
+{
+    bool any = false;
+    for (size_t a = 0; a < m_arcs.size(); ++a) {
+        if (m_arcs[a].record != r)
+            continue;
+        m_arcs[a] = EntryArc{};
+        m_view.HideArc(int(a) + 1);
+        any = true;
+    }
+    return any;
+}
+
+void EntryEditor::RedrawEntryPage(int first, int last)
+{
+    first = std::max(first, 1);
+    last = std::min(last, kLastRecord);
+    for (int r = first, k = 1; r <= last && k <= Score::CellsPerPage; ++r, ++k) {
+        const SongRecord& rec = m_table[size_t(r)];
+        m_view.ShowCell(k, EntryGlyphName(rec));
+        if (rec.Conn > 0 && IsNoteRow(rec))
+            PlaceArc(r, k, rec.Conn);
+    }
+}
+
+void EntryEditor::ResetEntryRecords(int first, int last)
+{
+    first = std::max(first, 0);
+    last = std::min(last, kLastRecord);
+    for (int r = first; r <= last; ++r)
+        ResetToBlank(m_table[size_t(r)]);
+}
+
+void EntryEditor::GridsCleared(int first, int last)
+{
+    first = std::max(first, 1);
+    last = std::min(last, Score::CellsPerPage);
+    for (int k = first; k <= last; ++k)
+        m_view.ShowCell(k, QStringLiteral("NOTE_9000"));
+    for (size_t a = 0; a < m_arcs.size(); ++a) {
+        m_arcs[a] = EntryArc{};
+        m_view.HideArc(int(a) + 1);
+    }
+    m_slurCounter = 0;
+}
+
+void EntryEditor::ClearGrids()
+{
+    m_view.ClearViewGrid(1, Score::CellsPerPage);
+    GridsCleared(1, Score::CellsPerPage);
+}
+
+// ---- Buttons ----
+
+void EntryEditor::Digit(int degree)
+{
+    if (degree < 0 || degree > 7)
+        return;
+    WriteCursorCell(QString::number(degree), m_duration, degree == 0 ? 0 : m_octave, 0, 1);
+}
+
+void EntryEditor::Symbol(int button)
+{
+    switch (button) {
+    case 1:
+    case 2:
+    case 3:
+    case kSpace:
+        WriteCursorCell(QStringLiteral("9"), 0, 0, button, 2);
+        break;
+    case 4:
+        Slur();
+        break;
+    case 6:
+        LineBreak();
+        break;
+    default:
+        break;
+    }
+}
+
+void EntryEditor::Slur()
+{
+    if (m_slurCounter == kSlurOff)
+        m_slurCounter = 0;
+    ++m_slurCounter;
+    SetSlurLength(m_slurCounter);
+}
+
+void EntryEditor::LineBreak()
+{
+    if (!Started() || m_cell >= Score::CellsPerPage)
+        return;
+    for (int step = 0; step < 36; ++step) {
+        // The table ends at index 499: the break stops on its last record.
+        if (CursorIndex() >= kLastRecord)
+            return;
+        ++m_cell;
+        if (m_cell == Score::CellsPerPage) {
+            // The bottom line's last cell belongs to the song too; leaving it blank
+            // would end the saved song there.
+            WriteCursorCell(QStringLiteral("9"), 0, 0, kSpace, 2);
+            m_slurCounter = 0;
+            AddStep();
+            return;
+        }
+        if (m_cell % Score::CellsPerLine == 1)
+            return;
+        WriteCursorCell(QStringLiteral("9"), 0, 0, kSpace, 2);
+    }
+}
+
+void EntryEditor::Add(const EntryFields& fields)
+{
+    m_slurCounter = 0;
+    if (!StartSong(fields, m_cadence)) {
+        if (TrimField(fields.title).isEmpty())
+            m_view.PromptForTitle(TitlePrompt);
+        return;
+    }
+    AddStep();
+}
+
+void EntryEditor::AddStep()
+{
+    if (CursorIndex() > kLastAddIndex)
+        return;
+    if (m_cell == Score::CellsPerPage) {
+        m_cell = 1;
+        SetPage(m_page + 1);
+        ClearGrids();
+    } else {
+        ++m_cell;
+    }
+    WriteCursorCell(QStringLiteral("9"), 0, 0, kSpace, 2);
+}
+
+void EntryEditor::Clear()
+{
+    const int i = CursorIndex();
+    if (m_table[size_t(i)].Conn > 0) {
+        FreeArcsOf(i);
+        m_slurCounter = 0;
+    }
+    WriteCursorCell(QStringLiteral("9"), 0, 0, 0, 2);
+    if (m_cell > 1) {
+        --m_cell;
+        return;
+    }
+    if (m_page == 0)
+        return;
+    m_cell = Score::CellsPerPage;
+    SetPage(m_page - 1);
+    ClearGrids();
+    const int first = m_page * Score::CellsPerPage + 1;
+    RedrawEntryPage(first, first + Score::CellsPerPage - 1);
+}
+
+void EntryEditor::CycleDuration()
+{
+    m_duration = (m_duration + 1) % 3;
+    const SongRecord& r = CursorRecord();
+    // Notes, rests and dots take the new duration; other symbols keep their glyph.
+    if (r.SongNote != QLatin1String("9") || r.Conn == 1)
+        WriteCursorCell(KeepText, m_duration, Keep, Keep, Keep);
+}
+
+void EntryEditor::CycleOctave()
+{
+    const SongRecord& r = CursorRecord();
+    if (r.SongNote == QLatin1String("9") || r.SongNote == QLatin1String("0"))
+        return;
+    m_octave = (m_octave + 1) % 3;
+    WriteCursorCell(KeepText, Keep, m_octave, Keep, Keep);
+}
+
+void EntryEditor::SwitchCadence()
+{
+    m_cadence = m_cadence == 1 ? 0 : m_cadence + 1;
+    m_view.SetCadenceCaption(m_cadence == 0 ? QStringLiteral("2/4") : QStringLiteral("4/4"));
+}
+
+SaveResult EntryEditor::Submit(TADOConnection& conn, IDialogs& dialogs, const QDate& today, const QString& titleField)
+{
+    if (!Started())
+        return SaveResult{};
+    // The title is fixed once the song starts; only a refused title may be replaced,
+    // so the song can still be saved under another name.
+    if (m_retakeTitle && UsableTitle(titleField))
+        m_table[0].SongName = GbkCut(TrimField(titleField), Score::TitleBytes);
+    const SaveResult result = SaveNewSong(conn, m_table, dialogs, today);
+    if (result.outcome == SaveResult::Outcome::TitleTaken)
+        m_retakeTitle = true;
+    else if (result.outcome != SaveResult::Outcome::Declined)
+        m_retakeTitle = false;
+    if (!result.saved())
+        return result;
+    ResetEntryRecords(0, kLastRecord);
+    ClearGrids();
+    m_cell = 1;
+    SetPage(0);
+    return result;
+}

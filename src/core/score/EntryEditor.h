@@ -1,0 +1,115 @@
+#pragma once
+// The score entry editor: a typewriter with a backspace over the entry table. The
+// cursor always stands on the last cell written so far; digits and symbols overwrite
+// it, "增加" appends a space cell and "清除" blanks it and steps back.
+#include "core/library/SongSave.h"
+#include "core/score/SongRecord.h"
+#include <QString>
+#include <array>
+
+class IDialogs;
+class TADOConnection;
+
+// What the editor tells the panel that draws it. Positions are 1..105 on the entry
+// grid, arcs 1..6.
+class IEntryView {
+public:
+    virtual ~IEntryView() = default;
+    virtual void ShowCell(int position, const QString& glyph) = 0;
+    // Shows the arc over the cell at position, `length` cells wide (it may run past
+    // the right edge of its line).
+    virtual void ShowArc(int arc, int position, int length) = 0;
+    virtual void HideArc(int arc) = 0;
+    virtual void SetPageCaption(const QString& caption) = 0;
+    virtual void SetCadenceCaption(const QString& caption) = 0;
+    // Puts the prompt into the title field and gives the field the input focus.
+    virtual void PromptForTitle(const QString& prompt) = 0;
+    // Clear grids blanks both grids; the editor does the entry side itself
+    // (GridsCleared) and asks here for the score view's side.
+    virtual void ClearViewGrid(int first, int last) = 0;
+};
+
+// Texts of the title and credit fields, read when a song starts.
+struct EntryFields {
+    QString title;
+    QString performer;
+    QString lyricist;
+    QString composer;
+};
+
+struct EntryArc {
+    int position = 0;   // cell position 1..105 on the entry page
+    int length = 0;     // width in cells
+    int record = 0;     // entry-table index it stands for; 0 while free (hidden)
+};
+
+class EntryEditor {
+public:
+    static inline const QString TitlePrompt = QStringLiteral("请输入歌曲名称");
+    static constexpr int Keep = -1;   // "keep" for the number arguments of WriteCursorCell
+    static inline const QString KeepText = QStringLiteral("-1");
+
+    explicit EntryEditor(IEntryView& view);
+
+    // Start-up reset: cursor page 0 cell 1, caption "- 1 -", duration 0, octave 1, slur
+    // counter 0, the whole table empty; then records 1..499 to blank.
+    void Reset();
+
+    // ---- Shared operations ----
+    void WriteCursorCell(const QString& note, int duration, int octave, int conn, int infoType);
+    // Returns whether the song had already started before the call.
+    bool StartSong(const EntryFields& fields, int cadenceCode);
+    void SetSlurLength(int n);
+    void RedrawEntryPage(int first, int last);
+    void ResetEntryRecords(int first, int last);
+    // The entry side of clear grids: blank cells first..last, free every arc, slur
+    // counter to 0. The table keeps the song.
+    void GridsCleared(int first, int last);
+
+    // ---- The panel's buttons ----
+    void Digit(int degree);          // "1".."7", "0" for a rest
+    void Symbol(int button);         // ImgSymbol_1..6: dot, bar line, dash, slur, space, line break
+    void Slur();                     // 连接线
+    void LineBreak();                // 换行
+    void Add(const EntryFields& fields);   // 增加
+    void Clear();                    // 清除
+    void CycleDuration();            // 音长
+    void CycleOctave();              // 音高
+    void SwitchCadence();            // LabCadence2
+    // 提交: saves through SaveNewSong and empties the editor when it worked. After a
+    // taken title the next call takes the title again from the title field.
+    SaveResult Submit(TADOConnection& conn, IDialogs& dialogs, const QDate& today, const QString& titleField);
+
+    // ---- State ----
+    bool Started() const { return !m_table[0].SongName.isEmpty(); }
+    const EntryTableType& Table() const { return m_table; }
+    int CursorPage() const { return m_page; }
+    int CursorCell() const { return m_cell; }
+    int CursorIndex() const { return m_page * Score::CellsPerPage + m_cell; }
+    int Duration() const { return m_duration; }
+    int Octave() const { return m_octave; }
+    int SlurCounter() const { return m_slurCounter; }
+    int CadenceCode() const { return m_cadence; }
+    const std::array<EntryArc, Score::ArcsPerGrid>& Arcs() const { return m_arcs; }
+
+private:
+    SongRecord& CursorRecord() { return m_table[size_t(CursorIndex())]; }
+    void SetPage(int page);
+    void ClearGrids();
+    void AddStep();
+    // Frees every arc standing for record r; true when one was.
+    bool FreeArcsOf(int r);
+    // Gives record r's slur the first free arc over position k; false when none is free.
+    bool PlaceArc(int r, int k, int length);
+
+    IEntryView& m_view;
+    EntryTableType m_table{};
+    std::array<EntryArc, Score::ArcsPerGrid> m_arcs{};
+    int m_page = 0;
+    int m_cell = 1;
+    int m_duration = 0;
+    int m_octave = 1;
+    int m_slurCounter = 0;
+    int m_cadence = 1;
+    bool m_retakeTitle = false;   // the last save found the title taken
+};

@@ -1,0 +1,115 @@
+// The entry editor driven like the panel's buttons, with a recording view.
+#include "EntryTestSupport.h"
+#include <QTest>
+
+namespace {
+// One observable by key: cell:K rec:I cursor caption cadence prompt dur oct slur
+// started viewclears head (the header's fields) arcs (shown arcs "position:length").
+QString Probe(const EntryDriver& d, const QString& key)
+{
+    const int n = key.section(QLatin1Char(':'), 1).toInt();
+    const SongRecord& h = d.editor.Table()[0];
+    if (key == QLatin1String("arcs")) {
+        QStringList shown;
+        for (int a = 1; a <= Score::ArcsPerGrid; ++a) {
+            const auto& v = d.view.arcs[size_t(a)];
+            const EntryArc& m = d.editor.Arcs()[size_t(a - 1)];
+            // What is drawn and what the editor holds must agree.
+            if (v.shown != (m.record != 0) || (v.shown && (v.position != m.position || v.length != m.length)))
+                return QStringLiteral("arc %1 differs").arg(a);
+            if (v.shown)
+                shown << QStringLiteral("%1:%2").arg(v.position).arg(v.length);
+        }
+        return shown.join(QLatin1Char(','));
+    }
+    const std::map<QString, QString> simple{
+        {"cursor", d.Cursor()}, {"caption", d.view.caption}, {"cadence", d.view.cadence}, {"prompt", d.view.prompt},
+        {"dur", QString::number(d.editor.Duration())}, {"oct", QString::number(d.editor.Octave())},
+        {"slur", QString::number(d.editor.SlurCounter())}, {"started", QString::number(d.editor.Started())},
+        {"viewclears", QString::number(d.view.viewClears)},
+        {"head", QStringList{h.SongName, h.SongNote, h.OpernLong, h.OpernHigh, QString::number(h.Conn), h.InfoType}.join(u'|')}};
+    if (key.startsWith(QLatin1String("cell:")))
+        return d.view.cells.at(size_t(n));
+    if (key.startsWith(QLatin1String("rec:")))
+        return d.Record(n);
+    return simple.at(key);
+}
+}
+
+class TestEntryEditor : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void script_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("expect");   // key=value;key=value
+        auto row = [](const char* name, const char* script, const char* expect) {
+            QTest::newRow(name) << QString::fromUtf8(script) << QString::fromUtf8(expect);
+        };
+        row("first add stores the header", "add", "head=送别|佚名|佚名|佚名|1|0;cursor=0/1;rec:1=9000/");
+        row("second add appends a space", "add add", "cursor=0/2;cell:2=NOTE_9005;rec:2=9005/2");
+        row("title of spaces prompts", "title=~~~ add", "prompt=请输入歌曲名称;started=0;head=||||0|");
+        row("title equal to the prompt", "title=请输入歌曲名称 add d5", "prompt=;started=0;rec:1=9000/");
+        row("5 with duration 1 octave 2", "add dur d1 oct d5", "cell:1=NOTE_512;rec:1=5120/1");
+        row("音高 then wraps 2 to 0", "add dur d1 oct d5 oct", "cell:1=NOTE_510;oct=0");
+        row("音长 on a bar line", "add s2 dur", "cell:1=NOTE_9002;dur=1");
+        row("音长 on a dot", "add s1 dur", "cell:1=NOTE_9101");
+        row("音长 twice on a dot", "add s1 dur dur", "cell:1=NOTE_9201;dur=2");
+        row("音高 on a rest", "add d0 oct", "cell:1=NOTE_000;oct=1");
+        row("音高 on a symbol", "add s3 oct", "cell:1=NOTE_9003;oct=1");
+        row("add at cell 105 turns the page", "add add*104 add",
+            "caption=- 2 -;cursor=1/1;rec:106=9005/2;cell:1=NOTE_9005;cell:2=NOTE_9000;viewclears=1");
+        row("clear at cell 1 of page 1", "add d5 slur slur add*105 clr",
+            "caption=- 1 -;cursor=0/105;rec:106=9000/2;cell:1=NOTE_501;cell:105=NOTE_9005;arcs=1:2");
+        row("clear at cell 1 of page 0", "add d5 clr", "cursor=0/1;cell:1=NOTE_9000;rec:1=9000/2");
+        row("line break at cell 10", "add add*9 br", "cursor=0/36;rec:11=9005/2;rec:35=9005/2;rec:36=9000/");
+        row("line break at cell 35", "add add*34 br", "cursor=0/36;rec:36=9000/");
+        row("line break at cell 105", "add add*104 br", "cursor=0/105;caption=- 1 -");
+        row("slur five times", "add d5 slur*5", "arcs=1:5;rec:1=5015/1");
+        row("slur six times removes it", "add d5 slur*6", "arcs=;rec:1=5010/1;slur=0");
+        row("slur seventh starts again", "add d5 slur*7", "arcs=1:1;rec:1=5011/1");
+        row("slur on a symbol", "add s2 slur*3", "arcs=;rec:1=9002/2");
+        row("add at index 481 does nothing", "add add*481", "cursor=4/61;caption=- 5 -;rec:482=9000/");
+        // Mends.
+        row("line break on the bottom line writes 105", "add add*70 br", "cursor=1/1;rec:105=9005/2;rec:106=9005/2;caption=- 2 -");
+        row("digit over a slurred note drops its arc", "add d5 slur*2 d3", "arcs=;rec:1=3010/1;slur=0");
+        row("symbol over a slurred note drops its arc", "add d5 slur s2", "arcs=;rec:1=9002/2");
+        row("line break stops at the end of the table", "add add*480 br br br",
+            "cursor=4/79;rec:491=9000/;rec:492=9005/2;rec:499=9005/2");
+        // Other rules.
+        row("fields are read once", "add title=别的 art=张三 add", "head=送别|佚名|佚名|佚名|1|0");
+        row("credits as typed, 2/4", "cad art=~李~ add", "head=送别| 李 |佚名|佚名|0|0;cadence=2/4");
+        row("nothing written before the start", "d5 s2 slur br clr", "rec:1=9000/;cursor=0/1;cell:1=NOTE_9000");
+        row("six arcs on a page at most", "add d5 slur add d5 slur add d5 slur add d5 slur add d5 slur add d5 slur add d5 slur add",
+            "arcs=1:1,2:1,3:1,4:1,5:1,6:1;rec:7=5011/1");
+        row("score view clearing keeps the table", "add d5 slur clearview", "arcs=;slur=0;cell:1=NOTE_9000;rec:1=5011/1");
+        row("reset", "add dur d5 slur add reset", "started=0;cursor=0/1;caption=- 1 -;dur=0;oct=1;slur=0;rec:1=9000/;head=||||0|");
+    }
+    void script()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, expect);
+        EntryDriver d;
+        d.Run(script);
+        for (const QString& pair : expect.split(QLatin1Char(';'))) {
+            const QString key = pair.section(QLatin1Char('='), 0, 0);
+            QCOMPARE(key + QLatin1Char('=') + Probe(d, key), pair);
+        }
+    }
+
+    // Written records carry their index as SeqID; nothing past the end was touched.
+    void writtenRecordsCarryTheirIndex()
+    {
+        EntryDriver d;
+        d.Run(QStringLiteral("add d1 add d2 oct add s2 add*200 br d7 slur"));
+        const int end = EntrySongEnd(d.editor.Table());
+        QCOMPARE(end, d.editor.CursorIndex() + 1);
+        for (int i = 1; i < end; ++i)
+            QCOMPARE(d.editor.Table()[size_t(i)].SeqID, i);
+        for (int i = end; i < Score::EntryRecordCount; ++i)
+            QCOMPARE(d.Record(i), QStringLiteral("9000/"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEntryEditor)
+#include "test_entry_editor.moc"
