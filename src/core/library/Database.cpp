@@ -26,15 +26,16 @@ QString DbMessage(sqlite3* db, int rc)
 // Keys a freshly opened handle. The compatibility pragma pins the older cipher
 // settings on newer library versions (older ones ignore it), so files stay readable
 // across versions; the round count must match between creating and opening.
-void ApplyKey(sqlite3* db, const QString& password)
+void ApplyKey(sqlite3* db, const QString& password, CipherSettings settings)
 {
     if (password.isEmpty())
         return;
     const QByteArray key = password.toUtf8();
     int rc = sqlite3_key(db, key.constData(), int(key.size()));
     if (rc == SQLITE_OK) {
-        const QByteArray pragmas =
-            QByteArrayLiteral("PRAGMA cipher_compatibility = 3; PRAGMA kdf_iter = ") + QByteArray::number(DatabaseKdfIter) + ';';
+        QByteArray pragmas = QByteArrayLiteral("PRAGMA cipher_compatibility = 3;");
+        if (settings == CipherSettings::Program)
+            pragmas += QByteArrayLiteral(" PRAGMA kdf_iter = ") + QByteArray::number(DatabaseKdfIter) + ';';
         rc = sqlite3_exec(db, pragmas.constData(), nullptr, nullptr, nullptr);
     }
     if (rc != SQLITE_OK)
@@ -146,11 +147,12 @@ void TADOConnection::Close()
     }
 }
 
-void TADOConnection::SetTarget(const QString& file, const QString& password)
+void TADOConnection::SetTarget(const QString& file, const QString& password, CipherSettings settings)
 {
     Close();
     m_file = file;
     m_password = password;
+    m_settings = settings;
 }
 
 sqlite3* TADOConnection::Handle()
@@ -171,7 +173,7 @@ sqlite3* TADOConnection::Handle()
         Raise(QStringLiteral("无法打开数据库文件“%1”：%2").arg(NativePath(m_file), msg));
     }
     try {
-        ApplyKey(db, m_password);
+        ApplyKey(db, m_password, m_settings);
     } catch (...) {
         sqlite3_close_v2(db);
         throw;
@@ -317,7 +319,8 @@ QString TADOQuery::FieldAsString(const QString& column) const
 
 // ---- Files and helpers ----
 
-void CreateDatabaseFile(const QString& file, const QString& password, const QStringList& statements)
+void CreateDatabaseFile(const QString& file, const QString& password, const QStringList& statements,
+                        CipherSettings settings)
 {
     if (QFileInfo::exists(file))
         Raise(QStringLiteral("数据库文件“%1”已存在。").arg(NativePath(file)));
@@ -331,7 +334,7 @@ void CreateDatabaseFile(const QString& file, const QString& password, const QStr
     if (rc != SQLITE_OK)
         fail(DbMessage(db, rc));
     try {
-        ApplyKey(db, password);
+        ApplyKey(db, password, settings);
     } catch (const TavoError& e) {
         fail(e.text());
     }

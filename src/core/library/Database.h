@@ -18,6 +18,11 @@ struct sqlite3;
 // with every existing database.
 inline constexpr int DatabaseKdfIter = 4000;
 
+// How a file is keyed. Song databases use the program's own round count; exchange
+// files travel between users, so they keep SQLCipher 3's standard settings and any
+// SQLCipher 3 opens them with the password alone.
+enum class CipherSettings { Program, Standard };
+
 // The one connection: pointed at a database file with a password, opened lazily by
 // the first statement. Values always travel as bound parameters.
 class TADOConnection {
@@ -29,7 +34,8 @@ public:
 
     void Close();
     // Closes any open file and points at a new one; nothing is opened yet.
-    void SetTarget(const QString& file, const QString& password);
+    void SetTarget(const QString& file, const QString& password,
+                   CipherSettings settings = CipherSettings::Program);
     const QString& File() const { return m_file; }
     bool Connected() const { return m_db != nullptr; }
     sqlite3* Handle();   // opens on first use; throws with the database's message
@@ -37,6 +43,7 @@ public:
 private:
     QString m_file;
     QString m_password;
+    CipherSettings m_settings = CipherSettings::Program;
     sqlite3* m_db = nullptr;
 };
 
@@ -73,7 +80,8 @@ inline const char SongTableSchema[] =
 // Creates a new database file keyed with the password and runs the statements in it,
 // all in one transaction. An existing file is an error (it is never overwritten);
 // on failure no file is left behind.
-void CreateDatabaseFile(const QString& file, const QString& password, const QStringList& statements);
+void CreateDatabaseFile(const QString& file, const QString& password, const QStringList& statements,
+                        CipherSettings settings = CipherSettings::Program);
 // Creates a song database holding TableCfg with the given rows, in the given order.
 void CreateSongDatabase(const QString& file, const QString& password, const SongTableType& rows);
 

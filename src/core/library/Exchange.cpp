@@ -1,0 +1,433 @@
+#include "core/library/Exchange.h"
+#include "core/Errors.h"
+#include "core/score/SongRecord.h"
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <climits>
+#include <optional>
+#include <set>
+
+#define SQLITE_HAS_CODEC 1
+#include <sqlcipher/sqlite3.h>
+
+namespace {
+
+const QString SelectSong = QStringLiteral(
+    "select SongID,SeqID,SongName,SongNote,OpernLong,OpernHigh,Conn,InfoType,SongDate from TableCfg where SongID=?");
+const QString InsertExchangeRow = QStringLiteral("insert into data (A,B,C,D,E,F,G,H,I) values (?,?,?,?,?,?,?,?,?)");
+const QString InsertSongRow = QStringLiteral(
+    "insert into TableCfg (SongID,SeqID,SongName,SongNote,OpernLong,OpernHigh,Conn,InfoType,SongDate) "
+    "values (?,?,?,?,?,?,?,?,?)");
+// Every notice dated before the imported one takes its text and date.
+const QString RefreshNotices =
+    QStringLiteral("update TableCfg set SongName=?, SongDate=? where InfoType='9' and SongDate<?");
+
+const QString IllegalData = QStringLiteral("非法数据，请检查路径及文件！");
+
+// A notice row is recent while today minus its date, both read as YYYYMMDD, is under 600.
+constexpr qint64 RecentNoticeSpan = 600;
+
+// A single value larger than this in an exchange file is refused rather than read.
+constexpr int ExchangeValueLimit = 1 << 20;
+
+QString Native(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// Runs fn inside one transaction on conn: all of it is written, or none.
+template <typename Fn>
+void InTransaction(TADOConnection& conn, Fn&& fn)
+{
+    TADOQuery q;
+    q.Exec(conn, QStringLiteral("begin immediate"), {});
+    try {
+        fn();
+        q.Exec(conn, QStringLiteral("commit"), {});
+    } catch (...) {
+        try {
+            q.Exec(conn, QStringLiteral("rollback"), {});
+        } catch (const TavoError&) {
+            // The first fault is the one to report.
+        }
+        throw;
+    }
+}
+
+SongTableType ReadSong(TADOConnection& library, int songId)
+{
+    TADOQuery q;
+    q.Open(library, SelectSong, {songId});
+    SongTableType rows;
+    rows.reserve(size_t(q.RecordCount()));
+    for (q.First(); !q.Eof(); q.Next()) {
+        SongRecord r;
+        r.SongID = q.FieldAsInteger(QStringLiteral("SongID"));
+        r.SeqID = q.FieldAsInteger(QStringLiteral("SeqID"));
+        r.SongName = q.FieldAsString(QStringLiteral("SongName"));
+        r.SongNote = q.FieldAsString(QStringLiteral("SongNote"));
+        r.OpernLong = q.FieldAsString(QStringLiteral("OpernLong"));
+        r.OpernHigh = q.FieldAsString(QStringLiteral("OpernHigh"));
+        r.Conn = q.FieldAsInteger(QStringLiteral("Conn"));
+        r.InfoType = q.FieldAsString(QStringLiteral("InfoType"));
+        r.SongDate = q.FieldAsString(QStringLiteral("SongDate"));
+        CutToCapacity(r);
+        rows.push_back(std::move(r));
+    }
+    return rows;
+}
+
+// ---- Reading an untrusted exchange file ----
+
+// Thrown inside the reader when the file breaks a rule; never leaves this file.
+struct IllegalFile {};
+
+struct SqlStatement {
+    sqlite3_stmt* stmt = nullptr;
+    ~SqlStatement() { sqlite3_finalize(stmt); }
+};
+
+void Prepare(sqlite3* db, const char* sql, SqlStatement& st)
+{
+    if (sqlite3_prepare_v2(db, sql, -1, &st.stmt, nullptr) != SQLITE_OK || !st.stmt)
+        throw IllegalFile{};
+}
+
+// Steps to the next row; false at the end. A read fault breaks the file.
+bool Step(SqlStatement& st)
+{
+    const int rc = sqlite3_step(st.stmt);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    throw IllegalFile{};
+}
+
+// A column as text: it must be valid text that the system's code page can hold.
+QString TextColumn(sqlite3_stmt* stmt, int c)
+{
+    const char* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+    const int size = sqlite3_column_bytes(stmt, c);
+    if (!bytes || size == 0)
+        return QString();
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(QByteArrayView(bytes, size));
+    if (utf8.hasError())
+        throw IllegalFile{};
+    // A character the code page lacks would come back as something else.
+    QStringEncoder toGbk("GBK");
+    QStringDecoder fromGbk("GBK");
+    if (!toGbk.isValid() || !fromGbk.isValid())
+        Raise(QStringLiteral("系统缺少 GBK 编码，无法读取歌谱文件。"));
+    const QByteArray gbk = toGbk.encode(text);
+    if (toGbk.hasError() || QString(fromGbk.decode(gbk)) != text)
+        throw IllegalFile{};
+    return text;
+}
+
+int IntegerColumn(sqlite3_stmt* stmt, int c)
+{
+    const QString text = TextColumn(stmt, c);
+    qint64 n = 0;
+    try {
+        n = TextToInteger(text);
+    } catch (const TavoError&) {
+        throw IllegalFile{};
+    }
+    if (n < INT_MIN || n > INT_MAX)
+        throw IllegalFile{};
+    return int(n);
+}
+
+struct ExchangeContent {
+    SongTableType rows;   // in the file's own order, texts cut to their capacities
+    QString title;        // the header row's title
+};
+
+// Reads and checks the whole file. Any broken rule throws IllegalFile.
+ExchangeContent ReadExchangeRows(const QString& file)
+{
+    TADOConnection exchange;
+    ConnectExchangeFile(exchange, file);
+    sqlite3* db = nullptr;
+    try {
+        db = exchange.Handle();   // a wrong password or a file that is no database ends here
+    } catch (const TavoError&) {
+        throw IllegalFile{};
+    }
+    // Only reading; nothing in a friend's file may grow without bounds.
+    sqlite3_limit(db, SQLITE_LIMIT_LENGTH, ExchangeValueLimit);
+    sqlite3_exec(db, "PRAGMA query_only = 1; PRAGMA trusted_schema = 0;", nullptr, nullptr, nullptr);
+
+    {
+        // A view of that name could compute rows without end: only a real table will do.
+        SqlStatement st;
+        Prepare(db, "select type from sqlite_master where lower(name)='data'", st);
+        if (!Step(st))
+            throw IllegalFile{};
+        const char* type = reinterpret_cast<const char*>(sqlite3_column_text(st.stmt, 0));
+        if (!type || qstrcmp(type, "table") != 0)
+            throw IllegalFile{};
+    }
+    {
+        SqlStatement st;
+        Prepare(db, "select count(*) from data", st);
+        if (!Step(st) || sqlite3_column_int64(st.stmt, 0) > ExchangeRowLimit)
+            throw IllegalFile{};
+    }
+
+    ExchangeContent content;
+    SqlStatement st;
+    Prepare(db, "select A,B,C,D,E,F,G,H,I from data", st);
+    std::set<int> cellSeqs;
+    int headers = 0;
+    while (Step(st)) {
+        if (content.rows.size() >= size_t(ExchangeRowLimit))
+            throw IllegalFile{};
+        SongRecord r;
+        r.SongID = IntegerColumn(st.stmt, 0);   // checked, then replaced by the new number
+        r.SeqID = IntegerColumn(st.stmt, 1);
+        r.SongName = TextColumn(st.stmt, 2);
+        r.SongNote = TextColumn(st.stmt, 3);
+        r.OpernLong = TextColumn(st.stmt, 4);
+        r.OpernHigh = TextColumn(st.stmt, 5);
+        r.Conn = IntegerColumn(st.stmt, 6);
+        const QString kind = TextColumn(st.stmt, 7);
+        r.InfoType = kind;
+        r.SongDate = TextColumn(st.stmt, 8);
+        CutToCapacity(r);
+
+        if (r.SeqID < 0 || r.SeqID >= Score::EntryRecordCount)
+            throw IllegalFile{};
+        if (kind == QLatin1String("0")) {
+            ++headers;
+            content.title = r.SongName;
+        } else if (kind == QLatin1String("1") || kind == QLatin1String("2")) {
+            if (!cellSeqs.insert(r.SeqID).second)
+                throw IllegalFile{};
+        } else if (kind == QLatin1String("9")) {
+            // The loader and the refresh read a notice's date as a number.
+            try {
+                TextToInteger(r.SongDate);
+            } catch (const TavoError&) {
+                throw IllegalFile{};
+            }
+        } else {
+            throw IllegalFile{};
+        }
+        content.rows.push_back(std::move(r));
+    }
+    if (headers != 1)
+        throw IllegalFile{};
+    return content;
+}
+
+std::optional<ExchangeContent> ReadExchangeFile(const QString& file)
+{
+    try {
+        return ReadExchangeRows(file);
+    } catch (const IllegalFile&) {
+        return std::nullopt;
+    }
+}
+
+// The lowest song number from 1 that no row uses, or 0 when all are taken.
+int FreeSongNumber(TADOConnection& library)
+{
+    TADOQuery q;
+    q.Open(library, QStringLiteral("select distinct SongID from TableCfg where SongID>=1 and SongID<=?"),
+           {LibrarySongLimit});
+    std::set<int> used;
+    for (q.First(); !q.Eof(); q.Next())
+        used.insert(q.FieldAsInteger(QStringLiteral("SongID")));
+    for (int n = 1; n <= LibrarySongLimit; ++n)
+        if (!used.count(n))
+            return n;
+    return 0;
+}
+
+bool TitleTaken(TADOConnection& library, const QString& title)
+{
+    TADOQuery q;
+    q.Open(library, QStringLiteral("select SongName from TableCfg where SongName=? limit 1"), {title});
+    return q.RecordCount() > 0;
+}
+
+ShareResult Refuse(IDialogs& dialogs, const QString& message, ShareResult result)
+{
+    dialogs.ShowInfo(message);
+    result.outcome = ShareResult::Outcome::Refused;
+    return result;
+}
+
+// Longest leading part of text whose UTF-8 form fits in maxBytes, whole characters only.
+QString CutUtf8(const QString& text, int maxBytes)
+{
+    qsizetype used = 0;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const qsizetype len = (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
+        const qsizetype bytes = text.mid(i, len).toUtf8().size();
+        if (used + bytes > maxBytes)
+            break;
+        used += bytes;
+        i += len;
+    }
+    return text.left(i);
+}
+
+} // namespace
+
+void ConnectExchangeFile(TADOConnection& conn, const QString& file)
+{
+    conn.SetTarget(file, QString::fromLatin1(ExchangePassword), CipherSettings::Standard);
+}
+
+void CreateExchangeFile(const QString& file)
+{
+    CreateDatabaseFile(file, QString::fromLatin1(ExchangePassword), {QString::fromLatin1(ExchangeTableSchema)},
+                       CipherSettings::Standard);
+}
+
+QString ExchangeFileBaseName(const QString& title)
+{
+    static constexpr char16_t forbidden[] = u"/\\:*?\"<>|";
+    QString name;
+    name.reserve(title.size());
+    for (const QChar c : title) {
+        const char16_t u = c.unicode();
+        const bool bad = u < 0x20 || u == 0x7f || std::char_traits<char16_t>::find(forbidden, 9, u) != nullptr;
+        name += bad ? QChar(u'_') : c;
+    }
+    // Room for ".opr" and a temporary suffix within the usual 255-byte name limit.
+    name = CutUtf8(name, 200);
+    bool onlyDotsOrSpaces = true;
+    for (const QChar c : name)
+        if (c != u'.' && c != u' ')
+            onlyDotsOrSpaces = false;
+    if (onlyDotsOrSpaces)
+        return QStringLiteral("未命名");
+    return name;
+}
+
+ShareResult DeleteSong(TADOConnection& library, int songId, const QString& title, IDialogs& dialogs)
+{
+    ShareResult result;
+    result.songId = songId;
+    result.title = title;
+    if (songId <= 0)
+        return result;
+    if (!dialogs.AskYesNo(QStringLiteral("删除歌曲：") + title + QStringLiteral("，是否继续？")))
+        return result;
+    TADOQuery q;
+    q.Exec(library, QStringLiteral("delete from TableCfg where SongID=?"), {songId});
+    dialogs.ShowInfo(QStringLiteral("歌曲：") + title + QStringLiteral("，已删除！"));
+    result.outcome = ShareResult::Outcome::Done;
+    return result;
+}
+
+ShareResult ExportSong(TADOConnection& library, int songId, const QString& title, const QString& templateFile,
+                       const QString& desktopFolder, IDialogs& dialogs)
+{
+    ShareResult result;
+    result.songId = songId;
+    result.title = title;
+    if (songId <= 0)
+        return result;
+    const SongTableType rows = ReadSong(library, songId);
+    if (rows.empty())
+        return result;   // the song is gone: nothing to write
+
+    const QDir desktop(desktopFolder);
+    if (!QDir().mkpath(desktop.absolutePath()))
+        Raise(QStringLiteral("无法创建桌面文件夹：%1").arg(Native(desktop.absolutePath())));
+    const QString target = desktop.absoluteFilePath(ExchangeFileBaseName(title) + QStringLiteral(".opr"));
+    if (QFileInfo(target).absolutePath() != desktop.absolutePath())
+        Raise(QStringLiteral("导出文件不在桌面文件夹中：%1").arg(Native(target)));
+    // The rows go into a copy beside the target, which then takes its place whole: a
+    // failed export leaves neither a half-written file nor a lost older one.
+    const QString part = target + QStringLiteral(".part");
+    QFile::remove(part);
+    QFile source(templateFile);
+    if (!source.exists())
+        Raise(QStringLiteral("无法复制模板文件 %1 到 %2：模板文件不存在。").arg(Native(templateFile), Native(part)));
+    if (!source.copy(part))
+        Raise(QStringLiteral("无法复制模板文件 %1 到 %2：%3").arg(Native(templateFile), Native(part),
+                                                                  source.errorString()));
+    // A template shipped read-only must not make every export read-only.
+    QFile::setPermissions(part, QFile::permissions(part) | QFile::WriteOwner | QFile::ReadOwner);
+
+    try {
+        TADOConnection exchange;
+        ConnectExchangeFile(exchange, part);
+        InTransaction(exchange, [&] {
+            TADOQuery q;
+            for (const SongRecord& r : rows)
+                q.Exec(exchange, InsertExchangeRow,
+                       {QString::number(r.SongID), QString::number(r.SeqID), r.SongName, r.SongNote, r.OpernLong,
+                        r.OpernHigh, QString::number(r.Conn), r.InfoType, r.SongDate});
+        });
+        exchange.Close();
+        if (QFileInfo::exists(target) && !QFile::remove(target))
+            Raise(QStringLiteral("无法替换文件 %1。").arg(Native(target)));
+        QFile done(part);
+        if (!done.rename(target))
+            Raise(QStringLiteral("无法写入文件 %1：%2").arg(Native(target), done.errorString()));
+    } catch (...) {
+        QFile::remove(part);
+        throw;
+    }
+
+    result.file = target;
+    result.rows = int(rows.size());
+    result.outcome = ShareResult::Outcome::Done;
+    dialogs.ShowInfo(QStringLiteral("歌曲：") + title + QStringLiteral(" 导出到桌面！"));
+    return result;
+}
+
+ShareResult ImportSongFile(TADOConnection& library, IDialogs& dialogs, const QDate& today)
+{
+    ShareResult result;
+    const QString path = dialogs.OpenFile(QString(), QStringLiteral("歌谱文件(*.opr)"));
+    if (path.isEmpty() || !path.contains(u'.'))
+        return result;
+    result.file = path;
+    // Only the small-letter extension is an exchange file, as it always was.
+    if (!path.contains(QLatin1String(".opr")))
+        return Refuse(dialogs, IllegalData, result);
+
+    const std::optional<ExchangeContent> content = ReadExchangeFile(path);
+    if (!content)
+        return Refuse(dialogs, IllegalData, result);
+    result.title = content->title;
+
+    if (!dialogs.AskYesNo(QStringLiteral("新歌曲导入，是否继续？\r\n\r\n歌曲：") + content->title))
+        return result;
+    if (TitleTaken(library, content->title))
+        return Refuse(dialogs, QStringLiteral("歌曲名称已存在，未导入！"), result);
+    const int number = FreeSongNumber(library);
+    if (number == 0)
+        return Refuse(dialogs, QStringLiteral("曲库已满（21首），无法导入！"), result);
+
+    const qint64 todayNumber = DateNumber(today);
+    InTransaction(library, [&] {
+        TADOQuery q;
+        for (const SongRecord& r : content->rows) {
+            q.Exec(library, InsertSongRow,
+                   {number, r.SeqID, r.SongName, r.SongNote, r.OpernLong, r.OpernHigh, r.Conn, r.InfoType,
+                    r.SongDate});
+            if (r.InfoType == QLatin1String("9") && todayNumber - TextToInteger(r.SongDate) < RecentNoticeSpan)
+                q.Exec(library, RefreshNotices, {r.SongName, r.SongDate, r.SongDate});
+        }
+    });
+
+    result.songId = number;
+    result.rows = int(content->rows.size());
+    result.outcome = ShareResult::Outcome::Done;
+    dialogs.ShowInfo(QStringLiteral("歌曲：") + content->title + QStringLiteral("，导入完毕！"));
+    return result;
+}

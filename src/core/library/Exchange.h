@@ -1,0 +1,61 @@
+#pragma once
+// Sharing songs: deleting one from the library, writing one to an exchange file on
+// the desktop and bringing one in from a friend's exchange file.
+//
+// Every operation works on the song library connection it is given and never
+// re-points it: exchange files get a connection of their own, so a save or a delete
+// that follows always reaches the library, whatever way the operation ended.
+// Questions and messages go through the dialogs; database and file faults are
+// thrown as TavoError. After a Done delete or import the caller reloads the song
+// table and the menu.
+#include "core/Dialogs.h"
+#include "core/library/Database.h"
+#include <QDate>
+#include <QString>
+
+inline constexpr char ExchangePassword[] = "QuVeOrganMira274";
+inline constexpr char ExchangeTable[] = "data";
+inline constexpr char ExchangeTableSchema[] =
+    "create table data (A TEXT, B TEXT, C TEXT, D TEXT, E TEXT, F TEXT, G TEXT, H TEXT, I TEXT)";
+// An import refuses a file with more rows than this (a song has at most 500).
+inline constexpr int ExchangeRowLimit = 1000;
+// Song numbers a saved or imported song can take.
+inline constexpr int LibrarySongLimit = 21;
+
+// Points conn at an exchange file, keyed with ExchangePassword and standard settings.
+void ConnectExchangeFile(TADOConnection& conn, const QString& file);
+// Makes an empty exchange file (the template every export starts from). An existing
+// file is an error.
+void CreateExchangeFile(const QString& file);
+
+struct ShareResult {
+    enum class Outcome {
+        Done,      // the library or the desktop changed
+        Stopped,   // nothing to do, cancelled, or the answer was No
+        Refused,   // a message said why nothing was done
+    };
+    Outcome outcome = Outcome::Stopped;
+    int songId = 0;     // the deleted or exported song; the new number of an imported one
+    QString title;
+    QString file;       // the exchange file written or read
+    int rows = 0;       // rows written to the file or to the library
+    bool done() const { return outcome == Outcome::Done; }
+};
+
+// Deletes every row of song songId after asking; title is the one on view. A song
+// number of 0 or less means none is chosen: nothing happens.
+ShareResult DeleteSong(TADOConnection& library, int songId, const QString& title, IDialogs& dialogs);
+
+// Writes every row of song songId to desktopFolder/<title>.opr, starting from a fresh
+// copy of templateFile; an older file of that name is replaced. The name is made
+// safe for a file name and always lands in desktopFolder, created when missing.
+ShareResult ExportSong(TADOConnection& library, int songId, const QString& title, const QString& templateFile,
+                       const QString& desktopFolder, IDialogs& dialogs);
+
+// Asks for an exchange file, checks all of it, asks the user, then adds its rows to
+// the library under the lowest free song number in one transaction. A file that
+// breaks any rule leaves the library untouched. today dates the notice refresh.
+ShareResult ImportSongFile(TADOConnection& library, IDialogs& dialogs, const QDate& today);
+
+// The base of an export's file name: characters a file name cannot hold become "_".
+QString ExchangeFileBaseName(const QString& title);

@@ -1,0 +1,514 @@
+// Deleting, exporting and importing songs through exchange files.
+#include "core/Errors.h"
+#include "core/library/Database.h"
+#include "core/library/Exchange.h"
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QPasswordDigestor>
+#include <QRandomGenerator>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+#include <deque>
+
+namespace {
+
+class Answers : public IDialogs {
+public:
+    QStringList infos, questions, errors;
+    std::deque<bool> answers;   // Yes when empty
+    QString fileToOpen;
+    QString filterAsked;
+    void ShowError(const QString& t) override { errors << t; }
+    void ShowInfo(const QString& t) override { infos << t; }
+    bool AskYesNo(const QString& t) override
+    {
+        questions << t;
+        if (answers.empty())
+            return true;
+        const bool a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    QString OpenFile(const QString&, const QString& filter) override
+    {
+        filterAsked = filter;
+        return fileToOpen;
+    }
+    int messages() const { return int(infos.size() + questions.size() + errors.size()); }
+};
+
+const QString Illegal = QStringLiteral("非法数据，请检查路径及文件！");
+
+SongRecord Row(int song, int seq, const QString& name, const QString& type, const QString& date = "20100301")
+{
+    return SongRecord{song, seq, name, type == "0" ? "佚名" : "5", "1", "2", type == "0" ? 1 : seq % 3, type, date};
+}
+
+SongTableType Song(int id, const QString& title, int cells, const QString& date = "20100301")
+{
+    SongTableType rows{Row(id, 0, title, "0", date)};
+    for (int i = 1; i <= cells; ++i)
+        rows.push_back(Row(id, i, title, i % 4 ? "1" : "2", date));
+    return rows;
+}
+
+QByteArray Hash(const QString& file)
+{
+    QFile f(file);
+    f.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+// Every row of a song table in one line each; songId < 0 means all songs.
+QStringList Dump(TADOConnection& conn, const QString& table, const QString& where = QString())
+{
+    const bool lib = table == "TableCfg";
+    TADOQuery q;
+    q.Open(conn,
+           lib ? "select SongID,SeqID,SongName,SongNote,OpernLong,OpernHigh,Conn,InfoType,SongDate from TableCfg " + where +
+                     " order by SongID,SeqID"
+               : "select A,B,C,D,E,F,G,H,I from data order by cast(B as integer)",
+           {});
+    QStringList out;
+    for (q.First(); !q.Eof(); q.Next()) {
+        QStringList cols;
+        for (const char* c : {"SongID", "SeqID", "SongName", "SongNote", "OpernLong", "OpernHigh", "Conn", "InfoType",
+                              "SongDate"})
+            cols << q.FieldAsString(lib ? c : QString(QChar(char16_t(u'A' + cols.size()))));
+        out << cols.join(u'|');
+    }
+    return out;
+}
+
+// Rows as Dump shows them, under song number id, in SeqID order.
+QStringList Lines(SongTableType rows, int id)
+{
+    std::stable_sort(rows.begin(), rows.end(), [](const SongRecord& a, const SongRecord& b) { return a.SeqID < b.SeqID; });
+    QStringList out;
+    for (const SongRecord& r : rows)
+        out << QStringList{QString::number(id), QString::number(r.SeqID), r.SongName, r.SongNote, r.OpernLong,
+                           r.OpernHigh, QString::number(r.Conn), r.InfoType, r.SongDate}.join(u'|');
+    return out;
+}
+
+// Replaces the song number at the front of each dumped row.
+QStringList Renumber(QStringList rows, int id)
+{
+    for (QString& r : rows)
+        r = QString::number(id) + r.mid(r.indexOf(u'|'));
+    return rows;
+}
+
+// Builds exchange files fast: keyed with the key SQLCipher would derive from the
+// password for a fixed salt, so making one costs no key derivation.
+class ExchangeMaker {
+public:
+    ExchangeMaker()
+    {
+        const QByteArray salt = QByteArray::fromHex("00112233445566778899aabbccddeeff");
+        const QByteArray key = QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha1, ExchangePassword, salt,
+                                                                  64000, 32);
+        rawKey = "x'" + QString::fromLatin1((key + salt).toHex()) + "'";
+    }
+    void make(const QString& file, const QList<QVariantList>& rows, QStringList schema = {}, QString key = {}) const
+    {
+        if (schema.isEmpty())
+            schema << ExchangeTableSchema;
+        if (key.isEmpty())
+            key = rawKey;
+        // An empty file opens as a new database; these throwaway files need no syncing.
+        QFile f(file);
+        if (!f.open(QIODevice::WriteOnly))
+            Raise("cannot write " + file);
+        f.close();
+        TADOConnection c;
+        c.SetTarget(file, key, CipherSettings::Standard);
+        TADOQuery q;
+        q.Exec(c, "PRAGMA synchronous = OFF", {});
+        q.Exec(c, "begin", {});
+        for (const QString& s : schema)
+            q.Exec(c, s, {});
+        for (const QVariantList& r : rows)
+            q.Exec(c, "insert into data (A,B,C,D,E,F,G,H,I) values (?,?,?,?,?,?,?,?,?)", r);
+        q.Exec(c, "commit", {});
+    }
+    QString rawKey;
+};
+
+QList<QVariantList> AsExchange(const SongTableType& rows)
+{
+    QList<QVariantList> out;
+    for (const SongRecord& r : rows)
+        out << QVariantList{QString::number(r.SongID), QString::number(r.SeqID), r.SongName, r.SongNote, r.OpernLong,
+                            r.OpernHigh, QString::number(r.Conn), r.InfoType, r.SongDate};
+    return out;
+}
+
+} // namespace
+
+class TestExchange : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    QString libFile, desktop, templ;
+    TADOConnection lib;
+    Answers ui;
+    ExchangeMaker maker;
+
+    void newLibrary(const SongTableType& rows)
+    {
+        lib.Close();
+        QFile::remove(libFile);
+        CreateSongDatabase(libFile, "pw", rows);
+        lib.SetTarget(libFile, "pw");
+        ui = Answers{};
+    }
+    ShareResult import(const QString& file)
+    {
+        ui.fileToOpen = file;
+        return ImportSongFile(lib, ui, QDate(2010, 7, 16));
+    }
+    // A save and a delete both land in the song library.
+    void libraryStillReachable()
+    {
+        TADOQuery q;
+        q.Exec(lib, "insert into TableCfg (SongID,SeqID,SongName,InfoType) values (?,?,?,?)", {20, 0, "存", "0"});
+        QCOMPARE(Dump(lib, "TableCfg", "where SongID=20").size(), 1);
+        ui.answers.clear();
+        QVERIFY(DeleteSong(lib, 20, "存", ui).done());
+        QVERIFY(Dump(lib, "TableCfg", "where SongID=20").isEmpty());
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        QVERIFY(dir.isValid());
+        libFile = dir.filePath("Opern.dat");
+        desktop = dir.filePath("home/Desktop");   // missing until the first export
+        templ = dir.filePath("ExpData.dat");
+        if (!QFile::exists(templ))
+            CreateExchangeFile(templ);
+        QDir(desktop).removeRecursively();
+    }
+
+    void deleteAsksAndRemovesOnlyThatSong()
+    {
+        SongTableType rows = Song(1, "甲", 3);
+        for (const SongRecord& r : Song(3, "乙", 4))
+            rows.push_back(r);
+        rows.push_back(Row(3, 9, "通知", "9"));
+        newLibrary(rows);
+        const QStringList song1 = Dump(lib, "TableCfg", "where SongID=1");
+        QCOMPARE(DeleteSong(lib, 0, "乙", ui).outcome, ShareResult::Outcome::Stopped);
+        QCOMPARE(ui.messages(), 0);
+        ui.answers = {false};
+        QVERIFY(!DeleteSong(lib, 3, "乙", ui).done());
+        QCOMPARE(Dump(lib, "TableCfg", "where SongID=3").size(), 6);
+        QVERIFY(DeleteSong(lib, 3, "乙", ui).done());
+        QCOMPARE(ui.questions, QStringList(2, "删除歌曲：乙，是否继续？"));
+        QCOMPARE(ui.infos, QStringList{"歌曲：乙，已删除！"});
+        QCOMPARE(Dump(lib, "TableCfg"), song1);
+    }
+
+    // Export song 5, delete it, import it: same rows under the lowest free number.
+    void roundTrip()
+    {
+        SongTableType rows;
+        for (int id : {1, 2, 4, 5})
+            for (const SongRecord& r : Song(id, id == 5 ? QString("送别") : QString("曲%1").arg(id), id == 5 ? 120 : 2))
+                rows.push_back(r);
+        rows.push_back(Row(5, 0, "送别的通知", "9", "20100101"));
+        newLibrary(rows);
+        const QStringList song5 = Dump(lib, "TableCfg", "where SongID=5");
+
+        for (int pass = 0; pass < 2; ++pass) {   // the second export replaces the first
+            const ShareResult out = ExportSong(lib, 5, "送别", templ, desktop, ui);
+            QVERIFY(out.done());
+            QCOMPARE(out.file, QDir(desktop).filePath("送别.opr"));
+        }
+        QCOMPARE(QDir(desktop).entryList(QDir::Files), QStringList{"送别.opr"});
+        QCOMPARE(ui.infos, QStringList(2, "歌曲：送别 导出到桌面！"));
+        {
+            TADOConnection x;
+            ConnectExchangeFile(x, QDir(desktop).filePath("送别.opr"));
+            QStringList inFile = Dump(x, "data");
+            inFile.sort();
+            QStringList expected = song5;
+            expected.sort();
+            QCOMPARE(inFile, expected);
+        }
+
+        QVERIFY(DeleteSong(lib, 5, "送别", ui).done());
+        ui = Answers{};
+        const ShareResult in = import(QDir(desktop).filePath("送别.opr"));
+        QVERIFY(in.done());
+        QCOMPARE(in.songId, 3);
+        QCOMPARE(ui.filterAsked, QString("歌谱文件(*.opr)"));
+        QCOMPARE(ui.questions, QStringList{"新歌曲导入，是否继续？\r\n\r\n歌曲：送别"});
+        QCOMPARE(ui.infos, QStringList{"歌曲：送别，导入完毕！"});
+        QCOMPARE(Dump(lib, "TableCfg", "where SongID=3"), Renumber(song5, 3));
+        QCOMPARE(ExportSong(lib, 5, "送别", templ, desktop, ui).outcome, ShareResult::Outcome::Stopped);
+    }
+
+    void exportNamesStayOnTheDesktop_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("plain") << "送别" << "送别.opr";
+        QTest::newRow("separators") << "../a/b\\c:d*e?f\"g<h>i|j" << ".._a_b_c_d_e_f_g_h_i_j.opr";
+        QTest::newRow("control") << "a\tb\nc" << "a_b_c.opr";
+        QTest::newRow("dots") << ".." << "未命名.opr";
+        QTest::newRow("spaces and dots") << " . " << "未命名.opr";
+        QTest::newRow("empty") << "" << "未命名.opr";
+        QTest::newRow("long") << QString(100, QChar(u'长')) << QString(66, QChar(u'长')) + ".opr";
+    }
+    void exportNamesStayOnTheDesktop()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, name);
+        newLibrary(Song(2, title, 3));
+        const ShareResult out = ExportSong(lib, 2, title, templ, desktop, ui);
+        QVERIFY(out.done());
+        QCOMPARE(QDir(desktop).entryList(QDir::Files | QDir::Hidden), QStringList{name});
+        QCOMPARE(QDir(dir.filePath("home")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"Desktop"});
+        QCOMPARE(ui.infos, QStringList{"歌曲：" + title + " 导出到桌面！"});
+    }
+
+    // A failed export names the file and the reason, writes nothing and keeps the
+    // older file; the library is still the connection's target.
+    void failedExportIsReported()
+    {
+        newLibrary(Song(1, "甲", 3));
+        QVERIFY(ExportSong(lib, 1, "甲", templ, desktop, ui).done());
+        const QString old = QDir(desktop).filePath("甲.opr");
+        const QByteArray before = Hash(old);
+        const QString missing = dir.filePath("none/ExpData.dat");
+        const QString broken = dir.filePath("broken.dat");
+        QFile b(broken);
+        QVERIFY(b.open(QIODevice::WriteOnly));
+        b.write("not a database at all");
+        b.close();
+        for (const QString& t : {missing, broken}) {
+            QString error;
+            try {
+                ExportSong(lib, 1, "甲", t, desktop, ui);
+            } catch (const TavoError& e) {
+                error = e.text();
+            }
+            QVERIFY2(!error.isEmpty(), qPrintable(t));
+            if (t == missing)
+                QVERIFY2(error.contains(QDir::toNativeSeparators(missing)) && error.contains("不存在"), qPrintable(error));
+            QCOMPARE(QDir(desktop).entryList(QDir::Files | QDir::Hidden), QStringList{"甲.opr"});
+            QCOMPARE(Hash(old), before);
+        }
+        libraryStillReachable();
+    }
+
+    void importCases()
+    {
+        // Song 7 of another library lands as song 3 in one holding 1, 2 and 4.
+        SongTableType rows;
+        for (int id : {1, 2, 4})
+            for (const SongRecord& r : Song(id, QString("曲%1").arg(id), 2))
+                rows.push_back(r);
+        newLibrary(rows);
+        const QString seven = dir.filePath("seven.opr");
+        SongTableType song7 = Song(7, "七号", 5, "20090909");
+        song7.insert(song7.begin(), Row(7, 8, "曲1", "9", "20090101"));   // a notice first, titled like song 1
+        maker.make(seven, AsExchange(song7));
+        QVERIFY(import(seven).done());
+        QCOMPARE(Dump(lib, "TableCfg", "where SongID=3"), Lines(song7, 3));
+
+        // A second import asks, then says the title is taken.
+        const QByteArray before = Hash(libFile);
+        ui = Answers{};
+        QCOMPARE(import(seven).outcome, ShareResult::Outcome::Refused);
+        QCOMPARE(ui.questions.size(), 1);
+        QCOMPARE(ui.infos, QStringList{"歌曲名称已存在，未导入！"});
+        QCOMPARE(Hash(libFile), before);
+
+        // No header row, the wrong extension, no dot, a cancelled dialog, the answer No.
+        const QString headless = dir.filePath("headless.opr");
+        maker.make(headless, AsExchange(SongTableType(song7.begin() + 2, song7.end())));
+        const QString upper = dir.filePath("seven.OPR");
+        QFile::copy(seven, upper);
+        const QStringList paths{headless, upper, QString("nodot/file"), QString()};
+        const QList<QStringList> said{{Illegal}, {Illegal}, {}, {}};
+        for (int i = 0; i < paths.size(); ++i) {
+            ui = Answers{};
+            QVERIFY(!import(paths[i]).done());
+            QCOMPARE(ui.infos, said[i]);
+            QCOMPARE(ui.questions.size(), 0);
+        }
+        QFile::remove(seven);
+        maker.make(seven, AsExchange(Song(7, "新", 2)));
+        ui = Answers{};
+        ui.answers = {false};
+        QCOMPARE(import(seven).outcome, ShareResult::Outcome::Stopped);
+        QCOMPARE(Hash(libFile), before);
+        libraryStillReachable();
+
+        // A full library says so.
+        SongTableType full;
+        for (int id = 1; id <= 21; ++id)
+            for (const SongRecord& r : Song(id, QString("曲%1").arg(id), 1))
+                full.push_back(r);
+        newLibrary(full);
+        const QByteArray fullHash = Hash(libFile);
+        QCOMPARE(import(seven).outcome, ShareResult::Outcome::Refused);
+        QCOMPARE(ui.infos, QStringList{"曲库已满（21首），无法导入！"});
+        QCOMPARE(Hash(libFile), fullHash);
+    }
+
+    // Today 20100716: a recent imported notice refreshes older library notices.
+    void noticeRefresh_data()
+    {
+        QTest::addColumn<QString>("imported");
+        QTest::addColumn<QStringList>("after");
+        QTest::newRow("recent") << "20100710" << QStringList{"新通知|20100710", "旧通知B|20100712"};
+        QTest::newRow("too old") << "20100101" << QStringList{"旧通知A|20100301", "旧通知B|20100712"};
+    }
+    void noticeRefresh()
+    {
+        QFETCH(QString, imported);
+        QFETCH(QStringList, after);
+        SongTableType rows = Song(1, "甲", 2);
+        rows.push_back(Row(1, 5, "旧通知A", "9", "20100301"));
+        rows.push_back(Row(2, 0, "旧通知B", "9", "20100712"));
+        newLibrary(rows);
+        const QString file = dir.filePath("notice.opr");
+        QFile::remove(file);
+        SongTableType song = Song(9, "乙", 2);
+        song.push_back(Row(9, 3, "新通知", "9", imported));
+        maker.make(file, AsExchange(song));
+        QVERIFY(import(file).done());
+        QStringList notices;
+        TADOQuery q;
+        q.Open(lib, "select SongName,SongDate from TableCfg where InfoType='9' and SongID<>3 order by SongID", {});
+        for (q.First(); !q.Eof(); q.Next())
+            notices << q.FieldAsString("SongName") + "|" + q.FieldAsString("SongDate");
+        QCOMPARE(notices, after);
+        QCOMPARE(Dump(lib, "TableCfg", "where SongID=3 and InfoType='9'").size(), 1);
+    }
+
+    // Untrusted files from a fixed seed: each one ends in one message and leaves the
+    // library byte for byte as it was.
+    void fuzz()
+    {
+        SongTableType rows = Song(1, "甲", 4);
+        rows.push_back(Row(1, 7, "旧通知", "9", "20100301"));
+        newLibrary(rows);
+        const QByteArray before = Hash(libFile);
+        QRandomGenerator rng(20100716);
+        const QString longText = QString(2500, QChar(u'长'));
+        const QStringList hostile{"Don't", "'); delete from TableCfg; --", "\" or 1=1 --", "送别", longText,
+                                  "a'b'c", "x'00'", "; drop table data"};
+        auto pick = [&] { return hostile[int(rng.bounded(hostile.size()))]; };
+        QByteArray validBytes;   // a good file for cutting short
+        {
+            const QString base = dir.filePath("base.opr");
+            maker.make(base, AsExchange(Song(4, longText, 300)));
+            QFile f(base);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            validBytes = f.readAll();
+        }
+        int valid = 0;
+        for (int i = 0; i < 304; ++i) {
+            const QString file = dir.filePath(QString("fuzz/%1.opr").arg(i));
+            QDir().mkpath(QFileInfo(file).absolutePath());
+            QList<QVariantList> data;
+            data << QVariantList{"1", "0", pick(), pick(), pick(), pick(), "1", "0", "20100101"};
+            const int cells = 1 + int(rng.bounded(30));
+            for (int c = 1; c <= cells; ++c)
+                data << QVariantList{"1", QString::number(c), pick(), pick(), pick(), pick(),
+                                     QString::number(rng.bounded(6)), c % 3 ? "1" : "2", pick()};
+            const int at = int(rng.bounded(data.size()));
+            const int kind = i % 16;
+            const int round = i / 16;
+            QStringList schema;
+            QString key;
+            QByteArray bytes;   // written as the whole file when set
+            switch (kind) {
+            case 0: bytes.resize(rng.bounded(4096)); rng.fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4); break;
+            case 1: bytes = validBytes.left(int(rng.bounded(int(validBytes.size())))); break;
+            case 2: key = "x'" + QString::number(rng.generate64(), 16).repeated(4).left(64) + "'"; break;
+            case 3: {   // a column missing
+                QStringList columns;
+                for (char16_t c = u'A'; c <= u'I'; ++c)
+                    if (c != u'A' + round % 9)
+                        columns << QString(QChar(c)) + " TEXT";
+                schema << "create table data (" + columns.join(", ") + ")";
+                data.clear();
+                break;
+            }
+            case 4:   // no table data: another name, or a view that never ends
+                schema << "create table t (A,B,C,D,E,F,G,H,I)";
+                if (round % 2)
+                    schema << "create view data as with recursive c(x) as (select 1 union all select x+1 from c) "
+                              "select x A,0 B,x C,x D,x E,x F,0 G,'1' H,'1' I from c";
+                data.clear();
+                break;
+            case 5: data[at][QList<int>{0, 1, 6}[round % 3]] =
+                        QStringList{"", "1.5", "x", " 3", "99999999999", "0x10", "--1", "七"}[int(rng.bounded(8))]; break;
+            case 6: data[at][1] = QStringList{"-1", "500", "100000"}[round % 3]; break;
+            case 7: data << data.last(); break;   // the same cell twice
+            case 8: data[at][7] = QStringList{"3", "", "00", "a", "9'"}[int(rng.bounded(5))]; break;
+            case 9:   // no header, or two
+                data[0][7] = QString(round % 2 ? "0" : "1");
+                if (round % 2)
+                    data << data.first();
+                break;
+            case 10: data[at][7] = "9"; data[at][8] = QStringList{"", "2010-07-01", "明天"}[round % 3]; break;
+            case 11: data[at][int(2 + rng.bounded(7))] = QByteArray(QStringEncoder("GBK").encode(QString("送别"))); break;   // not text
+            case 12: data[at][int(2 + rng.bounded(4))] = QString::fromUtf8("\xF0\x9F\x8E\xB9 乐"); break;
+            case 13: {   // too many rows; a few files of 100,000
+                const bool huge = round % 4 == 0;
+                data.clear();
+                schema << ExchangeTableSchema
+                       << QString("insert into data select '1',x % 500,'t','1','0','1','0','1','20100101' from "
+                                  "(with recursive c(x) as (select 0 union all select x+1 from c limit %1) select x from c)")
+                              .arg(huge ? 100000 : ExchangeRowLimit + 1);
+                break;
+            }
+            default: ++valid; break;   // quotes, SQL and long texts: a file to ask about
+            }
+            if (!bytes.isNull() || kind <= 1) {
+                QFile f(file);
+                QVERIFY(f.open(QIODevice::WriteOnly));
+                f.write(bytes);
+            } else {
+                maker.make(file, data, schema, key);
+            }
+            ui = Answers{};
+            ui.answers = {false};
+            const ShareResult r = import(file);
+            const QString said = ui.infos.isEmpty() ? ui.questions.value(0).left(10) : ui.infos.first();
+            const QString want = kind >= 14 ? QString("新歌曲导入，是否继续") : Illegal;
+            QVERIFY2(ui.messages() == 1 && said == want, qPrintable(QString("file %1: %2").arg(i).arg(said)));
+            QVERIFY(!r.done());
+            QCOMPARE(Hash(libFile), before);
+        }
+        QVERIFY(valid >= 30);
+        libraryStillReachable();
+    }
+
+    // Quotes, SQL and over-long texts arrive as plain text, cut to their capacities.
+    void hostileTextsArriveCut()
+    {
+        newLibrary(Song(1, "甲", 2));
+        const QString file = dir.filePath("hostile.opr");
+        const QString title = "'); delete from TableCfg; --" + QString(300, QChar(u'长'));
+        maker.make(file, {{"1", "0", title, "Don't'", "\"x\" or 1", "a'b", "1", "0", "20100101"},
+                          {"1", "1", title, "5", "1", "2", "0", "1", QString(5000, QChar(u'9'))}});
+        QVERIFY(import(file).done());
+        QCOMPARE(Dump(lib, "TableCfg", "where SongID=1").size(), 3);
+        const QString cut = GbkCut(title, 200);
+        QCOMPARE(Dump(lib, "TableCfg", "where SongID=2"),
+                 (QStringList{"2|0|" + cut + "|Don't'|\"x\" or 1|a'b|1|0|20100101",
+                              "2|1|" + cut + "|5|1|2|0|1|" + QString(10, QChar(u'9'))}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestExchange)
+#include "test_exchange.moc"
