@@ -1,0 +1,71 @@
+#include "core/settings/Settings.h"
+#include "core/files/FileOps.h"
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+QString SettingsFolder(const QString& homeDir)
+{
+#ifdef Q_OS_WIN
+    return homeDir;
+#else
+    Q_UNUSED(homeDir);
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+#endif
+}
+
+QString SettingsFilePath(const QString& folder)
+{
+    return folder + u'/' + SettingsFileName;
+}
+
+QString BannerFilePath(const QString& folder)
+{
+    return folder + u'/' + BannerFileName;
+}
+
+void MarkHidden(const QString& path)
+{
+#ifdef Q_OS_WIN
+    SetFileAttributesW(reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(path).utf16()), FILE_ATTRIBUTE_HIDDEN);
+#else
+    Q_UNUSED(path);
+#endif
+}
+
+bool UnreadableFile(const QString& path)
+{
+    if (!QFileInfo::exists(path))
+        return false;
+    QFile f(path);
+    return !f.open(QIODevice::ReadOnly);
+}
+
+BannerLinks LoadSettingsFiles(const QString& folder)
+{
+    const QString settings = SettingsFilePath(folder);
+    if (!QFileInfo::exists(settings)) {
+        QDir().mkpath(folder);
+        for (const char* key : {"commision", "stamptax", "transfer", "otherfee", "precision"})
+            IniWriteString(settings, QStringLiteral("cfg"), QLatin1String(key), QStringLiteral("0"));
+        MarkHidden(settings);
+    }
+
+    BannerLinks links{};
+    const QString banner = BannerFilePath(folder);
+    int slot = 1;
+    for (int n = 1; n <= BannerSlotCount; ++n) {
+        const QString key = QString::number(n);
+        const QString info = IniReadString(banner, QStringLiteral("info"), key, QString());
+        const QString link = IniReadString(banner, QStringLiteral("link"), key, QString());
+        if (info.isEmpty() || link.isEmpty())
+            continue;
+        links[slot++] = link;
+    }
+    return links;
+}
