@@ -57,6 +57,7 @@ set(CPACK_PACKAGE_DESCRIPTION
   "Tavo电脑钢琴 is a small desktop piano with a Chinese interface. Ten keys answer the mouse and the PC keyboard, every note plays a recorded piano sample, and songs in numbered notation (jianpu) are kept in a library to read page by page while playing.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_GENERATOR DEB)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
