@@ -7,6 +7,7 @@ packages=(
   libsdl2-dev
   libsqlcipher-dev sqlcipher
   fonts-wqy-microhei fonts-arphic-ukai fonts-arphic-uming fonts-dejavu-core
+  desktop-file-utils appstream
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -12,3 +12,5 @@ struct VoiceEntry {
 bool GenerateSounds(const QString& outDir, const QVector<VoiceEntry>& voices);
 bool GeneratePictures(const QString& outDir);
 bool GenerateGlyphs(const QString& outDir);
+// The desktop icon in hicolor layout: outDir/<n>x<n>/apps/tavopiano.png.
+bool GenerateIcons(const QString& outDir);

@@ -9,8 +9,10 @@
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);   // fonts for the captions drawn into pictures
+    if (argc == 3 && QLatin1String(argv[1]) == QLatin1String("--icons"))
+        return GenerateIcons(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
     if (argc != 3) {
-        std::fprintf(stderr, "usage: tavogen OUTDIR VOICES_FILE\n");
+        std::fprintf(stderr, "usage: tavogen OUTDIR VOICES_FILE | tavogen --icons OUTDIR\n");
         return 2;
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
