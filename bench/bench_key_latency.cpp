@@ -82,14 +82,14 @@ int main(int argc, char** argv)
     TavoApplication app(argc, argv);
     BenchDialogs dialogs;
     const QString appDir = root.path() + QStringLiteral("/");
-    TFormPiano main(dialogs, appDir);
+    TFormPiano main(dialogs, FolderOptions{appDir});
     if (!main.FirstInstance()) {
         std::printf("another instance holds the lock\n");
         return 1;
     }
     NotePlayer& player = main.Player();
     // The sound files and the voice as the start-up sequence sets them (without the song database).
-    const Folders folders = ResolveFolders(appDir);
+    const Folders folders = ResolveFolders(FolderOptions{appDir});
     VoiceBank voices;
     voices.Fill();
     player.SetSounds(folders.TempDir, voices.Current);

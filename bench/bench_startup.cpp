@@ -38,7 +38,7 @@ static int RunPiano(int argc, char** argv, const QString& appDir)
 {
     TavoApplication app(argc, argv);
     BenchDialogs dialogs;
-    TFormPiano main(dialogs, appDir);
+    TFormPiano main(dialogs, FolderOptions{appDir});
     if (!main.FirstInstance())
         return 3;
     main.show();
@@ -64,13 +64,13 @@ static int RunBreakdown(int argc, char** argv, const QString& appDir)
     TavoApplication app(argc, argv);
     lap("application");
     BenchDialogs dialogs;
-    TFormPiano main(dialogs, appDir);
+    TFormPiano main(dialogs, FolderOptions{appDir});
     lap("both windows built");
     main.show();
     QCoreApplication::processEvents();
     lap(main.StartupDone() ? "shown, start-up sequence run" : "shown");
     // The sequence's steps once more, each on its own.
-    const Folders folders = ResolveFolders(appDir);
+    const Folders folders = ResolveFolders(FolderOptions{appDir});
     VoiceBank voices;
     voices.Fill();
     main.Player().SetSounds(folders.TempDir, voices.Current);
@@ -80,7 +80,7 @@ static int RunBreakdown(int argc, char** argv, const QString& appDir)
     main.ClearGrids(1, Score::CellsPerPage);
     lap("glyphs, grids");
     BannerLinkList links{};
-    main.Library().ConnectSongDatabase(folders.LibraryFile());
+    main.Library().ConnectSongDatabase(folders.LibraryFile);
     main.Library().LoadSongTable(links);
     lap("song database");
     main.MySWF->ResetBackground();

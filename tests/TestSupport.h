@@ -60,6 +60,12 @@ public:
     }
     QString home() const { return root.path() + QStringLiteral("/home"); }
     QString app() const { return root.path() + QStringLiteral("/app/"); }
+    // Every folder the program writes to lies inside the test's own root.
+    FolderOptions options() const
+    {
+        return {app(), root.path() + QStringLiteral("/config"), root.path() + QStringLiteral("/data"),
+                root.path() + QStringLiteral("/desktop")};
+    }
     // The starter song database built next to the real executable, copied in.
     bool copyStarterDatabase() const
     {
@@ -74,7 +80,7 @@ public:
 // The windows as the program entry makes them, answering to the env's dialogs and
 // program folder.
 struct PianoWindows {
-    explicit PianoWindows(TempEnv& env) : main(std::make_unique<TFormPiano>(env.dialogs, env.app())) {}
+    explicit PianoWindows(TempEnv& env) : main(std::make_unique<TFormPiano>(env.dialogs, env.options())) {}
     std::unique_ptr<TFormPiano> main;
     NotePlayer& player() const { return main->Player(); }
     TFrmKeyBoard_2& kb2() const { return *main->WideKeyboard(); }

@@ -90,7 +90,7 @@ private Q_SLOTS:
         TempEnv env;
         PianoWindows w{env};
         QVERIFY(w.main->FirstInstance());
-        TFormPiano second(env.dialogs, env.app());
+        TFormPiano second(env.dialogs, env.options());
         QVERIFY(!second.FirstInstance());
     }
 
@@ -101,7 +101,7 @@ private Q_SLOTS:
         TempEnv env;
         const QString lock = Platform::UserTempDir() + QStringLiteral("Tavo电脑钢琴.lock");
         QVERIFY(QDir().mkpath(lock + QStringLiteral("/inside")));   // a folder where the lock goes
-        QVERIFY(!RunGuarded(env.dialogs, [&] { TFormPiano w(env.dialogs, env.app()); }));
+        QVERIFY(!RunGuarded(env.dialogs, [&] { TFormPiano w(env.dialogs, env.options()); }));
         QCOMPARE(env.dialogs.errors.size(), 1);
         QVERIFY2(env.dialogs.errors.first().contains(lock), qPrintable(env.dialogs.errors.first()));
     }
@@ -166,7 +166,7 @@ private Q_SLOTS:
             QVERIFY2(e.text().contains(QStringLiteral("链接")), qPrintable(e.text()));
         }
         // The window refuses to start on it rather than write through the link.
-        QVERIFY(!RunGuarded(env.dialogs, [&] { TFormPiano w(env.dialogs, env.app()); }));
+        QVERIFY(!RunGuarded(env.dialogs, [&] { TFormPiano w(env.dialogs, env.options()); }));
         QCOMPARE(env.dialogs.errors.size(), 1);
         QVERIFY(QDir(target).isEmpty());
     }

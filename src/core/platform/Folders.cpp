@@ -1,14 +1,27 @@
 #include "core/platform/Folders.h"
+#include "core/platform/LibraryLocation.h"
 #include "core/platform/Platform.h"
+#include "core/settings/Settings.h"
 #include <QCoreApplication>
+#include <QStandardPaths>
 
-Folders ResolveFolders(const QString& appDir)
+Folders ResolveFolders(const FolderOptions& options)
 {
     Folders f;
-    f.AppDir = appDir.isEmpty() ? QCoreApplication::applicationDirPath() : appDir;
+    f.AppDir = options.appDir.isEmpty() ? QCoreApplication::applicationDirPath() : options.appDir;
     if (!f.AppDir.endsWith('/'))
         f.AppDir += '/';
     f.HomeDir = Platform::HomeDir();
     f.TempDir = Platform::UserTempDir();
+    f.ConfigDir = options.configDir.isEmpty() ? SettingsFolder(f.HomeDir) : options.configDir;
+    f.DesktopDir = options.desktopDir.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)
+                                                : options.desktopDir;
+    const QString dataDir = options.dataDir.isEmpty()
+                                ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+                                : options.dataDir;
+    const LibraryLocation where = ChooseLibraryLocation(f.AppDir, dataDir);
+    f.LibraryFile = where.libraryFile;
+    f.StarterLibrary = where.starterLibrary;
+    f.TemplateDir = where.templateDir;
     return f;
 }

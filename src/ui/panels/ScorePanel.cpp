@@ -80,6 +80,16 @@ void ScorePanel::OpenMenu()
     ShowMenuPage(0);
 }
 
+void ScorePanel::LibraryReloaded()
+{
+    if (!m_menuOpen)
+        return;
+    // A page that no longer exists falls back to the first.
+    if (!MenuPageEntries(m_library.Table(), m_menuPage, int(LabOpMenu.size())))
+        m_menuPage = 0;
+    ShowMenuPage(m_menuPage);
+}
+
 void ScorePanel::SetMenuVisible(bool on)
 {
     m_menuOpen = on;

@@ -35,6 +35,8 @@ public:
     void OpenMenu();
     void ShowMenuPage(int page);
     void DrawPage(const QString& songNumber, int startCell);
+    // The song table was read again: an open menu shows its page anew.
+    void LibraryReloaded();
     // Blanks this panel's grid only.
     void ClearGrid(int first, int last);
 

@@ -1,6 +1,7 @@
 #include "ui/shell/FormPiano.h"
 #include "core/AppInfo.h"
 #include "core/Errors.h"
+#include "core/platform/LibraryLocation.h"
 #include "core/platform/Platform.h"
 #include "core/sound/KeyMaps.h"
 #include "core/sound/SoundFiles.h"
@@ -45,8 +46,8 @@ QString LockReason(QLockFile::LockError e)
 }
 }
 
-TFormPiano::TFormPiano(IDialogs& dialogs, const QString& appDir)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_dialogs(dialogs), m_appDirOption(appDir)
+TFormPiano::TFormPiano(IDialogs& dialogs, const FolderOptions& folders)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_dialogs(dialogs), m_folderOptions(folders)
 {
     // Single-instance guard, per user; a crashed instance leaves a stale lock that is taken over.
     const QString lockPath = Platform::UserTempDir() + AppTitle + QStringLiteral(".lock");
@@ -158,6 +159,12 @@ void TFormPiano::ImgOpernShowClick()
 void TFormPiano::ImgOpernWriteClick() { ShowPanel(GBxOpernWrite, 5, 95); }
 void TFormPiano::ImgHelpClick() { ShowPanel(GBxHelp, 22, 95); }
 void TFormPiano::ImgAboutClick() { ShowPanel(GBxAbout, 100, 95); }
+
+void TFormPiano::ReloadLibrary()
+{
+    m_library.LoadSongTable(m_bannerLinks);
+    GBxShowOpern->LibraryReloaded();
+}
 
 // ---- Keyboards ----
 
@@ -309,7 +316,7 @@ void TFormPiano::FormShow()
 
 void TFormPiano::StartupSequence()
 {
-    m_folders = ResolveFolders(m_appDirOption);
+    m_folders = ResolveFolders(m_folderOptions);
     m_keyboardRoute = 0;
     // Settings files and the banner list.
     m_voices.Fill();
@@ -317,7 +324,9 @@ void TFormPiano::StartupSequence()
     GBxOpernWrite->ResetEntry();
     PreloadGlyphs();   // the glyph pictures, decoded before the first page is drawn
     ClearGrids(1, Score::CellsPerPage);
-    m_library.ConnectSongDatabase(m_folders.LibraryFile());
+    if (!m_folders.StarterLibrary.isEmpty())
+        PrepareUserLibrary({m_folders.LibraryFile, m_folders.TemplateDir, m_folders.StarterLibrary});
+    m_library.ConnectSongDatabase(m_folders.LibraryFile);
     m_library.LoadSongTable(m_bannerLinks);
     if (!m_library.Table().empty())
         MySWF->ResetBackground();   // reading rows hands the banner a black background

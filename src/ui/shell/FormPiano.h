@@ -23,8 +23,7 @@ class TShockwaveFlash;
 class TFormPiano : public QWidget {
     Q_OBJECT
 public:
-    // appDir: the program folder; empty for the executable's folder.
-    explicit TFormPiano(IDialogs& dialogs, const QString& appDir = QString());
+    explicit TFormPiano(IDialogs& dialogs, const FolderOptions& folders = {});
     ~TFormPiano() override;
 
     // Single-instance guard: false when another instance runs.
@@ -63,6 +62,9 @@ public:
     static bool IsDragPoint(const QPoint& p);
     // Blanks both score grids, the view's and the entry editor's.
     void ClearGrids(int first, int last);
+    // Reads the song table again after the library changed (a save, a delete, an import), so
+    // the menu never points at a song number that now belongs to another song.
+    void ReloadLibrary();
 
     void StartupSequence();          // the show event's steps; throws on the first failure
     bool StartupDone() const { return m_startupDone; }
@@ -96,7 +98,7 @@ private:
     bool TryStartDrag(const QPoint& windowPoint);
 
     IDialogs& m_dialogs;
-    QString m_appDirOption;
+    FolderOptions m_folderOptions;
     Folders m_folders;
     VoiceBank m_voices;
     NotePlayer m_player;
