@@ -35,7 +35,7 @@ int Plays(const NotePlayer& kb)
 }
 
 // Times `press` n times (`after` runs untimed between presses); each press must start one note.
-bool Run(const char* what, int n, const NotePlayer& kb, const std::function<void()>& press,
+bool Run(const char* what, int n, NotePlayer& kb, const std::function<void()>& press,
          const std::function<void()>& after)
 {
     std::vector<double> us, cpu;
@@ -57,7 +57,7 @@ bool Run(const char* what, int n, const NotePlayer& kb, const std::function<void
         cpu.push_back(1e6 * double(c1 - c0) / CLOCKS_PER_SEC);
         after();
         if (i % 32 == 0)
-            AudioOutput::SharedMixer().Collect();
+            kb.Audio().GetMixer().Collect();
     }
     std::sort(us.begin(), us.end());
     std::sort(cpu.begin(), cpu.end());
@@ -141,9 +141,9 @@ int main(int argc, char** argv)
               [&] { mouse(QEvent::MouseButtonPress, Qt::LeftButton); });
     mouse(QEvent::MouseButtonRelease, Qt::NoButton);
 
-    if (AudioOutput::IsOpen() && AudioOutput::DeviceRate() > 0) {
-        const int frames = AudioOutput::DeviceFrames();
-        const int rate = AudioOutput::DeviceRate();
+    if (player.Audio().IsOpen() && player.Audio().DeviceRate() > 0) {
+        const int frames = player.Audio().DeviceFrames();
+        const int rate = player.Audio().DeviceRate();
         std::printf("audio device: %d frames per callback at %d Hz: up to %.2f ms more before the note is heard\n",
                     frames, rate, 1000.0 * frames / rate);
     } else {

@@ -61,7 +61,7 @@ int main(int argc, char** argv)
     report("wall time", us);
     report("CPU time", cpu);
     std::printf("audio device: %s, %d Hz, %d frames per period\n",
-                AudioOutput::IsOpen() ? "open" : "none (silent)", AudioOutput::DeviceRate(),
-                AudioOutput::DeviceFrames());
+                player.Audio().IsOpen() ? "open" : "none (silent)", player.Audio().DeviceRate(),
+                player.Audio().DeviceFrames());
     return 0;
 }

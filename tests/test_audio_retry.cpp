@@ -8,14 +8,14 @@ class TestAudioRetry : public QObject {
 private Q_SLOTS:
     void failedDeviceIsTriedAgainAfterASecond()
     {
+        AudioOutput out;
         qputenv("SDL_AUDIODRIVER", "no-such-driver");
-        QVERIFY(!AudioOutput::EnsureOpenAt(10000));
+        QVERIFY(!out.EnsureOpenAt(10000));
         qputenv("SDL_AUDIODRIVER", "dummy");
-        QVERIFY(!AudioOutput::EnsureOpenAt(10500));   // within the second: not tried again
-        QVERIFY(AudioOutput::EnsureOpenAt(11000));    // a second later the device answers
-        QVERIFY(AudioOutput::IsOpen());
-        QVERIFY(AudioOutput::EnsureOpenAt(11001));
-        AudioOutput::Shutdown();
+        QVERIFY(!out.EnsureOpenAt(10500));   // within the second: not tried again
+        QVERIFY(out.EnsureOpenAt(11000));    // a second later the device answers
+        QVERIFY(out.IsOpen());
+        QVERIFY(out.EnsureOpenAt(11001));
     }
 };
 

@@ -28,6 +28,11 @@ struct NoteEnv {
         ExtractSounds(bank.SoundNames, TempDir);
         kb.SetSounds(TempDir, bank.Current);
     }
+    explicit NoteEnv(bool silentDevice) : NoteEnv()
+    {
+        // The tests render the mixer themselves; the device must not read it at the same time.
+        kb.Audio().SetDeviceAllowed(!silentDevice);
+    }
     QString NoteFile(const QString& note) const
     {
         return TempDir + bank.Current[size_t(NoteSlot(note))] + QStringLiteral(".dat");
@@ -35,9 +40,9 @@ struct NoteEnv {
 };
 
 // Lets every voice of the shared mixer fall silent and hands back its sounds.
-void SilenceSharedMixer()
+void SilenceMixer(AudioOutput& out)
 {
-    Mixer& m = AudioOutput::SharedMixer();
+    Mixer& m = out.GetMixer();
     for (int v = 0; v < Mixer::Voices; ++v)
         m.Stop(v);
     std::vector<float> buf(4800);
@@ -45,11 +50,11 @@ void SilenceSharedMixer()
     m.Collect();
 }
 
-std::vector<float> RenderShared(int frames, int rate)
+std::vector<float> RenderMixer(AudioOutput& audio, int frames, int rate)
 {
     std::vector<float> out(static_cast<size_t>(frames));
     for (int done = 0; done < frames; done += 256)
-        AudioOutput::SharedMixer().Render(out.data() + done, std::min(256, frames - done), rate);
+        audio.GetMixer().Render(out.data() + done, std::min(256, frames - done), rate);
     return out;
 }
 
@@ -58,25 +63,21 @@ std::vector<float> RenderShared(int frames, int rate)
 class TestNotePlayer : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // Only the first test plays through the device; the rest render the mixer themselves.
-    void cleanup() { AudioOutput::SetDeviceAllowed(false); }
-
-    // Runs first: nothing has touched the audio device yet.
     void deviceOpensOnTheFirstNote()
     {
-        NoteEnv n;
-        QVERIFY(!AudioOutput::IsOpen());
+        NoteEnv n(false);
+        QVERIFY(!n.kb.Audio().IsOpen());
         n.kb.PlayNote(QStringLiteral("c1"), n.kb.Voice());
-        QVERIFY(AudioOutput::IsOpen());
-        const int rate = AudioOutput::DeviceRate();
+        QVERIFY(n.kb.Audio().IsOpen());
+        const int rate = n.kb.Audio().DeviceRate();
         QVERIFY(rate > 0);
-        QVERIFY(AudioOutput::DeviceFrames() > 0);
-        QVERIFY(AudioOutput::DeviceFrames() <= 256 * rate / 48000);
+        QVERIFY(n.kb.Audio().DeviceFrames() > 0);
+        QVERIFY(n.kb.Audio().DeviceFrames() <= 256 * rate / 48000);
         // The device's own thread picks the note up.
-        QTRY_VERIFY(AudioOutput::SharedMixer().StartedCount() >= 1);
-        AudioOutput::SetDeviceAllowed(false);
-        QVERIFY(!AudioOutput::IsOpen());
-        SilenceSharedMixer();
+        QTRY_VERIFY(n.kb.Audio().GetMixer().StartedCount() >= 1);
+        n.kb.Audio().SetDeviceAllowed(false);
+        QVERIFY(!n.kb.Audio().IsOpen());
+        SilenceMixer(n.kb.Audio());
     }
 
     // ---- Names ----
@@ -102,7 +103,7 @@ private Q_SLOTS:
     // ---- Rotation ----
     void playersAreUsedInTurn()
     {
-        NoteEnv n;
+        NoteEnv n(true);
         const QStringList notes{QStringLiteral("c1"), QStringLiteral("d1"), QStringLiteral("e1"),
                                 QStringLiteral("f1"), QStringLiteral("c1")};
         const int turns[5] = {1, 2, 3, 1, 2};
@@ -119,17 +120,17 @@ private Q_SLOTS:
         QCOMPARE(n.kb.Player(3)->PlayCount(), 1);
         QCOMPARE(n.kb.Player(0), nullptr);
         QCOMPARE(n.kb.Player(4), nullptr);
-        SilenceSharedMixer();
+        SilenceMixer(n.kb.Audio());
     }
 
     void c1OpensSlot24OfTheFourthSet()
     {
-        NoteEnv n;
+        NoteEnv n(true);
         n.kb.PlayNote(QStringLiteral("c1"), n.kb.Voice());
         QCOMPARE(n.kb.Player(1)->FileName(), n.TempDir + QStringLiteral("VOIC_487641321.dat"));
         QVERIFY(n.kb.Player(1)->Sound() != nullptr);
         QCOMPARE(n.kb.Player(1)->Sound()->rate, 8000);
-        SilenceSharedMixer();
+        SilenceMixer(n.kb.Audio());
     }
 
     void namesOutsideTheTableUseATurnAndOpenNothing_data()
@@ -142,10 +143,10 @@ private Q_SLOTS:
     void namesOutsideTheTableUseATurnAndOpenNothing()
     {
         QFETCH(QString, name);
-        NoteEnv n;
+        NoteEnv n(true);
         n.kb.PlayNote(QStringLiteral("c1"), n.kb.Voice());
-        RenderShared(256, 48000);
-        const quint64 started = AudioOutput::SharedMixer().StartedCount();
+        RenderMixer(n.kb.Audio(), 256, 48000);
+        const quint64 started = n.kb.Audio().GetMixer().StartedCount();
         n.kb.PlayNote(name, n.kb.Voice());
         QCOMPARE(n.kb.PlayerTurn(), 2);
         QVERIFY(n.kb.Player(2)->FileName().isEmpty());
@@ -160,9 +161,9 @@ private Q_SLOTS:
         QCOMPARE(n.kb.Player(1)->PlayCount(), 1);
         QVERIFY(n.kb.Player(1)->IsOpen());
         // Only the real notes reached the mixer.
-        RenderShared(256, 48000);
-        QCOMPARE(AudioOutput::SharedMixer().StartedCount(), started + 1);
-        SilenceSharedMixer();
+        RenderMixer(n.kb.Audio(), 256, 48000);
+        QCOMPARE(n.kb.Audio().GetMixer().StartedCount(), started + 1);
+        SilenceMixer(n.kb.Audio());
     }
 
     // ---- Failed opens ----
@@ -175,7 +176,7 @@ private Q_SLOTS:
     void badFileRaisesAndTheRotationGoesOn()
     {
         QFETCH(bool, missing);
-        NoteEnv n;
+        NoteEnv n(true);
         const QString bad = n.NoteFile(QStringLiteral("e1"));
         if (missing) {
             QVERIFY(QFile::remove(bad));
@@ -206,7 +207,7 @@ private Q_SLOTS:
         QVERIFY(n.kb.Player(2)->IsOpen());
         QCOMPARE(n.kb.Player(2)->FileName(), n.NoteFile(QStringLiteral("a1")));
         QCOMPARE(n.kb.Player(2)->PlayCount(), 2);
-        SilenceSharedMixer();
+        SilenceMixer(n.kb.Audio());
     }
 
     void notesBeforeTheFilesExistFail()
@@ -230,20 +231,20 @@ private Q_SLOTS:
     void playedNoteHasItsPitch()
     {
         QFETCH(int, rate);
-        NoteEnv n;
-        SilenceSharedMixer();
+        NoteEnv n(true);
+        SilenceMixer(n.kb.Audio());
         QVERIFY(WriteSineWave(n.NoteFile(QStringLiteral("a1")), 440.0));
         n.kb.PlayNote(QStringLiteral("a1"), n.kb.Voice());
-        const auto out = RenderShared(rate, rate);
+        const auto out = RenderMixer(n.kb.Audio(), rate, rate);
         const double f = ZeroCrossingFrequency(out.data() + rate / 10, rate * 8 / 10, rate);
         QVERIFY2(std::abs(f - 440.0) < 0.1, qPrintable(QString::number(f)));
-        SilenceSharedMixer();
+        SilenceMixer(n.kb.Audio());
     }
 
     void fourthNoteCutsTheFirst()
     {
-        NoteEnv n;
-        SilenceSharedMixer();
+        NoteEnv n(true);
+        SilenceMixer(n.kb.Audio());
         const int rate = 48000;
         const QStringList notes{QStringLiteral("c1"), QStringLiteral("e1"), QStringLiteral("g1"),
                                 QStringLiteral("c2")};
@@ -252,29 +253,29 @@ private Q_SLOTS:
             QVERIFY(WriteSineWave(n.NoteFile(notes[i]), freqs[i], 0.3));
         for (int i = 0; i < 3; ++i)
             n.kb.PlayNote(notes[i], n.kb.Voice());
-        auto out = RenderShared(rate / 2, rate);
+        auto out = RenderMixer(n.kb.Audio(), rate / 2, rate);
         for (int i = 0; i < 3; ++i)
             QVERIFY(ToneAmplitude(out.data() + rate / 10, rate / 4, rate, freqs[i]) > 0.1);
         n.kb.PlayNote(notes[3], n.kb.Voice());
         QCOMPARE(n.kb.PlayerTurn(), 1);
-        out = RenderShared(rate / 2, rate);
+        out = RenderMixer(n.kb.Audio(), rate / 2, rate);
         const float* x = out.data() + rate / 20;
         QVERIFY(ToneAmplitude(x, rate / 4, rate, freqs[0]) < 1e-4);
         for (int i = 1; i < 4; ++i)
             QVERIFY2(ToneAmplitude(x, rate / 4, rate, freqs[i]) > 0.1, qPrintable(notes[i]));
-        SilenceSharedMixer();
+        SilenceMixer(n.kb.Audio());
     }
 
     void sameNoteTwiceRingsTwice()
     {
-        NoteEnv n;
-        SilenceSharedMixer();
+        NoteEnv n(true);
+        SilenceMixer(n.kb.Audio());
         n.kb.PlayNote(QStringLiteral("a1"), n.kb.Voice());
         n.kb.PlayNote(QStringLiteral("a1"), n.kb.Voice());
-        RenderShared(256, 48000);
-        QCOMPARE(AudioOutput::SharedMixer().ActiveVoices(), 2);
-        SilenceSharedMixer();
-        QCOMPARE(AudioOutput::SharedMixer().ActiveVoices(), 0);
+        RenderMixer(n.kb.Audio(), 256, 48000);
+        QCOMPARE(n.kb.Audio().GetMixer().ActiveVoices(), 2);
+        SilenceMixer(n.kb.Audio());
+        QCOMPARE(n.kb.Audio().GetMixer().ActiveVoices(), 0);
     }
 };
 

@@ -1,9 +1,8 @@
 #include "core/sound/AudioOutput.h"
-#include "core/sound/Mixer.h"
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 #include <QCoreApplication>
-#include <QElapsedTimer>
+#include <chrono>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -14,7 +13,9 @@ namespace {
 // Short periods keep a key press close to its sound: at most 256 frames at 48 kHz.
 constexpr int MaxFramesAt48k = 256;
 
-struct Output {
+} // namespace
+
+struct AudioOutput::Device {
     SDL_AudioDeviceID device = 0;
     int rate = 0;
     int frames = 0;
@@ -26,14 +27,11 @@ struct Output {
     qint64 failedAt = 0;
     bool said = false;            // this failure streak has been reported
     bool allowed = true;
-    bool hooked = false;
 };
 
-Output& Out()
-{
-    static Output o;
-    return o;
-}
+namespace {
+
+using Output = AudioOutput::Device;
 
 // Runs on SDL's audio thread: no allocation, no file access, no locks shared with the UI.
 void SDLCALL Callback(void* user, Uint8* stream, int len)
@@ -64,10 +62,8 @@ constexpr qint64 RetryMs = 1000;
 
 qint64 NowMs()
 {
-    static QElapsedTimer clock;
-    if (!clock.isValid())
-        clock.start();
-    return clock.elapsed();
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 // One line per failure streak; the device is tried again at a later note.
@@ -81,12 +77,7 @@ void Fail(Output& o, const char* why, qint64 now)
     o.said = true;
 }
 
-void ShutdownAtExit()
-{
-    AudioOutput::Shutdown();
-}
-
-SDL_AudioDeviceID OpenAt(int rate, SDL_AudioSpec* got)
+SDL_AudioDeviceID OpenAt(Output& o, int rate, SDL_AudioSpec* got)
 {
     SDL_AudioSpec want;
     SDL_zero(want);
@@ -95,19 +86,20 @@ SDL_AudioDeviceID OpenAt(int rate, SDL_AudioSpec* got)
     want.channels = 2;
     want.samples = Uint16(PeriodFrames(rate));
     want.callback = Callback;
-    want.userdata = &Out();
+    want.userdata = &o;
     return SDL_OpenAudioDevice(nullptr, 0, &want, got, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
 }
 
 } // namespace
 
-Mixer& AudioOutput::SharedMixer()
+AudioOutput::AudioOutput() : m_device(std::make_unique<Device>())
 {
-    static Mixer mixer;
-    // Registered after the mixer exists, so the device closes before the mixer goes.
-    static const bool registered = (std::atexit(ShutdownAtExit), true);
-    (void)registered;
-    return mixer;
+    m_device->mixer = &m_mixer;
+}
+
+AudioOutput::~AudioOutput()
+{
+    Shutdown();
 }
 
 bool AudioOutput::EnsureOpen()
@@ -117,7 +109,7 @@ bool AudioOutput::EnsureOpen()
 
 bool AudioOutput::EnsureOpenAt(qint64 nowMs)
 {
-    Output& o = Out();
+    Output& o = *m_device;
     if (o.device && SDL_GetAudioDeviceStatus(o.device) == SDL_AUDIO_STOPPED) {
         // The device went away (unplugged, server restarted): start again from scratch.
         SDL_CloseAudioDevice(o.device);
@@ -128,11 +120,6 @@ bool AudioOutput::EnsureOpenAt(qint64 nowMs)
         return true;
     if (!o.allowed || (o.failed && nowMs - o.failedAt < RetryMs))
         return false;
-    o.mixer = &SharedMixer();
-    if (!o.hooked && QCoreApplication::instance()) {
-        qAddPostRoutine(ShutdownAtExit);
-        o.hooked = true;
-    }
 
     if (!o.sdlStarted) {
         SDL_SetMainReady();
@@ -154,11 +141,11 @@ bool AudioOutput::EnsureOpenAt(qint64 nowMs)
         rate = info.freq;
 #endif
     SDL_AudioSpec got;
-    SDL_AudioDeviceID dev = OpenAt(rate, &got);
+    SDL_AudioDeviceID dev = OpenAt(o, rate, &got);
     if (dev && got.samples > PeriodFrames(got.freq)) {
         // The device chose a lower rate than asked: reopen with a period that fits it.
         SDL_CloseAudioDevice(dev);
-        dev = OpenAt(got.freq, &got);
+        dev = OpenAt(o, got.freq, &got);
     }
     if (!dev) {
         Fail(o, SDL_GetError(), nowMs);
@@ -175,33 +162,34 @@ bool AudioOutput::EnsureOpenAt(qint64 nowMs)
     return true;
 }
 
-bool AudioOutput::IsOpen()
+bool AudioOutput::IsOpen() const
 {
-    return Out().device != 0;
+    return m_device->device != 0;
 }
 
-int AudioOutput::DeviceRate()
+int AudioOutput::DeviceRate() const
 {
-    return Out().device ? Out().rate : 0;
+    return m_device->device ? m_device->rate : 0;
 }
 
-int AudioOutput::DeviceFrames()
+int AudioOutput::DeviceFrames() const
 {
-    return Out().device ? Out().frames : 0;
+    return m_device->device ? m_device->frames : 0;
 }
 
 void AudioOutput::SetDeviceAllowed(bool allowed)
 {
-    Out().allowed = allowed;
-    if (!allowed && Out().device) {
-        SDL_CloseAudioDevice(Out().device);
-        Out().device = 0;
+    Output& o = *m_device;
+    o.allowed = allowed;
+    if (!allowed && o.device) {
+        SDL_CloseAudioDevice(o.device);
+        o.device = 0;
     }
 }
 
 void AudioOutput::Shutdown()
 {
-    Output& o = Out();
+    Output& o = *m_device;
     if (o.device) {
         SDL_CloseAudioDevice(o.device);   // returns once the callback has stopped
         o.device = 0;

@@ -6,7 +6,7 @@
 #include "core/sound/Mixer.h"
 #include <QFile>
 
-TMediaPlayer::TMediaPlayer(int number) : m_number(number) {}
+TMediaPlayer::TMediaPlayer(int number, AudioOutput& output) : m_number(number), m_output(output) {}
 
 TMediaPlayer::~TMediaPlayer() = default;
 
@@ -37,15 +37,15 @@ void TMediaPlayer::Play()
     // Playing with nothing open does nothing, as the media control did.
     if (!m_open || !m_sound)
         return;
-    AudioOutput::EnsureOpen();
-    AudioOutput::SharedMixer().Start(m_number - 1, m_sound);
+    m_output.EnsureOpen();
+    m_output.GetMixer().Start(m_number - 1, m_sound);
     ++m_playCount;
 }
 
 void TMediaPlayer::Close()
 {
     if (m_open)
-        AudioOutput::SharedMixer().Stop(m_number - 1);
+        m_output.GetMixer().Stop(m_number - 1);
     m_sound.reset();
     m_open = false;
 }

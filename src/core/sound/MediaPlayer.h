@@ -4,11 +4,12 @@
 #include <memory>
 
 struct SoundData;
+class AudioOutput;
 
 // One of the three players of the sound-engine form: holds at most one open sound.
 class TMediaPlayer {
 public:
-    explicit TMediaPlayer(int number);
+    TMediaPlayer(int number, AudioOutput& output);
     ~TMediaPlayer();
     TMediaPlayer(const TMediaPlayer&) = delete;
     TMediaPlayer& operator=(const TMediaPlayer&) = delete;
@@ -28,6 +29,7 @@ public:
 
 private:
     int m_number;
+    AudioOutput& m_output;
     QString m_fileName;
     bool m_open = false;
     int m_playCount = 0;

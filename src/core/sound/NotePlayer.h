@@ -1,5 +1,6 @@
 #pragma once
 // The note player: three media players taking turns, so up to three notes ring at once.
+#include "core/sound/AudioOutput.h"
 #include "core/sound/Voices.h"
 #include <QString>
 #include <Qt>
@@ -39,8 +40,10 @@ public:
 
     int PlayerTurn() const { return m_turn; }       // 0 before the first note, then 1..3
     TMediaPlayer* Player(int turn) const;            // 1..3, nullptr otherwise
+    AudioOutput& Audio() { return m_audio; }
 
 private:
+    AudioOutput m_audio;   // declared first: the players stop their voices before it goes
     std::array<std::unique_ptr<TMediaPlayer>, 3> m_players;
     int m_turn = 0;
     QString m_tempDir;
