@@ -329,7 +329,7 @@ void CreateDatabaseFile(const QString& file, const QString& password, const QStr
     auto fail = [&](const QString& msg) {
         sqlite3_close_v2(db);
         QFile::remove(file);
-        Raise(QStringLiteral("The database file \"%1\" could not be created: %2").arg(NativePath(file), msg));
+        Raise(QStringLiteral("无法创建数据库文件“%1”：%2").arg(NativePath(file), msg));
     };
     if (rc != SQLITE_OK)
         fail(DbMessage(db, rc));
