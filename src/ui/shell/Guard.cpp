@@ -15,10 +15,18 @@ void QtDialogs::ShowInfo(const QString& text)
                              QMessageBox::Yes);
 }
 
+// The untitled questions (save, delete) are information boxes with Yes and No.
 bool QtDialogs::AskYesNo(const QString& text)
 {
-    return QMessageBox::question(QApplication::activeWindow(), QApplication::applicationDisplayName(), text,
-                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(), text,
+                    QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+    return box.exec() == QMessageBox::Yes;
+}
+
+bool QtDialogs::AskYesNo(const QString& text, const QString& title)
+{
+    return QMessageBox::question(QApplication::activeWindow(), title, text, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
 }
 
 QString QtDialogs::OpenFile(const QString& title, const QString& filter)
