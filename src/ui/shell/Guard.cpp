@@ -2,7 +2,9 @@
 #include "core/Errors.h"
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QStandardPaths>
 
 void QtDialogs::ShowError(const QString& text)
 {
@@ -29,9 +31,15 @@ bool QtDialogs::AskYesNo(const QString& text, const QString& title)
            QMessageBox::Yes;
 }
 
+// Exchange files are written to the desktop, so a first pick starts there.
 QString QtDialogs::OpenFile(const QString& title, const QString& filter)
 {
-    return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, QString(), filter);
+    const QString start =
+        m_lastFolder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DesktopLocation) : m_lastFolder;
+    const QString file = QFileDialog::getOpenFileName(QApplication::activeWindow(), title, start, filter);
+    if (!file.isEmpty())
+        m_lastFolder = QFileInfo(file).absolutePath();
+    return file;
 }
 
 bool RunGuarded(IDialogs& dialogs, const std::function<void()>& fn)
