@@ -31,6 +31,12 @@ public:
         answers.pop_front();
         return a;
     }
+    QStringList questionTitles;
+    bool AskYesNo(const QString& t, const QString& title) override
+    {
+        questionTitles << title;
+        return AskYesNo(t);
+    }
     QString OpenFile(const QString&, const QString& filter) override
     {
         filterAsked = filter;
@@ -246,6 +252,7 @@ private Q_SLOTS:
         QCOMPARE(in.songId, 3);
         QCOMPARE(ui.filterAsked, QString("歌谱文件(*.opr)"));
         QCOMPARE(ui.questions, QStringList{"新歌曲导入，是否继续？\r\n\r\n歌曲：送别"});
+        QCOMPARE(ui.questionTitles, QStringList{"新歌曲导入"});
         QCOMPARE(ui.infos, QStringList{"歌曲：送别，导入完毕！"});
         QCOMPARE(Dump(lib, "TableCfg", "where SongID=3"), Renumber(song5, 3));
         QCOMPARE(ExportSong(lib, 5, "送别", templ, desktop, ui).outcome, ShareResult::Outcome::Stopped);

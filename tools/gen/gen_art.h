@@ -47,3 +47,5 @@ void MiniKeyboard(QPainter& p, const QRectF& r, int whiteKeys, const QColor& fra
 
 // Writes the keys of both keyboards and the wide keyboard's background.
 bool GenerateKeyPictures(const QString& outDir);
+// The import, export and delete pictures of the score panel.
+bool GenerateShareButtons(const QString& outDir);

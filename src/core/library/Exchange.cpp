@@ -405,7 +405,8 @@ ShareResult ImportSongFile(TADOConnection& library, IDialogs& dialogs, const QDa
         return Refuse(dialogs, IllegalData, result);
     result.title = content->title;
 
-    if (!dialogs.AskYesNo(QStringLiteral("新歌曲导入，是否继续？\r\n\r\n歌曲：") + content->title))
+    if (!dialogs.AskYesNo(QStringLiteral("新歌曲导入，是否继续？\r\n\r\n歌曲：") + content->title,
+                          QStringLiteral("新歌曲导入")))
         return result;
     if (TitleTaken(library, content->title))
         return Refuse(dialogs, QStringLiteral("歌曲名称已存在，未导入！"), result);

@@ -1,6 +1,8 @@
 #include "ui/panels/ScorePanel.h"
 #include "core/Errors.h"
+#include "core/library/Exchange.h"
 #include "core/library/SongLibrary.h"
+#include "core/platform/Folders.h"
 #include "core/score/ScorePage.h"
 #include "ui/widgets/ClickLabel.h"
 #include "ui/widgets/GlyphGrid.h"
@@ -14,8 +16,8 @@ const QString kBlackText = QStringLiteral("color: black; background: transparent
 const QString kHighlightText = QStringLiteral("color: palette(highlight); background: transparent;");
 }
 
-ScorePanel::ScorePanel(QWidget* parent, IDialogs& dialogs, const SongLibrary& library)
-    : TPanel(parent, dialogs, QStringLiteral("GBxShowOpern"), 660, 295), m_library(library)
+ScorePanel::ScorePanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library, const Folders& folders)
+    : TPanel(parent, dialogs, QStringLiteral("GBxShowOpern"), 660, 295), m_library(library), m_folders(folders)
 {
     const QFont yahei = PixelFont(QStringLiteral("微软雅黑"), 21);
     const QFont kai = PixelFont(QStringLiteral("楷体"), 19);
@@ -59,6 +61,53 @@ ScorePanel::ScorePanel(QWidget* parent, IDialogs& dialogs, const SongLibrary& li
     ImgSetBoard = NewImageButton(this, QRect(30, 270, 43, 34), ResourceImage(QStringLiteral("pic/setboard.png")),
                                  ResourceImage(QStringLiteral("pic/setboard_down.png")));
     Wire(ImgSetBoard, &TImageButton::clicked, &ScorePanel::ImgSetBoardClick);
+
+    ImgOperImport = NewOperPicture(QStringLiteral("ImgOperImport"), QStringLiteral("导入"),
+                                   QStringLiteral("pic/oper_import.png"), 86, 42);
+    ImgOperExport = NewOperPicture(QStringLiteral("ImgOperExport"), QStringLiteral("导出"),
+                                   QStringLiteral("pic/oper_export.png"), 126, 42);
+    ImgOperDelDB = NewOperPicture(QStringLiteral("ImgOperDelDB"), QStringLiteral("删除"),
+                                  QStringLiteral("pic/oper_delete.png"), 225, 34);
+    Wire(ImgOperImport, &ClickLabel::clicked, &ScorePanel::ImgOperImportClick);
+    Wire(ImgOperExport, &ClickLabel::clicked, &ScorePanel::ImgOperExportClick);
+    Wire(ImgOperDelDB, &ClickLabel::clicked, &ScorePanel::ImgOperDelDBClick);
+}
+
+// The pictures beside the sheet, 33 pixels wide at left 624.
+ClickLabel* ScorePanel::NewOperPicture(const QString& name, const QString& hint, const QString& picture, int top,
+                                       int height)
+{
+    auto* l = new ClickLabel(this);
+    l->setObjectName(name);
+    l->setToolTip(hint);
+    l->setPixmap(QPixmap::fromImage(ResourceImage(picture)));
+    l->setGeometry(624, top, 33, height);
+    return l;
+}
+
+void ScorePanel::ImgOperDelDBClick()
+{
+    if (!DeleteSong(m_library.Connection(), m_shownSongID, LabSongName->text(), m_dialogs).done())
+        return;
+    // The title and page stay on view, but no song is chosen any more.
+    m_shownSongID = 0;
+    Q_EMIT libraryChanged();
+}
+
+void ScorePanel::ImgOperExportClick()
+{
+    if (m_shownSongID <= 0)
+        return;
+    if (m_folders.DesktopDir.isEmpty())
+        Raise(QStringLiteral("找不到桌面文件夹，无法导出歌曲。"));
+    ExportSong(m_library.Connection(), m_shownSongID, LabSongName->text(),
+               m_folders.TemplateDir + QStringLiteral("ExpData.dat"), m_folders.DesktopDir, m_dialogs);
+}
+
+void ScorePanel::ImgOperImportClick()
+{
+    if (ImportSongFile(m_library.Connection(), m_dialogs, m_library.Today()).done())
+        Q_EMIT libraryChanged();
 }
 
 void ScorePanel::ImgSetBoardClick()

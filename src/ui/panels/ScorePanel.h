@@ -1,5 +1,6 @@
 #pragma once
-// The score panel GBxShowOpern: the song menu and the score view with its page turns.
+// The score panel GBxShowOpern: the song menu, the score view with its page turns, and
+// the song on view deleted, exported to the desktop or a song imported.
 #include "ui/panels/Panel.h"
 #include <array>
 #include <functional>
@@ -8,12 +9,14 @@ class ClickLabel;
 class GlyphGrid;
 class QLabel;
 class SongLibrary;
+struct Folders;
 class TImageButton;
 
 class ScorePanel : public TPanel {
     Q_OBJECT
 public:
-    ScorePanel(QWidget* parent, IDialogs& dialogs, const SongLibrary& library);
+    // folders are the shell's, read at each export (they are worked out at start-up).
+    ScorePanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library, const Folders& folders);
 
     QLabel* LabCadence1 = nullptr;
     QLabel* LabSongName = nullptr;
@@ -25,6 +28,9 @@ public:
     ClickLabel* LabPrePg_1 = nullptr;
     ClickLabel* LabNexPg_1 = nullptr;
     TImageButton* ImgSetBoard = nullptr;
+    ClickLabel* ImgOperImport = nullptr;
+    ClickLabel* ImgOperExport = nullptr;
+    ClickLabel* ImgOperDelDB = nullptr;
     std::array<ClickLabel*, 8> LabOpMenu{};   // LabOpMenu_1..8 at index 0..7
     GlyphGrid* Grid = nullptr;                // ImgOpShow_1..105 and ImgTab1Conn_1..6
 
@@ -54,14 +60,21 @@ public Q_SLOTS:
     void LabPrePg_1Click();
     void LabOpMenuDblClick(int n);   // n = 1..8
     void ImgSetBoardClick();
+    void ImgOperImportClick();
+    void ImgOperExportClick();
+    void ImgOperDelDBClick();
 
 Q_SIGNALS:
     void keyboardSwitchClicked();
     void entryPanelRequested();      // arcs 2, 4 and 6 open the entry panel
+    void libraryChanged();           // a delete or an import wrote to the song library
 
 private:
     void SetMenuVisible(bool on);
-    const SongLibrary& m_library;
+    ClickLabel* NewOperPicture(const QString& name, const QString& hint, const QString& picture, int top,
+                               int height);
+    SongLibrary& m_library;
+    const Folders& m_folders;
     int m_shownSongID = 0;
     int m_viewPage = 1;
     int m_menuPage = 0;

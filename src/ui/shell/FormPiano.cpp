@@ -118,7 +118,7 @@ void TFormPiano::BuildWindow()
 
 void TFormPiano::BuildPanels()
 {
-    GBxShowOpern = new ScorePanel(this, m_dialogs, m_library);
+    GBxShowOpern = new ScorePanel(this, m_dialogs, m_library, m_folders);
     GBxOpernWrite = new EntryPanel(this, m_dialogs);
     GBxHelp = new HelpPanel(this, m_dialogs);
     GBxAbout = new AboutPanel(this, m_dialogs);
@@ -126,6 +126,7 @@ void TFormPiano::BuildPanels()
     GBxShowOpern->ClearGrids = [this](int first, int last) { ClearGrids(first, last); };
     GuardedConnect(m_dialogs, GBxShowOpern, &ScorePanel::keyboardSwitchClicked, this, &TFormPiano::ImgSetBoardClick);
     GuardedConnect(m_dialogs, GBxShowOpern, &ScorePanel::entryPanelRequested, this, &TFormPiano::ImgOpernWriteClick);
+    GuardedConnect(m_dialogs, GBxShowOpern, &ScorePanel::libraryChanged, this, &TFormPiano::ReloadLibrary);
     GuardedConnect(m_dialogs, GBxOpernWrite, &EntryPanel::showRequested, this, &TFormPiano::ImgOpernWriteClick);
 }
 

@@ -2,7 +2,9 @@
 #include "core/Errors.h"
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QStandardPaths>
 
 void QtDialogs::ShowError(const QString& text)
 {
@@ -15,15 +17,29 @@ void QtDialogs::ShowInfo(const QString& text)
                              QMessageBox::Yes);
 }
 
+// The untitled questions (save, delete) are information boxes with Yes and No.
 bool QtDialogs::AskYesNo(const QString& text)
 {
-    return QMessageBox::question(QApplication::activeWindow(), QApplication::applicationDisplayName(), text,
-                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(), text,
+                    QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+    return box.exec() == QMessageBox::Yes;
 }
 
+bool QtDialogs::AskYesNo(const QString& text, const QString& title)
+{
+    return QMessageBox::question(QApplication::activeWindow(), title, text, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+// Exchange files are written to the desktop, so a first pick starts there.
 QString QtDialogs::OpenFile(const QString& title, const QString& filter)
 {
-    return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, QString(), filter);
+    const QString start =
+        m_lastFolder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DesktopLocation) : m_lastFolder;
+    const QString file = QFileDialog::getOpenFileName(QApplication::activeWindow(), title, start, filter);
+    if (!file.isEmpty())
+        m_lastFolder = QFileInfo(file).absolutePath();
+    return file;
 }
 
 bool RunGuarded(IDialogs& dialogs, const std::function<void()>& fn)

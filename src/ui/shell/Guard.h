@@ -24,5 +24,9 @@ public:
     void ShowError(const QString& text) override;
     void ShowInfo(const QString& text) override;
     bool AskYesNo(const QString& text) override;
+    bool AskYesNo(const QString& text, const QString& title) override;
     QString OpenFile(const QString& title, const QString& filter) override;
+
+private:
+    QString m_lastFolder;   // the file dialog opens where the last file was picked
 };
