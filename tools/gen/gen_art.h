@@ -47,3 +47,5 @@ void MiniKeyboard(QPainter& p, const QRectF& r, int whiteKeys, const QColor& fra
 
 // Writes the keys of both keyboards and the wide keyboard's background.
 bool GenerateKeyPictures(const QString& outDir);
+// Writes the symbol and editing buttons of the entry panel, released and pressed.
+bool GenerateEntryPictures(const QString& outDir);

@@ -503,5 +503,6 @@ bool GeneratePictures(const QString& o)
     ok &= art::Save(SetBoard(true), o, QStringLiteral("pic/setboard_down.png"));
     ok &= art::Save(HandCursor(), o, QStringLiteral("cursor/HAND.png"));
     ok &= GenerateKeyPictures(o);
+    ok &= GenerateEntryPictures(o);
     return ok;
 }
