@@ -20,6 +20,10 @@ set(TAVO_PICTURES
   pic/kb2_black.png pic/kb2_black_down.png      # 59x162, transparent beside the key
   cursor/HAND.png                    # pointing hand 32x32, hot spot 10,2
 )
+# Entry panel buttons, released and pressed: symbols 32x32, 音长/音高 33x42, 增加/清除 32x32, 提交 33x34.
+foreach(b sym_bar sym_dash sym_slur sym_dot sym_space sym_break op_long op_high op_add op_clear op_submit)
+  list(APPEND TAVO_PICTURES pic/${b}.png pic/${b}_down.png)
+endforeach()
 
 # Glyphs: rests, 63 notes, symbols, and the slur arc.
 set(TAVO_GLYPHS glyph/NOTE_000.png glyph/NOTE_010.png glyph/NOTE_020.png)

@@ -49,3 +49,5 @@ void MiniKeyboard(QPainter& p, const QRectF& r, int whiteKeys, const QColor& fra
 bool GenerateKeyPictures(const QString& outDir);
 // The import, export and delete pictures of the score panel.
 bool GenerateShareButtons(const QString& outDir);
+// Writes the symbol and editing buttons of the entry panel, released and pressed.
+bool GenerateEntryPictures(const QString& outDir);

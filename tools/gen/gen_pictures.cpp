@@ -504,5 +504,6 @@ bool GeneratePictures(const QString& o)
     ok &= art::Save(HandCursor(), o, QStringLiteral("cursor/HAND.png"));
     ok &= GenerateKeyPictures(o);
     ok &= GenerateShareButtons(o);
+    ok &= GenerateEntryPictures(o);
     return ok;
 }

@@ -1,12 +1,74 @@
 #include "ui/panels/EntryPanel.h"
+#include "core/library/SongLibrary.h"
 #include "core/score/SongRecord.h"
+#include "ui/widgets/ClickLabel.h"
 #include "ui/widgets/GlyphGrid.h"
+#include "ui/widgets/ImageButton.h"
+#include "ui/widgets/Resources.h"
+#include "ui/widgets/ScoreGrid.h"
 #include "ui/widgets/Styles.h"
+#include <QEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
 
-EntryPanel::EntryPanel(QWidget* parent, IDialogs& dialogs)
-    : TPanel(parent, dialogs, QStringLiteral("GBxOpernWrite"), 660, 295)
+namespace {
+const QString kFieldStyle =
+    QStringLiteral("QLineEdit { background: rgb(255,251,240); color: black; border: none; padding: 0 2px; }");
+
+QLineEdit* NewField(QWidget* parent, const QString& name, const QRect& place, const QFont& font)
 {
+    auto* f = new QLineEdit(parent);
+    f->setObjectName(name);
+    f->setFrame(false);
+    f->setFont(font);
+    f->setStyleSheet(kFieldStyle);
+    f->setGeometry(place);
+    return f;
+}
+
+// A picture button of the panel: its picture and its pressed picture, and its hint as tooltip.
+TImageButton* NewPictureButton(QWidget* parent, const QString& name, const QRect& place, const QString& picture,
+                               const QString& hint)
+{
+    auto* b = NewImageButton(parent, place, ResourceImage(QStringLiteral("pic/%1.png").arg(picture)),
+                             ResourceImage(QStringLiteral("pic/%1_down.png").arg(picture)));
+    b->setObjectName(name);
+    b->setToolTip(hint);
+    b->setCursor(Qt::PointingHandCursor);
+    return b;
+}
+}
+
+EntryPanel::EntryPanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library)
+    : TPanel(parent, dialogs, QStringLiteral("GBxOpernWrite"), 660, 295), m_library(library)
+{
+    CloseLabel()->setObjectName(QStringLiteral("LabCloseOpernWrite"));
+    const QFont kai = PixelFont(QStringLiteral("楷体"), 19);
+    const QFont yahei = PixelFont(QStringLiteral("微软雅黑"), 21);
+
+    // Labels first: the fields lie over the blank end of their captions.
+    Label8 = NewText<QLabel>(QStringLiteral("Label8"), QStringLiteral("演唱： "), 12, 41, kai, CreamTextStyle);
+    Label9 = NewText<QLabel>(QStringLiteral("Label9"), QStringLiteral("作词： "), 130, 41, kai, CreamTextStyle);
+    Label10 = NewText<QLabel>(QStringLiteral("Label10"), QStringLiteral("作曲： "), 246, 41, kai, CreamTextStyle);
+    EdSongName = NewField(this, QStringLiteral("EdSongName"), QRect(62, 9, 167, 26),
+                          PixelFont(QStringLiteral("微软雅黑"), 19, true));
+    EdSongName->setText(EntryEditor::TitlePrompt);
+    const QFont credit = PixelFont(QStringLiteral("微软雅黑"), 14);
+    EdArt = NewField(this, QStringLiteral("EdArt"), QRect(62, 40, 62, 21), credit);
+    EdSongWord = NewField(this, QStringLiteral("EdSongWord"), QRect(179, 40, 62, 21), credit);
+    EdSongComposer = NewField(this, QStringLiteral("EdSongComposer"), QRect(296, 40, 62, 21), credit);
+    EdSongName->installEventFilter(this);
+    for (QLineEdit* f : {EdSongName, EdArt, EdSongWord, EdSongComposer})
+        // Enter hands the keys back to the piano; queued, so the Enter itself plays nothing.
+        connect(f, &QLineEdit::returnPressed, this,
+                [this] { QTimer::singleShot(0, this, [this] { window()->setFocus(); }); });
+
+    // The hint of LabCadence2 holds the time-signature code; the editor keeps it.
+    LabCadence2 = NewText<ClickLabel>(QStringLiteral("LabCadence2"), QStringLiteral("4/4"), 18, 8, yahei,
+                                      CreamTextStyle);
+    Wire(LabCadence2, &ClickLabel::clicked, &EntryPanel::LabCadence2Click);
+
     Image1 = NewSheet(QStringLiteral("Image1"));
     Grid = new GlyphGrid(this, QStringLiteral("ImgOper_"), QStringLiteral("ImgTab2Conn_"));
     // A click on an entry cell only brings the entry panel forward; it never moves the cursor.
@@ -16,22 +78,155 @@ EntryPanel::EntryPanel(QWidget* parent, IDialogs& dialogs)
             Q_EMIT showRequested();
     });
 
-    LabTab2PgId = new QLabel(PageCaption(0), this);
+    LabTab2PgId = new ClickLabel(PageCaption(0), this);
     LabTab2PgId->setObjectName(QStringLiteral("LabTab2PgId"));
     LabTab2PgId->setFont(PixelFont(QStringLiteral("宋体"), 16));
     LabTab2PgId->setStyleSheet(QStringLiteral("color: black; background: transparent;"));
     LabTab2PgId->setGeometry(288, 247, 40, 16);
+    connect(LabTab2PgId, &ClickLabel::clicked, this, &EntryPanel::LabTab2PgIdClicked);
+
+    struct SymbolButton { int n; int x; const char* picture; QString hint; void (EntryPanel::*handler)(); };
+    const SymbolButton symbols[] = {
+        {2, 15, "sym_bar", QStringLiteral("分隔线"), &EntryPanel::ImgSymbol_2Click},
+        {3, 51, "sym_dash", QStringLiteral("延长线"), &EntryPanel::ImgSymbol_3Click},
+        {4, 88, "sym_slur", QStringLiteral("连接线"), &EntryPanel::ImgSymbol_4Click},
+        {1, 125, "sym_dot", QStringLiteral("半音符"), &EntryPanel::ImgSymbol_1Click},
+        {5, 161, "sym_space", QStringLiteral("空格"), &EntryPanel::ImgSymbol_5Click},
+        {6, 198, "sym_break", QStringLiteral("换行"), &EntryPanel::ImgSymbol_6Click},
+    };
+    for (const SymbolButton& s : symbols) {
+        auto* b = NewPictureButton(this, QStringLiteral("ImgSymbol_%1").arg(s.n), QRect(s.x, 264, 32, 32),
+                                   QLatin1String(s.picture), s.hint);
+        Wire(b, &TImageButton::clicked, s.handler);
+        ImgSymbol[size_t(s.n - 1)] = b;
+    }
+
+    const int digitX[] = {580, 400, 425, 451, 477, 502, 528, 554};   // "0", then "1".."7"
+    void (EntryPanel::*digitHandlers[])() = {&EntryPanel::LabOpren_0Click, &EntryPanel::LabOpren_1Click,
+                                             &EntryPanel::LabOpren_2Click, &EntryPanel::LabOpren_3Click,
+                                             &EntryPanel::LabOpren_4Click, &EntryPanel::LabOpren_5Click,
+                                             &EntryPanel::LabOpren_6Click, &EntryPanel::LabOpren_7Click};
+    for (int d = 0; d <= 7; ++d) {
+        auto* l = NewText<ClickLabel>(QStringLiteral("LabOpren_%1").arg(d), QString::number(d), digitX[d], 266,
+                                      yahei, CreamTextStyle);
+        l->setCursor(Qt::PointingHandCursor);
+        Wire(l, &ClickLabel::clicked, digitHandlers[d]);
+        LabOpren[size_t(d)] = l;
+    }
+
+    ImgOperLong = NewPictureButton(this, QStringLiteral("ImgOperLong"), QRect(624, 65, 33, 42), QStringLiteral("op_long"),
+                                   QStringLiteral("音长"));
+    ImgOperHigh = NewPictureButton(this, QStringLiteral("ImgOperHigh"), QRect(624, 107, 33, 42),
+                                   QStringLiteral("op_high"), QStringLiteral("音高"));
+    ImgNextOper = NewPictureButton(this, QStringLiteral("ImgNextOper"), QRect(624, 153, 32, 32), QStringLiteral("op_add"),
+                                   QStringLiteral("增加"));
+    ImgPreOper = NewPictureButton(this, QStringLiteral("ImgPreOper"), QRect(624, 194, 32, 32),
+                                  QStringLiteral("op_clear"), QStringLiteral("清除"));
+    ImgOperInsDB = NewPictureButton(this, QStringLiteral("ImgOperInsDB"), QRect(624, 235, 33, 34),
+                                    QStringLiteral("op_submit"), QStringLiteral("提交"));
+    Wire(ImgOperLong, &TImageButton::clicked, &EntryPanel::ImgOperLongClick);
+    Wire(ImgOperHigh, &TImageButton::clicked, &EntryPanel::ImgOperHighClick);
+    Wire(ImgNextOper, &TImageButton::clicked, &EntryPanel::ImgNextOperClick);
+    Wire(ImgPreOper, &TImageButton::clicked, &EntryPanel::ImgPreOperClick);
+    Wire(ImgOperInsDB, &TImageButton::clicked, &EntryPanel::ImgOperInsDBClick);
 }
 
 void EntryPanel::ResetEntry()
 {
-    LabTab2PgId->setText(PageCaption(1));
-    m_slurCounter = 0;
+    m_editor.Reset();
 }
 
 void EntryPanel::ClearGrid(int first, int last)
 {
     Grid->Clear(first, last);
-    m_entryArcRecord.fill(0);
-    m_slurCounter = 0;
+    m_editor.GridsCleared(first, last);
+}
+
+EntryFields EntryPanel::Fields() const
+{
+    return {EdSongName->text(), EdArt->text(), EdSongWord->text(), EdSongComposer->text()};
+}
+
+// ---- Handlers ----
+
+void EntryPanel::Digit(int degree)
+{
+    m_editor.Digit(degree);
+}
+
+void EntryPanel::Symbol(int button)
+{
+    UpdatesHold hold{this};   // a line break may write a line of cells and turn the page
+    m_editor.Symbol(button);
+}
+
+void EntryPanel::ImgOperLongClick() { m_editor.CycleDuration(); }
+void EntryPanel::ImgOperHighClick() { m_editor.CycleOctave(); }
+void EntryPanel::LabCadence2Click() { m_editor.SwitchCadence(); }
+
+void EntryPanel::ImgNextOperClick()
+{
+    UpdatesHold hold{this};
+    m_editor.Add(Fields());
+}
+
+void EntryPanel::ImgPreOperClick()
+{
+    UpdatesHold hold{this};
+    m_editor.Clear();
+}
+
+void EntryPanel::ImgOperInsDBClick()
+{
+    const SaveResult result =
+        m_editor.Submit(m_library.Connection(), m_dialogs, m_library.Today(), EdSongName->text());
+    if (result.saved())
+        Q_EMIT songSaved();
+}
+
+// ---- What the editor reports ----
+
+void EntryPanel::ShowCell(int position, const QString& glyph)
+{
+    Grid->ShowCell(position, glyph);
+}
+
+void EntryPanel::ShowArc(int arc, int position, int length)
+{
+    Grid->PlaceArc(arc, position, length);
+}
+
+void EntryPanel::HideArc(int arc)
+{
+    Grid->HideArc(arc);
+}
+
+void EntryPanel::SetPageCaption(const QString& caption)
+{
+    LabTab2PgId->setText(caption);
+}
+
+void EntryPanel::SetCadenceCaption(const QString& caption)
+{
+    SetCaption(LabCadence2, caption);
+}
+
+void EntryPanel::PromptForTitle(const QString& prompt)
+{
+    EdSongName->setText(prompt);
+    EdSongName->setFocus();
+}
+
+void EntryPanel::ClearViewGrid(int first, int last)
+{
+    if (ClearScoreView)
+        ClearScoreView(first, last);
+}
+
+bool EntryPanel::eventFilter(QObject* watched, QEvent* e)
+{
+    // The prompt is selected when the title field is entered, so typing replaces it.
+    if (watched == EdSongName && e->type() == QEvent::FocusIn && EdSongName->text() == EntryEditor::TitlePrompt)
+        QTimer::singleShot(0, EdSongName, [f = EdSongName] { f->selectAll(); });
+    return TPanel::eventFilter(watched, e);
 }

@@ -1,32 +1,100 @@
 #pragma once
-// The entry panel GBxOpernWrite: where a new song is written cell by cell.
+// The entry panel GBxOpernWrite: where a new song is written cell by cell. The panel owns
+// the entry editor and draws what the editor reports.
+#include "core/score/EntryEditor.h"
 #include "ui/panels/Panel.h"
 #include <array>
+#include <functional>
 
+class ClickLabel;
 class GlyphGrid;
 class QLabel;
+class QLineEdit;
+class SongLibrary;
+class TImageButton;
 
-class EntryPanel : public TPanel {
+class EntryPanel : public TPanel, private IEntryView {
     Q_OBJECT
 public:
-    EntryPanel(QWidget* parent, IDialogs& dialogs);
+    EntryPanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library);
 
+    QLineEdit* EdSongName = nullptr;
+    QLineEdit* EdArt = nullptr;
+    QLineEdit* EdSongWord = nullptr;
+    QLineEdit* EdSongComposer = nullptr;
+    QLabel* Label8 = nullptr;
+    QLabel* Label9 = nullptr;
+    QLabel* Label10 = nullptr;
+    ClickLabel* LabCadence2 = nullptr;
     QLabel* Image1 = nullptr;
-    QLabel* LabTab2PgId = nullptr;
     GlyphGrid* Grid = nullptr;   // ImgOper_1..105 and ImgTab2Conn_1..6
+    ClickLabel* LabTab2PgId = nullptr;
+    std::array<TImageButton*, 6> ImgSymbol{};   // ImgSymbol_1..6 at index 0..5
+    std::array<ClickLabel*, 8> LabOpren{};      // LabOpren_0..7 at index 0..7
+    TImageButton* ImgOperLong = nullptr;
+    TImageButton* ImgOperHigh = nullptr;
+    TImageButton* ImgNextOper = nullptr;
+    TImageButton* ImgPreOper = nullptr;
+    TImageButton* ImgOperInsDB = nullptr;
+
+    // The score view's half of clear grids; the shell points it at the score panel.
+    std::function<void(int, int)> ClearScoreView;
 
     // Start-up reset of the entry editor.
     void ResetEntry();
-    // Blanks this panel's grid only (the entry side of clear grids).
+    // The entry side of clear grids: this panel's grid and the editor's arcs and slur counter.
     void ClearGrid(int first, int last);
-    int EntryArcRecord(int arc) const { return m_entryArcRecord[size_t(arc - 1)]; }
-    int SlurCounter() const { return m_slurCounter; }
+    const EntryEditor& Editor() const { return m_editor; }
+    int EntryArcRecord(int arc) const { return m_editor.Arcs()[size_t(arc - 1)].record; }
+    int SlurCounter() const { return m_editor.SlurCounter(); }
+
+    // ---- Handlers ----
+    void LabOpren_0Click() { Digit(0); }
+    void LabOpren_1Click() { Digit(1); }
+    void LabOpren_2Click() { Digit(2); }
+    void LabOpren_3Click() { Digit(3); }
+    void LabOpren_4Click() { Digit(4); }
+    void LabOpren_5Click() { Digit(5); }
+    void LabOpren_6Click() { Digit(6); }
+    void LabOpren_7Click() { Digit(7); }
+    void ImgSymbol_1Click() { Symbol(1); }
+    void ImgSymbol_2Click() { Symbol(2); }
+    void ImgSymbol_3Click() { Symbol(3); }
+    void ImgSymbol_4Click() { Symbol(4); }
+    void ImgSymbol_5Click() { Symbol(5); }
+    void ImgSymbol_6Click() { Symbol(6); }
+    void ImgOperLongClick();
+    void ImgOperHighClick();
+    void ImgNextOperClick();
+    void ImgPreOperClick();
+    void LabCadence2Click();
+    void ImgOperInsDBClick();
 
 Q_SIGNALS:
     // A click on a cell or an arc brings the panel forward again.
     void showRequested();
+    // The page label was clicked (the help panel's previous page, as the shell decides).
+    void LabTab2PgIdClicked();
+    // A song went into the library: the song table must be read again.
+    void songSaved();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
-    std::array<int, 6> m_entryArcRecord{};
-    int m_slurCounter = 0;
+    void Digit(int degree);
+    void Symbol(int button);
+    EntryFields Fields() const;
+
+    // ---- IEntryView ----
+    void ShowCell(int position, const QString& glyph) override;
+    void ShowArc(int arc, int position, int length) override;
+    void HideArc(int arc) override;
+    void SetPageCaption(const QString& caption) override;
+    void SetCadenceCaption(const QString& caption) override;
+    void PromptForTitle(const QString& prompt) override;
+    void ClearViewGrid(int first, int last) override;
+
+    SongLibrary& m_library;
+    EntryEditor m_editor{*this};
 };

@@ -119,7 +119,7 @@ void TFormPiano::BuildWindow()
 void TFormPiano::BuildPanels()
 {
     GBxShowOpern = new ScorePanel(this, m_dialogs, m_library, m_folders);
-    GBxOpernWrite = new EntryPanel(this, m_dialogs);
+    GBxOpernWrite = new EntryPanel(this, m_dialogs, m_library);
     GBxHelp = new HelpPanel(this, m_dialogs);
     GBxAbout = new AboutPanel(this, m_dialogs);
 
@@ -128,6 +128,8 @@ void TFormPiano::BuildPanels()
     GuardedConnect(m_dialogs, GBxShowOpern, &ScorePanel::entryPanelRequested, this, &TFormPiano::ImgOpernWriteClick);
     GuardedConnect(m_dialogs, GBxShowOpern, &ScorePanel::libraryChanged, this, &TFormPiano::ReloadLibrary);
     GuardedConnect(m_dialogs, GBxOpernWrite, &EntryPanel::showRequested, this, &TFormPiano::ImgOpernWriteClick);
+    GBxOpernWrite->ClearScoreView = [this](int first, int last) { GBxShowOpern->ClearGrid(first, last); };
+    GuardedConnect(m_dialogs, GBxOpernWrite, &EntryPanel::songSaved, this, &TFormPiano::ReloadLibrary);
 }
 
 // ---- Panels ----

@@ -1,0 +1,167 @@
+// The entry panel in the running window: its controls, one real click per kind of
+// control, and a song written, saved and opened again from the menu.
+#include "KeysTestSupport.h"
+#include "ScoreTestSupport.h"
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QSignalSpy>
+
+using namespace KeysTest;
+using namespace ScoreTest;
+
+namespace {
+const QString kTitle = QStringLiteral("HJK 歌");
+
+QString Cell(const EntryPanel& p, int k)
+{
+    return ShownGlyph(p.Grid->Cells[size_t(k - 1)]);
+}
+
+void Click(QWidget* w)
+{
+    QTest::mouseClick(w, Qt::LeftButton);
+}
+
+// What a grid shows: every cell's glyph and the places of the arcs that show.
+QStringList Shown(const GlyphGrid& g)
+{
+    QStringList out;
+    for (const ClickLabel* c : g.Cells)
+        out << ShownGlyph(c);
+    for (const ClickLabel* a : g.Arcs)
+        if (!a->isHidden())
+            out << QStringLiteral("arc %1,%2 %3").arg(a->x()).arg(a->y()).arg(a->width());
+    return out;
+}
+}
+
+class TestEntryPanel : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void controlsAtTheirPlaces()
+    {
+        TempEnv env;
+        PianoWindows w{env};
+        const EntryPanel& p = *w.main->GBxOpernWrite;
+        struct Place { const QWidget* w; QRect r; QString hint; };
+        const Place places[] = {
+            {p.EdSongName, {62, 9, 167, 26}, {}},        {p.EdArt, {62, 40, 62, 21}, {}},
+            {p.EdSongWord, {179, 40, 62, 21}, {}},       {p.EdSongComposer, {296, 40, 62, 21}, {}},
+            {p.ImgSymbol[1], {15, 264, 32, 32}, "分隔线"}, {p.ImgSymbol[2], {51, 264, 32, 32}, "延长线"},
+            {p.ImgSymbol[3], {88, 264, 32, 32}, "连接线"}, {p.ImgSymbol[0], {125, 264, 32, 32}, "半音符"},
+            {p.ImgSymbol[4], {161, 264, 32, 32}, "空格"},  {p.ImgSymbol[5], {198, 264, 32, 32}, "换行"},
+            {p.ImgOperLong, {624, 65, 33, 42}, "音长"},    {p.ImgOperHigh, {624, 107, 33, 42}, "音高"},
+            {p.ImgNextOper, {624, 153, 32, 32}, "增加"},   {p.ImgPreOper, {624, 194, 32, 32}, "清除"},
+            {p.ImgOperInsDB, {624, 235, 33, 34}, "提交"},
+        };
+        for (const Place& e : places) {
+            QCOMPARE(e.w->geometry(), e.r);
+            QCOMPARE(e.w->toolTip(), e.hint);
+            if (auto* b = qobject_cast<const TImageButton*>(e.w))
+                QCOMPARE(b->Picture().size(), e.r.size());
+        }
+        QCOMPARE(p.EdSongName->text(), QStringLiteral("请输入歌曲名称"));
+        QVERIFY(p.EdSongName->font().bold() && p.EdSongName->font().pixelSize() == 19);
+        const int digitX[] = {580, 400, 425, 451, 477, 502, 528, 554};
+        for (int d = 0; d <= 7; ++d) {
+            QCOMPARE(p.LabOpren[size_t(d)]->pos(), QPoint(digitX[d], 266));
+            QCOMPARE(p.LabOpren[size_t(d)]->text(), QString::number(d));
+        }
+        QCOMPARE(p.LabCadence2->pos(), QPoint(18, 8));
+        QCOMPARE(p.LabCadence2->text(), QStringLiteral("4/4"));
+        QVERIFY(p.LabCadence2->toolTip().isEmpty());   // its hint is data
+        QCOMPARE(p.Label8->pos(), QPoint(12, 41));
+        QCOMPARE(p.Label10->text(), QStringLiteral("作曲： "));
+    }
+
+    void writeSaveAndOpenFromTheMenu()
+    {
+        Started s;
+        QVERIFY(s.start());
+        TFormPiano& m = s.main;
+        EntryPanel& p = *m.GBxOpernWrite;
+        Click(m.ImgOpernWrite);
+        QVERIFY(p.isVisible());
+
+        // No title: 增加 puts the prompt back and focuses the field.
+        p.EdSongName->clear();
+        Click(p.ImgNextOper);
+        QCOMPARE(p.EdSongName->text(), QStringLiteral("请输入歌曲名称"));
+        QCOMPARE(m.focusWidget(), p.EdSongName);
+        QCoreApplication::processEvents();
+        QCOMPARE(p.EdSongName->selectedText(), QStringLiteral("请输入歌曲名称"));
+
+        // Typing into the fields plays nothing, Enter included; afterwards the keys play again.
+        const int plays = Plays(s.kb1);
+        QTest::keyClicks(p.EdSongName, QStringLiteral("HJK "));
+        QInputMethodEvent ime;   // Chinese arrives through the input method
+        ime.setCommitString(QStringLiteral("歌"));
+        QCoreApplication::sendEvent(p.EdSongName, &ime);
+        Click(p.EdArt);
+        QTest::keyClicks(p.EdArt, QStringLiteral("L;"));
+        QTest::keyClick(p.EdArt, Qt::Key_Return);
+        QCOMPARE(Plays(s.kb1), plays);
+        QCOMPARE(p.EdSongName->text(), kTitle);
+        QTRY_COMPARE(m.focusWidget(), &m);
+        QTest::keyClick(&m, Qt::Key_H);
+        QCOMPARE(Plays(s.kb1), plays + 1);
+
+        Click(p.LabCadence2);
+        QCOMPARE(p.LabCadence2->text(), QStringLiteral("2/4"));
+        QSignalSpy pageLabel(&p, &EntryPanel::LabTab2PgIdClicked);
+        Click(p.LabTab2PgId);
+        QCOMPARE(pageLabel.count(), 1);
+
+        Click(p.ImgNextOper);                       // starts the song
+        Click(p.LabOpren[5]);
+        QCOMPARE(Cell(p, 1), QStringLiteral("NOTE_501"));
+        Click(p.ImgOperLong);
+        Click(p.ImgOperHigh);
+        QCOMPARE(Cell(p, 1), QStringLiteral("NOTE_512"));
+        Click(p.ImgSymbol[3]);                      // 连接线 over one cell
+        QVERIFY(p.Grid->ArcShown(1));
+        const std::pair<int, const char*> symbols[] = {{0, "NOTE_9001"}, {1, "NOTE_9002"}, {2, "NOTE_9003"}, {4, "NOTE_9005"}};
+        for (const auto& [button, glyph] : symbols) {
+            Click(p.ImgNextOper);
+            Click(p.ImgSymbol[size_t(button)]);
+            QCOMPARE(Cell(p, p.Editor().CursorCell()), QLatin1String(glyph));
+        }
+        Click(p.ImgNextOper);
+        Click(p.LabOpren[0]);
+        QCOMPARE(Cell(p, 6), QStringLiteral("NOTE_010"));
+        Click(p.ImgNextOper);
+        Click(p.LabOpren[3]);
+        Click(p.ImgPreOper);                        // blanks cell 7 and steps back
+        QCOMPARE(Cell(p, 7), QStringLiteral("NOTE_9000"));
+        QCOMPARE(p.Editor().CursorCell(), 6);
+        Click(p.ImgSymbol[5]);                      // 换行: spaces to the end of the line
+        QCOMPARE(Cell(p, 35), QStringLiteral("NOTE_9005"));
+        QCOMPARE(p.Editor().CursorCell(), 36);
+        Click(p.LabOpren[7]);
+        const QStringList written = Shown(*p.Grid);
+        ShowGlyph(m.GBxShowOpern->Grid->Cells[0], QStringLiteral("NOTE_512"));   // the save blanks both grids
+
+        Click(p.ImgOperInsDB);
+        QCOMPARE(s.env.dialogs.questions, QStringList{QStringLiteral("创建新歌存盘，是否继续？")});
+        QCOMPARE(s.env.dialogs.errors, QStringList());
+        QVERIFY(!p.Editor().Started());
+        QCOMPARE(p.LabTab2PgId->text(), QStringLiteral("- 1 -"));
+        QCOMPARE(Shown(*p.Grid), QStringList(105, QStringLiteral("NOTE_9000")));
+        QCOMPARE(Shown(*m.GBxShowOpern->Grid), QStringList(105, QStringLiteral("NOTE_9000")));
+
+        // Listed at once, and it opens as it was written.
+        Click(m.ImgOpernShow);
+        ClickLabel* entry = nullptr;
+        for (ClickLabel* l : m.GBxShowOpern->LabOpMenu)
+            if (!l->isHidden() && l->text() == kTitle)
+                entry = l;
+        QVERIFY(entry);
+        QTest::mouseDClick(entry, Qt::LeftButton);
+        QCOMPARE(Shown(*m.GBxShowOpern->Grid), written);
+        QCOMPARE(m.GBxShowOpern->LabCadence1->text(), QStringLiteral("2/4"));
+        QCOMPARE(m.GBxShowOpern->LabArt->text(), QStringLiteral("演唱：L;"));
+    }
+};
+
+TAVO_TEST_MAIN(TestEntryPanel)
+#include "test_entry_panel.moc"
