@@ -16,6 +16,7 @@ set(TAVO_PICTURES
   pic/kb2_back.png                   # second keyboard 1087x282
   pic/kb2_white_up.jpg pic/kb2_white_down.jpg   # 58x249
   pic/kb2_black.png pic/kb2_black_down.png      # 59x162, transparent beside the key
+  pic/about.png                      # about panel 468x310
   cursor/HAND.png                    # pointing hand 32x32, hot spot 10,2
 )
 
