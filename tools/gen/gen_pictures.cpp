@@ -466,11 +466,20 @@ QImage AboutPicture()
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
 
-    // A faint warm glow behind the name.
-    QRadialGradient glow(QPointF(120, 48), 200);
+    // A faint warm glow behind the name, gone before the picture's top and left edges
+    // so the picture melts into the panel's black.
+    QRadialGradient glow(QPointF(150, 56), 170);
     glow.setColorAt(0.0, QColor(110, 30, 42, 120));
     glow.setColorAt(1.0, QColor(0, 0, 0, 0));
     p.fillRect(img.rect(), glow);
+    QLinearGradient top(0, 0, 0, 36);
+    top.setColorAt(0.0, Qt::black);
+    top.setColorAt(1.0, QColor(0, 0, 0, 0));
+    p.fillRect(QRectF(0, 0, 468, 36), top);
+    QLinearGradient left(0, 0, 24, 0);
+    left.setColorAt(0.0, Qt::black);
+    left.setColorAt(1.0, QColor(0, 0, 0, 0));
+    p.fillRect(QRectF(0, 0, 24, 310), left);
 
     GoldText(p, 24, 52, Font(QStringLiteral("DejaVu Serif"), 38, true, true), QStringLiteral("Tavo"));
     GoldText(p, 136, 50, Font(QStringLiteral("AR PL UKai CN"), 24), QStringLiteral("电脑钢琴"));

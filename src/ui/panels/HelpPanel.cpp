@@ -5,6 +5,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QTextFrame>
 
 namespace {
 // The Windows "hot-light" colour (hyperlink blue); Qt has no such role.
@@ -32,6 +33,7 @@ HelpPanel::HelpPanel(QWidget* parent, IDialogs& dialogs)
     MemHelpInfo->setFrameShape(QFrame::NoFrame);
     MemHelpInfo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     MemHelpInfo->setFont(PixelFont(QStringLiteral("幼圆"), 16));
+    MemHelpInfo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);   // every page fits
     MemHelpInfo->document()->setDocumentMargin(0);
     QPalette pal = MemHelpInfo->palette();
     pal.setColor(QPalette::Base, QColor(255, 251, 240));
@@ -67,12 +69,16 @@ void HelpPanel::LabHelpNexClick()
 void HelpPanel::ShowCurrentPage()
 {
     MemHelpInfo->setPlainText(m_walk.text());
-    // Lines sit at a fixed pitch, as in the box the texts were laid out for.
+    // Lines sit 16 px apart, so the eleven lines of a page fill the box as they were laid out.
     QTextCursor all(MemHelpInfo->document());
     all.select(QTextCursor::Document);
     QTextBlockFormat pitch;
     pitch.setLineHeight(kMemoLineHeight, QTextBlockFormat::FixedHeight);
     all.mergeBlockFormat(pitch);
+    // A fixed line height lifts the glyphs a little; one pixel on top keeps the first line whole.
+    QTextFrameFormat frame = MemHelpInfo->document()->rootFrame()->frameFormat();
+    frame.setTopMargin(1);
+    MemHelpInfo->document()->rootFrame()->setFrameFormat(frame);
     SetCaption(LabHelpTitle, m_walk.title());
     SetCaption(LabTab3PgId, m_walk.number());
 }
