@@ -45,28 +45,21 @@ private Q_SLOTS:
         shows(1, QStringLiteral("弹       奏"));
     }
 
-    void helpAndAboutTakeTurnsWithTheOtherPanels()
+    void helpAndAboutHideTheOtherPanels()
     {
         TempEnv env;
         PianoWindows w{env};
         TFormPiano& m = *w.main;
         m.show();
-        for (QWidget* other : {static_cast<QWidget*>(m.GBxShowOpern), static_cast<QWidget*>(m.GBxOpernWrite)}) {
-            m.ShowPanel(other, 5, 95);
-            QTest::mouseClick(m.ImgHelp, Qt::LeftButton);
-            QVERIFY(!other->isVisible());
-            m.ShowPanel(other, 5, 95);
-            QTest::mouseClick(m.ImgAbout, Qt::LeftButton);
-            QVERIFY(!other->isVisible());
-            QVERIFY(!m.GBxHelp->isVisible());
+        for (ClickLabel* button : {m.ImgHelp, m.ImgAbout, m.ImgHelp}) {
+            for (QWidget* other : {static_cast<QWidget*>(m.GBxShowOpern), static_cast<QWidget*>(m.GBxOpernWrite)}) {
+                m.ShowPanel(other, 5, 95);
+                QTest::mouseClick(button, Qt::LeftButton);
+                QVERIFY(!other->isVisible());
+            }
+            QCOMPARE(m.GBxHelp->isVisible(), button == m.ImgHelp);
+            QCOMPARE(m.GBxAbout->isVisible(), button == m.ImgAbout);
         }
-        QCOMPARE(m.GBxAbout->pos(), QPoint(100, 95));
-        QTest::mouseClick(m.ImgHelp, Qt::LeftButton);
-        QVERIFY(!m.GBxAbout->isVisible());
-        QCOMPARE(m.GBxHelp->pos(), QPoint(22, 95));
-        QTest::mouseClick(m.ImgAbout, Qt::LeftButton);
-        QVERIFY(!m.GBxHelp->isVisible());
-        QCOMPARE(m.GBxAbout->LabVersion->text(), QStringLiteral("1.16  "));
     }
 
     void forumLabelOpensAndLightsUp()
