@@ -18,6 +18,7 @@ set(TAVO_PICTURES
   pic/kb2_back.png                   # second keyboard 1087x282
   pic/kb2_white_up.jpg pic/kb2_white_down.jpg   # 58x249
   pic/kb2_black.png pic/kb2_black_down.png      # 59x162, transparent beside the key
+  pic/about.png                      # about panel 468x310
   cursor/HAND.png                    # pointing hand 32x32, hot spot 10,2
 )
 # Entry panel buttons, released and pressed: symbols 32x32, 音长/音高 33x42, 增加/清除 32x32, 提交 33x34.

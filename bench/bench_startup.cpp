@@ -112,6 +112,7 @@ int main(int argc, char** argv)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), root.path() + QStringLiteral("/home"));
     env.insert(QStringLiteral("TMPDIR"), root.path() + QStringLiteral("/tmp"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), root.path() + QStringLiteral("/config"));   // the settings files
     if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")))
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     if (!env.contains(QStringLiteral("SDL_AUDIODRIVER")))

@@ -80,7 +80,10 @@ public:
 // The windows as the program entry makes them, answering to the env's dialogs and
 // program folder.
 struct PianoWindows {
-    explicit PianoWindows(TempEnv& env) : main(std::make_unique<TFormPiano>(env.dialogs, env.options())) {}
+    explicit PianoWindows(TempEnv& env) : main(std::make_unique<TFormPiano>(env.dialogs, env.options()))
+    {
+        main->SetPageFetcher([](const QString&) { return QString(); });   // tests never touch the network
+    }
     std::unique_ptr<TFormPiano> main;
     NotePlayer& player() const { return main->Player(); }
     TFrmKeyBoard_2& kb2() const { return *main->WideKeyboard(); }

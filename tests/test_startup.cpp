@@ -19,6 +19,7 @@ QProcessEnvironment ChildEnv(const TempEnv& env)
     QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
     e.insert(QStringLiteral("HOME"), env.home());
     e.insert(QStringLiteral("TMPDIR"), env.root.path() + QStringLiteral("/tmp"));
+    e.insert(QStringLiteral("XDG_CONFIG_HOME"), env.root.path() + QStringLiteral("/config"));   // settings files
     e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     e.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
     return e;

@@ -456,6 +456,58 @@ QImage SetBoard(bool pressed)
     return img;
 }
 
+// The about picture on the black about panel. It sits 3, 38 inside the panel, so the
+// version label stands at 322, 24 of it and the contact and forum labels at 222, 135 and
+// 222, 160: their captions are painted to the left of those places.
+QImage AboutPicture()
+{
+    QImage img = art::NewImage(468, 310);
+    img.fill(Qt::black);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+
+    // A faint warm glow behind the name, gone before the picture's top and left edges
+    // so the picture melts into the panel's black.
+    QRadialGradient glow(QPointF(150, 56), 170);
+    glow.setColorAt(0.0, QColor(110, 30, 42, 120));
+    glow.setColorAt(1.0, QColor(0, 0, 0, 0));
+    p.fillRect(img.rect(), glow);
+    QLinearGradient top(0, 0, 0, 36);
+    top.setColorAt(0.0, Qt::black);
+    top.setColorAt(1.0, QColor(0, 0, 0, 0));
+    p.fillRect(QRectF(0, 0, 468, 36), top);
+    QLinearGradient left(0, 0, 24, 0);
+    left.setColorAt(0.0, Qt::black);
+    left.setColorAt(1.0, QColor(0, 0, 0, 0));
+    p.fillRect(QRectF(0, 0, 24, 310), left);
+
+    GoldText(p, 24, 52, Font(QStringLiteral("DejaVu Serif"), 38, true, true), QStringLiteral("Tavo"));
+    GoldText(p, 136, 50, Font(QStringLiteral("AR PL UKai CN"), 24), QStringLiteral("电脑钢琴"));
+    const QFont caption = Font(QStringLiteral("WenQuanYi Micro Hei"), 15);
+    const QFontMetricsF fm(caption);
+    const auto rightAligned = [&](qreal right, qreal baseline, const QString& text) {
+        p.setPen(art::kGold);
+        p.setFont(caption);
+        p.drawText(QPointF(right - fm.horizontalAdvance(text), baseline), text);
+    };
+    rightAligned(314, 41, QStringLiteral("版本"));
+    art::GoldRule(p, 80, 10, 458);
+
+    // A small keyboard and a line of notes between the name and the contacts.
+    art::MiniKeyboard(p, QRectF(24, 98, 150, 24), 14, art::kGold);
+    p.setPen(QColor(255, 251, 240, 210));
+    p.setFont(Font(QStringLiteral("AR PL UKai CN"), 17));
+    p.drawText(QPointF(196, 117), QStringLiteral("用键盘弹奏，用简谱记录"));
+
+    rightAligned(212, 147, QStringLiteral("联系"));
+    rightAligned(212, 172, QStringLiteral("论坛"));
+    art::GoldRule(p, 204, 10, 458, 0.7);
+    p.setPen(QColor(214, 178, 108, 150));
+    p.setFont(Font(QStringLiteral("DejaVu Sans"), 11));
+    p.drawText(QPointF(24, 226), QStringLiteral("Tavo Piano"));
+    return img;
+}
+
 // A white pointing hand with a black outline; the fingertip is at (10, 2).
 QImage HandCursor()
 {
@@ -502,6 +554,7 @@ bool GeneratePictures(const QString& o)
     ok &= art::Save(SetBoard(false), o, QStringLiteral("pic/setboard.png"));
     ok &= art::Save(SetBoard(true), o, QStringLiteral("pic/setboard_down.png"));
     ok &= art::Save(HandCursor(), o, QStringLiteral("cursor/HAND.png"));
+    ok &= art::Save(AboutPicture(), o, QStringLiteral("pic/about.png"));
     ok &= GenerateKeyPictures(o);
     ok &= GenerateShareButtons(o);
     ok &= GenerateEntryPictures(o);

@@ -18,6 +18,7 @@
 #include "ui/widgets/ScoreGrid.h"
 #include "ui/widgets/Styles.h"
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -160,7 +161,11 @@ void TFormPiano::ImgOpernShowClick()
 }
 
 void TFormPiano::ImgOpernWriteClick() { ShowPanel(GBxOpernWrite, 5, 95); }
-void TFormPiano::ImgHelpClick() { ShowPanel(GBxHelp, 22, 95); }
+void TFormPiano::ImgHelpClick()
+{
+    ShowPanel(GBxHelp, 22, 95);
+    GBxHelp->Opened();
+}
 void TFormPiano::ImgAboutClick() { ShowPanel(GBxAbout, 100, 95); }
 
 void TFormPiano::ReloadLibrary()
@@ -321,7 +326,8 @@ void TFormPiano::StartupSequence()
 {
     m_folders = ResolveFolders(m_folderOptions);
     m_keyboardRoute = 0;
-    // Settings files and the banner list.
+    // Settings files and the banner list; the song loader adds its links from slot 21 later.
+    m_bannerLinks = LoadSettingsFiles(m_folders.ConfigDir);
     m_voices.Fill();
     m_player.SetSounds(m_folders.TempDir, m_voices.Current);
     GBxOpernWrite->ResetEntry();
@@ -334,6 +340,14 @@ void TFormPiano::StartupSequence()
     if (!m_library.Table().empty())
         MySWF->ResetBackground();   // reading rows hands the banner a black background
     // Pick the banner.
+    m_bannerRandom.seed(quint32(QDateTime::currentMSecsSinceEpoch()));
+    if (const auto banner = PickBanner(m_bannerLinks, m_bannerRandom)) {
+        MySWF->SetMovie(banner->movie);
+        MySWF->setGeometry(BannerRect(width()));
+        MySWF->setVisible(true);
+        if (const auto mode = BannerScaleMode(MySWF->Movie()))
+            MySWF->SetScaleMode(*mode);
+    }
     ExtractSounds(m_voices.SoundNames, m_folders.TempDir);
     m_startupDone = true;
 }
@@ -343,7 +357,9 @@ void TFormPiano::StartupSequence()
 void TFormPiano::LabCloseClick()
 {
     hide();
-    // Banner refresh.
+    // Banner refresh; never waits on the network longer than the fetch's own limit.
+    if (!m_folders.ConfigDir.isEmpty())   // empty before the start-up sequence ran
+        BannerExitStep(m_folders.ConfigDir, QDateTime::currentDateTime(), m_fetchPage);
     close();
     PruneSounds(m_voices.SoundNames, m_folders.TempDir);
     QCoreApplication::quit();

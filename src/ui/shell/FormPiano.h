@@ -4,9 +4,11 @@
 #include "core/Dialogs.h"
 #include "core/library/SongLibrary.h"
 #include "core/platform/Folders.h"
+#include "core/settings/Banner.h"
 #include "core/sound/NotePlayer.h"
 #include "core/sound/Voices.h"
 #include <QLockFile>
+#include <QRandomGenerator>
 #include <QWidget>
 #include <memory>
 
@@ -56,6 +58,8 @@ public:
     const VoiceBank& Voices() const { return m_voices; }
     const BannerLinkList& BannerLinks() const { return m_bannerLinks; }
     int KeyboardRoute() const { return m_keyboardRoute; }   // 0 main keys, 1 the second keyboard
+    // How the exit step fetches the maker's page; tests put a local stand-in here.
+    void SetPageFetcher(PageFetcher fetch) { m_fetchPage = std::move(fetch); }
 
     void ShowPanel(QWidget* panel, int left, int top);
     // Title strip and panel area act as the missing caption bar (window-relative point).
@@ -105,6 +109,8 @@ private:
     SongLibrary m_library;
     BannerLinkList m_bannerLinks{};
     int m_keyboardRoute = 0;
+    QRandomGenerator m_bannerRandom;
+    PageFetcher m_fetchPage = [](const QString& address) { return FetchPage(address); };
     std::unique_ptr<TFrmKeyBoard_2> m_wide;
     std::unique_ptr<QLockFile> m_instanceLock;
     bool m_firstInstance = true;

@@ -23,6 +23,8 @@ void TavoApplication::InstallFontSubstitutes()
     QFont::insertSubstitutions(QStringLiteral("楷体"), kai);
     QFont::insertSubstitutions(QStringLiteral("楷体_GB2312"), kai);
     QFont::insertSubstitutions(QStringLiteral("宋体"), song);
+    QFont::insertSubstitutions(QStringLiteral("幼圆"), hei);   // rounded sans: the plain sans is closest
+    QFont::insertSubstitutions(QStringLiteral("YouYuan"), hei);
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), sans);
     QFont::insertSubstitutions(QStringLiteral("Tahoma"), sans);
 }
