@@ -43,6 +43,12 @@ private Q_SLOTS:
         shows(2, QStringLiteral("录入曲谱"));
         QTest::mouseClick(h.LabTab3PgId, Qt::LeftButton);   // the page number goes back
         shows(1, QStringLiteral("弹       奏"));
+        // The entry panel's page label turns the help back too.
+        QTest::mouseClick(h.LabHelpNex, Qt::LeftButton);
+        m.ImgOpernWriteClick();
+        QTest::mouseClick(m.GBxOpernWrite->LabTab2PgId, Qt::LeftButton);
+        m.ImgHelpClick();
+        shows(1, QStringLiteral("弹       奏"));
     }
 
     void helpAndAboutHideTheOtherPanels()

@@ -131,6 +131,8 @@ void TFormPiano::BuildPanels()
     GuardedConnect(m_dialogs, GBxOpernWrite, &EntryPanel::showRequested, this, &TFormPiano::ImgOpernWriteClick);
     GBxOpernWrite->ClearScoreView = [this](int first, int last) { GBxShowOpern->ClearGrid(first, last); };
     GuardedConnect(m_dialogs, GBxOpernWrite, &EntryPanel::songSaved, this, &TFormPiano::ReloadLibrary);
+    // The entry panel's page label turns the help back a page, as the help's own label does.
+    GuardedConnect(m_dialogs, GBxOpernWrite, &EntryPanel::LabTab2PgIdClicked, GBxHelp, &HelpPanel::LabHelpPreClick);
 }
 
 // ---- Panels ----
