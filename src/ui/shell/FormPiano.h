@@ -6,7 +6,6 @@
 #include "core/platform/Folders.h"
 #include "core/sound/NotePlayer.h"
 #include "core/sound/Voices.h"
-#include <QLockFile>
 #include <QWidget>
 #include <memory>
 
@@ -25,9 +24,6 @@ class TFormPiano : public QWidget {
 public:
     explicit TFormPiano(IDialogs& dialogs, const FolderOptions& folders = {});
     ~TFormPiano() override;
-
-    // Single-instance guard: false when another instance runs.
-    bool FirstInstance() const { return m_firstInstance; }
 
     // ---- The window's own controls ----
     QLabel* ImgBack = nullptr;
@@ -80,6 +76,8 @@ public Q_SLOTS:
     void ImgHelpClick();
     void ImgAboutClick();
     void ImgSetBoardClick();
+    // A later start asked for the piano: show it (also when hidden or minimised) in front.
+    void BringToFront();
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -95,6 +93,7 @@ private:
     void BuildPanels();
     void FormShow();
     void SpaceKey();
+    void LoadLibrary();
     bool TryStartDrag(const QPoint& windowPoint);
 
     IDialogs& m_dialogs;
@@ -106,9 +105,8 @@ private:
     BannerLinkList m_bannerLinks{};
     int m_keyboardRoute = 0;
     std::unique_ptr<TFrmKeyBoard_2> m_wide;
-    std::unique_ptr<QLockFile> m_instanceLock;
-    bool m_firstInstance = true;
     bool m_shownOnce = false;
     bool m_startupDone = false;
+    bool m_exiting = false;
     int m_dragStarts = 0;
 };
