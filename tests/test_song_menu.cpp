@@ -146,7 +146,8 @@ private Q_SLOTS:
             ClickLabel* l = menu[size_t(n)];
             QVERIFY2(l->text().endsWith(QChar(0x2026)) && l->text().size() < longTitle.size(), qPrintable(l->text()));
             QCOMPARE(l->toolTip(), longTitle);
-            const int columnEnd = n < 4 ? menu[4]->x() : m.GBxShowOpern->width();
+            const QLabel* sheet = m.GBxShowOpern->ImgOpern;
+            const int columnEnd = n < 4 ? menu[4]->x() : sheet->x() + sheet->width();
             QVERIFY2(l->geometry().right() < columnEnd, qPrintable(QString::number(l->geometry().right())));
         }
         QCOMPARE(menu[1]->text(), QStringLiteral("短歌"));
