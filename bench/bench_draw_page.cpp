@@ -57,10 +57,6 @@ int main(int argc, char** argv)
     TavoApplication app(argc, argv);
     BenchDialogs dialogs;
     TFormPiano form(dialogs);
-    if (!form.FirstInstance()) {
-        std::printf("another instance holds the lock\n");
-        return 1;
-    }
     SongTableType& table = form.Library().Table();
     SongRecord header;
     header.SongID = 1;

@@ -83,10 +83,6 @@ int main(int argc, char** argv)
     BenchDialogs dialogs;
     const QString appDir = root.path() + QStringLiteral("/");
     TFormPiano main(dialogs, FolderOptions{appDir});
-    if (!main.FirstInstance()) {
-        std::printf("another instance holds the lock\n");
-        return 1;
-    }
     NotePlayer& player = main.Player();
     // The sound files and the voice as the start-up sequence sets them (without the song database).
     const Folders folders = ResolveFolders(FolderOptions{appDir});

@@ -10,6 +10,7 @@
 #include "core/sound/Voices.h"
 #include "ui/panels/EntryPanel.h"
 #include "ui/shell/FormPiano.h"
+#include "ui/shell/Program.h"
 #include "ui/shell/TavoApplication.h"
 #include "ui/widgets/BannerView.h"
 #include "ui/widgets/ScoreGrid.h"
@@ -38,9 +39,11 @@ static int RunPiano(int argc, char** argv, const QString& appDir)
 {
     TavoApplication app(argc, argv);
     BenchDialogs dialogs;
-    TFormPiano main(dialogs, FolderOptions{appDir});
-    if (!main.FirstInstance())
+    // As the program starts: the instance guard, then the window.
+    PianoStart piano = StartPiano(dialogs, FolderOptions{appDir});
+    if (!piano.window)
         return 3;
+    TFormPiano& main = *piano.window;
     main.show();
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, &app, [&] {

@@ -1,16 +1,15 @@
 #include "ui/shell/FormPiano.h"
 #include "ui/shell/Guard.h"
+#include "ui/shell/Program.h"
 #include "ui/shell/TavoApplication.h"
 
 int main(int argc, char** argv)
 {
     TavoApplication app(argc, argv);
     QtDialogs dialogs;
-    std::unique_ptr<TFormPiano> main;
-    if (!RunGuarded(dialogs, [&] { main = std::make_unique<TFormPiano>(dialogs); }))
-        return 1;
-    if (!main->FirstInstance())
-        return 0;   // another instance runs: end at once
-    main->show();
+    PianoStart piano = StartPiano(dialogs);
+    if (!piano.window)
+        return piano.exitCode;   // a second start, or a guard that could not be set up
+    piano.window->show();
     return app.exec();
 }

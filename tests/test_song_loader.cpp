@@ -47,6 +47,11 @@ private:
     {
         CreateSongDatabase(env->app() + QStringLiteral("dat/Opern.dat"), DeriveDatabasePassword(QByteArray(PasswordSeed)), rows);
     }
+    static QByteArray ReadAll(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
     void load()
     {
         lib->ConnectSongDatabase(env->app() + QStringLiteral("dat/Opern.dat"));
@@ -245,6 +250,83 @@ private Q_SLOTS:
         err = loadError();
         QVERIFY2(err.contains(file) && err.contains(QStringLiteral("密码不对")), qPrintable(err));
         QVERIFY(lib->Table().empty());
+    }
+
+    // A library that cannot be opened or has no song table is reported with its file and the
+    // reason, changes nothing on disk, and leaves no song of an earlier load behind.
+    void damagedLibraryIsLeftAlone_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("zero bytes") << "empty" << "没有歌曲表";
+        QTest::newRow("truncated") << "truncated" << "malformed";
+        QTest::newRow("random bytes") << "random" << "不是数据库";
+        QTest::newRow("link to another file") << "link" << "不是数据库";
+        QTest::newRow("no song table") << "table" << "没有歌曲表";
+    }
+    void damagedLibraryIsLeftAlone()
+    {
+        QFETCH(QString, damage);
+        QFETCH(QString, reason);
+        const QString file = env->app() + QStringLiteral("dat/Opern.dat");
+        SongTableType rows;
+        for (int song = 1; song <= 40; ++song)
+            for (int seq = 0; seq < 60; ++seq)
+                rows.push_back(Row(song, seq, seq ? QStringLiteral("1") : QStringLiteral("0"), QStringLiteral("歌%1").arg(song)));
+        writeLibrary(rows);
+        load();
+        QCOMPARE(lib->Table().size(), rows.size());
+
+        QFile f(file);
+        if (damage == QLatin1String("link")) {
+            const QString other = env->root.filePath(QStringLiteral("notes.txt"));
+            QFile o(other);
+            QVERIFY(o.open(QIODevice::WriteOnly));
+            o.write(QByteArray(5000, 'n'));
+            o.close();
+            QVERIFY(f.remove() && QFile::link(other, file));
+        } else if (damage == QLatin1String("table")) {
+            QVERIFY(f.remove());
+            CreateDatabaseFile(file, DeriveDatabasePassword(QByteArray(PasswordSeed)), {QStringLiteral("create table Other (a)")});
+        } else {
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            const qint64 size = f.size();
+            QVERIFY(size > 8 * 4096);
+            if (damage == QLatin1String("random"))
+                for (qint64 i = 0; i < size; ++i)
+                    f.putChar(char(i * 7919 % 251));
+            QVERIFY(f.resize(damage == QLatin1String("truncated") ? size / 2 : damage == QLatin1String("empty") ? 0 : size));
+            f.close();
+        }
+        const QByteArray before = ReadAll(file);
+        const QString err = loadError();
+        QVERIFY2(err.contains(QDir::toNativeSeparators(file)) && err.contains(reason), qPrintable(err));
+        QVERIFY(lib->Table().empty());
+        QCOMPARE(ReadAll(file), before);
+        QCOMPARE(QFileInfo(file).isSymLink(), damage == QLatin1String("link"));
+        QVERIFY(!QFileInfo::exists(file + QStringLiteral("-journal")));
+    }
+
+    // A row whose SongID, SeqID or Conn is not a number is left out and named; the rest loads.
+    void rowsThatAreNotNumbersAreSkipped()
+    {
+        auto row = [](const char* values) { return QStringLiteral("insert into TableCfg values (%1)").arg(QString::fromUtf8(values)); };
+        CreateDatabaseFile(env->app() + QStringLiteral("dat/Opern.dat"), DeriveDatabasePassword(QByteArray(PasswordSeed)),
+                           {QString::fromLatin1(SongTableSchema),
+                            row("1,0,'甲','a','b','c',1,'0','20100101'"), row("1,1,'甲','1','0','1',0,'1',''"),
+                            row("2,0,'乙','a','b','c',1,'0','20100101'"), row("2,'二','乙','1','0','1',0,'1',''"),
+                            row("2,2,'乙','1','0','1','3.5','1',''"), row("'x',0,'丙','a','b','c',1,'0','20100101'"),
+                            row("3,0,'丁','a','b','c',1,'0','20100101'"), row("4,0,'通知.swf','','','',0,'9','20100710'")});
+        lib->ConnectSongDatabase(env->app() + QStringLiteral("dat/Opern.dat"));
+        const QString report = lib->LoadSongTable(links);
+        QStringList kept;
+        for (const SongRecord& r : lib->Table())
+            kept << QStringLiteral("%1/%2").arg(r.SongID).arg(r.SeqID);
+        QCOMPARE(kept, (QStringList{"1/0", "1/1", "2/0", "3/0", "4/0"}));
+        QCOMPARE(links[21], QStringLiteral("通知.swf"));
+        for (const char* part : {"Opern.dat", "3 行", "歌曲“乙”（SongID 2）中 SeqID 为 二 的一行：SeqID 的值“二”",
+                                 "歌曲“乙”（SongID 2）中 SeqID 为 2 的一行：Conn 的值“3.5”", "歌曲“丙”（SongID x）"})
+            QVERIFY2(report.contains(QString::fromUtf8(part)), qPrintable(report));
     }
 
     // The connection always points at the program folder's database, reconnecting after

@@ -131,16 +131,27 @@ private Q_SLOTS:
         QCOMPARE(ShownTitles(m), (QStringList{QStringLiteral("甲"), QStringLiteral("乙")}));
     }
 
-    void longTitleShowsInFull()
+    // Titles up to 200 bytes end with "…" inside their column; the tooltip holds the whole title.
+    void longTitlesStayInTheirColumn()
     {
         TempEnv env;
         PianoWindows w{env};
         TFormPiano& m = *w.main;
-        const QString title = QStringLiteral("一首名字非常非常长的歌曲，长到超过半个面板的宽度");
-        m.Library().Table().push_back(Header(1, title));
+        const QString longTitle = QString(100, QChar(0x957F));   // 长 x 100: 200 bytes
+        for (int id = 1; id <= 5; ++id)
+            m.Library().Table().push_back(Header(id, id == 2 ? QStringLiteral("短歌") : longTitle));
         m.ImgOpernShowClick();
-        QCOMPARE(m.GBxShowOpern->LabOpMenu[0]->text(), title);
-        QVERIFY(m.GBxShowOpern->LabOpMenu[0]->width() >= m.GBxShowOpern->LabOpMenu[0]->fontMetrics().horizontalAdvance(title));
+        const auto& menu = m.GBxShowOpern->LabOpMenu;
+        for (int n : {0, 2, 3, 4}) {
+            ClickLabel* l = menu[size_t(n)];
+            QVERIFY2(l->text().endsWith(QChar(0x2026)) && l->text().size() < longTitle.size(), qPrintable(l->text()));
+            QCOMPARE(l->toolTip(), longTitle);
+            const QLabel* sheet = m.GBxShowOpern->ImgOpern;
+            const int columnEnd = n < 4 ? menu[4]->x() : sheet->x() + sheet->width();
+            QVERIFY2(l->geometry().right() < columnEnd, qPrintable(QString::number(l->geometry().right())));
+        }
+        QCOMPARE(menu[1]->text(), QStringLiteral("短歌"));
+        QCOMPARE(menu[1]->toolTip(), QStringLiteral("短歌"));
     }
 
     void doubleClickOpensSong()

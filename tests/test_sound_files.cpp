@@ -10,6 +10,8 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QStringEncoder>
+#include <cerrno>
+#include <cstring>
 #include <set>
 
 namespace {
@@ -186,6 +188,21 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(TempDir + SoundNames[0] + QStringLiteral(".dat")));
         QVERIFY(QFile::exists(TempDir + SoundNames[1] + QStringLiteral(".dat")));
         QCOMPARE(DatFiles(TempDir).size(), 2);
+    }
+
+    // A full disk says so in the system's words, not "Unknown error": /dev/full stands in for it.
+    void fullDiskNamesTheSystemReason()
+    {
+        TempEnv env;
+        PrepareSounds();
+        const QString path = TempDir + SoundNames[1] + QStringLiteral(".dat");
+        QVERIFY(QFile::link(QStringLiteral("/dev/full"), path));
+        try {
+            ExtractSounds();
+            QFAIL("no error");
+        } catch (const TavoError& e) {
+            QCOMPARE(e.text(), QStringLiteral("Cannot create file \"%1\". %2").arg(path, QString::fromLocal8Bit(std::strerror(ENOSPC))));
+        }
     }
 
     void missingFolderGivesTheExactText()

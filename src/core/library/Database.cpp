@@ -128,6 +128,15 @@ QVariant ColumnValue(sqlite3_stmt* stmt, int c)
     }
 }
 
+// A whole decimal number with an optional sign, nothing else.
+std::optional<qint64> WholeNumber(const QString& text)
+{
+    static const QRegularExpression whole(QStringLiteral("^[+-]?[0-9]{1,18}$"));
+    if (!whole.match(text).hasMatch())
+        return std::nullopt;
+    return text.toLongLong();
+}
+
 } // namespace
 
 // ---- Connection ----
@@ -162,8 +171,11 @@ sqlite3* TADOConnection::Handle()
     if (m_file.isEmpty())
         Raise(QStringLiteral("尚未选择数据库文件。"));
     // Opening never creates: a missing file must not turn into an empty library.
-    if (!QFileInfo(m_file).isFile())
+    const QFileInfo info(m_file);
+    if (!info.exists())
         Raise(QStringLiteral("无法打开数据库文件“%1”：文件不存在。").arg(NativePath(m_file)));
+    if (!info.isFile())
+        Raise(QStringLiteral("无法打开数据库文件“%1”：它不是一个普通文件。").arg(NativePath(m_file)));
     sqlite3* db = nullptr;
     // One thread uses the connection, so the library's own locking is not needed.
     int rc = sqlite3_open_v2(m_file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
@@ -283,7 +295,7 @@ const QVariant& TADOQuery::current(const QString& column) const
     return m_values.at(m_pos * m_columns.size() + c);
 }
 
-int TADOQuery::FieldAsInteger(const QString& column) const
+std::optional<int> TADOQuery::IntegerField(const QString& column) const
 {
     const QVariant& v = current(column);
     qint64 n = 0;
@@ -295,18 +307,29 @@ int TADOQuery::FieldAsInteger(const QString& column) const
         break;
     case QMetaType::Double: {
         const double d = v.toDouble();
-        if (d != double(qint64(d)))
-            Raise(QStringLiteral("'%1' 不是有效的整数值").arg(v.toString()));
+        if (!(d >= double(INT_MIN) && d <= double(INT_MAX)) || d != double(qint64(d)))
+            return std::nullopt;
         n = qint64(d);
         break;
     }
     default:
-        n = TextToInteger(v.toString());
+        if (const std::optional<qint64> whole = WholeNumber(v.toString()))
+            n = *whole;
+        else
+            return std::nullopt;
         break;
     }
     if (n < INT_MIN || n > INT_MAX)
-        Raise(QStringLiteral("'%1' 不是有效的整数值").arg(n));
+        return std::nullopt;
     return int(n);
+}
+
+int TADOQuery::FieldAsInteger(const QString& column) const
+{
+    const std::optional<int> n = IntegerField(column);
+    if (!n)
+        Raise(QStringLiteral("'%1' 不是有效的整数值").arg(FieldAsString(column)));
+    return *n;
 }
 
 QString TADOQuery::FieldAsString(const QString& column) const
@@ -376,10 +399,10 @@ qint64 DateNumber(const QDate& date)
 
 qint64 TextToInteger(const QString& text)
 {
-    static const QRegularExpression whole(QStringLiteral("^[+-]?[0-9]{1,18}$"));
-    if (!whole.match(text).hasMatch())
+    const std::optional<qint64> n = WholeNumber(text);
+    if (!n)
         Raise(QStringLiteral("'%1' 不是有效的整数值").arg(text));
-    return text.toLongLong();
+    return *n;
 }
 
 // ---- The main window's database steps ----

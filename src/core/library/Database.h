@@ -7,6 +7,7 @@
 #include <QVector>
 #include <functional>
 #include <memory>
+#include <optional>
 
 struct sqlite3;
 
@@ -61,6 +62,9 @@ public:
     // Column lookups ignore case; a missing column or a text that is not a whole
     // number raises an error.
     int FieldAsInteger(const QString& column) const;
+    // The same value, or nothing when it is not a whole number in range (a missing column
+    // still raises).
+    std::optional<int> IntegerField(const QString& column) const;
     QString FieldAsString(const QString& column) const;
 
 private:

@@ -1,5 +1,7 @@
 #include "core/library/SongLibrary.h"
+#include "core/Errors.h"
 #include "core/library/Password.h"
+#include <QDir>
 
 namespace {
 // GbkCut encodes the whole text; most stored values are short ASCII and can be
@@ -17,6 +19,36 @@ QString Cut(const QString& text, int maxBytes)
     if (text.size() * 2 <= maxBytes)
         return text;
     return GbkCut(text, maxBytes);
+}
+
+const char* const kNumberColumns[] = {"SongID", "SeqID", "Conn"};
+
+// One left-out row, by its song's title and numbers as they stand in the file.
+QString UnreadableRow(const TADOQuery& q)
+{
+    QStringList bad;
+    for (const char* c : kNumberColumns)
+        if (!q.IntegerField(QLatin1String(c)))
+            bad << QStringLiteral("%1 的值“%2”").arg(QLatin1String(c), q.FieldAsString(QLatin1String(c)));
+    return QStringLiteral("歌曲“%1”（SongID %2）中 SeqID 为 %3 的一行：%4不是整数")
+        .arg(Cut(q.FieldAsString(QStringLiteral("SongName")), Score::TitleBytes),
+             q.FieldAsString(QStringLiteral("SongID")), q.FieldAsString(QStringLiteral("SeqID")),
+             bad.join(QStringLiteral("、")));
+}
+
+QString SkippedRowsReport(const QString& file, const QStringList& rows)
+{
+    if (rows.isEmpty())
+        return QString();
+    constexpr int shown = 10;
+    QString text = QStringLiteral("歌曲库“%1”中有 %2 行无法读取，已跳过，其他歌曲照常载入：")
+                       .arg(QDir::toNativeSeparators(file))
+                       .arg(rows.size());
+    for (int i = 0; i < rows.size() && i < shown; ++i)
+        text += QStringLiteral("\n") + rows.at(i);
+    if (rows.size() > shown)
+        text += QStringLiteral("\n……另有 %1 行。").arg(rows.size() - shown);
+    return text;
 }
 }
 
@@ -36,8 +68,15 @@ void SongLibrary::ExecStatement(const QString& sql, const QVariantList& params)
     m_query.Exec(m_conn, sql, params);
 }
 
-void SongLibrary::LoadSongTable(BannerLinkList& bannerLinks)
+QString SongLibrary::LoadSongTable(BannerLinkList& bannerLinks)
 {
+    // Rows of an earlier load must not stay on show when this one cannot be read.
+    m_table.clear();
+    // An empty file opens as an empty database; say what is missing rather than SQL's words.
+    OpenQuery(QStringLiteral("select count(*) as n from sqlite_master where type='table' and lower(name)='tablecfg'"));
+    if (m_query.FieldAsInteger(QStringLiteral("n")) == 0)
+        Raise(QStringLiteral("歌曲库“%1”中没有歌曲表 TableCfg（文件是空的或已损坏）。该文件保持原样，可以从备份恢复。")
+                  .arg(QDir::toNativeSeparators(File())));
     OpenQuery(QStringLiteral("select SongID,SeqID,SongName,SongNote,OpernLong,OpernHigh,Conn,InfoType,SongDate "
                              "from TableCfg order by SongID,SeqID"));
     TADOQuery& q = m_query;
@@ -47,16 +86,24 @@ void SongLibrary::LoadSongTable(BannerLinkList& bannerLinks)
     constexpr int lastSlot = 30;
     int k = firstNoticeSlot;
     const qint64 today = DateNumber(Today());
+    QStringList skipped;
     size_t i = 0;
-    for (q.First(); !q.Eof(); q.Next(), ++i) {
-        SongRecord& r = m_table[i];
-        r.SongID = q.FieldAsInteger(QStringLiteral("SongID"));
-        r.SeqID = q.FieldAsInteger(QStringLiteral("SeqID"));
+    for (q.First(); !q.Eof(); q.Next()) {
+        const std::optional<int> songID = q.IntegerField(QStringLiteral("SongID"));
+        const std::optional<int> seqID = q.IntegerField(QStringLiteral("SeqID"));
+        const std::optional<int> conn = q.IntegerField(QStringLiteral("Conn"));
+        if (!songID || !seqID || !conn) {
+            skipped << UnreadableRow(q);
+            continue;
+        }
+        SongRecord& r = m_table[i++];
+        r.SongID = *songID;
+        r.SeqID = *seqID;
         r.SongName = Cut(q.FieldAsString(QStringLiteral("SongName")), Score::TitleBytes);
         r.SongNote = Cut(q.FieldAsString(QStringLiteral("SongNote")), Score::FieldBytes);
         r.OpernLong = Cut(q.FieldAsString(QStringLiteral("OpernLong")), Score::FieldBytes);
         r.OpernHigh = Cut(q.FieldAsString(QStringLiteral("OpernHigh")), Score::FieldBytes);
-        r.Conn = q.FieldAsInteger(QStringLiteral("Conn"));
+        r.Conn = *conn;
         r.InfoType = Cut(q.FieldAsString(QStringLiteral("InfoType")), 1);
         r.SongDate = Cut(q.FieldAsString(QStringLiteral("SongDate")), Score::FieldBytes);
         if (r.InfoType == QLatin1String("9")) {
@@ -66,4 +113,6 @@ void SongLibrary::LoadSongTable(BannerLinkList& bannerLinks)
                 bannerLinks[size_t(k++)] = r.SongName;
         }
     }
+    m_table.resize(i);
+    return SkippedRowsReport(File(), skipped);
 }

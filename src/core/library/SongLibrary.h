@@ -17,7 +17,10 @@ public:
     // Points the connection at the song database with its derived password; opens nothing yet.
     void ConnectSongDatabase(const QString& file);
     // Reads every row of TableCfg in SongID, SeqID order; recent notices go to banner slots 21..30.
-    void LoadSongTable(BannerLinkList& bannerLinks);
+    // A row whose SongID, SeqID or Conn is not a whole number is left out; the result names
+    // those rows for the user (empty when every row was read). A library that cannot be opened
+    // raises and leaves the table empty; a bad notice date raises where it stands.
+    QString LoadSongTable(BannerLinkList& bannerLinks);
 
     void OpenQuery(const QString& sql, const QVariantList& params = {});
     void ExecStatement(const QString& sql, const QVariantList& params = {});

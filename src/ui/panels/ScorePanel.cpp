@@ -161,7 +161,13 @@ void ScorePanel::ShowMenuPage(int page)
         m_menuSongIDs[n] = 0;
     }
     for (size_t n = 0; n < entries->size(); ++n) {
-        SetCaption(LabOpMenu[n], (*entries)[n].title);
+        // A long title (up to 200 bytes) stays within its column; the tooltip has all of it.
+        ClickLabel* label = LabOpMenu[n];
+        const int margin = LabOpMenu[0]->x() - ImgOpern->x();   // the same on both sides of the sheet
+        const int columnEnd = n < 4 ? LabOpMenu[4]->x() - 10 : ImgOpern->x() + ImgOpern->width() - margin;
+        const QString& title = (*entries)[n].title;
+        SetCaption(label, label->fontMetrics().elidedText(title, Qt::ElideRight, columnEnd - label->x()));
+        label->setToolTip(title);
         m_menuSongIDs[n] = (*entries)[n].songID;
         LabOpMenu[n]->show();
     }

@@ -19,7 +19,6 @@
 #include "ui/widgets/Styles.h"
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -36,32 +35,11 @@ ClickLabel* PictureLabel(QWidget* parent, const QString& res, int x, int y, int 
     l->setGeometry(x, y, w, h);
     return l;
 }
-
-QString LockReason(QLockFile::LockError e)
-{
-    switch (e) {
-    case QLockFile::PermissionError: return QStringLiteral("没有权限");
-    case QLockFile::UnknownError: return QStringLiteral("无法创建或读取该文件");
-    default: return QStringLiteral("未知原因");
-    }
-}
 }
 
 TFormPiano::TFormPiano(IDialogs& dialogs, const FolderOptions& folders)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_dialogs(dialogs), m_folderOptions(folders)
 {
-    // Single-instance guard, per user; a crashed instance leaves a stale lock that is taken over.
-    const QString lockPath = Platform::UserTempDir() + AppTitle + QStringLiteral(".lock");
-    m_instanceLock = std::make_unique<QLockFile>(lockPath);
-    m_instanceLock->setStaleLockTime(0);
-    m_firstInstance = m_instanceLock->tryLock(0);
-    if (!m_firstInstance) {
-        if (QFileInfo(lockPath).isDir())
-            Raise(QStringLiteral("无法使用单实例锁文件“%1”：该位置是一个文件夹。").arg(lockPath));
-        if (m_instanceLock->error() != QLockFile::LockFailedError)
-            Raise(QStringLiteral("无法使用单实例锁文件“%1”：%2。").arg(lockPath, LockReason(m_instanceLock->error())));
-        return;
-    }
     setWindowTitle(AppTitle);
     setFixedSize(670, 650);
     setFocusPolicy(Qt::StrongFocus);
@@ -172,6 +150,7 @@ void TFormPiano::ImgAboutClick() { ShowPanel(GBxAbout, 100, 95); }
 
 void TFormPiano::ReloadLibrary()
 {
+    // Rows that cannot be read were reported at start; they are left out again, quietly.
     m_library.LoadSongTable(m_bannerLinks);
     GBxShowOpern->LibraryReloaded();
 }
@@ -192,6 +171,19 @@ void TFormPiano::ImgSetBoardClick()
     const QRect g = s ? s->geometry() : QRect(0, 0, 1024, 768);
     m_wide->move(m_wide->x(), g.y() + g.height() - 310);
     setFixedHeight(397);
+}
+
+void TFormPiano::BringToFront()
+{
+    if (m_exiting)
+        return;   // hidden on its way out: it does not come back
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    if (m_wide->isVisible())
+        m_wide->raise();
+    raise();
+    activateWindow();
 }
 
 void TFormPiano::SpaceKey()
@@ -335,10 +327,9 @@ void TFormPiano::StartupSequence()
     GBxOpernWrite->ResetEntry();
     PreloadGlyphs();   // the glyph pictures, decoded before the first page is drawn
     ClearGrids(1, Score::CellsPerPage);
-    if (!m_folders.StarterLibrary.isEmpty())
-        PrepareUserLibrary({m_folders.LibraryFile, m_folders.TemplateDir, m_folders.StarterLibrary});
-    m_library.ConnectSongDatabase(m_folders.LibraryFile);
-    m_library.LoadSongTable(m_bannerLinks);
+    // A library that cannot be read is reported and leaves the menu empty; the piano still
+    // gets its sounds.
+    RunGuarded(m_dialogs, [this] { LoadLibrary(); });
     if (!m_library.Table().empty())
         MySWF->ResetBackground();   // reading rows hands the banner a black background
     // Pick the banner.
@@ -354,10 +345,20 @@ void TFormPiano::StartupSequence()
     m_startupDone = true;
 }
 
+void TFormPiano::LoadLibrary()
+{
+    m_library.ConnectSongDatabase(m_folders.LibraryFile);
+    if (!m_folders.StarterLibrary.isEmpty())
+        PrepareUserLibrary({m_folders.LibraryFile, m_folders.TemplateDir, m_folders.StarterLibrary});
+    if (const QString skipped = m_library.LoadSongTable(m_bannerLinks); !skipped.isEmpty())
+        m_dialogs.ShowError(skipped);
+}
+
 // ---- Exit ----
 
 void TFormPiano::LabCloseClick()
 {
+    m_exiting = true;
     hide();
     // Banner refresh; never waits on the network longer than the fetch's own limit.
     if (!m_folders.ConfigDir.isEmpty())   // empty before the start-up sequence ran

@@ -7,7 +7,6 @@
 #include "core/settings/Banner.h"
 #include "core/sound/NotePlayer.h"
 #include "core/sound/Voices.h"
-#include <QLockFile>
 #include <QRandomGenerator>
 #include <QWidget>
 #include <memory>
@@ -27,9 +26,6 @@ class TFormPiano : public QWidget {
 public:
     explicit TFormPiano(IDialogs& dialogs, const FolderOptions& folders = {});
     ~TFormPiano() override;
-
-    // Single-instance guard: false when another instance runs.
-    bool FirstInstance() const { return m_firstInstance; }
 
     // ---- The window's own controls ----
     QLabel* ImgBack = nullptr;
@@ -84,6 +80,8 @@ public Q_SLOTS:
     void ImgHelpClick();
     void ImgAboutClick();
     void ImgSetBoardClick();
+    // A later start asked for the piano: show it (also when hidden or minimised) in front.
+    void BringToFront();
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -99,6 +97,7 @@ private:
     void BuildPanels();
     void FormShow();
     void SpaceKey();
+    void LoadLibrary();
     bool TryStartDrag(const QPoint& windowPoint);
 
     IDialogs& m_dialogs;
@@ -112,9 +111,8 @@ private:
     QRandomGenerator m_bannerRandom;
     PageFetcher m_fetchPage = [](const QString& address) { return FetchPage(address); };
     std::unique_ptr<TFrmKeyBoard_2> m_wide;
-    std::unique_ptr<QLockFile> m_instanceLock;
-    bool m_firstInstance = true;
     bool m_shownOnce = false;
     bool m_startupDone = false;
+    bool m_exiting = false;
     int m_dragStarts = 0;
 };
