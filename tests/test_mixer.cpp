@@ -324,18 +324,24 @@ private Q_SLOTS:
         std::mt19937 rng(7);
         for (int i = 0; i < 20000; ++i) {
             const int v = int(rng() % 3);
-            if (rng() % 5 == 0)
+            const unsigned pick = rng() % 10;
+            if (pick < 2)
                 m.Stop(v);
+            else if (pick < 4)
+                m.StartAt(v, sounds[rng() % sounds.size()], m.RenderedFrames() + rng() % 2000);
+            else if (pick == 4)
+                m.CancelScheduled();
             else
                 m.Start(v, sounds[rng() % sounds.size()]);
             if (i % 64 == 0)
                 std::this_thread::yield();
         }
+        m.CancelScheduled();
         for (int v = 0; v < Mixer::Voices; ++v)
             m.Stop(v);
         stop = true;
         renderer.join();
-        RenderFor(m, 4800, 48000);   // the stops and fades run out
+        RenderFor(m, 4800, 48000);   // the stops, cancels and fades run out
         m.Collect();
         QVERIFY(!bad);
         QCOMPARE(m.HeldSounds(), 0);
