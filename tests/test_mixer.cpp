@@ -3,6 +3,7 @@
 #include "SoundTestSupport.h"
 #include "TestSupport.h"
 #include "core/sound/Mixer.h"
+#include <algorithm>
 #include <atomic>
 #include <random>
 #include <thread>
@@ -195,6 +196,67 @@ private Q_SLOTS:
         QCOMPARE(m.StartedCount(), quint64(4));
     }
 
+    // ---- Timed starts ----
+    void timedStartsLandOnTheirFrame_data()
+    {
+        QTest::addColumn<int>("period");
+        QTest::addColumn<int>("frame");
+        QTest::newRow("the very first frame") << 256 << 0;
+        QTest::newRow("inside a period") << 256 << 1000;
+        QTest::newRow("last frame of a period") << 256 << 767;
+        QTest::newRow("first frame of a period") << 256 << 768;
+        QTest::newRow("odd periods") << 441 << 5000;
+    }
+    void timedStartsLandOnTheirFrame()
+    {
+        QFETCH(int, period);
+        QFETCH(int, frame);
+        Mixer m;
+        QVERIFY(m.StartAt(1, MakeSound(8000, 8000, [](int) { return 1.0; }), std::uint64_t(frame)));
+        const auto out = RenderFor(m, frame + 2000, 48000, period);
+        QVERIFY(std::all_of(out.begin(), out.begin() + frame, [](float y) { return y == 0.0f; }));
+        QCOMPARE_GT(out[size_t(frame)], 0.2f);
+        QCOMPARE(m.LateStarts(), quint64(0));
+        QCOMPARE(m.RenderedFrames(), quint64(frame + 2000));
+        QCOMPARE(m.RenderRate(), 48000);
+    }
+
+    void timedStartsInOrderCancelledAndLate()
+    {
+        Mixer m;
+        auto up = MakeSound(80000, 8000, [](int) { return 1.0; });
+        auto down = MakeSound(80000, 8000, [](int) { return -1.0; });
+        // Queued out of order: each starts at its own frame, the later cutting the earlier.
+        m.StartAt(0, up, 3000);
+        m.StartAt(0, down, 1500);
+        auto out = RenderFor(m, 4000, 48000);
+        QCOMPARE(out[1499], 0.0f);
+        QCOMPARE_LT(out[1600], -0.5f);
+        QCOMPARE_LT(out[2999], -0.5f);
+        QCOMPARE_GT(out[3500], 0.5f);
+
+        // Cancelled after the renderer took it, before its frame: it never sounds.
+        m.Stop(0);
+        m.StartAt(1, down, 6000);
+        RenderFor(m, 1000, 48000);
+        m.CancelScheduled();
+        out = RenderFor(m, 4000, 48000);
+        QVERIFY(std::all_of(out.begin() + 500, out.end(), [](float y) { return y == 0.0f; }));
+        QCOMPARE(m.StartedCount(), quint64(2));
+
+        // A frame already rendered starts at once, counted late; starts queued after a
+        // cancel are kept.
+        m.StartAt(2, up, 100);
+        out = RenderFor(m, 256, 48000);
+        QCOMPARE_GT(out[10], 0.2f);
+        QCOMPARE(m.LateStarts(), quint64(1));
+        m.Stop(2);
+        RenderFor(m, 4800, 48000);
+        m.Collect();
+        QCOMPARE(m.HeldSounds(), 0);
+        QCOMPARE(down.use_count(), 1);
+    }
+
     // ---- Ownership of sounds ----
     void soundsComeBackToTheUiThread()
     {
@@ -262,18 +324,24 @@ private Q_SLOTS:
         std::mt19937 rng(7);
         for (int i = 0; i < 20000; ++i) {
             const int v = int(rng() % 3);
-            if (rng() % 5 == 0)
+            const unsigned pick = rng() % 10;
+            if (pick < 2)
                 m.Stop(v);
+            else if (pick < 4)
+                m.StartAt(v, sounds[rng() % sounds.size()], m.RenderedFrames() + rng() % 2000);
+            else if (pick == 4)
+                m.CancelScheduled();
             else
                 m.Start(v, sounds[rng() % sounds.size()]);
             if (i % 64 == 0)
                 std::this_thread::yield();
         }
+        m.CancelScheduled();
         for (int v = 0; v < Mixer::Voices; ++v)
             m.Stop(v);
         stop = true;
         renderer.join();
-        RenderFor(m, 4800, 48000);   // the stops and fades run out
+        RenderFor(m, 4800, 48000);   // the stops, cancels and fades run out
         m.Collect();
         QVERIFY(!bad);
         QCOMPARE(m.HeldSounds(), 0);

@@ -266,6 +266,29 @@ private Q_SLOTS:
         SilenceMixer(n.kb.Audio());
     }
 
+    void scheduledNotesTakeTheirTurnAndLandOnTheirFrame()
+    {
+        NoteEnv n(true);
+        SilenceMixer(n.kb.Audio());   // the clock now stands at 4800 frames of 48 kHz
+        QCOMPARE(n.kb.OutputRate(), 48000);
+        QCOMPARE(n.kb.OutputFrame(), quint64(4800));
+        const QByteArray level = WaveBytes(std::vector<qint16>(8000, 16384), 8000);
+        for (const char* note : {"c1", "e1"}) {
+            QFile f(n.NoteFile(QString::fromLatin1(note)));
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(level) == level.size());
+        }
+        n.kb.ScheduleNote(QStringLiteral("c1"), 6000);
+        n.kb.ScheduleNote(QStringLiteral("e1"), 7001);
+        QCOMPARE(n.kb.PlayerTurn(), 2);
+        const auto out = RenderMixer(n.kb.Audio(), 4000, 48000);   // frames 4800..8799
+        auto at = [&](int frame) { return out[size_t(frame - 4800)]; };
+        QCOMPARE(at(5999), 0.0f);
+        QCOMPARE_GT(at(6000), 0.1f);
+        QVERIFY(std::abs(at(7000) - at(6999)) < 1e-3f);
+        QCOMPARE_GT(at(7001) - at(7000), 0.1f);
+        SilenceMixer(n.kb.Audio());
+    }
+
     void sameNoteTwiceRingsTwice()
     {
         NoteEnv n(true);

@@ -2,6 +2,7 @@
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 #include <QCoreApplication>
+#include <atomic>
 #include <chrono>
 #include <algorithm>
 #include <cstdio>
@@ -27,11 +28,33 @@ struct AudioOutput::Device {
     qint64 failedAt = 0;
     bool said = false;            // this failure streak has been reported
     bool allowed = true;
+    // The last callback's first frame and its time, published to the UI as a seqlock.
+    std::atomic<std::uint32_t> clockSeq{0};
+    std::atomic<std::uint64_t> clockFrame{0};
+    std::atomic<std::int64_t> clockNs{0};
+    std::atomic<int> callbackFrames{0};
 };
 
 namespace {
 
 using Output = AudioOutput::Device;
+
+std::int64_t NowNs()
+{
+    using namespace std::chrono;
+    return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+void PublishClock(Output& o, int frames) noexcept
+{
+    const std::uint32_t seq = o.clockSeq.load(std::memory_order_relaxed);
+    o.clockSeq.store(seq + 1, std::memory_order_relaxed);
+    std::atomic_thread_fence(std::memory_order_release);
+    o.clockFrame.store(o.mixer->RenderedFrames(), std::memory_order_relaxed);
+    o.clockNs.store(NowNs(), std::memory_order_relaxed);
+    o.callbackFrames.store(frames, std::memory_order_relaxed);
+    o.clockSeq.store(seq + 2, std::memory_order_release);
+}
 
 // Runs on SDL's audio thread: no allocation, no file access, no locks shared with the UI.
 void SDLCALL Callback(void* user, Uint8* stream, int len)
@@ -39,6 +62,7 @@ void SDLCALL Callback(void* user, Uint8* stream, int len)
     auto* o = static_cast<Output*>(user);
     float* out = reinterpret_cast<float*>(stream);
     int left = len / int(sizeof(float) * o->channels);
+    PublishClock(*o, left);
     while (left > 0) {
         const int n = std::min(left, o->frames);
         o->mixer->Render(o->scratch.get(), n, o->rate);
@@ -158,6 +182,7 @@ bool AudioOutput::EnsureOpenAt(qint64 nowMs)
     o.channels = got.channels;
     o.frames = got.samples;
     o.scratch = std::make_unique<float[]>(size_t(o.frames));
+    o.clockNs.store(0, std::memory_order_relaxed);   // paused: no callback runs yet
     SDL_PauseAudioDevice(dev, 0);
     return true;
 }
@@ -175,6 +200,38 @@ int AudioOutput::DeviceRate() const
 int AudioOutput::DeviceFrames() const
 {
     return m_device->device ? m_device->frames : 0;
+}
+
+std::uint64_t AudioOutput::OutputFrame() const
+{
+    const Output& o = *m_device;
+    const std::uint64_t rendered = m_mixer.RenderedFrames();
+    if (!o.device)
+        return rendered;
+    std::uint64_t frame;
+    std::int64_t ns;
+    int period;
+    for (;;) {
+        const std::uint32_t s1 = o.clockSeq.load(std::memory_order_acquire);
+        frame = o.clockFrame.load(std::memory_order_relaxed);
+        ns = o.clockNs.load(std::memory_order_relaxed);
+        period = o.callbackFrames.load(std::memory_order_relaxed);
+        std::atomic_thread_fence(std::memory_order_acquire);
+        if (!(s1 & 1) && s1 == o.clockSeq.load(std::memory_order_relaxed))
+            break;
+    }
+    if (ns == 0)
+        return rendered;   // no callback yet
+    const double since = double(std::max<std::int64_t>(0, NowNs() - ns)) * 1e-9 * o.rate;
+    const double heard = double(frame) - period + since;
+    if (heard <= 0)
+        return 0;
+    return std::min(rendered, std::uint64_t(heard));
+}
+
+int AudioOutput::OutputRate() const
+{
+    return m_device->device ? m_device->rate : m_mixer.RenderRate();
 }
 
 void AudioOutput::SetDeviceAllowed(bool allowed)

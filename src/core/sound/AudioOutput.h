@@ -3,6 +3,7 @@
 // player's mixer. Opened on first use; closed when the object goes.
 #include "core/sound/Mixer.h"
 #include <QtGlobal>
+#include <cstdint>
 #include <memory>
 
 class AudioOutput {
@@ -23,6 +24,12 @@ public:
     bool IsOpen() const;
     int DeviceRate() const;      // 0 while closed
     int DeviceFrames() const;    // frames per callback, 0 while closed
+    // The output clock, in frames of the mixer's count (Mixer::StartAt): the frame heard
+    // now, estimated from the last callback (its first frame, plus the time since, less
+    // the period queued ahead of it). Without a device it is the count of frames rendered,
+    // for whoever renders by hand, at the rate they render.
+    std::uint64_t OutputFrame() const;
+    int OutputRate() const;      // frames per second of that clock; 0 when nothing renders
     // Tests render the mixer themselves: with the device not allowed it is closed (if open)
     // and stays closed, so nothing else renders at the same time.
     void SetDeviceAllowed(bool allowed);

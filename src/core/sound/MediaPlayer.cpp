@@ -13,6 +13,13 @@ TMediaPlayer::~TMediaPlayer() = default;
 void TMediaPlayer::Open()
 {
     Close();
+    Load();
+}
+
+void TMediaPlayer::Load()
+{
+    m_sound.reset();
+    m_open = false;
     QFile f(m_fileName);
     if (!f.open(QIODevice::ReadOnly))
         Raise(QStringLiteral("无法打开声音文件“%1”。%2").arg(m_fileName, f.errorString()));
@@ -40,6 +47,17 @@ void TMediaPlayer::Play()
     m_output.EnsureOpen();
     m_output.GetMixer().Start(m_number - 1, m_sound);
     ++m_playCount;
+}
+
+bool TMediaPlayer::PlayAt(std::uint64_t frame)
+{
+    if (!m_open || !m_sound)
+        return false;
+    m_output.EnsureOpen();
+    if (!m_output.GetMixer().StartAt(m_number - 1, m_sound, frame))
+        return false;
+    ++m_playCount;
+    return true;
 }
 
 void TMediaPlayer::Close()

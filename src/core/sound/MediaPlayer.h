@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QString>
+#include <cstdint>
 #include <memory>
 
 struct SoundData;
@@ -20,7 +21,13 @@ public:
     // Closes what was open (cutting its sound), then reads and parses FileName.
     // Throws a TavoError naming the path and the reason when it cannot.
     void Open();
+    // Reads and parses FileName like Open, but what the player sounds now rings on until
+    // the next start (for a note queued ahead).
+    void Load();
     void Play();                                     // starts from the beginning, returns at once
+    // Starts the open sound at output frame `frame` (Mixer::StartAt); false when nothing
+    // was queued.
+    bool PlayAt(std::uint64_t frame);
     void Close();
     bool IsOpen() const { return m_open; }
     int PlayCount() const { return m_playCount; }    // notes started on this player

@@ -273,34 +273,64 @@ bool Mixer::Mix(Voice& v, float* out, int frames, std::uint64_t step) noexcept
     return v.pos < end && !(v.fadeTotal && v.fadeLeft <= 0);
 }
 
-void Mixer::Render(float* out, int frames, int rate) noexcept
+bool Mixer::StartAt(int voice, std::shared_ptr<const SoundData> sound, std::uint64_t frame)
 {
-    if (frames <= 0 || rate <= 0)
-        return;
-    const int fadeFrames = std::max(1, int(float(rate) * CutFadeSeconds));
+    if (voice < 0 || voice >= Voices || !sound)
+        return false;
+    Collect();
+    const std::uint32_t tail = m_queueTail.load(std::memory_order_relaxed);
+    const std::uint32_t head = m_queueHead.load(std::memory_order_acquire);
+    if (tail - head >= QueueSize)
+        return false;
+    m_queue[tail % QueueSize] = Timed{sound.get(), frame, m_generation.load(std::memory_order_relaxed), voice};
+    m_held.push_back(std::move(sound));
+    m_queueTail.store(tail + 1, std::memory_order_release);
+    return true;
+}
 
-    for (int i = 0; i < Voices; ++i) {
-        const SoundData* p = m_next[i].exchange(nullptr, std::memory_order_acq_rel);
-        if (!p)
-            continue;
-        if (m_voice[i].sound)
-            BeginFade(m_voice[i], fadeFrames);
-        if (p != &kStop) {
-            m_voice[i] = Voice{};
-            m_voice[i].sound = p;
-            m_started.fetch_add(1, std::memory_order_acq_rel);
-        }
+void Mixer::CancelScheduled()
+{
+    m_generation.fetch_add(1, std::memory_order_acq_rel);
+    Collect();
+}
+
+void Mixer::Take(int voice, const SoundData* p, int fadeFrames) noexcept
+{
+    if (m_voice[voice].sound)
+        BeginFade(m_voice[voice], fadeFrames);
+    if (p != &kStop) {
+        m_voice[voice] = Voice{};
+        m_voice[voice].sound = p;
+        m_started.fetch_add(1, std::memory_order_acq_rel);
     }
+}
 
-    std::fill_n(out, frames, 0.0f);
-    int active = 0;
+void Mixer::TakeQueued() noexcept
+{
+    std::uint32_t head = m_queueHead.load(std::memory_order_relaxed);
+    const std::uint32_t tail = m_queueTail.load(std::memory_order_acquire);
+    while (head != tail && m_pendingCount < int(QueueSize))
+        m_pending[m_pendingCount++] = m_queue[head++ % QueueSize];
+    m_queueHead.store(head, std::memory_order_release);
+    // Read after the queue: a start queued after a cancel already carries the new generation.
+    const std::uint32_t generation = m_generation.load(std::memory_order_acquire);
+    int kept = 0;
+    for (int i = 0; i < m_pendingCount; ++i) {
+        if (m_pending[i].generation == generation)
+            m_pending[kept++] = m_pending[i];   // queue order is kept: the later of two equal starts wins
+        else
+            Retire(m_pending[i].sound);
+    }
+    m_pendingCount = kept;
+}
+
+void Mixer::MixSegment(float* out, int frames, int rate) noexcept
+{
     auto run = [&](Voice& v) {
         if (!v.sound)
             return;
         const std::uint64_t step = (std::uint64_t(v.sound->rate) << 32) / std::uint64_t(rate);
-        if (Mix(v, out, frames, step)) {
-            ++active;
-        } else {
+        if (!Mix(v, out, frames, step)) {
             Retire(v.sound);
             v = Voice{};
         }
@@ -309,6 +339,48 @@ void Mixer::Render(float* out, int frames, int rate) noexcept
         run(v);
     for (Voice& v : m_fading)
         run(v);
+}
+
+void Mixer::Render(float* out, int frames, int rate) noexcept
+{
+    if (frames <= 0 || rate <= 0)
+        return;
+    const int fadeFrames = std::max(1, int(float(rate) * CutFadeSeconds));
+
+    for (int i = 0; i < Voices; ++i)
+        if (const SoundData* p = m_next[i].exchange(nullptr, std::memory_order_acq_rel))
+            Take(i, p, fadeFrames);
+    TakeQueued();
+
+    // Mix up to each timed start that falls in this render, start it there, go on.
+    std::fill_n(out, frames, 0.0f);
+    const std::uint64_t end = m_frame + std::uint64_t(frames);
+    int done = 0;
+    for (;;) {
+        int next = -1;
+        for (int i = 0; i < m_pendingCount; ++i)
+            if (m_pending[i].frame < end && (next < 0 || m_pending[i].frame < m_pending[next].frame))
+                next = i;
+        const int at = next < 0 ? frames
+                                : int(std::max<std::uint64_t>(m_pending[next].frame, m_frame + std::uint64_t(done)) - m_frame);
+        if (at > done) {
+            MixSegment(out + done, at - done, rate);
+            done = at;
+        }
+        if (next < 0)
+            break;
+        const Timed t = m_pending[next];
+        std::copy(m_pending + next + 1, m_pending + m_pendingCount, m_pending + next);
+        --m_pendingCount;
+        if (t.frame < m_frame)
+            m_late.fetch_add(1, std::memory_order_acq_rel);
+        Take(t.voice, t.sound, fadeFrames);
+    }
+    int active = 0;
+    for (const Voice& v : m_voice)
+        active += v.sound != nullptr;
+    for (const Voice& v : m_fading)
+        active += v.sound != nullptr;
 
     // Limiter: instant attack down to the threshold, smooth release, then a soft knee
     // so that even the attack of a sudden peak bends instead of clipping.
@@ -328,4 +400,7 @@ void Mixer::Render(float* out, int frames, int rate) noexcept
     }
     m_limiterGain = std::isfinite(g) ? g : 1.0f;
     m_active.store(active, std::memory_order_release);
+    m_frame = end;
+    m_rate.store(rate, std::memory_order_release);
+    m_rendered.store(end, std::memory_order_release);
 }

@@ -1,11 +1,12 @@
 #pragma once
 // The three-voice mixer behind the media players.
 //
-// One UI thread hands sounds in (Start/Stop) and one render thread (the audio
-// callback, or a test) pulls mixed output (Render). They share nothing but atomics:
-// a sound is passed to the renderer through a per-voice pointer slot, and comes back
-// through a fixed ring once the renderer is done with it, so the renderer never
-// allocates, frees, or waits. The UI thread frees what comes back (Collect).
+// One UI thread hands sounds in (Start/Stop, or StartAt for a given output frame) and
+// one render thread (the audio callback, or a test) pulls mixed output (Render). They
+// share nothing but atomics: a sound is passed to the renderer through a per-voice
+// pointer slot or a fixed queue of timed starts, and comes back through a fixed ring
+// once the renderer is done with it, so the renderer never allocates, frees, or waits.
+// The UI thread frees what comes back (Collect).
 #include <QString>
 #include <atomic>
 #include <cstdint>
@@ -44,6 +45,13 @@ public:
     void Start(int voice, std::shared_ptr<const SoundData> sound);
     // UI thread. Cuts off the voice (with a short fade).
     void Stop(int voice);
+    // UI thread. Starts `sound` on `voice` at output frame `frame` (frames count every
+    // frame rendered so far, from 0), cutting off what the voice plays then. A frame that
+    // is rendered already starts at the next render's first frame (a late start). False,
+    // and nothing queued, when the queue is full.
+    bool StartAt(int voice, std::shared_ptr<const SoundData> sound, std::uint64_t frame);
+    // UI thread. Drops every start queued by StartAt that has not sounded yet.
+    void CancelScheduled();
     // UI thread. Frees the sounds the renderer has finished with.
     void Collect();
     // UI thread. Sounds still referenced by the mixer (handed in, not yet collected).
@@ -56,6 +64,11 @@ public:
     // the end of the last render (fading tails included).
     std::uint64_t StartedCount() const { return m_started.load(std::memory_order_acquire); }
     int ActiveVoices() const { return m_active.load(std::memory_order_acquire); }
+    // Either thread: the output clock. Frames rendered so far, the rate of the last render
+    // (0 before the first), and timed starts that came late.
+    std::uint64_t RenderedFrames() const { return m_rendered.load(std::memory_order_acquire); }
+    int RenderRate() const { return m_rate.load(std::memory_order_acquire); }
+    std::uint64_t LateStarts() const { return m_late.load(std::memory_order_acquire); }
 
 private:
     struct Voice {
@@ -64,22 +77,39 @@ private:
         int fadeLeft = 0;          // frames left of a cut-off fade; 0 = not fading
         int fadeTotal = 0;
     };
+    struct Timed {
+        const SoundData* sound = nullptr;
+        std::uint64_t frame = 0;
+        std::uint32_t generation = 0;   // CancelScheduled drops what is older
+        int voice = 0;
+    };
     static constexpr int FadeSlots = 6;
-    static constexpr std::uint32_t RingSize = 64;
+    static constexpr std::uint32_t RingSize = 128;
+    static constexpr std::uint32_t QueueSize = 64;
 
     void Hand(int voice, const SoundData* p);
     void Release(const SoundData* p);
     void Retire(const SoundData* p) noexcept;
     void BeginFade(Voice& v, int fadeFrames) noexcept;
     bool Mix(Voice& v, float* out, int frames, std::uint64_t step) noexcept;
+    void Take(int voice, const SoundData* p, int fadeFrames) noexcept;
+    void TakeQueued() noexcept;
+    void MixSegment(float* out, int frames, int rate) noexcept;
 
     // Shared between the threads.
     std::atomic<const SoundData*> m_next[Voices];
     const SoundData* m_ring[RingSize];
     std::atomic<std::uint32_t> m_ringHead{0};   // written by the renderer
     std::atomic<std::uint32_t> m_ringTail{0};   // written by the UI thread
+    Timed m_queue[QueueSize];
+    std::atomic<std::uint32_t> m_queueHead{0};  // written by the renderer
+    std::atomic<std::uint32_t> m_queueTail{0};  // written by the UI thread
+    std::atomic<std::uint32_t> m_generation{0}; // written by the UI thread
     std::atomic<std::uint64_t> m_started{0};
     std::atomic<int> m_active{0};
+    std::atomic<std::uint64_t> m_rendered{0};
+    std::atomic<int> m_rate{0};
+    std::atomic<std::uint64_t> m_late{0};
 
     // UI thread only: owners of everything handed in and not yet collected.
     std::vector<std::shared_ptr<const SoundData>> m_held;
@@ -87,5 +117,8 @@ private:
     // Render thread only.
     Voice m_voice[Voices];
     Voice m_fading[FadeSlots];
+    Timed m_pending[QueueSize];   // taken from the queue, waiting for their frame
+    int m_pendingCount = 0;
+    std::uint64_t m_frame = 0;    // first frame of the current render
     float m_limiterGain = 1.0f;
 };

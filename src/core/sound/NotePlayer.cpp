@@ -21,17 +21,43 @@ TMediaPlayer* NotePlayer::Player(int turn) const
     return turn >= 1 && turn <= 3 ? m_players[size_t(turn - 1)].get() : nullptr;
 }
 
-void NotePlayer::PlayNote(const QString& name, const VoiceTable& voice)
+TMediaPlayer* NotePlayer::NextPlayer(const QString& name, const VoiceTable& voice)
 {
     // The turn moves first: a name outside the table still uses up a player.
     m_turn = m_turn == 3 ? 1 : m_turn + 1;
     const int slot = NoteSlot(name);
     if (slot < 0)
-        return;
+        return nullptr;
     TMediaPlayer* player = Player(m_turn);
     player->SetFileName(m_tempDir + voice[size_t(slot)] + QStringLiteral(".dat"));
-    player->Open();   // cuts off whatever this player was still sounding
-    player->Play();
+    return player;
+}
+
+void NotePlayer::PlayNote(const QString& name, const VoiceTable& voice)
+{
+    if (TMediaPlayer* player = NextPlayer(name, voice)) {
+        player->Open();   // cuts off whatever this player was still sounding
+        player->Play();
+    }
+}
+
+void NotePlayer::ScheduleNote(const QString& note, std::uint64_t frame)
+{
+    if (TMediaPlayer* player = NextPlayer(note, m_voice)) {
+        player->Load();
+        player->PlayAt(frame);
+    }
+}
+
+void NotePlayer::CancelScheduled()
+{
+    m_audio.GetMixer().CancelScheduled();
+}
+
+int NotePlayer::OutputRate()
+{
+    m_audio.EnsureOpen();
+    return m_audio.OutputRate();
 }
 
 void NotePlayer::PlayPcKey(int key, Qt::KeyboardModifiers modifiers)

@@ -5,6 +5,7 @@
 #include <QString>
 #include <Qt>
 #include <array>
+#include <cstdint>
 #include <memory>
 
 class TMediaPlayer;
@@ -18,7 +19,21 @@ public:
     virtual void ReleaseNote(const QString& note) = 0;
 };
 
-class NotePlayer final : public INoteInput {
+// Notes started ahead of time on an output clock of frames (what the demo plays through).
+class INoteScheduler {
+public:
+    virtual ~INoteScheduler() = default;
+    // Frames per second of the output clock; 0 when nothing plays the output.
+    virtual int OutputRate() = 0;
+    // The frame heard now.
+    virtual std::uint64_t OutputFrame() = 0;
+    // Plays the note at that frame; an empty or unknown name sounds nothing.
+    virtual void ScheduleNote(const QString& note, std::uint64_t frame) = 0;
+    // Drops every note scheduled that has not sounded yet.
+    virtual void CancelScheduled() = 0;
+};
+
+class NotePlayer final : public INoteInput, public INoteScheduler {
 public:
     NotePlayer();
     ~NotePlayer() override;
@@ -35,6 +50,13 @@ public:
     // The second keyboard's keys: the engine map picks the note (or none).
     void PlayPcKey(int key, Qt::KeyboardModifiers modifiers);
 
+    // The same rotation for a note that starts at output frame `frame`: the player reads its
+    // file now, and what it sounds rings on until that frame.
+    void ScheduleNote(const QString& note, std::uint64_t frame) override;
+    void CancelScheduled() override;
+    int OutputRate() override;
+    std::uint64_t OutputFrame() override { return m_audio.OutputFrame(); }
+
     void PressNote(const QString& note) override { PlayNote(note, m_voice); }
     void ReleaseNote(const QString&) override {}
 
@@ -43,6 +65,8 @@ public:
     AudioOutput& Audio() { return m_audio; }
 
 private:
+    TMediaPlayer* NextPlayer(const QString& name, const VoiceTable& voice);
+
     AudioOutput m_audio;   // declared first: the players stop their voices before it goes
     std::array<std::unique_ptr<TMediaPlayer>, 3> m_players;
     int m_turn = 0;
