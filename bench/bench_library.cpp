@@ -1,5 +1,6 @@
 // Opening and loading a full library (21 songs of 500 rows) as the start-up does:
 // password derivation, keyed open and the whole song table. Prints medians.
+#include "BenchSongs.h"
 #include "core/library/Database.h"
 #include "core/library/Password.h"
 #include "core/library/SongLibrary.h"
@@ -20,21 +21,7 @@ double Median(std::vector<double> v)
 
 SongTableType FullLibrary()
 {
-    SongTableType rows;
-    for (int song = 1; song <= 21; ++song)
-        for (int seq = 0; seq < 500; ++seq) {
-            SongRecord r;
-            r.SongID = song;
-            r.SeqID = seq;
-            r.SongName = QStringLiteral("第%1首歌 Song number %1").arg(song);
-            r.SongNote = seq ? QString::number(seq % 8) : QStringLiteral("佚名");
-            r.OpernLong = QString::number(seq % 3);
-            r.OpernHigh = QString::number(seq % 3);
-            r.Conn = seq % 4;
-            r.InfoType = seq ? QStringLiteral("1") : QStringLiteral("0");
-            r.SongDate = QStringLiteral("20260101");
-            rows.push_back(r);
-        }
+    SongTableType rows = SyntheticSongs(21);
     // Stored in reverse, so the load has to sort.
     std::reverse(rows.begin(), rows.end());
     return rows;

@@ -2,6 +2,7 @@
 // reading the whole song table back as the reload after a save does. Prints medians.
 // The last figure is the program's own path: 提交 on the entry panel, with the shell
 // reloading the song table and refreshing the open menu.
+#include "BenchSongs.h"
 #include "core/Dialogs.h"
 #include "core/library/Database.h"
 #include "core/library/Password.h"
@@ -33,25 +34,6 @@ public:
     QString OpenFile(const QString&, const QString&) override { return {}; }
 };
 
-SongTableType TwentySongs()
-{
-    SongTableType rows;
-    for (int song = 1; song <= 20; ++song)
-        for (int seq = 0; seq < 500; ++seq) {
-            SongRecord r;
-            r.SongID = song;
-            r.SeqID = seq;
-            r.SongName = QStringLiteral("第%1首歌 Song number %1").arg(song);
-            r.SongNote = seq ? QString::number(seq % 8) : QStringLiteral("佚名");
-            r.OpernLong = QString::number(seq % 3);
-            r.OpernHigh = QString::number(seq % 3);
-            r.Conn = seq % 4;
-            r.InfoType = seq ? QStringLiteral("1") : QStringLiteral("0");
-            r.SongDate = QStringLiteral("20260101");
-            rows.push_back(r);
-        }
-    return rows;
-}
 
 // Header and cells 1..481, the most the editor's "增加" reaches.
 EntryTableType EnteredSong()
@@ -163,7 +145,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const QString password = DeriveDatabasePassword(QByteArray(PasswordSeed));
     const QString pristine = dir.filePath(QStringLiteral("twenty.dat"));
-    CreateSongDatabase(pristine, password, TwentySongs());
+    CreateSongDatabase(pristine, password, SyntheticSongs(20));
     const EntryTableType entry = EnteredSong();
     const QDate today(2026, 12, 6);
     YesDialogs dialogs;

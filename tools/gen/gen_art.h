@@ -42,6 +42,9 @@ void WhiteKey(QPainter& p, qreal w, qreal h, qreal notchLeft, qreal notchRight, 
 void BlackKey(QPainter& p, const QRectF& body, bool pressed);
 // A small keyboard symbol: white keys with black keys between, inside r.
 void MiniKeyboard(QPainter& p, const QRectF& r, int whiteKeys, const QColor& frame);
+// The face of the window's small dark buttons: a rounded body, a gloss on its top half while up,
+// and a rim that turns gold when pressed.
+void DarkButtonFace(QPainter& p, const QRectF& r, qreal radius, bool pressed);
 
 } // namespace art
 

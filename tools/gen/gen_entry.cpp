@@ -46,22 +46,7 @@ QImage Button(int w, int h, bool pressed, const Sign& sign)
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r(1.5, 1.5, w - 3, h - 3);
-    QPainterPath shape;
-    shape.addRoundedRect(r, 5, 5);
-    QLinearGradient body(0, r.top(), 0, r.bottom());
-    body.setColorAt(0.0, pressed ? QColor(12, 12, 14) : QColor(64, 60, 60));
-    body.setColorAt(1.0, pressed ? QColor(40, 34, 30) : QColor(18, 16, 16));
-    p.fillPath(shape, body);
-    if (!pressed) {
-        QPainterPath gloss;
-        gloss.addRoundedRect(r.adjusted(2, 1.5, -2, -r.height() / 2), 3.5, 3);
-        QLinearGradient shine(0, r.top(), 0, r.center().y());
-        shine.setColorAt(0.0, QColor(255, 255, 255, 46));
-        shine.setColorAt(1.0, QColor(255, 255, 255, 4));
-        p.fillPath(gloss, shine);
-    }
-    p.setPen(QPen(pressed ? QBrush(art::kGold) : QBrush(QColor(120, 114, 108)), 1));
-    p.drawPath(shape);
+    art::DarkButtonFace(p, r, 5, pressed);
 
     // The sign is drawn in a 32x32 box centred on the button, one pixel lower when pressed.
     const qreal d = pressed ? 1 : 0;

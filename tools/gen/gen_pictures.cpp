@@ -13,6 +13,27 @@
 
 namespace art {
 
+void DarkButtonFace(QPainter& p, const QRectF& r, qreal radius, bool pressed)
+{
+    QPainterPath shape;
+    shape.addRoundedRect(r, radius, radius);
+    QLinearGradient body(0, r.top(), 0, r.bottom());
+    body.setColorAt(0.0, pressed ? QColor(12, 12, 14) : QColor(70, 66, 66));
+    body.setColorAt(1.0, pressed ? QColor(40, 34, 30) : QColor(20, 18, 18));
+    p.fillPath(shape, body);
+    if (!pressed) {
+        QPainterPath gloss;
+        gloss.addRoundedRect(r.adjusted(2, 1.5, -2, -r.height() / 2), radius - 2, 3);
+        QLinearGradient shine(0, r.top(), 0, r.center().y());
+        shine.setColorAt(0.0, QColor(255, 255, 255, 64));
+        shine.setColorAt(1.0, QColor(255, 255, 255, 6));
+        p.fillPath(gloss, shine);
+    }
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(pressed ? QBrush(kGold) : QBrush(QColor(120, 114, 108)), 1));
+    p.drawPath(shape);
+}
+
 QImage NewImage(int w, int h, bool alpha)
 {
     QImage img(w, h, alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
@@ -434,23 +455,7 @@ QImage SetBoard(bool pressed)
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r(1.5, 1.5, 40, 22);
-    QPainterPath shape;
-    shape.addRoundedRect(r, 6, 6);
-    QLinearGradient body(0, r.top(), 0, r.bottom());
-    body.setColorAt(0.0, pressed ? QColor(12, 12, 14) : QColor(70, 66, 66));
-    body.setColorAt(1.0, pressed ? QColor(40, 34, 30) : QColor(20, 18, 18));
-    p.fillPath(shape, body);
-    if (!pressed) {
-        QPainterPath gloss;
-        gloss.addRoundedRect(r.adjusted(2, 1.5, -2, -r.height() / 2), 4, 3);
-        QLinearGradient shine(0, r.top(), 0, r.center().y());
-        shine.setColorAt(0.0, QColor(255, 255, 255, 70));
-        shine.setColorAt(1.0, QColor(255, 255, 255, 6));
-        p.fillPath(gloss, shine);
-    }
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(pressed ? QBrush(art::kGold) : QBrush(QColor(120, 114, 108)), 1));
-    p.drawPath(shape);
+    art::DarkButtonFace(p, r, 6, pressed);
     const qreal d = pressed ? 1 : 0;
     art::MiniKeyboard(p, QRectF(8 + d, 6 + d, 28, 12), 7, pressed ? art::kGoldLight : art::kGold);
     return img;

@@ -78,21 +78,7 @@ QImage OperButton(int w, int h, Sign sign)
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r(1.5, 1.5, w - 3, h - 3);
-    QPainterPath shape;
-    shape.addRoundedRect(r, 6, 6);
-    QLinearGradient body(0, r.top(), 0, r.bottom());
-    body.setColorAt(0.0, QColor(70, 66, 66));
-    body.setColorAt(1.0, QColor(20, 18, 18));
-    p.fillPath(shape, body);
-    QPainterPath gloss;
-    gloss.addRoundedRect(r.adjusted(2, 1.5, -2, -r.height() / 2), 4, 3);
-    QLinearGradient shine(0, r.top(), 0, r.center().y());
-    shine.setColorAt(0.0, QColor(255, 255, 255, 60));
-    shine.setColorAt(1.0, QColor(255, 255, 255, 6));
-    p.fillPath(gloss, shine);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QColor(120, 114, 108), 1));
-    p.drawPath(shape);
+    art::DarkButtonFace(p, r, 6, false);
 
     const QBrush gold(art::GoldGradient(r.top(), r.bottom()));
     const qreal signW = 19, signH = sign == Sign::Delete ? 20 : 26;

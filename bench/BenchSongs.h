@@ -1,0 +1,23 @@
+#pragma once
+// A library of full-length songs (500 rows each) for the benchmarks.
+#include "core/score/SongRecord.h"
+
+inline SongTableType SyntheticSongs(int songs)
+{
+    SongTableType rows;
+    for (int song = 1; song <= songs; ++song)
+        for (int seq = 0; seq < 500; ++seq) {
+            SongRecord r;
+            r.SongID = song;
+            r.SeqID = seq;
+            r.SongName = QStringLiteral("第%1首歌 Song number %1").arg(song);
+            r.SongNote = seq ? QString::number(seq % 8) : QStringLiteral("佚名");
+            r.OpernLong = QString::number(seq % 3);
+            r.OpernHigh = QString::number(seq % 3);
+            r.Conn = seq % 4;
+            r.InfoType = seq ? QStringLiteral("1") : QStringLiteral("0");
+            r.SongDate = QStringLiteral("20260101");
+            rows.push_back(r);
+        }
+    return rows;
+}
