@@ -1,6 +1,6 @@
 #pragma once
 // Shared test scaffolding: answered dialogs, private HOME/TMPDIR, and the windows.
-#include "core/Dialogs.h"
+#include "RecordingDialogs.h"
 #include "core/Errors.h"
 #include "ui/keys/WideKeyboard.h"
 #include "ui/panels/AboutPanel.h"
@@ -19,26 +19,6 @@
 #include <QTest>
 #include <deque>
 #include <memory>
-
-// Records every message box; questions are answered from a queue (Yes when empty).
-class RecordingDialogs : public IDialogs {
-public:
-    QStringList errors, infos, questions;
-    std::deque<bool> answers;
-    QString fileToOpen;
-    void ShowError(const QString& t) override { errors << t; }
-    void ShowInfo(const QString& t) override { infos << t; }
-    bool AskYesNo(const QString& t) override
-    {
-        questions << t;
-        if (answers.empty())
-            return true;
-        const bool a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    QString OpenFile(const QString&, const QString&) override { return fileToOpen; }
-};
 
 // A private HOME, TMPDIR and program folder for one test; everything is removed after.
 class TempEnv {

@@ -1,4 +1,5 @@
 // Deleting, exporting and importing songs through exchange files.
+#include "RecordingDialogs.h"
 #include "core/Errors.h"
 #include "core/library/Database.h"
 #include "core/library/Exchange.h"
@@ -14,36 +15,7 @@
 
 namespace {
 
-class Answers : public IDialogs {
-public:
-    QStringList infos, questions, errors;
-    std::deque<bool> answers;   // Yes when empty
-    QString fileToOpen;
-    QString filterAsked;
-    void ShowError(const QString& t) override { errors << t; }
-    void ShowInfo(const QString& t) override { infos << t; }
-    bool AskYesNo(const QString& t) override
-    {
-        questions << t;
-        if (answers.empty())
-            return true;
-        const bool a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    QStringList questionTitles;
-    bool AskYesNo(const QString& t, const QString& title) override
-    {
-        questionTitles << title;
-        return AskYesNo(t);
-    }
-    QString OpenFile(const QString&, const QString& filter) override
-    {
-        filterAsked = filter;
-        return fileToOpen;
-    }
-    int messages() const { return int(infos.size() + questions.size() + errors.size()); }
-};
+using Answers = RecordingDialogs;
 
 const QString Illegal = QStringLiteral("非法数据，请检查路径及文件！");
 
