@@ -42,6 +42,9 @@ void WhiteKey(QPainter& p, qreal w, qreal h, qreal notchLeft, qreal notchRight, 
 void BlackKey(QPainter& p, const QRectF& body, bool pressed);
 // A small keyboard symbol: white keys with black keys between, inside r.
 void MiniKeyboard(QPainter& p, const QRectF& r, int whiteKeys, const QColor& frame);
+// A 43x34 button of the score panel's bottom row with nothing on it yet; its face is the
+// rounded 40x22 at (1.5, 1.5).
+QImage PanelButton(bool pressed);
 
 } // namespace art
 
@@ -49,5 +52,7 @@ void MiniKeyboard(QPainter& p, const QRectF& r, int whiteKeys, const QColor& fra
 bool GenerateKeyPictures(const QString& outDir);
 // The import, export and delete pictures of the score panel.
 bool GenerateShareButtons(const QString& outDir);
+// The demo and follow buttons of the score panel, released and pressed.
+bool GeneratePracticeButtons(const QString& outDir);
 // Writes the symbol and editing buttons of the entry panel, released and pressed.
 bool GenerateEntryPictures(const QString& outDir);
