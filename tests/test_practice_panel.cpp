@@ -18,7 +18,6 @@ void StartUp(TFormPiano& m)
 {
     m.show();
     QTRY_VERIFY_WITH_TIMEOUT(m.StartupDone(), 20000);
-    QVERIFY(m.Paths().TempDir.size() > 0);
 }
 
 // The song in menu place n, opened from the menu picture.
@@ -116,6 +115,10 @@ private Q_SLOTS:
 
         OpenSong(m, 1);
         bar.Tempo->SetValue(10);   // a beat of 1.5 s: no poll misses a cell
+        QCOMPARE(bar.Tempo->Value(), 40);
+        QTest::mouseClick(bar.Tempo, Qt::LeftButton, {}, bar.Tempo->UpArrow().center());
+        QCOMPARE(bar.Tempo->Value(), 41);
+        QTest::mouseClick(bar.Tempo, Qt::LeftButton, {}, bar.Tempo->DownArrow().center());
         QCOMPARE(bar.Tempo->Value(), 40);
         QTest::mouseClick(bar.ImgDemo, Qt::LeftButton);
         QCOMPARE(bar.Running(), Mode::Demo);

@@ -50,7 +50,11 @@ TFormPiano::TFormPiano(IDialogs& dialogs, const FolderOptions& folders)
             [this] { RunGuarded(m_dialogs, [this] { GBxShowOpern->StopPractice(); }); });
 }
 
-TFormPiano::~TFormPiano() = default;
+TFormPiano::~TFormPiano()
+{
+    // The demo plays through the note player, which goes before the panels do.
+    GBxShowOpern->StopPractice();
+}
 
 void TFormPiano::BuildWindow()
 {
