@@ -45,6 +45,9 @@ void MiniKeyboard(QPainter& p, const QRectF& r, int whiteKeys, const QColor& fra
 // The face of the window's small dark buttons: a rounded body, a gloss on its top half while up,
 // and a rim that turns gold when pressed.
 void DarkButtonFace(QPainter& p, const QRectF& r, qreal radius, bool pressed);
+// A 43x34 button of the score panel's bottom row with nothing on it yet; its face is the
+// rounded 40x22 at (1.5, 1.5).
+QImage PanelButton(bool pressed);
 
 } // namespace art
 
@@ -52,5 +55,7 @@ void DarkButtonFace(QPainter& p, const QRectF& r, qreal radius, bool pressed);
 bool GenerateKeyPictures(const QString& outDir);
 // The import, export and delete pictures of the score panel.
 bool GenerateShareButtons(const QString& outDir);
+// The demo and follow buttons of the score panel, released and pressed.
+bool GeneratePracticeButtons(const QString& outDir);
 // Writes the symbol and editing buttons of the entry panel, released and pressed.
 bool GenerateEntryPictures(const QString& outDir);

@@ -445,10 +445,12 @@ QImage Sheet()
     return img;
 }
 
-// The keyboard switch on the black score panel: raised at rest, sunk and lit when pressed.
+} // namespace
+
+// A button of the score panel's bottom row: raised at rest, sunk and lit when pressed.
 // It stands 270 px down a 295 px panel, so only its top 25 rows show: the button lives
 // there and the rest is the panel's black.
-QImage SetBoard(bool pressed)
+QImage art::PanelButton(bool pressed)
 {
     QImage img = art::NewImage(43, 34);
     img.fill(Qt::black);
@@ -456,6 +458,16 @@ QImage SetBoard(bool pressed)
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r(1.5, 1.5, 40, 22);
     art::DarkButtonFace(p, r, 6, pressed);
+    return img;
+}
+
+namespace {
+
+// The keyboard switch: a small keyboard on the button.
+QImage SetBoard(bool pressed)
+{
+    QImage img = art::PanelButton(pressed);
+    QPainter p(&img);
     const qreal d = pressed ? 1 : 0;
     art::MiniKeyboard(p, QRectF(8 + d, 6 + d, 28, 12), 7, pressed ? art::kGoldLight : art::kGold);
     return img;
@@ -562,6 +574,7 @@ bool GeneratePictures(const QString& o)
     ok &= art::Save(AboutPicture(), o, QStringLiteral("pic/about.png"));
     ok &= GenerateKeyPictures(o);
     ok &= GenerateShareButtons(o);
+    ok &= GeneratePracticeButtons(o);
     ok &= GenerateEntryPictures(o);
     return ok;
 }

@@ -79,6 +79,8 @@ void TFrmKeyBoard_2::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
         Key(QString::fromLatin1(r->note))->ShowDown();
     if (key == VirtualKeys::Space)
         Q_EMIT spacePressed();
+    else if (key == VirtualKeys::Escape)
+        Q_EMIT escapePressed();
     // Every key goes on to the engine map, which picks the note (or none).
     m_notes.PressNote(PcKeyNote(key, held));
 }

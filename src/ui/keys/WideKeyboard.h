@@ -28,6 +28,8 @@ public:
 Q_SIGNALS:
     // The space bar: the shell turns the score page when one is on view.
     void spacePressed();
+    // Esc: the shell stops a running demo or follow mode.
+    void escapePressed();
 
 protected:
     void showEvent(QShowEvent* e) override;

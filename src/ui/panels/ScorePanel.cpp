@@ -4,19 +4,22 @@
 #include "core/library/SongLibrary.h"
 #include "core/platform/Folders.h"
 #include "core/score/ScorePage.h"
+#include "ui/panels/PracticeBar.h"
 #include "ui/widgets/ClickLabel.h"
 #include "ui/widgets/GlyphGrid.h"
 #include "ui/widgets/ImageButton.h"
 #include "ui/widgets/Resources.h"
 #include "ui/widgets/ScoreGrid.h"
 #include "ui/widgets/Styles.h"
+#include <QHideEvent>
 
 namespace {
 const QString kBlackText = QStringLiteral("color: black; background: transparent;");
 const QString kHighlightText = QStringLiteral("color: palette(highlight); background: transparent;");
 }
 
-ScorePanel::ScorePanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library, const Folders& folders)
+ScorePanel::ScorePanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library, const Folders& folders,
+                       INoteScheduler& output)
     : TPanel(parent, dialogs, QStringLiteral("GBxShowOpern"), 660, 295), m_library(library), m_folders(folders)
 {
     const QFont yahei = PixelFont(QStringLiteral("微软雅黑"), 21);
@@ -71,6 +74,34 @@ ScorePanel::ScorePanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library,
     Wire(ImgOperImport, &ClickLabel::clicked, &ScorePanel::ImgOperImportClick);
     Wire(ImgOperExport, &ClickLabel::clicked, &ScorePanel::ImgOperExportClick);
     Wire(ImgOperDelDB, &ClickLabel::clicked, &ScorePanel::ImgOperDelDBClick);
+
+    // The menu counts as no song on view.
+    PracticeBar::View view{[this] { return m_menuOpen ? 0 : m_shownSongID; }, [this] { return m_viewPage; },
+                           [this] { NextViewPage(); }};
+    Practice = new PracticeBar(this, m_dialogs, m_library, output, *Grid, std::move(view));
+}
+
+bool ScorePanel::SpaceTurnsPage() const
+{
+    return !isHidden() && !m_menuOpen && Practice->Running() == PracticeBar::Mode::None;
+}
+
+void ScorePanel::NotePlayed(const QString& note)
+{
+    Practice->NotePlayed(note);
+}
+
+void ScorePanel::StopPractice()
+{
+    Practice->Stop();
+}
+
+// Another panel, the menu opened anew or the "X": the mode ends with the view.
+void ScorePanel::hideEvent(QHideEvent* e)
+{
+    TPanel::hideEvent(e);
+    if (!e->spontaneous())
+        Practice->Stop();
 }
 
 // The pictures beside the sheet, 33 pixels wide at left 624.
@@ -89,6 +120,7 @@ void ScorePanel::ImgOperDelDBClick()
 {
     if (!DeleteSong(m_library.Connection(), m_shownSongID, LabSongName->text(), m_dialogs).done())
         return;
+    Practice->Stop();
     // The title and page stay on view, but no song is chosen any more.
     m_shownSongID = 0;
     Q_EMIT libraryChanged();
@@ -123,6 +155,7 @@ void ScorePanel::ClearGrid(int first, int last)
 
 void ScorePanel::OpenMenu()
 {
+    Practice->Stop();
     m_viewPage = 1;
     SetCaption(LabTab1PgId, PageCaption(1));
     ClearGrids(1, Score::CellsPerPage);
@@ -181,6 +214,7 @@ void ScorePanel::LabOpMenuDblClick(int n)
     const int song = m_menuSongIDs[size_t(n - 1)];
     if (song == 0)
         return;
+    Practice->Stop();
     // The label may show a later menu page; the song always opens on its page 1.
     m_viewPage = 1;
     SetCaption(LabTab1PgId, PageCaption(1));
@@ -224,6 +258,13 @@ void ScorePanel::LabNexPg_1Click()
         ShowMenuPage(m_menuPage + 1);
         return;
     }
+    // A page turned by hand leaves a running mode's place.
+    Practice->Stop();
+    NextViewPage();
+}
+
+void ScorePanel::NextViewPage()
+{
     const int page = m_viewPage;
     if (page * Score::CellsPerPage + 1 > Score::ViewPageLimit * Score::CellsPerPage)
         return;
@@ -239,6 +280,7 @@ void ScorePanel::LabPrePg_1Click()
             ShowMenuPage(m_menuPage - 1);
         return;
     }
+    Practice->Stop();
     const int page = m_viewPage;
     if (page <= 1)
         return;

@@ -7,6 +7,8 @@
 
 class ClickLabel;
 class GlyphGrid;
+class INoteScheduler;
+class PracticeBar;
 class QLabel;
 class SongLibrary;
 struct Folders;
@@ -15,8 +17,10 @@ class TImageButton;
 class ScorePanel : public TPanel {
     Q_OBJECT
 public:
-    // folders are the shell's, read at each export (they are worked out at start-up).
-    ScorePanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library, const Folders& folders);
+    // folders are the shell's, read at each export (they are worked out at start-up); the
+    // demo plays through output.
+    ScorePanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library, const Folders& folders,
+               INoteScheduler& output);
 
     QLabel* LabCadence1 = nullptr;
     QLabel* LabSongName = nullptr;
@@ -33,6 +37,7 @@ public:
     ClickLabel* ImgOperDelDB = nullptr;
     std::array<ClickLabel*, 8> LabOpMenu{};   // LabOpMenu_1..8 at index 0..7
     GlyphGrid* Grid = nullptr;                // ImgOpShow_1..105 and ImgTab1Conn_1..6
+    PracticeBar* Practice = nullptr;          // 示范, 跟弹 and the tempo
 
     // Clear grids blanks both grids; the shell gives the operation that does both.
     std::function<void(int, int)> ClearGrids;
@@ -52,8 +57,13 @@ public:
     int MenuPage() const { return m_menuPage; }
     int MenuSongID(int n) const { return m_menuSongIDs[size_t(n - 1)]; }   // n = 1..8
     int ViewArcRecord(int arc) const { return m_viewArcRecord[size_t(arc - 1)]; }
-    // The space bar turns the page while a score is on view.
-    bool SpaceTurnsPage() const { return !isHidden() && !m_menuOpen; }
+    // The space bar turns the page while a score is on view, never away from a running
+    // demo or follow mode.
+    bool SpaceTurnsPage() const;
+    // A note from any keyboard, for the follow mode.
+    void NotePlayed(const QString& note);
+    // Esc: stops a running demo or follow mode.
+    void StopPractice();
 
 public Q_SLOTS:
     void LabNexPg_1Click();
@@ -69,7 +79,11 @@ Q_SIGNALS:
     void entryPanelRequested();      // arcs 2, 4 and 6 open the entry panel
     void libraryChanged();           // a delete or an import wrote to the song library
 
+protected:
+    void hideEvent(QHideEvent* e) override;
+
 private:
+    void NextViewPage();
     void SetMenuVisible(bool on);
     ClickLabel* NewOperPicture(const QString& name, const QString& hint, const QString& picture, int top,
                                int height);

@@ -44,11 +44,17 @@ TFormPiano::TFormPiano(IDialogs& dialogs, const FolderOptions& folders)
     setFixedSize(670, 650);
     setFocusPolicy(Qt::StrongFocus);
     BuildWindow();
-    m_wide = std::make_unique<TFrmKeyBoard_2>(m_player, m_dialogs);
+    m_wide = std::make_unique<TFrmKeyBoard_2>(m_notes, m_dialogs);
     connect(m_wide.get(), &TFrmKeyBoard_2::spacePressed, this, [this] { RunGuarded(m_dialogs, [this] { SpaceKey(); }); });
+    connect(m_wide.get(), &TFrmKeyBoard_2::escapePressed, this,
+            [this] { RunGuarded(m_dialogs, [this] { GBxShowOpern->StopPractice(); }); });
 }
 
-TFormPiano::~TFormPiano() = default;
+TFormPiano::~TFormPiano()
+{
+    // The demo plays through the note player, which goes before the panels do.
+    GBxShowOpern->StopPractice();
+}
 
 void TFormPiano::BuildWindow()
 {
@@ -84,7 +90,7 @@ void TFormPiano::BuildWindow()
     MySWF->setGeometry(-138, 50, 217, 42);
     MySWF->hide();
 
-    Keys = new MainKeys(this, m_player, m_dialogs);
+    Keys = new MainKeys(this, m_notes, m_dialogs);
 
     // Pictures and labels of the window itself take part in the drag regions; the panels
     // and the banner take their own presses.
@@ -97,12 +103,13 @@ void TFormPiano::BuildWindow()
 
 void TFormPiano::BuildPanels()
 {
-    GBxShowOpern = new ScorePanel(this, m_dialogs, m_library, m_folders);
+    GBxShowOpern = new ScorePanel(this, m_dialogs, m_library, m_folders, m_player);
     GBxOpernWrite = new EntryPanel(this, m_dialogs, m_library);
     GBxHelp = new HelpPanel(this, m_dialogs);
     GBxAbout = new AboutPanel(this, m_dialogs);
 
     GBxShowOpern->ClearGrids = [this](int first, int last) { ClearGrids(first, last); };
+    m_notes.OnPress = [this](const QString& note) { GBxShowOpern->NotePlayed(note); };
     GuardedConnect(m_dialogs, GBxShowOpern, &ScorePanel::keyboardSwitchClicked, this, &TFormPiano::ImgSetBoardClick);
     GuardedConnect(m_dialogs, GBxShowOpern, &ScorePanel::entryPanelRequested, this, &TFormPiano::ImgOpernWriteClick);
     GuardedConnect(m_dialogs, GBxShowOpern, &ScorePanel::libraryChanged, this, &TFormPiano::ReloadLibrary);
@@ -198,6 +205,10 @@ void TFormPiano::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
         SpaceKey();
         return;
     }
+    // Esc stops a demo or follow mode and then goes on to the keys as any other key does;
+    // routed to the second keyboard, that keyboard reports it itself.
+    if (key == VirtualKeys::Escape && m_keyboardRoute != 1)
+        GBxShowOpern->StopPractice();
     if (m_keyboardRoute == 0)
         Keys->MainKeyDown(key);
     else if (m_keyboardRoute == 1)

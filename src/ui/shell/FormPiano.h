@@ -4,6 +4,7 @@
 #include "core/Dialogs.h"
 #include "core/library/SongLibrary.h"
 #include "core/platform/Folders.h"
+#include "core/practice/NoteTap.h"
 #include "core/settings/Banner.h"
 #include "core/sound/NotePlayer.h"
 #include "core/sound/Voices.h"
@@ -105,6 +106,7 @@ private:
     Folders m_folders;
     VoiceBank m_voices;
     NotePlayer m_player;
+    NoteTap m_notes{m_player};   // what both keyboards play into: the player, then the follow mode
     SongLibrary m_library;
     BannerLinkList m_bannerLinks{};
     int m_keyboardRoute = 0;

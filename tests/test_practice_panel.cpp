@@ -1,0 +1,198 @@
+// 示范 and 跟弹 on the score panel: the buttons' wiring through every keyboard, the
+// marks on the grid, the page turn, and what stops a mode.
+#include "ScoreTestSupport.h"
+#include "TestSupport.h"
+#include "ui/keys/MainKeys.h"
+#include "ui/panels/PracticeBar.h"
+#include "ui/widgets/ImageButton.h"
+#include "ui/widgets/Resources.h"
+#include "ui/widgets/TempoControl.h"
+#include <QRegularExpression>
+
+using namespace ScoreTest;
+using Mode = PracticeBar::Mode;
+
+namespace {
+
+void StartUp(TFormPiano& m)
+{
+    m.show();
+    QTRY_VERIFY_WITH_TIMEOUT(m.StartupDone(), 20000);
+}
+
+// The song in menu place n, opened from the menu picture.
+void OpenSong(TFormPiano& m, int n)
+{
+    QTest::mouseClick(m.ImgOpernShow, Qt::LeftButton);
+    m.GBxShowOpern->LabOpMenuDblClick(n);
+    QVERIFY(m.GBxShowOpern->ShownSongID() > 0);
+}
+
+// The box lies over the view cell at that position.
+bool MarkOver(const PracticeBar& bar, const ScorePanel& p, int position)
+{
+    return !bar.Mark->isHidden() && bar.Mark->geometry().contains(p.Grid->Cells[size_t(position - 1)]->geometry());
+}
+
+} // namespace
+
+class TestPracticePanel : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // 小星星: 1 1 5 5 | 6 6 5 - | 4 4 3 3 | ...; right keys move the box, a wrong one flashes.
+    void followTakesNotesFromEveryKeyboard()
+    {
+        TempEnv env;
+        QVERIFY(env.copyStarterDatabase());
+        PianoWindows w{env};
+        TFormPiano& m = *w.main;
+        ScorePanel& p = *m.GBxShowOpern;
+        PracticeBar& bar = *p.Practice;
+        StartUp(m);
+        OpenSong(m, 1);
+        QCOMPARE(p.LabSongName->text(), QStringLiteral("小星星"));
+
+        QTest::mouseClick(bar.ImgFollow, Qt::LeftButton);
+        QCOMPARE(bar.Running(), Mode::Follow);
+        QCOMPARE(bar.ImgFollow->Picture(), ResourceImage(QStringLiteral("pic/follow_down.png")));
+        QVERIFY(MarkOver(bar, p, 1));
+
+        for (Qt::Key k : {Qt::Key_H, Qt::Key_H})
+            QTest::keyClick(&m, k);
+        QCOMPARE(bar.MarkedCell(), 3);
+        const int turn = w.player().PlayerTurn();
+        QTest::keyClick(&m, Qt::Key_J);   // d1 where g1 is awaited: it still sounds
+        QVERIFY(w.player().PlayerTurn() != turn);
+        QCOMPARE(bar.MarkedCell(), 3);
+        QVERIFY(bar.WrongMark->isVisible());
+        QCOMPARE(bar.WrongMark->geometry(), bar.Mark->geometry());
+        QTRY_VERIFY(!bar.WrongMark->isVisible());   // once
+
+        // The bar line is passed over; the dash holds the third 5.
+        for (Qt::Key k : {Qt::Key_Semicolon, Qt::Key_Semicolon, Qt::Key_Apostrophe, Qt::Key_Apostrophe, Qt::Key_Semicolon})
+            QTest::keyClick(&m, k);
+        QCOMPARE(bar.MarkedCell(), 11);
+        QTest::mouseClick(m.Keys->Key(QStringLiteral("f1")), Qt::LeftButton);
+        QCOMPARE(bar.MarkedCell(), 12);
+        QTest::mouseClick(w.kb2().Key(QStringLiteral("f1")), Qt::LeftButton);
+        QCOMPARE(bar.MarkedCell(), 13);
+
+        // The rest of the song, key by key, ends in the summary.
+        const Timeline& song = bar.Follow().Song();
+        for (int guard = 0; bar.Running() == Mode::Follow && guard < 100; ++guard)
+            QTest::mouseClick(m.Keys->Key(song.events[size_t(bar.Follow().Target())].note), Qt::LeftButton);
+        QCOMPARE(bar.Running(), Mode::None);
+        QVERIFY(!bar.Mark->isVisible());
+        QCOMPARE(bar.ImgFollow->Picture(), ResourceImage(QStringLiteral("pic/follow.png")));
+        const auto summary = QRegularExpression(QStringLiteral("^正确 (\\d+) 个，错误 1 个，用时 \\d+:\\d\\d$"))
+                                 .match(bar.LabPractice->text());
+        QVERIFY2(summary.hasMatch(), qPrintable(bar.LabPractice->text()));
+        const auto notes = std::count_if(song.events.begin(), song.events.end(),
+                                         [](const TimelineEvent& e) { return e.IsSounded(); });
+        QCOMPARE(summary.captured(1).toInt(), int(notes));
+        QTest::keyClick(&m, Qt::Key_H);   // playing on leaves the summary standing
+        QVERIFY(!bar.LabPractice->text().isEmpty());
+        QTest::keyClick(&m, Qt::Key_Escape);
+        QVERIFY(bar.LabPractice->text().isEmpty());
+    }
+
+    void demoMarksTheSoundingCellAndEveryStopRuleEndsIt()
+    {
+        TempEnv env;
+        QVERIFY(env.copyStarterDatabase());
+        PianoWindows w{env};
+        TFormPiano& m = *w.main;
+        ScorePanel& p = *m.GBxShowOpern;
+        PracticeBar& bar = *p.Practice;
+        StartUp(m);
+        QCOMPARE(bar.Tempo->Value(), 90);
+
+        // No song on view: the buttons do nothing, nor with the menu open on a song seen before.
+        m.ShowPanel(&p, 5, 95);
+        QTest::mouseClick(bar.ImgDemo, Qt::LeftButton);
+        QTest::mouseClick(bar.ImgFollow, Qt::LeftButton);
+        QCOMPARE(bar.Running(), Mode::None);
+
+        OpenSong(m, 1);
+        bar.Tempo->SetValue(10);   // a beat of 1.5 s: no poll misses a cell
+        QCOMPARE(bar.Tempo->Value(), 40);
+        QTest::mouseClick(bar.Tempo, Qt::LeftButton, {}, bar.Tempo->UpArrow().center());
+        QCOMPARE(bar.Tempo->Value(), 41);
+        QTest::mouseClick(bar.Tempo, Qt::LeftButton, {}, bar.Tempo->DownArrow().center());
+        QCOMPARE(bar.Tempo->Value(), 40);
+        QTest::mouseClick(bar.ImgDemo, Qt::LeftButton);
+        QCOMPARE(bar.Running(), Mode::Demo);
+        QCOMPARE(bar.Demo().Tempo(), 40);
+        QTRY_VERIFY(MarkOver(bar, p, 1));
+        QTRY_COMPARE(bar.MarkedCell(), 2);   // it walks on with the output clock
+
+        QTest::keyClick(&m, Qt::Key_Space);   // never turns away from the demo
+        QCOMPARE(p.ViewPage(), 1);
+        QCOMPARE(bar.Running(), Mode::Demo);
+        QTest::mouseClick(bar.ImgDemo, Qt::LeftButton);   // pressed again
+        QCOMPARE(bar.Running(), Mode::None);
+        QVERIFY(!bar.Mark->isVisible());
+        QCOMPARE(bar.ImgDemo->Picture(), ResourceImage(QStringLiteral("pic/demo.png")));
+
+        const std::function<void()> stops[] = {
+            [&] { QTest::keyClick(&m, Qt::Key_Escape); },
+            [&] {
+                m.ImgSetBoardClick();   // Esc on the second keyboard
+                QTest::keyClick(&w.kb2(), Qt::Key_Escape);
+                m.ImgSetBoardClick();
+            },
+            [&] { QTest::mouseClick(p.LabNexPg_1, Qt::LeftButton); },
+            [&] { m.ImgHelpClick(); },
+            [&] { QTest::mouseClick(m.ImgOpernShow, Qt::LeftButton); },   // the menu, to choose another song
+        };
+        for (const auto& stop : stops) {
+            OpenSong(m, 2);
+            QTest::mouseClick(bar.ImgFollow, Qt::LeftButton);
+            QCOMPARE(bar.Running(), Mode::Follow);
+            stop();
+            QCOMPARE(bar.Running(), Mode::None);
+            QVERIFY(!bar.Mark->isVisible());
+        }
+        QTest::mouseClick(bar.ImgDemo, Qt::LeftButton);   // the menu is open
+        QCOMPARE(bar.Running(), Mode::None);
+    }
+
+    // A song over a page, with a note no sample plays: the mode says so and turns the page.
+    void followTurnsThePageAndPassesOverUnsoundedNotes()
+    {
+        TempEnv env;
+        PianoWindows w{env};
+        TFormPiano& m = *w.main;
+        ScorePanel& p = *m.GBxShowOpern;
+        PracticeBar& bar = *p.Practice;
+        SongTableType& t = m.Library().Table();
+        t.push_back(Header(1, QStringLiteral("长歌")));
+        for (int n = 1; n <= 110; ++n)
+            t.push_back(n == 3 ? Note(1, n, 7, 0, 2) : Note(1, n, 1, 0, 1));   // cell 3: high 7, no sample
+        m.ShowPanel(&p, 5, 95);
+        p.DrawPage(QStringLiteral("1"), 1);
+
+        QTest::mouseClick(bar.ImgFollow, Qt::LeftButton);
+        QVERIFY(bar.LabPractice->text().contains(QStringLiteral("1 个音")));
+        p.NotePlayed(QStringLiteral("c1"));
+        QCOMPARE(bar.MarkedCell(), 2);
+        p.NotePlayed(QStringLiteral("c1"));
+        QCOMPARE(bar.MarkedCell(), 4);
+        for (int n = 4; n <= 105; ++n)
+            p.NotePlayed(QStringLiteral("c1"));
+        QCOMPARE(bar.MarkedCell(), 106);
+        QCOMPARE(p.ViewPage(), 2);
+        QCOMPARE(p.LabTab1PgId->text(), QStringLiteral("- 2 -"));
+        QCOMPARE(ShownGlyph(p.Grid->Cells[0]), QStringLiteral("NOTE_101"));
+        QVERIFY(MarkOver(bar, p, 1));
+
+        // Started on page 2, the mode begins at that page's first cell.
+        QTest::keyClick(&m, Qt::Key_Escape);
+        QTest::mouseClick(bar.ImgFollow, Qt::LeftButton);
+        QCOMPARE(bar.MarkedCell(), 106);
+        QCOMPARE(bar.Follow().Song().events.size(), size_t(5));
+    }
+};
+
+TAVO_TEST_MAIN(TestPracticePanel)
+#include "test_practice_panel.moc"
