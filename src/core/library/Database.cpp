@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <climits>
 #include <cstring>
+#include <bitset>
 #include <vector>
 
 #define SQLITE_HAS_CODEC 1
@@ -407,3 +408,23 @@ qint64 TextToInteger(const QString& text)
 
 // ---- The main window's database steps ----
 
+int LowestFreeSongId(TADOConnection& conn)
+{
+    // One scan of the table instead of one select per number.
+    TADOQuery q;
+    q.Open(conn, QStringLiteral("select distinct SongID from TableCfg where SongID between 1 and ?"), {LibrarySongLimit});
+    std::bitset<LibrarySongLimit + 1> used;
+    for (q.First(); !q.Eof(); q.Next())
+        used.set(size_t(q.FieldAsInteger(QStringLiteral("SongID"))));
+    for (int n = 1; n <= LibrarySongLimit; ++n)
+        if (!used.test(size_t(n)))
+            return n;
+    return 0;
+}
+
+bool SongTitleTaken(TADOConnection& conn, const QString& title)
+{
+    TADOQuery q;
+    q.Open(conn, QStringLiteral("select SongName from TableCfg where SongName=? limit 1"), {title});
+    return q.RecordCount() > 0;
+}

@@ -93,3 +93,12 @@ void CreateSongDatabase(const QString& file, const QString& password, const Song
 qint64 DateNumber(const QDate& date);
 // Reads a whole decimal number (optional sign); anything else raises a conversion error.
 qint64 TextToInteger(const QString& text);
+
+// ---- Rules of the song table shared by saving and importing ----
+
+// Song numbers a saved or imported song can take.
+inline constexpr int LibrarySongLimit = 21;
+// The lowest number 1..LibrarySongLimit no row uses, 0 when every one is taken.
+int LowestFreeSongId(TADOConnection& conn);
+// True when a row of the song table already carries that title.
+bool SongTitleTaken(TADOConnection& conn, const QString& title);

@@ -235,28 +235,6 @@ std::optional<ExchangeContent> ReadExchangeFile(const QString& file)
     }
 }
 
-// The lowest song number from 1 that no row uses, or 0 when all are taken.
-int FreeSongNumber(TADOConnection& library)
-{
-    TADOQuery q;
-    q.Open(library, QStringLiteral("select distinct SongID from TableCfg where SongID>=1 and SongID<=?"),
-           {LibrarySongLimit});
-    std::set<int> used;
-    for (q.First(); !q.Eof(); q.Next())
-        used.insert(q.FieldAsInteger(QStringLiteral("SongID")));
-    for (int n = 1; n <= LibrarySongLimit; ++n)
-        if (!used.count(n))
-            return n;
-    return 0;
-}
-
-bool TitleTaken(TADOConnection& library, const QString& title)
-{
-    TADOQuery q;
-    q.Open(library, QStringLiteral("select SongName from TableCfg where SongName=? limit 1"), {title});
-    return q.RecordCount() > 0;
-}
-
 ShareResult Refuse(IDialogs& dialogs, const QString& message, ShareResult result)
 {
     dialogs.ShowInfo(message);
@@ -408,9 +386,9 @@ ShareResult ImportSongFile(TADOConnection& library, IDialogs& dialogs, const QDa
     if (!dialogs.AskYesNo(QStringLiteral("新歌曲导入，是否继续？\r\n\r\n歌曲：") + content->title,
                           QStringLiteral("新歌曲导入")))
         return result;
-    if (TitleTaken(library, content->title))
+    if (SongTitleTaken(library, content->title))
         return Refuse(dialogs, QStringLiteral("歌曲名称已存在，未导入！"), result);
-    const int number = FreeSongNumber(library);
+    const int number = LowestFreeSongId(library);
     if (number == 0)
         return Refuse(dialogs, QStringLiteral("曲库已满（21首），无法导入！"), result);
 

@@ -19,8 +19,6 @@ inline constexpr char ExchangeTableSchema[] =
     "create table data (A TEXT, B TEXT, C TEXT, D TEXT, E TEXT, F TEXT, G TEXT, H TEXT, I TEXT)";
 // An import refuses a file with more rows than this (a song has at most 500).
 inline constexpr int ExchangeRowLimit = 1000;
-// Song numbers a saved or imported song can take.
-inline constexpr int LibrarySongLimit = 21;
 
 // Points conn at an exchange file, keyed with ExchangePassword and standard settings.
 void ConnectExchangeFile(TADOConnection& conn, const QString& file);

@@ -4,23 +4,6 @@
 #include <QDir>
 
 namespace {
-// GbkCut encodes the whole text; most stored values are short ASCII and can be
-// decided without that (a character takes at most two GBK bytes).
-QString Cut(const QString& text, int maxBytes)
-{
-    bool ascii = true;
-    for (const QChar c : text)
-        if (c.unicode() >= 0x80) {
-            ascii = false;
-            break;
-        }
-    if (ascii)
-        return text.left(maxBytes);
-    if (text.size() * 2 <= maxBytes)
-        return text;
-    return GbkCut(text, maxBytes);
-}
-
 const char* const kNumberColumns[] = {"SongID", "SeqID", "Conn"};
 
 // One left-out row, by its song's title and numbers as they stand in the file.
@@ -31,7 +14,7 @@ QString UnreadableRow(const TADOQuery& q)
         if (!q.IntegerField(QLatin1String(c)))
             bad << QStringLiteral("%1 的值“%2”").arg(QLatin1String(c), q.FieldAsString(QLatin1String(c)));
     return QStringLiteral("歌曲“%1”（SongID %2）中 SeqID 为 %3 的一行：%4不是整数")
-        .arg(Cut(q.FieldAsString(QStringLiteral("SongName")), Score::TitleBytes),
+        .arg(GbkCut(q.FieldAsString(QStringLiteral("SongName")), Score::TitleBytes),
              q.FieldAsString(QStringLiteral("SongID")), q.FieldAsString(QStringLiteral("SeqID")),
              bad.join(QStringLiteral("、")));
 }
@@ -99,13 +82,13 @@ QString SongLibrary::LoadSongTable(BannerLinkList& bannerLinks)
         SongRecord& r = m_table[i++];
         r.SongID = *songID;
         r.SeqID = *seqID;
-        r.SongName = Cut(q.FieldAsString(QStringLiteral("SongName")), Score::TitleBytes);
-        r.SongNote = Cut(q.FieldAsString(QStringLiteral("SongNote")), Score::FieldBytes);
-        r.OpernLong = Cut(q.FieldAsString(QStringLiteral("OpernLong")), Score::FieldBytes);
-        r.OpernHigh = Cut(q.FieldAsString(QStringLiteral("OpernHigh")), Score::FieldBytes);
+        r.SongName = GbkCut(q.FieldAsString(QStringLiteral("SongName")), Score::TitleBytes);
+        r.SongNote = GbkCut(q.FieldAsString(QStringLiteral("SongNote")), Score::FieldBytes);
+        r.OpernLong = GbkCut(q.FieldAsString(QStringLiteral("OpernLong")), Score::FieldBytes);
+        r.OpernHigh = GbkCut(q.FieldAsString(QStringLiteral("OpernHigh")), Score::FieldBytes);
         r.Conn = *conn;
-        r.InfoType = Cut(q.FieldAsString(QStringLiteral("InfoType")), 1);
-        r.SongDate = Cut(q.FieldAsString(QStringLiteral("SongDate")), Score::FieldBytes);
+        r.InfoType = GbkCut(q.FieldAsString(QStringLiteral("InfoType")), 1);
+        r.SongDate = GbkCut(q.FieldAsString(QStringLiteral("SongDate")), Score::FieldBytes);
         if (r.InfoType == QLatin1String("9")) {
             // A bad date stops the load here; the rows before it stay filled.
             const qint64 d = TextToInteger(r.SongDate);

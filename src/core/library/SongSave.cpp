@@ -2,26 +2,11 @@
 #include "core/Dialogs.h"
 #include "core/Errors.h"
 #include "core/library/Database.h"
-#include <bitset>
 
 namespace {
 const QString kAsk = QStringLiteral("创建新歌存盘，是否继续？");
 const QString kTitleTaken = QStringLiteral("歌曲名称已存在，请修改歌曲名称后再提交！");
 const QString kLibraryFull = QStringLiteral("曲库已满（21首），无法保存新歌曲！");
-
-// Lowest number 1..21 no row uses, 0 when every one is taken. One scan of the table
-// instead of one select per number.
-int LowestFreeSongId(TADOConnection& conn, TADOQuery& q)
-{
-    q.Open(conn, QStringLiteral("select distinct SongID from TableCfg where SongID between 1 and ?"), {LibrarySongLimit});
-    std::bitset<LibrarySongLimit + 1> used;
-    for (q.First(); !q.Eof(); q.Next())
-        used.set(size_t(q.FieldAsInteger(QStringLiteral("SongID"))));
-    for (int n = 1; n <= LibrarySongLimit; ++n)
-        if (!used.test(size_t(n)))
-            return n;
-    return 0;
-}
 }
 
 int EntrySongEnd(const EntryTableType& entry)
@@ -46,14 +31,13 @@ SaveResult SaveNewSong(TADOConnection& conn, const EntryTableType& entry, IDialo
     TADOQuery q;
     q.Exec(conn, QStringLiteral("begin immediate"), {});
     try {
-        q.Open(conn, QStringLiteral("select SongName from TableCfg where SongName=?"), {title});
-        if (q.RecordCount() > 0) {
+        if (SongTitleTaken(conn, title)) {
             q.Exec(conn, QStringLiteral("rollback"), {});
             dialogs.ShowError(kTitleTaken);
             result.outcome = SaveResult::Outcome::TitleTaken;
             return result;
         }
-        const int song = LowestFreeSongId(conn, q);
+        const int song = LowestFreeSongId(conn);
         if (song == 0) {
             q.Exec(conn, QStringLiteral("rollback"), {});
             dialogs.ShowError(kLibraryFull);

@@ -10,8 +10,6 @@ class TADOConnection;
 
 using EntryTableType = std::array<SongRecord, Score::EntryRecordCount>;
 
-inline constexpr int LibrarySongLimit = 21;
-
 struct SaveResult {
     enum class Outcome {
         Saved,         // the rows are in the library under SongID

@@ -18,6 +18,18 @@ QString GbkCut(const QString& text, int maxBytes)
 {
     if (maxBytes <= 0)
         return QString();
+    // Most stored values are short ASCII and can be decided without encoding: a character
+    // takes one GBK byte below 0x80 and at most two otherwise.
+    bool ascii = true;
+    for (const QChar c : text)
+        if (c.unicode() >= 0x80) {
+            ascii = false;
+            break;
+        }
+    if (ascii)
+        return text.left(maxBytes);
+    if (text.size() * 2 <= maxBytes)
+        return text;
     if (EncodedSize(text) <= maxBytes)
         return text;
     // Walk whole characters (surrogate pairs kept together) until the next one would not fit.
