@@ -2,6 +2,7 @@
 // found in the captured output and set against the beat grid; and how soon after each onset
 // a UI tick sees the new note. A second pass stalls the "UI" for 180 ms every second.
 #include "core/library/SongLibrary.h"
+#include "BenchSupport.h"
 #include "core/platform/Platform.h"
 #include "core/practice/DemoPlayer.h"
 #include "core/score/Timeline.h"
@@ -162,12 +163,8 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    const QString tempDir = Platform::UserTempDir();
-    VoiceBank voices;
-    voices.Fill();
-    ExtractSounds(voices.SoundNames, tempDir);
     NotePlayer player;
-    player.SetSounds(tempDir, voices.Current);
+    PrepareSounds(player, Platform::UserTempDir());
     if (player.OutputRate() <= 0 || !player.Audio().IsOpen()) {
         std::fprintf(stderr, "bench_demo_onsets: the disk audio driver did not open\n");
         return 1;
@@ -203,7 +200,7 @@ int main(int argc, char** argv)
         for (size_t i = 0; i < run.scheduled.size(); ++i) {
             auto& a = attacks[run.notes[i]];
             if (a.empty())
-                a = Difference(Attack(tempDir + voices.Current[size_t(NoteSlot(run.notes[i]))] + QStringLiteral(".dat"),
+                a = Difference(Attack(player.TempDir() + player.Voice()[size_t(NoteSlot(run.notes[i]))] + QStringLiteral(".dat"),
                                       rate, attackFrames));
             const long guess = long(run.scheduled[i]);
             onsets.push_back(BestMatch(x, a, guess - search, guess + search));

@@ -4,6 +4,7 @@
 // The audio device's output buffer comes on top and is printed for reference.
 #include "BenchDialogs.h"
 #include "core/platform/Folders.h"
+#include "BenchSupport.h"
 #include "core/sound/AudioOutput.h"
 #include "core/sound/MediaPlayer.h"
 #include "core/sound/Mixer.h"
@@ -86,10 +87,7 @@ int main(int argc, char** argv)
     NotePlayer& player = main.Player();
     // The sound files and the voice as the start-up sequence sets them (without the song database).
     const Folders folders = ResolveFolders(FolderOptions{appDir});
-    VoiceBank voices;
-    voices.Fill();
-    player.SetSounds(folders.TempDir, voices.Current);
-    ExtractSounds(voices.SoundNames, folders.TempDir);
+    PrepareSounds(player, folders.TempDir);
 
     const int n = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 1000;
     bool ok = true;

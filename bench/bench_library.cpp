@@ -1,6 +1,6 @@
 // Opening and loading a full library (21 songs of 500 rows) as the start-up does:
 // password derivation, keyed open and the whole song table. Prints medians.
-#include "BenchSongs.h"
+#include "BenchSupport.h"
 #include "core/library/Database.h"
 #include "core/library/Password.h"
 #include "core/library/SongLibrary.h"

@@ -1,4 +1,5 @@
 // Cost of PlayNote on the UI thread: read the file, decode, convert, hand to the mixer.
+#include "BenchSupport.h"
 #include "core/platform/Platform.h"
 #include "core/sound/AudioOutput.h"
 #include "core/sound/Mixer.h"
@@ -19,13 +20,8 @@ int main(int argc, char** argv)
     qputenv("TMPDIR", tmp.path().toLocal8Bit());
     QCoreApplication app(argc, argv);
 
-    const QString tempDir = Platform::UserTempDir();
-    VoiceBank voices;
-    voices.Fill();
-    ExtractSounds(voices.SoundNames, tempDir);
-
     NotePlayer player;
-    player.SetSounds(tempDir, voices.Current);
+    PrepareSounds(player, Platform::UserTempDir());
     const char* names[22] = {"F", "G", "A", "B", "c", "d", "e", "f", "g", "a", "b",
                              "c1", "d1", "e1", "f1", "g1", "a1", "b1", "c2", "d2", "e2", "f2"};
     QStringList notes;

@@ -2,7 +2,7 @@
 // reading the whole song table back as the reload after a save does. Prints medians.
 // The last figure is the program's own path: 提交 on the entry panel, with the shell
 // reloading the song table and refreshing the open menu.
-#include "BenchSongs.h"
+#include "BenchSupport.h"
 #include "core/Dialogs.h"
 #include "core/library/Database.h"
 #include "core/library/Password.h"

@@ -1,7 +1,20 @@
 #pragma once
-// A library of full-length songs (500 rows each) for the benchmarks.
+// Shared set-up of the benchmarks.
 #include "core/score/SongRecord.h"
+#include "core/sound/NotePlayer.h"
+#include "core/sound/SoundFiles.h"
+#include "core/sound/Voices.h"
 
+// Writes every sound file into tempDir and points the player at them, as start-up does.
+inline void PrepareSounds(NotePlayer& player, const QString& tempDir)
+{
+    VoiceBank voices;
+    voices.Fill();
+    ExtractSounds(voices.SoundNames, tempDir);
+    player.SetSounds(tempDir, voices.Current);
+}
+
+// A library of full-length songs (500 rows each).
 inline SongTableType SyntheticSongs(int songs)
 {
     SongTableType rows;
