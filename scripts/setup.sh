@@ -6,6 +6,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsdl2-dev
   libsqlcipher-dev sqlcipher
+  libfluidsynth-dev fluid-soundfont-gm librtmidi-dev libzip-dev
+  ccache libxml2-utils
   fonts-wqy-microhei fonts-arphic-ukai fonts-arphic-uming fonts-dejavu-core
   desktop-file-utils appstream
 )

@@ -21,6 +21,7 @@
 #include <QDateTime>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
@@ -81,6 +82,7 @@ void TFormPiano::BuildWindow()
 
     ImgTitle = PictureLabel(this, QStringLiteral("pic/title.png"), 6, 3, 32, 20);
     GuardedConnect(m_dialogs, ImgTitle, &ClickLabel::clicked, this, &TFormPiano::ImgAboutClick);
+    BuildIconMenu();
 
     ImgBottom = new QLabel(this);
     ImgBottom->setGeometry(0, height() - 14, 670, 14);
@@ -118,6 +120,15 @@ void TFormPiano::BuildPanels()
     GuardedConnect(m_dialogs, GBxOpernWrite, &EntryPanel::songSaved, this, &TFormPiano::ReloadLibrary);
     // The entry panel's page label turns the help back a page, as the help's own label does.
     GuardedConnect(m_dialogs, GBxOpernWrite, &EntryPanel::LabTab2PgIdClicked, GBxHelp, &HelpPanel::LabHelpPreClick);
+}
+
+void TFormPiano::BuildIconMenu()
+{
+    // Options the settings files do not hold; each is kept in preferences.conf.
+    m_iconMenu = new QMenu(this);
+    ImgTitle->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ImgTitle, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& p) { m_iconMenu->popup(ImgTitle->mapToGlobal(p)); });
 }
 
 // ---- Panels ----
@@ -330,6 +341,7 @@ void TFormPiano::FormShow()
 void TFormPiano::StartupSequence()
 {
     m_folders = ResolveFolders(m_folderOptions);
+    m_prefs.Load(m_folders.ConfigDir);
     m_keyboardRoute = 0;
     // Settings files and the banner list; the song loader adds its links from slot 21 later.
     m_bannerLinks = LoadSettingsFiles(m_folders.ConfigDir);

@@ -6,6 +6,7 @@
 #include "core/platform/Folders.h"
 #include "core/practice/NoteTap.h"
 #include "core/settings/Banner.h"
+#include "core/settings/Preferences.h"
 #include "core/sound/NotePlayer.h"
 #include "core/sound/Voices.h"
 #include <QRandomGenerator>
@@ -18,6 +19,7 @@ class EntryPanel;
 class HelpPanel;
 class MainKeys;
 class QLabel;
+class QMenu;
 class ScorePanel;
 class TFrmKeyBoard_2;
 class TShockwaveFlash;
@@ -55,6 +57,9 @@ public:
     const VoiceBank& Voices() const { return m_voices; }
     const BannerLinkList& BannerLinks() const { return m_bannerLinks; }
     int KeyboardRoute() const { return m_keyboardRoute; }   // 0 main keys, 1 the second keyboard
+    Preferences& Prefs() { return m_prefs; }
+    // The options menu of the title bar's piano icon (a right click on ImgTitle).
+    QMenu* IconMenu() const { return m_iconMenu; }
     // How the exit step fetches the maker's page; tests put a local stand-in here.
     void SetPageFetcher(PageFetcher fetch) { m_fetchPage = std::move(fetch); }
 
@@ -96,6 +101,7 @@ protected:
 private:
     void BuildWindow();
     void BuildPanels();
+    void BuildIconMenu();
     void FormShow();
     void SpaceKey();
     void LoadLibrary();
@@ -109,6 +115,8 @@ private:
     NoteTap m_notes{m_player};   // what both keyboards play into: the player, then the follow mode
     SongLibrary m_library;
     BannerLinkList m_bannerLinks{};
+    Preferences m_prefs;
+    QMenu* m_iconMenu = nullptr;
     int m_keyboardRoute = 0;
     QRandomGenerator m_bannerRandom;
     PageFetcher m_fetchPage = [](const QString& address) { return FetchPage(address); };

@@ -1,0 +1,37 @@
+#pragma once
+// The user's own choices that the settings files do not hold: preferences.conf in the
+// per-user config folder, an ini file under [General]. Read once, written at each change.
+#include <QString>
+
+class Preferences {
+public:
+    // folder: where preferences.conf lives; empty keeps everything in memory (defaults).
+    explicit Preferences(QString folder = {});
+    void Load(const QString& folder);
+
+    QString FilePath() const;
+
+    bool KeyLetters() const { return m_keyLetters; }     // PC key letters on every key
+    void SetKeyLetters(bool on);
+    bool Metronome() const { return m_metronome; }       // a click on every beat in 示范 and 节奏
+    void SetMetronome(bool on);
+    QString Voice() const { return m_voice; }            // "standard" or "sampled"
+    void SetVoice(const QString& voice);
+    QString SoundFont() const { return m_soundFont; }    // a SoundFont the user picked; empty: none
+    void SetSoundFont(const QString& path);
+    bool Sustain() const { return m_sustain; }           // sampled notes ring to their natural end
+    void SetSustain(bool on);
+
+    static inline const QString StandardVoice = QStringLiteral("standard");
+    static inline const QString SampledVoice = QStringLiteral("sampled");
+
+private:
+    void Save() const;
+
+    QString m_folder;
+    bool m_keyLetters = false;
+    bool m_metronome = false;
+    QString m_voice = StandardVoice;
+    QString m_soundFont;
+    bool m_sustain = true;
+};
