@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QStandardPaths>
 
@@ -37,6 +38,22 @@ QString QtDialogs::OpenFile(const QString& title, const QString& filter)
     const QString start =
         m_lastFolder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DesktopLocation) : m_lastFolder;
     const QString file = QFileDialog::getOpenFileName(QApplication::activeWindow(), title, start, filter);
+    if (!file.isEmpty())
+        m_lastFolder = QFileInfo(file).absolutePath();
+    return file;
+}
+
+int QtDialogs::ChooseItem(const QString& title, const QStringList& items, int preselected)
+{
+    bool ok = false;
+    const QString picked = QInputDialog::getItem(QApplication::activeWindow(), QApplication::applicationDisplayName(),
+                                                 title, items, qBound(0, preselected, int(items.size()) - 1), false, &ok);
+    return ok ? int(items.indexOf(picked)) : -1;
+}
+
+QString QtDialogs::SaveFile(const QString& title, const QString& filter, const QString& suggested)
+{
+    const QString file = QFileDialog::getSaveFileName(QApplication::activeWindow(), title, suggested, filter);
     if (!file.isEmpty())
         m_lastFolder = QFileInfo(file).absolutePath();
     return file;

@@ -26,6 +26,8 @@ public:
     bool AskYesNo(const QString& text) override;
     bool AskYesNo(const QString& text, const QString& title) override;
     QString OpenFile(const QString& title, const QString& filter) override;
+    int ChooseItem(const QString& title, const QStringList& items, int preselected) override;
+    QString SaveFile(const QString& title, const QString& filter, const QString& suggested) override;
 
 private:
     QString m_lastFolder;   // the file dialog opens where the last file was picked
