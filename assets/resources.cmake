@@ -23,7 +23,7 @@ set(TAVO_PICTURES
   cursor/HAND.png                    # pointing hand 32x32, hot spot 10,2
 )
 # Entry panel buttons, released and pressed: symbols 32x32, 音长/音高 33x42, 增加/清除 32x32, 提交 33x34.
-foreach(b sym_bar sym_dash sym_slur sym_dot sym_space sym_break op_long op_high op_add op_clear op_submit)
+foreach(b sym_bar sym_dash sym_slur sym_dot sym_space sym_break sym_text op_long op_high op_add op_clear op_submit)
   list(APPEND TAVO_PICTURES pic/${b}.png pic/${b}_down.png)
 endforeach()
 

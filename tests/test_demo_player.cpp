@@ -2,7 +2,7 @@
 // tempo; stop, tempo changes, the silent stand-in clock, a note that fails to load.
 #include "TestSupport.h"
 #include "core/Errors.h"
-#include "core/library/SongText.h"
+#include "core/formats/JianpuText.h"
 #include "core/practice/DemoPlayer.h"
 #include "core/sound/NotePlayer.h"
 

@@ -2,7 +2,13 @@
 // control, and a song written, saved and opened again from the menu.
 #include "KeysTestSupport.h"
 #include "ScoreTestSupport.h"
+#include "ui/panels/TextWindow.h"
+#include <QClipboard>
 #include <QInputMethodEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QSignalSpy>
 
@@ -52,7 +58,7 @@ private Q_SLOTS:
             {p.ImgSymbol[4], {161, 264, 32, 32}, "空格"},  {p.ImgSymbol[5], {198, 264, 32, 32}, "换行"},
             {p.ImgOperLong, {624, 65, 33, 42}, "音长"},    {p.ImgOperHigh, {624, 107, 33, 42}, "音高"},
             {p.ImgNextOper, {624, 153, 32, 32}, "增加"},   {p.ImgPreOper, {624, 194, 32, 32}, "清除"},
-            {p.ImgOperInsDB, {624, 235, 33, 34}, "提交"},
+            {p.ImgOperInsDB, {624, 235, 33, 34}, "提交"},  {p.TextButton, {235, 264, 32, 32}, "用文本输入简谱"},
         };
         for (const Place& e : places) {
             QCOMPARE(e.w->geometry(), e.r);
@@ -160,6 +166,61 @@ private Q_SLOTS:
         QCOMPARE(Shown(*m.GBxShowOpern->Grid), written);
         QCOMPARE(m.GBxShowOpern->LabCadence1->text(), QStringLiteral("2/4"));
         QCOMPARE(m.GBxShowOpern->LabArt->text(), QStringLiteral("演唱：L;"));
+    }
+
+    // Notes typed on the PC keyboard, the 文本 window with an error and with 确定, then the
+    // saved song copied from the score panel as text that reads back to the same cells.
+    void typedTextAndCopied()
+    {
+        Started s;
+        QVERIFY(s.start());
+        TFormPiano& m = s.main;
+        EntryPanel& p = *m.GBxOpernWrite;
+        Click(m.ImgOpernWrite);
+        p.EdSongName->setText(QStringLiteral("打字歌"));
+        Click(p.ImgNextOper);
+        m.setFocus();
+        const int plays = Plays(s.kb1);
+        for (int key : {Qt::Key_1, Qt::Key_5, Qt::Key_Period, Qt::Key_Minus, Qt::Key_H, Qt::Key_Slash, Qt::Key_Backspace})
+            QTest::keyClick(&m, Qt::Key(key));
+        QCOMPARE(Plays(s.kb1), plays + 1);   // H still plays and writes nothing
+        QCOMPARE(QStringList({Cell(p, 1), Cell(p, 2), Cell(p, 3), Cell(p, 4), Cell(p, 5)}),
+                 QStringList({"NOTE_101", "NOTE_501", "NOTE_9001", "NOTE_9003", "NOTE_9000"}));
+
+        Click(p.TextButton);
+        QVERIFY(p.TextWin->isVisible());
+        QCOMPARE(p.TextWin->TextBox->toPlainText(), QStringLiteral("歌名：打字歌\n演唱：佚名\n作词：佚名\n作曲：佚名\n节拍：4/4\n1 5. -\n"));
+        p.TextWin->TextBox->setPlainText(QStringLiteral("歌名：<b>文本歌</b>\n1 2 8"));
+        Click(p.TextWin->OkButton);
+        QCOMPARE(p.TextWin->StatusLine->text(), QStringLiteral("第 2 行第 5 列：8 不是音级（0 到 7）"));
+        QVERIFY(p.TextWin->isVisible());
+        QCOMPARE(Cell(p, 3), QStringLiteral("NOTE_9001"));   // the editor is unchanged
+        p.TextWin->TextBox->setPlainText(QStringLiteral("歌名：<b>文本歌</b>\n1=D 2/4\n1 1 | 5 5 | (6 6) | 5 - |\n一 闪 一 闪"));
+        p.TextWin->RefreshStatus();
+        QCOMPARE(p.TextWin->StatusLine->text(), QStringLiteral("12 格，8 拍；跳过了 1 行歌词等文字（第 4 行起）"));
+        m.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&m));
+        QTest::keyClick(p.TextWin->TextBox, Qt::Key_Return, Qt::ControlModifier);
+        QTRY_VERIFY(!p.TextWin->isVisible());
+        QCOMPARE(p.EdSongName->text(), QStringLiteral("<b>文本歌</b>"));
+        QCOMPARE(p.LabCadence2->text(), QStringLiteral("2/4"));
+        QCOMPARE(p.Editor().CursorCell(), 12);
+        QVERIFY(p.Grid->ArcShown(1));
+        QCOMPARE(Cell(p, 7), QStringLiteral("NOTE_601"));
+
+        Click(p.ImgOperInsDB);
+        QVERIFY(!p.Editor().Started());
+        Click(m.ImgOpernShow);
+        for (ClickLabel* l : m.GBxShowOpern->LabOpMenu)
+            if (!l->isHidden() && l->text() == QStringLiteral("<b>文本歌</b>"))
+                QTest::mouseDClick(l, Qt::LeftButton);
+        QCOMPARE(m.GBxShowOpern->SheetMenu()->actions().at(0)->text(), QStringLiteral("复制简谱文本"));
+        QGuiApplication::clipboard()->clear();
+        m.setFocus();
+        QTest::keyClick(&m, Qt::Key_C, Qt::ControlModifier);
+        const QString copied = QGuiApplication::clipboard()->text();
+        QCOMPARE(copied, QStringLiteral("歌名：<b>文本歌</b>\n演唱：佚名\n作词：佚名\n作曲：佚名\n节拍：2/4\n"
+                                        "1 1 | 5 5 | (6 6) | 5 - |\n"));
     }
 };
 

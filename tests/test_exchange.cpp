@@ -222,7 +222,7 @@ private Q_SLOTS:
         const ShareResult in = import(QDir(desktop).filePath("送别.opr"));
         QVERIFY(in.done());
         QCOMPARE(in.songId, 3);
-        QCOMPARE(ui.filterAsked, QString("歌谱文件(*.opr)"));
+        QCOMPARE(ui.filterAsked, QString("歌谱文件(*.opr);;简谱文本 (*.txt)"));
         QCOMPARE(ui.questions, QStringList{"新歌曲导入，是否继续？\r\n\r\n歌曲：送别"});
         QCOMPARE(ui.questionTitles, QStringList{"新歌曲导入"});
         QCOMPARE(ui.infos, QStringList{"歌曲：送别，导入完毕！"});
@@ -338,6 +338,38 @@ private Q_SLOTS:
         QCOMPARE(import(seven).outcome, ShareResult::Outcome::Refused);
         QCOMPARE(ui.infos, QStringList{"曲库已满（21首），无法导入！"});
         QCOMPARE(Hash(libFile), fullHash);
+    }
+
+    // A text file goes the same way: parsed, asked about, written whole under a free number;
+    // a faulty text names the file and the line, and leaves the library as it was.
+    void importText()
+    {
+        newLibrary(Song(1, "曲1", 1));
+        const QString good = dir.filePath("小星星.TXT");
+        QFile f(good);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QString("1=C 4/4\n1 1 5 5 | 6 6 5 - |\n一闪一闪亮晶晶\n").toUtf8());
+        f.close();
+        QVERIFY(import(good).done());
+        QCOMPARE(ui.questions, QStringList{"新歌曲导入，是否继续？\r\n\r\n歌曲：小星星\r\n\r\n跳过了 1 行歌词等文字（第 3 行起）"});
+        QCOMPARE(ui.infos, QStringList{"歌曲：小星星，导入完毕！"});
+        const QStringList rows = Dump(lib, "TableCfg", "where SongID=2");
+        QCOMPARE(rows.size(), 11);
+        QCOMPARE(rows.at(0), QString("2|0|小星星|佚名|佚名|佚名|1|0|20100716"));
+        QCOMPARE(rows.at(6), QString("2|6|小星星|6|0|1|0|1|20100716"));
+
+        const QByteArray before = Hash(libFile);
+        const QString bad = dir.filePath("bad.txt");
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QString("歌名：坏\n1 2 9").toUtf8());
+        f.close();
+        ui = Answers{};
+        QCOMPARE(import(bad).outcome, ShareResult::Outcome::Refused);
+        QCOMPARE(ui.errors, QStringList{QString("简谱文本 %1 有错：\n第 2 行第 5 列：9 不是音级（0 到 7）").arg(QDir::toNativeSeparators(bad))});
+        ui = Answers{};
+        QCOMPARE(import(good).outcome, ShareResult::Outcome::Refused);   // the title is taken now
+        QCOMPARE(ui.infos, QStringList{"歌曲名称已存在，未导入！"});
+        QCOMPARE(Hash(libFile), before);
     }
 
     // Today 20100716: a recent imported notice refreshes older library notices.

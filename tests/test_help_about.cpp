@@ -31,8 +31,11 @@ private Q_SLOTS:
         shows(2, QStringLiteral("录入曲谱"));
         QTest::mouseClick(h.LabHelpNex, Qt::LeftButton);
         shows(3, QStringLiteral("录入曲谱"));
-        QTest::mouseClick(h.LabHelpNex, Qt::LeftButton);   // nothing after page 3
-        shows(3, QStringLiteral("录入曲谱"));
+        QTest::mouseClick(h.LabHelpNex, Qt::LeftButton);
+        shows(4, QStringLiteral("简谱文本"));
+        QTest::mouseClick(h.LabHelpNex, Qt::LeftButton);   // nothing after page 4
+        shows(4, QStringLiteral("简谱文本"));
+        QTest::mouseClick(h.LabHelpPre, Qt::LeftButton);
         QTest::mouseClick(h.LabHelpPre, Qt::LeftButton);
         shows(2, QStringLiteral("录入曲谱"));
 

@@ -1,7 +1,7 @@
 // The song as timed notes (the rules of numbered notation, pages, notes with no sample),
 // and the follow mode that waits for each right note.
 #include "TestSupport.h"
-#include "core/library/SongText.h"
+#include "core/formats/JianpuText.h"
 #include "core/practice/FollowMode.h"
 #include "core/score/Timeline.h"
 

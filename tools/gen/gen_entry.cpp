@@ -1,4 +1,4 @@
-// The buttons of the entry panel: six notation symbols and the five editing buttons,
+// The buttons of the entry panel: six notation symbols, the text button and the five editing buttons,
 // each raised at rest and sunk and lit when pressed, cream lines on the black panel.
 #include "gen.h"
 #include "gen_art.h"
@@ -116,6 +116,23 @@ void LineBreak(QPainter& p, const QColor& ink, const QColor&)
     p.drawPath(head);
 }
 
+// 文本: a page of text lines, the first a row of notes.
+void TextPage(QPainter& p, const QColor& ink, const QColor& dim)
+{
+    QPainterPath page;
+    page.moveTo(8, 5);
+    page.lineTo(20, 5);
+    page.lineTo(25, 10);
+    page.lineTo(25, 27);
+    page.lineTo(8, 27);
+    page.closeSubpath();
+    p.setPen(QPen(ink, 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPath(page);
+    Numeral(p, ink, 16.5, 16, 8, QStringLiteral("1 5"));
+    Line(p, dim, 1.4, {11.5, 20}, {21.5, 20});
+    Line(p, dim, 1.4, {11.5, 23.5}, {19, 23.5});
+}
+
 // 音长: a note with its underlines, a short arrow pointing along them.
 void Duration(QPainter& p, const QColor& ink, const QColor& dim)
 {
@@ -183,6 +200,7 @@ bool GenerateEntryPictures(const QString& o)
     const Picture pictures[] = {
         {"sym_bar", 32, 32, BarLine},  {"sym_dash", 32, 32, Dash},   {"sym_slur", 32, 32, Slur},
         {"sym_dot", 32, 32, AugmentationDot}, {"sym_space", 32, 32, Space}, {"sym_break", 32, 32, LineBreak},
+        {"sym_text", 32, 32, TextPage},
         {"op_long", 33, 42, Duration}, {"op_high", 33, 42, Octave}, {"op_add", 32, 32, Plus},
         {"op_clear", 32, 32, Backspace}, {"op_submit", 33, 34, Tick},
     };

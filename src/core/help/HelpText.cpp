@@ -44,6 +44,18 @@ const std::array<HelpPage, HelpPageCount>& HelpPages()
               QStringLiteral(""),
               QStringLiteral("曲谱下载及交流请登陆论坛") + QString(13, u' ') + ForumAddress,
               QString(62, u'_')}},
+        HelpPage{QStringLiteral("简谱文本"),
+             QStringList{
+              QStringLiteral("录入曲谱时点击“文本”按钮，可打字或粘贴简谱，Ctrl+回车确定。"),
+              QStringLiteral("歌名：小星星  演唱：  作词：  作曲：  节拍：4/4（或 1=C 4/4）"),
+              QStringLiteral("1-7 音符，0 休止；1' 高音，5, 低音；5_ 或 5q 八分，5__ 或 5s 十六分"),
+              QStringLiteral("5. 附点，- 延长一拍，| 或 / 小节线，~ 空格，( ) 连音线（最多 5 格）"),
+              QStringLiteral("例：1 1 5 5 | 6 6 5 - | 4 4 3 3 | 2 2 1 - |"),
+              QStringLiteral(""),
+              QStringLiteral("歌词、和弦等文字会跳过并提示；全角字符、弱起小节都可以。"),
+              QStringLiteral("录入时也可直接按键：0-7 音符，- 延长线，. 附点，/ 小节线，"),
+              QStringLiteral("退格键清除。"),
+              QStringLiteral("看谱时右键曲谱或按 Ctrl+C 复制简谱文本；导入可选 .txt 文件。")}},
     };
     return pages;
 }

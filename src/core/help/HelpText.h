@@ -11,8 +11,8 @@ struct HelpPage {
     QString text() const { return lines.join(u'\n'); }
 };
 
-inline constexpr int HelpPageCount = 3;
-// Pages 1..3 at indexes 0..2.
+inline constexpr int HelpPageCount = 4;
+// Pages 1..4 at indexes 0..3: three on playing and entering, one on songs as text.
 const std::array<HelpPage, HelpPageCount>& HelpPages();
 
 // The current help page: starts at 1 and is kept while the panel is closed.

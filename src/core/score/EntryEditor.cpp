@@ -57,6 +57,7 @@ void EntryEditor::WriteCursorCell(const QString& note, int duration, int octave,
         return;
     SongRecord& r = m_table[size_t(i)];
     r.SeqID = i;
+    m_placeholder = false;
     // A slurred note that is overwritten takes its arc along, or the arc would stay
     // on screen with nothing behind it.
     if (conn >= 0 && IsNoteRow(r) && r.Conn > 0 && FreeArcsOf(i))
@@ -279,6 +280,65 @@ void EntryEditor::AddStep()
         ++m_cell;
     }
     WriteCursorCell(QStringLiteral("9"), 0, 0, kSpace, 2);
+    m_placeholder = true;
+}
+
+bool EntryEditor::TypingCell()
+{
+    if (!Started())
+        return false;
+    const SongRecord& r = CursorRecord();
+    if (m_placeholder || IsBlankCell(r))
+        return true;
+    const int before = CursorIndex();
+    AddStep();
+    return CursorIndex() != before;
+}
+
+void EntryEditor::TypeDigit(int degree)
+{
+    if (degree >= 0 && degree <= 7 && TypingCell())
+        Digit(degree);
+}
+
+void EntryEditor::TypeSymbol(int code)
+{
+    if ((code == 1 || code == 2 || code == 3) && TypingCell())
+        Symbol(code);
+}
+
+void EntryEditor::Fill(const SongTableType& rows)
+{
+    if (rows.empty() || rows.size() > size_t(Score::EntryRecordCount))
+        return;
+    ResetEntryRecords(1, kLastRecord);
+    SongRecord h = rows[0];
+    h.SongID = 0;
+    h.SeqID = 0;
+    h.InfoType = QStringLiteral("0");
+    CutToCapacity(h);
+    m_table[0] = h;
+    for (size_t i = 1; i < rows.size(); ++i) {
+        SongRecord r = rows[i];
+        r.SongID = 0;
+        r.SeqID = int(i);
+        r.SongName.clear();
+        CutToCapacity(r);
+        m_table[i] = r;
+    }
+    if (h.Conn == 0 || h.Conn == 1) {
+        m_cadence = h.Conn;
+        m_view.SetCadenceCaption(m_cadence == 0 ? QStringLiteral("2/4") : QStringLiteral("4/4"));
+    }
+    const int last = std::max(int(rows.size()) - 1, 1);
+    m_cell = PositionOfCell(last);
+    SetPage(PageOfCell(last) - 1);
+    m_slurCounter = 0;
+    m_retakeTitle = false;
+    m_placeholder = false;
+    ClearGrids();
+    const int first = m_page * Score::CellsPerPage + 1;
+    RedrawEntryPage(first, first + Score::CellsPerPage - 1);
 }
 
 void EntryEditor::Clear()

@@ -76,6 +76,15 @@ public:
     void CycleDuration();            // 音长
     void CycleOctave();              // 音高
     void SwitchCadence();            // LabCadence2
+    // Replaces the song with rows (header, then at most 499 cells in order), as a text
+    // written in the 文本 window gives them: the cursor stands on the last cell, on its page.
+    void Fill(const SongTableType& rows);
+    // A key typed while the panel is open: a note (0..7), or a symbol code (1 dot, 2 bar
+    // line, 3 dash). It is written into a new cell after the last one, or into the cell
+    // under the cursor while that is still empty or the space "增加" placed.
+    void TypeDigit(int degree);
+    void TypeSymbol(int code);
+
     // 提交: saves through SaveNewSong and empties the editor when it worked. After a
     // taken title the next call takes the title again from the title field.
     SaveResult Submit(TADOConnection& conn, IDialogs& dialogs, const QDate& today, const QString& titleField);
@@ -112,4 +121,8 @@ private:
     int m_slurCounter = 0;
     int m_cadence = 1;
     bool m_retakeTitle = false;   // the last save found the title taken
+    bool m_placeholder = false;   // the cursor cell is the space "增加" put there, not yet used
+
+    // Moves the cursor to a cell a typed key may write; false when there is none.
+    bool TypingCell();
 };

@@ -1,4 +1,5 @@
 #include "ui/panels/EntryPanel.h"
+#include "core/formats/JianpuText.h"
 #include "core/library/SongLibrary.h"
 #include "core/score/SongRecord.h"
 #include "ui/widgets/ClickLabel.h"
@@ -7,6 +8,7 @@
 #include "ui/widgets/Resources.h"
 #include "ui/widgets/ScoreGrid.h"
 #include "ui/widgets/Styles.h"
+#include "ui/panels/TextWindow.h"
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -129,6 +131,111 @@ EntryPanel::EntryPanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library)
     Wire(ImgNextOper, &TImageButton::clicked, &EntryPanel::ImgNextOperClick);
     Wire(ImgPreOper, &TImageButton::clicked, &EntryPanel::ImgPreOperClick);
     Wire(ImgOperInsDB, &TImageButton::clicked, &EntryPanel::ImgOperInsDBClick);
+
+    TextButton = NewPictureButton(this, QStringLiteral("TextButton"), QRect(235, 264, 32, 32),
+                                  QStringLiteral("sym_text"), QStringLiteral("用文本输入简谱"));
+    Wire(TextButton, &TImageButton::clicked, &EntryPanel::TextButtonClick);
+    TextWin = new TextWindow(this);
+    TextWin->Check = [this](const QString& text) { return CheckText(text); };
+    TextWin->Accept = [this](const QString& text) {
+        QString why;
+        RunGuarded(m_dialogs, [&] { why = AcceptText(text); });
+        return why;
+    };
+}
+
+namespace {
+bool UsableTitleField(const QString& text)
+{
+    const QString t = text.trimmed();
+    return !t.isEmpty() && t != EntryEditor::TitlePrompt;
+}
+}
+
+QString EntryPanel::EntryText() const
+{
+    const EntryTableType& table = m_editor.Table();
+    SongRecord h = table[0];
+    if (!m_editor.Started()) {
+        // Not started yet: what the fields would start it with.
+        h = SongRecord{};
+        h.InfoType = QStringLiteral("0");
+        h.SongName = UsableTitleField(EdSongName->text()) ? EdSongName->text() : QString();
+        h.SongNote = EdArt->text();
+        h.OpernLong = EdSongWord->text();
+        h.OpernHigh = EdSongComposer->text();
+        h.Conn = m_editor.CadenceCode();
+    }
+    SongTableType rows{h};
+    for (size_t r = 1; r < table.size() && !IsBlankCell(table[r]); ++r)
+        rows.push_back(table[r]);
+    return WriteJianpu(rows);
+}
+
+QString EntryPanel::CheckText(const QString& text) const
+{
+    return ParseJianpu(text, JianpuOptions{JianpuMode::Paste, QString(), m_editor.CadenceCode()}).summary();
+}
+
+QString EntryPanel::AcceptText(const QString& text)
+{
+    JianpuParse parse = ParseJianpu(text, JianpuOptions{JianpuMode::Paste, QString(), m_editor.CadenceCode()});
+    if (!parse.ok())
+        return parse.error->text();
+    const JianpuSong& song = parse.songs.at(0);
+    SongTableType rows = song.rows;
+    SongRecord& h = rows[0];
+    const SongRecord& now = m_editor.Table()[0];
+    if (!song.titleGiven) {
+        if (m_editor.Started())
+            h.SongName = now.SongName;
+        else if (UsableTitleField(EdSongName->text()))
+            h.SongName = EdSongName->text();
+        else
+            return QStringLiteral("缺少歌名：请在第一行写上歌名，例如“歌名：小星星”。");
+    }
+    QLineEdit* fields[] = {EdArt, EdSongWord, EdSongComposer};
+    QString* credits[] = {&h.SongNote, &h.OpernLong, &h.OpernHigh};
+    const QString nowCredits[] = {now.SongNote, now.OpernLong, now.OpernHigh};
+    for (size_t i = 0; i < 3; ++i) {
+        if (song.creditGiven[i])
+            fields[i]->setText(*credits[i]);
+        else if (m_editor.Started())
+            *credits[i] = nowCredits[i];
+        else if (!fields[i]->text().trimmed().isEmpty())
+            *credits[i] = fields[i]->text();
+    }
+    UpdatesHold hold{this};
+    m_editor.Fill(rows);
+    EdSongName->setText(m_editor.Table()[0].SongName);
+    return QString();
+}
+
+void EntryPanel::TextButtonClick()
+{
+    TextWin->Open(EntryText());
+}
+
+bool EntryPanel::TypeKey(int vk, Qt::KeyboardModifiers modifiers)
+{
+    if (!isVisible() || TextWin->isVisible() || (modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)))
+        return false;
+    UpdatesHold hold{this};
+    if (vk >= '0' && vk <= '7')
+        m_editor.TypeDigit(vk - '0');
+    else if (vk >= 96 && vk <= 103)   // the keypad's digits
+        m_editor.TypeDigit(vk - 96);
+    else if (vk == 189 || vk == 109)  // '-'
+        m_editor.TypeSymbol(3);
+    else if (vk == 190 || vk == 110)  // '.'
+        m_editor.TypeSymbol(1);
+    else if (vk == 191 || vk == 111)  // '/'
+        m_editor.TypeSymbol(2);
+    else if (vk == 8)                 // Backspace
+        m_editor.Clear();
+    else
+        return false;
+    return true;
 }
 
 void EntryPanel::ResetEntry()

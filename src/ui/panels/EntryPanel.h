@@ -12,6 +12,7 @@ class QLabel;
 class QLineEdit;
 class SongLibrary;
 class TImageButton;
+class TextWindow;
 
 class EntryPanel : public TPanel, private IEntryView {
     Q_OBJECT
@@ -36,6 +37,8 @@ public:
     TImageButton* ImgNextOper = nullptr;
     TImageButton* ImgPreOper = nullptr;
     TImageButton* ImgOperInsDB = nullptr;
+    TImageButton* TextButton = nullptr;   // 文本: the song as text
+    TextWindow* TextWin = nullptr;
 
     // The score view's half of clear grids; the shell points it at the score panel.
     std::function<void(int, int)> ClearScoreView;
@@ -47,6 +50,15 @@ public:
     const EntryEditor& Editor() const { return m_editor; }
     int EntryArcRecord(int arc) const { return m_editor.Arcs()[size_t(arc - 1)].record; }
     int SlurCounter() const { return m_editor.SlurCounter(); }
+
+    // The song of the editor as text, and what a text would give it.
+    QString EntryText() const;
+    QString CheckText(const QString& text) const;
+    // Fills the editor from the text; returns why not (the editor unchanged) or "".
+    QString AcceptText(const QString& text);
+    // A PC key while the panel is open: digits, '-', '.', '/' and Backspace write the song.
+    // Returns whether the key was taken; piano keys never are.
+    bool TypeKey(int vk, Qt::KeyboardModifiers modifiers);
 
     // ---- Handlers ----
     void LabOpren_0Click() { Digit(0); }
@@ -69,6 +81,7 @@ public:
     void ImgPreOperClick();
     void LabCadence2Click();
     void ImgOperInsDBClick();
+    void TextButtonClick();
 
 Q_SIGNALS:
     // A click on a cell or an arc brings the panel forward again.

@@ -1,5 +1,6 @@
 #include "ui/panels/ScorePanel.h"
 #include "core/Errors.h"
+#include "core/formats/JianpuText.h"
 #include "core/library/Exchange.h"
 #include "core/library/SongLibrary.h"
 #include "core/platform/Folders.h"
@@ -11,7 +12,10 @@
 #include "ui/widgets/Resources.h"
 #include "ui/widgets/ScoreGrid.h"
 #include "ui/widgets/Styles.h"
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHideEvent>
+#include <QMenu>
 
 namespace {
 const QString kBlackText = QStringLiteral("color: black; background: transparent;");
@@ -79,6 +83,41 @@ ScorePanel::ScorePanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library,
     PracticeBar::View view{[this] { return m_menuOpen ? 0 : m_shownSongID; }, [this] { return m_viewPage; },
                            [this] { NextViewPage(); }};
     Practice = new PracticeBar(this, m_dialogs, m_library, output, *Grid, std::move(view));
+
+    // Right clicks on the sheet (its cells and arcs pass theirs up to the panel).
+    m_sheetMenu = new QMenu(this);
+    QAction* copy = m_sheetMenu->addAction(QStringLiteral("复制简谱文本"));
+    copy->setShortcut(QKeySequence::Copy);   // shown only: the window hands Ctrl+C over
+    GuardedConnect(m_dialogs, copy, &QAction::triggered, this, &ScorePanel::CopySongText);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this, [this, copy](const QPoint& p) {
+        if (!ImgOpern->geometry().contains(p))
+            return;
+        copy->setEnabled(!SongText().isEmpty());
+        m_sheetMenu->popup(mapToGlobal(p));
+    });
+}
+
+QString ScorePanel::SongText() const
+{
+    if (m_menuOpen || m_shownSongID <= 0)
+        return QString();
+    SongTableType rows;
+    for (const SongRecord& r : m_library.Table())
+        if (r.SongID == m_shownSongID && (IsHeaderRow(r) || IsCellRow(r)))
+            rows.push_back(r);
+    return rows.empty() ? QString() : WriteJianpu(rows);
+}
+
+bool ScorePanel::CopySongText()
+{
+    if (isHidden())
+        return false;
+    const QString text = SongText();
+    if (text.isEmpty())
+        return false;
+    QGuiApplication::clipboard()->setText(text);
+    return true;
 }
 
 bool ScorePanel::SpaceTurnsPage() const

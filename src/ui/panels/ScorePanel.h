@@ -10,6 +10,7 @@ class GlyphGrid;
 class INoteScheduler;
 class PracticeBar;
 class QLabel;
+class QMenu;
 class SongLibrary;
 struct Folders;
 class TImageButton;
@@ -64,6 +65,12 @@ public:
     void NotePlayed(const QString& note);
     // Esc: stops a running demo or follow mode.
     void StopPractice();
+    // The right-click menu of the score sheet; its first item copies the song as text.
+    QMenu* SheetMenu() const { return m_sheetMenu; }
+    // The song on view as numbered-notation text; empty when none is on view.
+    QString SongText() const;
+    // Puts SongText on the clipboard (Ctrl+C, "复制简谱文本"); false when there was nothing to copy.
+    bool CopySongText();
 
 public Q_SLOTS:
     void LabNexPg_1Click();
@@ -95,4 +102,5 @@ private:
     bool m_menuOpen = false;
     std::array<int, 8> m_menuSongIDs{};
     std::array<int, 6> m_viewArcRecord{};
+    QMenu* m_sheetMenu = nullptr;
 };

@@ -216,6 +216,11 @@ void TFormPiano::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
         SpaceKey();
         return;
     }
+    // Notes typed into an open entry panel; the piano's keys are never among them.
+    if (GBxOpernWrite->TypeKey(key, modifiers))
+        return;
+    if (key == 'C' && modifiers == Qt::ControlModifier && GBxShowOpern->CopySongText())
+        return;
     // Esc stops a demo or follow mode and then goes on to the keys as any other key does;
     // routed to the second keyboard, that keyboard reports it itself.
     if (key == VirtualKeys::Escape && m_keyboardRoute != 1)

@@ -1,0 +1,778 @@
+#include "core/formats/JianpuText.h"
+#include "core/Errors.h"
+
+using namespace Jianpu;
+
+namespace {
+
+constexpr int MaxSongs = 21;   // the library's song numbers run from 1 to 21
+const QString kUnknown = QStringLiteral("佚名");
+
+enum class Key { None, Title, Performer, Lyricist, Composer, Time, Signature };
+
+Key HeaderKey(const QString& k)
+{
+    static const struct { const char16_t* name; Key key; } keys[] = {
+        {u"title", Key::Title},         {u"歌名", Key::Title},      {u"曲名", Key::Title},
+        {u"标题", Key::Title},          {u"performer", Key::Performer}, {u"演唱", Key::Performer},
+        {u"歌手", Key::Performer},      {u"lyricist", Key::Lyricist}, {u"作词", Key::Lyricist},
+        {u"词", Key::Lyricist},         {u"composer", Key::Composer}, {u"作曲", Key::Composer},
+        {u"曲", Key::Composer},         {u"time", Key::Time},        {u"节拍", Key::Time},
+        {u"拍号", Key::Time},           {u"key", Key::Signature},    {u"调", Key::Signature},
+        {u"调号", Key::Signature},
+    };
+    const QString lower = k.toLower();
+    for (const auto& e : keys)
+        if (lower == QStringView(e.name))
+            return e.key;
+    return Key::None;
+}
+
+// Full-width forms and what Chinese input methods type for marks, one character for one,
+// so columns stay those of the text.
+QChar Plain(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= 0xFF01 && u <= 0xFF5E)
+        return QChar(char16_t(u - 0xFEE0));
+    switch (u) {
+    case 0x3000: return QChar(u' ');
+    case 0x2018: case 0x2019: case 0x2032: return QChar(u'\'');
+    case 0x2013: case 0x2014: case 0x2015: case 0x2500: return QChar(u'-');
+    case 0x3002: case 0x00B7: return QChar(u'.');
+    case 0x266F: return QChar(u'#');
+    case 0x266D: return QChar(u'b');
+    default: return c;
+    }
+}
+
+bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+// "#" starts a comment at the start of the text or after a blank, unless it sharpens a note or a key.
+qsizetype CommentStart(QStringView l)
+{
+    for (qsizetype i = 0; i < l.size(); ++i) {
+        if (l[i] != u'#' || (i > 0 && !l[i - 1].isSpace()))
+            continue;
+        const QChar n = i + 1 < l.size() ? l[i + 1] : QChar();
+        if (!((n >= u'1' && n <= u'7') || (n >= u'A' && n <= u'G')))
+            return i;
+    }
+    return l.size();
+}
+
+bool IsNotationChar(QChar c)
+{
+    static const QString marks = QStringLiteral("0123456789',_.-|/()~^#b:qs");
+    return c.isSpace() || marks.contains(c);
+}
+
+// "2/4" → 0, "4/4" → 1, anything else -1.
+int TimeCode(QStringView v)
+{
+    if (v == u"2/4")
+        return 0;
+    if (v == u"4/4")
+        return 1;
+    return -1;
+}
+
+bool LooksLikeTime(QStringView t)
+{
+    const qsizetype slash = t.indexOf(u'/');
+    if (slash <= 0 || slash + 1 >= t.size())
+        return false;
+    for (qsizetype i = 0; i < t.size(); ++i)
+        if (i != slash && !IsDigit(t[i]))
+            return false;
+    return true;
+}
+
+QString Beats(int units)
+{
+    return QString::number(double(units) / UnitsPerBeat);
+}
+
+enum class Cell { None, Note, Rest, Dot, Dash, Bar, Space };
+
+struct Fault {
+    JianpuError error;
+};
+
+struct OpenSlur {
+    int start = -1;   // row of its first cell; -1 until a note comes
+    int line = 0;
+    int column = 0;
+};
+
+struct BarLength {
+    int line = 0;
+    int units = 0;
+};
+
+class Parser {
+public:
+    explicit Parser(const JianpuOptions& o) : m_opt(o), m_paste(o.mode == JianpuMode::Paste) {}
+
+    JianpuParse run(const QString& text)
+    {
+        JianpuParse result;
+        if (text.size() > MaxTextChars) {
+            result.error = JianpuError{1, 0, QStringLiteral("文本太长：%1 个字符，最多 %2 个。").arg(text.size()).arg(MaxTextChars)};
+            return result;
+        }
+        try {
+            if (m_paste)
+                startSong(QString());
+            qsizetype pos = 0;
+            for (;;) {
+                qsizetype nl = text.indexOf(u'\n', pos);
+                const bool last = nl < 0;
+                if (last)
+                    nl = text.size();
+                ++m_line;
+                QStringView raw = QStringView(text).mid(pos, nl - pos);
+                if (raw.endsWith(u'\r'))
+                    raw.chop(1);
+                takeLine(raw);
+                if (last)
+                    break;
+                pos = nl + 1;
+            }
+            if (m_song)
+                finishSong();
+        } catch (const Fault& f) {
+            result.error = f.error;
+            return result;
+        }
+        result.songs = std::move(m_songs);
+        if (m_skipped > 0)
+            result.warnings << QStringLiteral("跳过了 %1 行歌词等文字（第 %2 行起）").arg(m_skipped).arg(m_firstSkipped);
+        if (m_accidentals > 0)
+            result.warnings << QStringLiteral("升降号无法保存，略去 %1 处").arg(m_accidentals);
+        if (m_repeats > 0)
+            result.warnings << QStringLiteral("反复记号无法保存，已略去");
+        result.warnings << m_warnings;
+        return result;
+    }
+
+private:
+    [[noreturn]] void fail(const QString& what, int column = -1, int line = 0) const
+    {
+        throw Fault{JianpuError{line ? line : m_line, column < 0 ? m_column : column, what}};
+    }
+
+    void takeLine(QStringView raw)
+    {
+        QString norm(raw.size(), Qt::Uninitialized);
+        for (qsizetype i = 0; i < raw.size(); ++i)
+            norm[i] = Plain(raw[i]);
+        const qsizetype end = CommentStart(norm);
+        const QStringView line = QStringView(norm).left(end);
+        const QStringView trimmed = line.trimmed();
+        if (trimmed.isEmpty())
+            return;
+        m_column = int(trimmed.data() - line.data()) + 1;
+
+        // A header: a word, then a colon.
+        qsizetype k = trimmed.data() - line.data();
+        const qsizetype keyStart = k;
+        while (k < line.size() && (line[k].isLetter() && (line[k].unicode() < 0x80 || line[k].unicode() >= 0x2E80)))
+            ++k;
+        const qsizetype keyEnd = k;
+        while (k < line.size() && line[k].isSpace())
+            ++k;
+        if (keyEnd > keyStart && k < line.size() && line[k] == u':') {
+            const Key key = HeaderKey(line.mid(keyStart, keyEnd - keyStart).toString());
+            if (key != Key::None) {
+                // A pasted title or credit keeps a "#": only the starter file comments its headers.
+                const qsizetype valueEnd = m_paste ? raw.size() : end;
+                takeHeader(key, line.mid(keyStart, keyEnd - keyStart).toString(),
+                           raw.mid(k + 1, valueEnd - k - 1).trimmed().toString());
+                return;
+            }
+            if (!m_paste)
+                fail(QStringLiteral("不认识的标题行“%1:”（可用 title、performer、lyricist、composer、time）")
+                         .arg(line.mid(keyStart, keyEnd - keyStart)));
+            takeText(raw.left(end).trimmed());
+            return;
+        }
+        // The key and time line of printed numbered notation: "1=D 4/4".
+        if (trimmed.startsWith(u"1=") || LooksLikeTime(trimmed)) {
+            for (QStringView token : trimmed.split(u' ', Qt::SkipEmptyParts))
+                if (LooksLikeTime(token)) {
+                    m_column = int(token.data() - line.data()) + 1;
+                    setTime(token);
+                }
+            return;
+        }
+        if (m_paste) {
+            for (QChar c : line)
+                if (!IsNotationChar(c)) {
+                    takeText(raw.left(end).trimmed());
+                    return;
+                }
+        }
+        takeNotes(line);
+    }
+
+    // A line that is no notation: a title before the notes, or lyrics, chords and the like.
+    void takeText(QStringView text)
+    {
+        if (!m_song->titleGiven && !m_started) {
+            setTitle(text.toString());
+            return;
+        }
+        if (m_skipped++ == 0)
+            m_firstSkipped = m_line;
+    }
+
+    void setTitle(const QString& title)
+    {
+        if (title.isEmpty())
+            fail(QStringLiteral("歌名是空的"));
+        if (GbkLength(title) > Score::TitleBytes) {
+            if (!m_paste)
+                fail(QStringLiteral("歌名超过 %1 字节").arg(Score::TitleBytes));
+            m_warnings << QStringLiteral("第 %1 行：歌名超过 %2 字节，已截短").arg(m_line).arg(Score::TitleBytes);
+        }
+        m_song->title = GbkCut(title, Score::TitleBytes);
+        m_song->titleGiven = true;
+        m_song->rows[0].SongName = m_song->title;
+    }
+
+    void takeHeader(Key key, const QString& name, const QString& value)
+    {
+        if (key == Key::Title) {
+            if (!m_paste) {
+                if (m_song)
+                    finishSong();
+                startSong(value);
+                return;
+            }
+            if (m_started)
+                fail(QStringLiteral("一段文本只能写一首歌，这里又开始了一首"));
+            setTitle(value);
+            return;
+        }
+        if (!m_song)
+            fail(QStringLiteral("“%1:”写在了第一个“title:”之前").arg(name));
+        if (!m_paste && m_started)
+            fail(QStringLiteral("“%1:”要写在《%2》的音符之前").arg(name, m_song->title));
+        switch (key) {
+        case Key::Performer:
+        case Key::Lyricist:
+        case Key::Composer: {
+            const int n = key == Key::Performer ? 0 : key == Key::Lyricist ? 1 : 2;
+            if (GbkLength(value) > Score::FieldBytes) {
+                if (!m_paste)
+                    fail(QStringLiteral("“%1”超过 %2 字节").arg(value).arg(Score::FieldBytes));
+                m_warnings << QStringLiteral("第 %1 行：“%2”超过 %3 字节，已截短").arg(m_line).arg(value).arg(Score::FieldBytes);
+            }
+            SongRecord& h = m_song->rows[0];
+            QString& field = n == 0 ? h.SongNote : n == 1 ? h.OpernLong : h.OpernHigh;
+            if (!value.isEmpty())
+                field = GbkCut(value, Score::FieldBytes);
+            m_song->creditGiven[size_t(n)] = true;
+            break;
+        }
+        case Key::Time:
+            setTime(value);
+            break;
+        default:
+            break;   // the key is not stored: it stays a comment
+        }
+    }
+
+    void setTime(QStringView value)
+    {
+        if (!m_song)
+            fail(QStringLiteral("拍号写在了第一个“title:”之前"));
+        const int code = TimeCode(value);
+        if (code < 0)
+            fail(QStringLiteral("只能是 2/4 或 4/4 拍，不能是“%1”").arg(value));
+        if (m_started && code == m_timeCode)
+            return;   // the same time signature said again
+        if (m_started)
+            fail(QStringLiteral("拍号要写在音符之前"));
+        m_timeCode = code;
+        m_song->rows[0].Conn = code;
+    }
+
+    void startSong(const QString& title)
+    {
+        if (!m_paste) {
+            if (title.isEmpty())
+                fail(QStringLiteral("歌名是空的"));
+            if (GbkLength(title) > Score::TitleBytes)
+                fail(QStringLiteral("歌名超过 %1 字节").arg(Score::TitleBytes));
+            if (int(m_songs.size()) >= MaxSongs)
+                fail(QStringLiteral("曲库最多 %1 首歌").arg(MaxSongs));
+        }
+        m_songs.emplace_back();
+        m_song = &m_songs.back();
+        m_song->title = title;
+        m_song->titleGiven = !title.isEmpty();
+        m_song->firstLine = m_line;
+        SongRecord h;
+        h.SongID = int(m_songs.size());
+        h.SeqID = 0;
+        h.SongName = title;
+        // Credits left out read as unknown, as the editor stores them.
+        h.SongNote = h.OpernLong = h.OpernHigh = kUnknown;
+        h.InfoType = QStringLiteral("0");
+        h.SongDate = m_opt.songDate;
+        m_timeCode = m_paste ? m_opt.timeCode : -1;
+        h.Conn = m_paste ? m_opt.timeCode : 0;
+        m_song->rows.push_back(h);
+        m_started = false;
+        m_barUnits = 0;
+        m_bars.clear();
+        m_last = Cell::None;
+        m_attach = false;
+        m_lastNoteUnits = 0;
+        m_lastDuration = 0;
+        m_open.clear();
+    }
+
+    void finishSong()
+    {
+        if (!m_open.empty())
+            fail(QStringLiteral("这里开始的连音线没有结束"), m_open.front().column, m_open.front().line);
+        if (!m_paste) {
+            if (m_song->rows.size() < 2)
+                fail(QStringLiteral("《%1》没有音符").arg(m_song->title), 0, m_song->firstLine);
+            if (m_barUnits > 0)
+                closeBar(m_lastCellLine);
+        } else {
+            if (m_barUnits > 0)
+                m_bars.push_back({m_lastCellLine, m_barUnits});
+            checkBars();
+            for (SongRecord& r : m_song->rows)
+                r.SongName = m_song->title;
+        }
+        m_song = nullptr;
+    }
+
+    int barUnits() const { return (m_timeCode == 0 ? 2 : 4) * UnitsPerBeat; }
+    QString timeText() const { return m_timeCode == 0 ? QStringLiteral("2/4") : QStringLiteral("4/4"); }
+
+    // The starter file's bars are exact.
+    void closeBar(int line)
+    {
+        if (m_barUnits == 0)
+            fail(QStringLiteral("《%1》有空小节").arg(m_song->title), -1, line);
+        if (m_barUnits != barUnits())
+            fail(QStringLiteral("《%1》第 %2 小节有 %3 拍，%4 拍应有 %5 拍")
+                     .arg(m_song->title)
+                     .arg(m_song->bars + 1)
+                     .arg(Beats(m_barUnits), timeText(), Beats(barUnits())),
+                 0, line);
+        ++m_song->bars;
+        m_barUnits = 0;
+    }
+
+    // A pasted song may start with a pickup and end on a short bar; other wrong bars are
+    // reported, not refused, since the editor lets any bar be written.
+    void checkBars()
+    {
+        int wrong = 0;
+        BarLength first;
+        int firstNumber = 0;
+        const int full = barUnits();
+        for (size_t b = 0; b < m_bars.size(); ++b) {
+            const int u = m_bars[b].units;
+            if (u == full || (u < full && (b == 0 || b + 1 == m_bars.size())))
+                continue;
+            if (wrong++ == 0) {
+                first = m_bars[b];
+                firstNumber = int(b) + 1;
+            }
+        }
+        if (wrong > 0)
+            m_warnings << QStringLiteral("第 %1 行：第 %2 小节有 %3 拍，%4 拍应有 %5 拍%6")
+                              .arg(first.line)
+                              .arg(firstNumber)
+                              .arg(Beats(first.units), timeText(), Beats(full),
+                                   wrong > 1 ? QStringLiteral("（共 %1 处）").arg(wrong) : QString());
+    }
+
+    SongRecord& addCell(const QString& note, const QString& length, const QString& octave, int conn, const char* kind)
+    {
+        if (m_song->cells() >= MaxCells)
+            fail(QStringLiteral("超过 %1 格，录入表放不下").arg(MaxCells));
+        SongRecord r;
+        r.SongID = m_song->rows[0].SongID;
+        r.SeqID = int(m_song->rows.size());
+        r.SongName = m_song->title;
+        r.SongNote = note;
+        r.OpernLong = length;
+        r.OpernHigh = octave;
+        r.Conn = conn;
+        r.InfoType = QLatin1String(kind);
+        r.SongDate = m_opt.songDate;
+        m_song->rows.push_back(r);
+        m_lastCellLine = m_line;
+        return m_song->rows.back();
+    }
+
+    void addSymbol(int code, int length = 0)
+    {
+        addCell(QStringLiteral("9"), QString::number(length), QStringLiteral("0"), code, "2");
+    }
+
+    void addUnits(int units)
+    {
+        m_barUnits += units;
+        m_song->units += units;
+    }
+
+    void takeNotes(QStringView l)
+    {
+        if (!m_song)
+            fail(QStringLiteral("音符写在了第一个“title:”之前"));
+        if (m_timeCode < 0)
+            fail(QStringLiteral("《%1》的音符之前要先写“time:”").arg(m_song->title));
+        m_started = true;
+        m_attach = false;
+        for (qsizetype i = 0; i < l.size(); ++i) {
+            const QChar c = l[i];
+            m_column = int(i) + 1;
+            if (c.isSpace()) {
+                m_attach = false;
+                continue;
+            }
+            if (c >= u'0' && c <= u'7') {
+                i = takeNote(l, i, 0);
+            } else if ((c == u'q' || c == u's') && i + 1 < l.size() && l[i + 1] >= u'0' && l[i + 1] <= u'7') {
+                i = takeNote(l, i + 1, c == u'q' ? 1 : 2);   // the jianpu-ly way: q1 s1
+            } else if (m_paste && (c == u'#' || c == u'b') && i + 1 < l.size() && IsDigit(l[i + 1])) {
+                ++m_accidentals;   // the notation has no accidentals: the note stays
+            } else if (c == u'8' || c == u'9') {
+                fail(QStringLiteral("%1 不是音级（0 到 7）").arg(c));
+            } else if (c == u'|' || c == u'/') {
+                if (m_paste && c == u'|' && i > 0 && l[i - 1] == u'|')
+                    continue;   // a double bar line is one bar line
+                if (m_paste) {
+                    m_bars.push_back({m_line, m_barUnits});
+                    m_barUnits = 0;
+                    ++m_song->bars;
+                } else {
+                    closeBar(m_line);
+                }
+                addSymbol(2);
+                m_last = Cell::Bar;
+                m_attach = false;
+            } else if (m_paste && c == u':') {
+                m_repeats = 1;
+            } else if (c == u'.') {
+                i = takeDot(l, i);
+            } else if (c == u'-') {
+                if (!m_paste && m_lastNoteUnits == 0)
+                    fail(QStringLiteral("延长线前面要有音符"));
+                addSymbol(3);
+                addUnits(UnitsPerBeat);
+                m_last = Cell::Dash;
+                m_attach = false;
+            } else if (c == u'~') {
+                addSymbol(5);
+                m_last = Cell::Space;
+                m_attach = false;
+            } else if (c == u'(') {
+                if (!m_paste && !m_open.empty())
+                    fail(QStringLiteral("上一条连音线还没有结束"));
+                m_open.push_back({-1, m_line, m_column});
+            } else if (c == u')') {
+                closeSlur();
+            } else if (c == u'\'' || c == u',' || c == u'_' || c == u'^' || c == u'q' || c == u's') {
+                fail(QStringLiteral("“%1”要紧跟在音符后面").arg(c));
+            } else {
+                fail(QStringLiteral("不认识的字符“%1”").arg(c));
+            }
+        }
+    }
+
+    // Underlines after a note or a dot: _ and q one, __ and s two. Returns the count and
+    // moves i to the last mark used.
+    static int Lines(QStringView l, qsizetype& i)
+    {
+        int lines = 0;
+        while (i + 1 < l.size()) {
+            const QChar m = l[i + 1];
+            if (m == u'_' || m == u'q')
+                lines += 1;
+            else if (m == u's')
+                lines += 2;
+            else
+                break;
+            ++i;
+        }
+        return lines;
+    }
+
+    // Reads a digit and its marks; returns the index of the last character used.
+    qsizetype takeNote(QStringView l, qsizetype i, int lines)
+    {
+        const QChar digit = l[i];
+        int up = 0, down = 0, slur = 0;
+        while (i + 1 < l.size()) {
+            const QChar m = l[i + 1];
+            if (m == u'\'') {
+                ++up;
+            } else if (m == u',') {
+                ++down;
+            } else if (m == u'_' || m == u'q' || m == u's') {
+                lines += Lines(l, i);
+                continue;
+            } else if (m == u'^' && i + 2 < l.size() && l[i + 2].unicode() >= u'1' &&
+                       l[i + 2].unicode() < u'1' + MaxSlur) {
+                slur = l[i + 2].unicode() - u'0';
+                ++i;
+            } else {
+                break;
+            }
+            ++i;
+        }
+        const bool rest = digit == u'0';
+        if (rest && (up || down))
+            fail(QStringLiteral("休止符不标高低音点"));
+        if (up + down > 1)
+            fail(QStringLiteral("一个音符只能标一个高低音点（' 高音，, 低音）"));
+        if (lines > 2)
+            fail(QStringLiteral("最多两条下划线"));
+        const int octave = rest ? 0 : down ? 0 : up ? 2 : 1;
+        SongRecord& r = addCell(QString(digit), QString::number(lines), QString::number(octave), slur, "1");
+        int pending = 0;
+        for (OpenSlur& s : m_open)
+            if (s.start < 0) {
+                if (!m_paste && rest)
+                    fail(QStringLiteral("连音线要从音符开始，不能从休止符开始"));
+                s.start = r.SeqID;
+                ++pending;
+            }
+        if (pending > 1 || (pending && slur))
+            fail(QStringLiteral("一个音符上只能开始一条连音线"));
+        m_lastDuration = lines;
+        m_lastNoteUnits = UnitsPerBeat >> lines;
+        addUnits(m_lastNoteUnits);
+        m_last = rest ? Cell::Rest : Cell::Note;
+        m_attach = true;
+        return i;
+    }
+
+    // A dot right after its note takes the note's underlines; one standing apart has none,
+    // and marks after the dot give its own.
+    qsizetype takeDot(QStringView l, qsizetype i)
+    {
+        if (!m_paste && m_last != Cell::Note && m_last != Cell::Rest)
+            fail(QStringLiteral("附点要跟在音符或休止符后面"));
+        const bool attached = m_attach;
+        const qsizetype at = i;
+        const int own = Lines(l, i);
+        const int lines = i > at ? own : attached ? m_lastDuration : 0;
+        if (lines > 2)
+            fail(QStringLiteral("最多两条下划线"));
+        addSymbol(1, lines);
+        addUnits(m_lastNoteUnits / 2);
+        m_last = Cell::Dot;
+        m_attach = attached;
+        return i;
+    }
+
+    void closeSlur()
+    {
+        if (m_open.empty())
+            fail(QStringLiteral("“)”前面没有“(”"));
+        const OpenSlur s = m_open.back();
+        if (s.start < 0)
+            fail(QStringLiteral("连音线要从音符开始"));
+        const int span = m_song->cells() - s.start;
+        if (span < 1)
+            fail(QStringLiteral("连音线至少要连两格"));
+        if (span > MaxSlur)
+            fail(QStringLiteral("连音线最多跨 %1 格，这条跨 %2 格").arg(MaxSlur).arg(span));
+        m_song->rows[size_t(s.start)].Conn = span;
+        m_open.pop_back();
+    }
+
+    const JianpuOptions& m_opt;
+    const bool m_paste;
+    std::vector<JianpuSong> m_songs;
+    JianpuSong* m_song = nullptr;
+    int m_line = 0;
+    int m_column = 0;
+    int m_lastCellLine = 0;
+    int m_timeCode = -1;
+    bool m_started = false;
+    int m_barUnits = 0;
+    std::vector<BarLength> m_bars;
+    Cell m_last = Cell::None;
+    bool m_attach = false;   // the last cell was a note, or a dot written right after one
+    int m_lastNoteUnits = 0;
+    int m_lastDuration = 0;
+    std::vector<OpenSlur> m_open;
+    int m_skipped = 0;
+    int m_firstSkipped = 0;
+    int m_accidentals = 0;
+    int m_repeats = 0;
+    QStringList m_warnings;
+};
+
+bool InRange(const QString& s, char16_t lo, char16_t hi)
+{
+    return s.size() == 1 && s[0] >= QChar(lo) && s[0] <= QChar(hi);
+}
+
+} // namespace
+
+QString JianpuError::text() const
+{
+    if (column > 0)
+        return QStringLiteral("第 %1 行第 %2 列：%3").arg(line).arg(column).arg(message);
+    return QStringLiteral("第 %1 行：%2").arg(line).arg(message);
+}
+
+QString JianpuParse::summary() const
+{
+    if (error)
+        return error->text();
+    int cells = 0, units = 0;
+    for (const JianpuSong& s : songs) {
+        cells += s.cells();
+        units += s.units;
+    }
+    QString text = QStringLiteral("%1 格，%2 拍").arg(cells).arg(Beats(units));
+    for (const QString& w : warnings)
+        text += QStringLiteral("；") + w;
+    return text;
+}
+
+JianpuParse ParseJianpu(const QString& text, const JianpuOptions& options)
+{
+    return Parser(options).run(text);
+}
+
+std::vector<JianpuSong> ParseSongText(const QString& text, const QString& songDate)
+{
+    JianpuParse p = ParseJianpu(text, JianpuOptions{JianpuMode::Library, songDate, 1});
+    if (p.error)
+        Raise(p.error->text());
+    return std::move(p.songs);
+}
+
+SongTableType SongTextRows(const std::vector<JianpuSong>& songs)
+{
+    SongTableType all;
+    for (const JianpuSong& s : songs)
+        all.insert(all.end(), s.rows.begin(), s.rows.end());
+    return all;
+}
+
+QString WriteJianpu(const SongTableType& rows)
+{
+    QStringList out;
+    std::vector<const SongRecord*> cells;
+    bool header = false;
+    // One line each: a line break inside a field would end it early.
+    auto oneLine = [](QString s) { return s.replace(u'\n', u' ').replace(u'\r', u' ').trimmed(); };
+    for (const SongRecord& r : rows) {
+        if (IsHeaderRow(r) && !header) {
+            header = true;
+            const QString title = oneLine(r.SongName);
+            if (!title.isEmpty())
+                out << QStringLiteral("歌名：") + title;
+            const QString credits[] = {r.SongNote, r.OpernLong, r.OpernHigh};
+            const QString keys[] = {QStringLiteral("演唱："), QStringLiteral("作词："), QStringLiteral("作曲：")};
+            for (int i = 0; i < 3; ++i)
+                if (!oneLine(credits[i]).isEmpty())
+                    out << keys[i] + oneLine(credits[i]);
+            if (r.Conn == 0 || r.Conn == 1)
+                out << QStringLiteral("节拍：") + (r.Conn == 0 ? QStringLiteral("2/4") : QStringLiteral("4/4"));
+        } else if (IsCellRow(r)) {
+            cells.push_back(&r);
+        }
+    }
+
+    // Slurs that nest are written with parentheses; one that crosses another or runs past
+    // the last cell is written as ^n after its note.
+    const int n = int(cells.size());
+    std::vector<int> closes(size_t(n), 0);
+    std::vector<char> paren(size_t(n), 0);
+    std::vector<int> ends;
+    for (int i = 0; i < n; ++i) {
+        while (!ends.empty() && ends.back() < i)
+            ends.pop_back();
+        const SongRecord& c = *cells[size_t(i)];
+        if (!IsNoteRow(c) || c.Conn < 1 || c.Conn > MaxSlur)
+            continue;
+        const int e = i + c.Conn;
+        if (e < n && (ends.empty() || e <= ends.back())) {
+            paren[size_t(i)] = 1;
+            ++closes[size_t(e)];
+            ends.push_back(e);
+        }
+    }
+
+    QString line;
+    int bars = 0, tokens = 0, lost = 0;
+    bool attachable = false;   // a dot written now would stand right after its note
+    int lastLines = 0;
+    auto flush = [&] {
+        if (!line.isEmpty())
+            out << line;
+        line.clear();
+        bars = tokens = 0;
+    };
+    for (int i = 0; i < n; ++i) {
+        const SongRecord& c = *cells[size_t(i)];
+        QString token;
+        bool glue = false;
+        if (IsNoteRow(c) && InRange(c.SongNote, u'0', u'7') && InRange(c.OpernLong, u'0', u'2') &&
+            InRange(c.OpernHigh, u'0', u'2') && (c.SongNote != QLatin1String("0") || c.OpernHigh == QLatin1String("0"))) {
+            const int lines = c.OpernLong.toInt();
+            token = (paren[size_t(i)] ? QStringLiteral("(") : QString()) + c.SongNote;
+            if (c.SongNote != QLatin1String("0"))
+                token += c.OpernHigh == QLatin1String("2") ? QStringLiteral("'")
+                       : c.OpernHigh == QLatin1String("0") ? QStringLiteral(",")
+                                                           : QString();
+            token += QString(lines, u'_');
+            if (c.Conn >= 1 && c.Conn <= MaxSlur && !paren[size_t(i)])
+                token += QStringLiteral("^") + QString::number(c.Conn);
+            lastLines = lines;
+            attachable = true;
+        } else if (IsSymbolRow(c) && c.SongNote == QLatin1String("9") && c.OpernHigh == QLatin1String("0") &&
+                   (c.Conn == 1 ? InRange(c.OpernLong, u'0', u'2') : c.OpernLong == QLatin1String("0"))) {
+            switch (c.Conn) {
+            case 1: {
+                const int lines = c.OpernLong.toInt();
+                glue = attachable && lines == lastLines;
+                token = glue ? QStringLiteral(".") : QStringLiteral(".") + QString(lines, u'_');
+                attachable = glue;
+                break;
+            }
+            case 2: token = QStringLiteral("|"); attachable = false; break;
+            case 3: token = QStringLiteral("-"); attachable = false; break;
+            case 5: token = QStringLiteral("~"); attachable = false; break;
+            default: break;
+            }
+        }
+        if (token.isEmpty()) {
+            ++lost;
+            attachable = false;
+            continue;
+        }
+        token += QString(closes[size_t(i)], u')');
+        if (!glue && !line.isEmpty())
+            line += u' ';
+        line += token;
+        ++tokens;
+        if (token.startsWith(u'|') && ++bars == 4)
+            flush();
+        else if (tokens >= 48 && !glue && (i + 1 >= n || !(IsSymbolRow(*cells[size_t(i + 1)]) && cells[size_t(i + 1)]->Conn == 1)))
+            flush();
+    }
+    flush();
+    if (lost > 0)
+        out.insert(0, QStringLiteral("# 有 %1 格无法写成简谱文本，已略去").arg(lost));
+    return out.join(u'\n') + u'\n';
+}

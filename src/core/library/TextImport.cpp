@@ -1,0 +1,60 @@
+#include "core/library/TextImport.h"
+#include "core/formats/JianpuText.h"
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+namespace {
+// A file larger than the longest text the parser reads is no song's text.
+constexpr qint64 MaxTextBytes = Jianpu::MaxTextChars;
+
+ShareResult Refuse(IDialogs& dialogs, const QString& message, ShareResult result)
+{
+    dialogs.ShowError(message);
+    result.outcome = ShareResult::Outcome::Refused;
+    return result;
+}
+}
+
+QString DecodeSongText(const QByteArray& bytes)
+{
+    QByteArrayView data(bytes);
+    if (data.startsWith("\xEF\xBB\xBF"))
+        data = data.sliced(3);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(data);
+    if (!utf8.hasError())
+        return text;
+    QStringDecoder gbk("GBK");
+    return gbk.isValid() ? QString(gbk.decode(data)) : text;
+}
+
+ShareResult ImportJianpuFile(TADOConnection& library, IDialogs& dialogs, const QDate& today, const QString& path)
+{
+    ShareResult result;
+    result.file = path;
+    const QString name = QDir::toNativeSeparators(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Refuse(dialogs, QStringLiteral("无法读取文件 %1：%2").arg(name, file.errorString()), result);
+    const QByteArray bytes = file.read(MaxTextBytes + 1);
+    if (bytes.size() > MaxTextBytes)
+        return Refuse(dialogs, QStringLiteral("文件 %1 太大（超过 2 MB），不是一首歌的简谱文本。").arg(name), result);
+
+    JianpuParse parse = ParseJianpu(DecodeSongText(bytes),
+                                    JianpuOptions{JianpuMode::Paste, today.toString(QStringLiteral("yyyyMMdd")), 1});
+    if (!parse.ok())
+        return Refuse(dialogs, QStringLiteral("简谱文本 %1 有错：\n%2").arg(name, parse.error->text()), result);
+    JianpuSong& song = parse.songs.at(0);
+    if (song.cells() == 0)
+        return Refuse(dialogs, QStringLiteral("简谱文本 %1 里没有音符。").arg(name), result);
+    if (!song.titleGiven) {
+        song.title = GbkCut(QFileInfo(path).completeBaseName().trimmed(), Score::TitleBytes);
+        for (SongRecord& r : song.rows)
+            r.SongName = song.title;
+    }
+    if (song.title.isEmpty())
+        return Refuse(dialogs, QStringLiteral("简谱文本 %1 没有歌名。").arg(name), result);
+    return ImportSongRows(library, dialogs, today, song.rows, song.title, path, parse.warnings.join(u'\n'));
+}
