@@ -360,7 +360,8 @@ private Q_SLOTS:
 
         const QByteArray before = Hash(libFile);
         const QString bad = dir.filePath("bad.txt");
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.setFileName(bad);
+        QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(QString("歌名：坏\n1 2 9").toUtf8());
         f.close();
         ui = Answers{};
