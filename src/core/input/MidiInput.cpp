@@ -103,20 +103,23 @@ bool JackServerRunning()
 
 } // namespace
 
+std::unique_ptr<IMidiPorts> MidiInput::Ports(Api api)
+{
+    try {
+        return std::make_unique<RtMidiPorts>(api == Api::Alsa ? RtMidi::LINUX_ALSA : RtMidi::UNIX_JACK);
+    } catch (const RtMidiError&) {
+        return nullptr;
+    }
+}
+
 std::unique_ptr<IMidiPorts> MidiInput::SystemPorts()
 {
-    const std::pair<RtMidi::Api, bool> choices[] = {
-        {RtMidi::LINUX_ALSA, QFileInfo::exists(QStringLiteral("/dev/snd/seq"))},
-        {RtMidi::UNIX_JACK, JackServerRunning()},
-    };
-    for (const auto& [api, present] : choices) {
-        if (!present)
-            continue;
-        try {
-            return std::make_unique<RtMidiPorts>(api);
-        } catch (const RtMidiError&) {
-        }
-    }
+    if (QFileInfo::exists(QStringLiteral("/dev/snd/seq")))
+        if (auto ports = Ports(Api::Alsa))
+            return ports;
+    if (JackServerRunning())
+        if (auto ports = Ports(Api::Jack))
+            return ports;
     std::fprintf(stderr, "tavopiano: no MIDI system (ALSA sequencer or JACK); MIDI keyboards are not read\n");
     return nullptr;
 }

@@ -43,6 +43,9 @@ public:
     // The MIDI system of this machine: the ALSA sequencer, else a running JACK server; null,
     // after one line on stderr, when there is neither.
     static std::unique_ptr<IMidiPorts> SystemPorts();
+    enum class Api { Alsa, Jack };
+    // That system through RtMidi, whether or not it looks present; null when it cannot start.
+    static std::unique_ptr<IMidiPorts> Ports(Api api);
 
     // Opens the ports that appeared, lets go of those that went. The timer calls it.
     void Poll();

@@ -51,6 +51,13 @@ std::shared_ptr<SampledVoice::Synth> Build(const QString& path, int rate, QStrin
         *error = QStringLiteral("音色库“%1”不存在或太大，仍用标准音色。").arg(QDir::toNativeSeparators(path));
         return nullptr;
     }
+    // Only RIFF "sfbk" files reach FluidSynth: its other loaders complain loudly about anything else.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.read(12).mid(8) != "sfbk") {
+        *error = QStringLiteral("音色库“%1”无法读取，仍用标准音色。").arg(QDir::toNativeSeparators(path));
+        return nullptr;
+    }
+    file.close();
     auto s = std::make_shared<SampledVoice::Synth>();
     s->rate = rate;
     s->path = path;
