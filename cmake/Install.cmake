@@ -54,7 +54,7 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Tavo Piano <piano@tavopiano.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop piano with songs in numbered notation (Tavo电脑钢琴)")
 set(CPACK_PACKAGE_DESCRIPTION
-  "Tavo电脑钢琴 is a small desktop piano with a Chinese interface. Ten keys answer the mouse and the PC keyboard, every note plays a recorded piano sample, and songs in numbered notation (jianpu) are kept in a library to read page by page while playing.")
+  "Tavo电脑钢琴 is a small desktop piano with a Chinese interface. Ten keys answer the mouse, the PC keyboard and MIDI keyboards. The standard voice plays synthesised piano-like samples; the sampled voice plays the acoustic grand of a General MIDI SoundFont through FluidSynth. Songs in numbered notation (jianpu) are kept in a library to read page by page while playing.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_GENERATOR DEB)
 set(CPACK_STRIP_FILES ON)

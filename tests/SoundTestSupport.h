@@ -101,6 +101,39 @@ inline double ToneAmplitude(const float* x, int n, int rate, double freq)
     return 2 * std::sqrt(re * re + im * im) / windowSum;
 }
 
+// A tiny SoundFont: one preset (bank 0, `program`) whose one zone loops a 441 Hz sine
+// recorded as key 69.
+inline QByteArray SoundFontBytes(int program)
+{
+    auto le = [](std::initializer_list<std::pair<int, int>> fields) {   // (value, bytes)
+        QByteArray b;
+        for (auto [v, n] : fields)
+            for (int i = 0; i < n; ++i)
+                b += char((quint32(v) >> (8 * i)) & 0xFF);
+        return b;
+    };
+    auto chunk = [&](const char* id, const QByteArray& body) { return QByteArray(id, 4) + le({{int(body.size()), 4}}) + body; };
+    auto list = [&](const char* type, const QByteArray& body) { return chunk("LIST", QByteArray(type, 4) + body); };
+    auto name = [](const char* s) { QByteArray b(s); b.resize(20, '\0'); return b; };
+    const int frames = 4410;
+    QByteArray smpl;
+    for (int i = 0; i < frames + 46; ++i)
+        smpl += le({{i < frames ? int(std::lround(16000 * std::sin(2 * M_PI * i / 100.0))) : 0, 2}});
+    const QByteArray info = list("INFO", chunk("ifil", le({{2, 2}, {1, 2}})) + chunk("isng", QByteArray("EMU8000\0", 8)));
+    const QByteArray pdta = list(
+        "pdta", chunk("phdr", name("Tone") + le({{program, 2}, {0, 2}, {0, 2}, {0, 4}, {0, 4}, {0, 4}}) + name("EOP") +
+                                  le({{0, 2}, {0, 2}, {1, 2}, {0, 4}, {0, 4}, {0, 4}})) +
+                    chunk("pbag", le({{0, 2}, {0, 2}, {1, 2}, {0, 2}})) + chunk("pmod", QByteArray(10, 0)) +
+                    chunk("pgen", le({{41, 2}, {0, 2}, {0, 2}, {0, 2}})) +
+                    chunk("inst", name("Tone") + le({{0, 2}}) + name("EOI") + le({{1, 2}})) +
+                    chunk("ibag", le({{0, 2}, {0, 2}, {2, 2}, {0, 2}})) + chunk("imod", QByteArray(10, 0)) +
+                    chunk("igen", le({{54, 2}, {1, 2}, {53, 2}, {0, 2}, {0, 2}, {0, 2}})) +
+                    chunk("shdr", name("Tone") +
+                                      le({{0, 4}, {frames, 4}, {0, 4}, {4400, 4}, {44100, 4}, {69, 1}, {0, 1}, {0, 2}, {1, 2}}) +
+                                      name("EOS") + QByteArray(26, 0)));
+    return chunk("RIFF", QByteArray("sfbk", 4) + info + list("sdta", chunk("smpl", smpl)) + pdta);
+}
+
 inline double Db(double ratio)
 {
     return 20 * std::log10(std::max(ratio, 1e-12));

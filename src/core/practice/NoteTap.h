@@ -18,6 +18,14 @@ public:
             OnPress(note);
     }
     void ReleaseNote(const QString& note) override { m_inner.ReleaseNote(note); }
+    void PressKey(int key, int velocity) override
+    {
+        m_inner.PressKey(key, velocity);
+        if (OnPress)
+            OnPress(KeyNoteName(key));
+    }
+    void ReleaseKey(int key) override { m_inner.ReleaseKey(key); }
+    void Pedal(bool down) override { m_inner.Pedal(down); }
 
 private:
     INoteInput& m_inner;

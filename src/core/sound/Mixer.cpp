@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <thread>
 
 // ---- Decoded sounds ----
 
@@ -294,6 +295,14 @@ void Mixer::CancelScheduled()
     Collect();
 }
 
+void Mixer::SetSource(IMixSource* source)
+{
+    m_source.store(source);
+    // The renderer may have taken the old one just before: wait out that one render.
+    while (m_inSource.load())
+        std::this_thread::yield();
+}
+
 void Mixer::Take(int voice, const SoundData* p, int fadeFrames) noexcept
 {
     if (m_voice[voice].sound)
@@ -376,6 +385,11 @@ void Mixer::Render(float* out, int frames, int rate) noexcept
             m_late.fetch_add(1, std::memory_order_acq_rel);
         Take(t.voice, t.sound, fadeFrames);
     }
+    m_inSource.store(true);
+    if (IMixSource* source = m_source.load())
+        source->Render(out, frames, m_frame, rate);
+    m_inSource.store(false);
+
     int active = 0;
     for (const Voice& v : m_voice)
         active += v.sound != nullptr;

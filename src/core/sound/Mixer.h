@@ -29,6 +29,15 @@ struct SoundData {
     static std::shared_ptr<SoundData> FromWave(const char* data, qsizetype size, QString* error);
 };
 
+// Another source summed into the output ahead of the limiter (the sampled piano). Called
+// on the render thread with the same rules: no allocation, no locks.
+class IMixSource {
+public:
+    virtual ~IMixSource() = default;
+    // Adds `frames` mono samples at `rate` Hz into out; out[0] is output frame `first`.
+    virtual void Render(float* out, int frames, std::uint64_t first, int rate) noexcept = 0;
+};
+
 class Mixer {
 public:
     static constexpr int Voices = 3;
@@ -56,6 +65,10 @@ public:
     void Collect();
     // UI thread. Sounds still referenced by the mixer (handed in, not yet collected).
     int HeldSounds() const { return int(m_held.size()); }
+
+    // UI thread. The source mixed in (null: none). Once it returns, the renderer no longer
+    // touches the source it replaced.
+    void SetSource(IMixSource* source);
 
     // Render thread. Writes `frames` mono samples at `rate` Hz into out, each in [-1, 1].
     void Render(float* out, int frames, int rate) noexcept;
@@ -110,6 +123,8 @@ private:
     std::atomic<std::uint64_t> m_rendered{0};
     std::atomic<int> m_rate{0};
     std::atomic<std::uint64_t> m_late{0};
+    std::atomic<IMixSource*> m_source{nullptr};
+    std::atomic<bool> m_inSource{false};   // the renderer is inside the source
 
     // UI thread only: owners of everything handed in and not yet collected.
     std::vector<std::shared_ptr<const SoundData>> m_held;

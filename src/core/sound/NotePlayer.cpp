@@ -21,12 +21,14 @@ TMediaPlayer* NotePlayer::Player(int turn) const
     return turn >= 1 && turn <= 3 ? m_players[size_t(turn - 1)].get() : nullptr;
 }
 
-TMediaPlayer* NotePlayer::NextPlayer(const QString& name, const VoiceTable& voice)
+void INoteInput::PressKey(int key, int) { PressNote(KeyNoteName(key)); }
+void INoteInput::ReleaseKey(int key) { ReleaseNote(KeyNoteName(key)); }
+
+TMediaPlayer* NotePlayer::NextPlayer(int slot, const VoiceTable& voice)
 {
     // The turn moves first: a name outside the table still uses up a player.
     m_turn = m_turn == 3 ? 1 : m_turn + 1;
-    const int slot = NoteSlot(name);
-    if (slot < 0)
+    if (slot < 0 || slot >= int(voice.size()))
         return nullptr;
     TMediaPlayer* player = Player(m_turn);
     player->SetFileName(m_tempDir + voice[size_t(slot)] + QStringLiteral(".dat"));
@@ -35,15 +37,25 @@ TMediaPlayer* NotePlayer::NextPlayer(const QString& name, const VoiceTable& voic
 
 void NotePlayer::PlayNote(const QString& name, const VoiceTable& voice)
 {
-    if (TMediaPlayer* player = NextPlayer(name, voice)) {
+    if (TMediaPlayer* player = NextPlayer(NoteSlot(name), voice)) {
         player->Open();   // cuts off whatever this player was still sounding
+        player->Play();
+    }
+}
+
+void NotePlayer::PlaySlot(int slot)
+{
+    if (slot < 0 || slot >= int(m_voice.size()))
+        return;
+    if (TMediaPlayer* player = NextPlayer(slot, m_voice)) {
+        player->Open();
         player->Play();
     }
 }
 
 void NotePlayer::ScheduleNote(const QString& note, std::uint64_t frame)
 {
-    if (TMediaPlayer* player = NextPlayer(note, m_voice)) {
+    if (TMediaPlayer* player = NextPlayer(NoteSlot(note), m_voice)) {
         player->Load();
         player->PlayAt(frame);
     }

@@ -17,7 +17,13 @@ public:
     virtual ~INoteInput() = default;
     virtual void PressNote(const QString& note) = 0;
     virtual void ReleaseNote(const QString& note) = 0;
+    // A MIDI keyboard: key 0..127 (60 is c1) at velocity 1..127, its release, the sustain
+    // pedal. By default a key plays the note of its name, and a key without one nothing.
+    virtual void PressKey(int key, int velocity);
+    virtual void ReleaseKey(int key);
+    virtual void Pedal(bool /*down*/) {}
 };
+
 
 // Notes started ahead of time on an output clock of frames (what the demo plays through).
 class INoteScheduler {
@@ -47,6 +53,9 @@ public:
 
     // Advances the turn, then has that player open tempDir + voice[slot] + ".dat" and play.
     void PlayNote(const QString& name, const VoiceTable& voice);
+    // A MIDI key in the same rotation: the sample of its slot (key - FirstSlotKey); keys
+    // outside the 48 slots sound nothing and use no turn.
+    void PlaySlot(int slot);
     // The second keyboard's keys: the engine map picks the note (or none).
     void PlayPcKey(int key, Qt::KeyboardModifiers modifiers);
 
@@ -59,13 +68,15 @@ public:
 
     void PressNote(const QString& note) override { PlayNote(note, m_voice); }
     void ReleaseNote(const QString&) override {}
+    void PressKey(int key, int) override { PlaySlot(key - FirstSlotKey); }
+    void ReleaseKey(int) override {}
 
     int PlayerTurn() const { return m_turn; }       // 0 before the first note, then 1..3
     TMediaPlayer* Player(int turn) const;            // 1..3, nullptr otherwise
     AudioOutput& Audio() { return m_audio; }
 
 private:
-    TMediaPlayer* NextPlayer(const QString& name, const VoiceTable& voice);
+    TMediaPlayer* NextPlayer(int slot, const VoiceTable& voice);
 
     AudioOutput m_audio;   // declared first: the players stop their voices before it goes
     std::array<std::unique_ptr<TMediaPlayer>, 3> m_players;

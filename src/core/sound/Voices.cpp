@@ -55,3 +55,17 @@ int NoteSlot(const QString& name)
             return n.slot;
     return -1;
 }
+
+int NoteKey(const QString& name)
+{
+    const int slot = NoteSlot(name);
+    return slot < 0 ? -1 : slot + FirstSlotKey;
+}
+
+QString KeyNoteName(int key)
+{
+    for (const NoteName& n : kNotes)
+        if (n.slot + FirstSlotKey == key)
+            return QString::fromUtf16(n.name);
+    return {};
+}

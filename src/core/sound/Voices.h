@@ -19,3 +19,9 @@ struct VoiceBank {
 QString SoundResourcePath(const QString& name);
 // Slot of a note name in a VoiceTable ("F" 5 ... "f2" 41), or -1 for any other name.
 int NoteSlot(const QString& name);
+// Slot 0 of a voice table is MIDI key 36, so c1 (slot 24) is key 60.
+constexpr int FirstSlotKey = 36;
+// The MIDI key of a note name (60 for "c1"), -1 for any other name.
+int NoteKey(const QString& name);
+// The note name of a MIDI key ("c1" for 60), empty for keys no note name covers.
+QString KeyNoteName(int key);

@@ -17,13 +17,16 @@
 #include "ui/widgets/Resources.h"
 #include "ui/widgets/ScoreGrid.h"
 #include "ui/widgets/Styles.h"
+#include <QActionGroup>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QDir>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QWindow>
 
@@ -105,7 +108,7 @@ void TFormPiano::BuildWindow()
 
 void TFormPiano::BuildPanels()
 {
-    GBxShowOpern = new ScorePanel(this, m_dialogs, m_library, m_folders, m_player);
+    GBxShowOpern = new ScorePanel(this, m_dialogs, m_library, m_folders, m_voice);
     GBxOpernWrite = new EntryPanel(this, m_dialogs, m_library);
     GBxHelp = new HelpPanel(this, m_dialogs);
     GBxAbout = new AboutPanel(this, m_dialogs);
@@ -129,6 +132,96 @@ void TFormPiano::BuildIconMenu()
     ImgTitle->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ImgTitle, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& p) { m_iconMenu->popup(ImgTitle->mapToGlobal(p)); });
+
+    QMenu* voice = m_iconMenu->addMenu(QStringLiteral("音色"));
+    voice->setToolTipsVisible(true);
+    auto* group = new QActionGroup(voice);
+    m_standardAction = group->addAction(voice->addAction(QStringLiteral("标准")));
+    m_sampledAction = group->addAction(voice->addAction(QStringLiteral("钢琴（采样）")));
+    for (QAction* a : {m_standardAction, m_sampledAction})
+        a->setCheckable(true);
+    connect(m_standardAction, &QAction::triggered, this, [this] { RunGuarded(m_dialogs, [this] { ChooseVoice(false); }); });
+    connect(m_sampledAction, &QAction::triggered, this, [this] { RunGuarded(m_dialogs, [this] { ChooseVoice(true); }); });
+    voice->addSeparator();
+    m_sustainAction = voice->addAction(QStringLiteral("延音"));
+    m_sustainAction->setCheckable(true);
+    m_sustainAction->setToolTip(QStringLiteral("钢琴（采样）的音在松开琴键后继续响到自然结束"));
+    connect(m_sustainAction, &QAction::toggled, this, [this](bool on) {
+        m_prefs.SetSustain(on);
+        m_voice.SetSustain(on);
+    });
+    connect(voice->addAction(QStringLiteral("选择音色库…")), &QAction::triggered, this,
+            [this] { RunGuarded(m_dialogs, [this] { PickSoundFont(); }); });
+    connect(m_iconMenu, &QMenu::aboutToShow, this, &TFormPiano::UpdateVoiceMenu);
+    connect(&m_sampled, &SampledVoice::loaded, this, [this](bool ok, const QString& message) {
+        RunGuarded(m_dialogs, [&] { SampledLoaded(ok, message); });
+    });
+    UpdateVoiceMenu();
+}
+
+void TFormPiano::UpdateVoiceMenu()
+{
+    const bool sampled = m_prefs.Voice() == Preferences::SampledVoice;
+    m_standardAction->setChecked(!sampled);
+    m_sampledAction->setChecked(sampled);
+    const QString font = SampledVoice::FindSoundFont(m_prefs.SoundFont());
+    m_sampledAction->setEnabled(!font.isEmpty());
+    m_sampledAction->setToolTip(font.isEmpty() ? QStringLiteral("没有找到 SoundFont 音色库：请安装 fluid-soundfont-gm，"
+                                                                "或用“选择音色库…”指定一个 .sf2 或 .sf3 文件")
+                                               : QDir::toNativeSeparators(font));
+    QSignalBlocker block(m_sustainAction);
+    m_sustainAction->setChecked(m_prefs.Sustain());
+}
+
+void TFormPiano::ChooseVoice(bool sampled)
+{
+    m_prefs.SetVoice(sampled ? Preferences::SampledVoice : Preferences::StandardVoice);
+    ApplyVoice();
+}
+
+void TFormPiano::PickSoundFont()
+{
+    const QString path = m_dialogs.OpenFile(QStringLiteral("选择音色库"), QStringLiteral("SoundFont (*.sf2 *.sf3)"));
+    if (path.isEmpty())
+        return;
+    m_prefs.SetSoundFont(path);
+    ChooseVoice(true);
+}
+
+void TFormPiano::ApplyVoice()
+{
+    const bool sampled = m_prefs.Voice() == Preferences::SampledVoice;
+    m_voice.SetSampled(sampled);
+    m_voice.SetSustain(m_prefs.Sustain());
+    UpdateVoiceMenu();
+    if (!sampled || m_sampled.Loading())
+        return;
+    const QString font = SampledVoice::FindSoundFont(m_prefs.SoundFont());
+    if (font.isEmpty()) {
+        m_prefs.SetVoice(Preferences::StandardVoice);
+        ApplyVoice();
+        Raise(QStringLiteral("没有找到 SoundFont 音色库，仍用标准音色。"));
+    }
+    // The built-in voice plays on until the SoundFont is in.
+    if (font != m_sampled.Path()) {
+        const int rate = m_player.OutputRate();
+        m_sampled.Load(font, rate > 0 ? rate : 48000);
+    }
+}
+
+void TFormPiano::SampledLoaded(bool ok, const QString& message)
+{
+    if (ok)
+        return;
+    if (m_sampled.Ready() && m_prefs.Voice() == Preferences::SampledVoice) {
+        // A new pick that failed: the SoundFont that played keeps playing.
+        m_prefs.SetSoundFont(m_sampled.Path());
+        Raise(message);
+    }
+    m_prefs.SetVoice(Preferences::StandardVoice);
+    m_voice.SetSampled(false);
+    UpdateVoiceMenu();
+    Raise(message);
 }
 
 // ---- Panels ----
@@ -347,6 +440,8 @@ void TFormPiano::StartupSequence()
 {
     m_folders = ResolveFolders(m_folderOptions);
     m_prefs.Load(m_folders.ConfigDir);
+    RunGuarded(m_dialogs, [this] { ApplyVoice(); });   // a SoundFont loads in the background
+    m_midi = std::make_unique<MidiInput>(MidiInput::SystemPorts(), m_notes, m_dialogs);
     m_keyboardRoute = 0;
     // Settings files and the banner list; the song loader adds its links from slot 21 later.
     m_bannerLinks = LoadSettingsFiles(m_folders.ConfigDir);

@@ -7,7 +7,10 @@
 #include "core/practice/NoteTap.h"
 #include "core/settings/Banner.h"
 #include "core/settings/Preferences.h"
+#include "core/input/MidiInput.h"
 #include "core/sound/NotePlayer.h"
+#include "core/sound/SampledVoice.h"
+#include "core/sound/VoiceSwitch.h"
 #include "core/sound/Voices.h"
 #include <QRandomGenerator>
 #include <QWidget>
@@ -18,6 +21,7 @@ class ClickLabel;
 class EntryPanel;
 class HelpPanel;
 class MainKeys;
+class QAction;
 class QLabel;
 class QMenu;
 class ScorePanel;
@@ -53,6 +57,10 @@ public:
     // ---- What the window owns ----
     const Folders& Paths() const { return m_folders; }
     NotePlayer& Player() { return m_player; }
+    // Where every note goes: the chosen voice (the built-in samples or the sampled piano).
+    VoiceSwitch& Voice() { return m_voice; }
+    SampledVoice& Sampled() { return m_sampled; }
+    INoteInput& Notes() { return m_notes; }
     SongLibrary& Library() { return m_library; }
     const VoiceBank& Voices() const { return m_voices; }
     const BannerLinkList& BannerLinks() const { return m_bannerLinks; }
@@ -102,6 +110,11 @@ private:
     void BuildWindow();
     void BuildPanels();
     void BuildIconMenu();
+    void UpdateVoiceMenu();
+    void ChooseVoice(bool sampled);
+    void PickSoundFont();
+    void ApplyVoice();
+    void SampledLoaded(bool ok, const QString& message);
     void FormShow();
     void SpaceKey();
     void LoadLibrary();
@@ -112,11 +125,17 @@ private:
     Folders m_folders;
     VoiceBank m_voices;
     NotePlayer m_player;
-    NoteTap m_notes{m_player};   // what both keyboards play into: the player, then the follow mode
+    SampledVoice m_sampled{m_player.Audio().GetMixer()};
+    VoiceSwitch m_voice{m_player, m_sampled};
+    NoteTap m_notes{m_voice};   // what every keyboard plays into: the voice, then the follow mode
+    std::unique_ptr<MidiInput> m_midi;
     SongLibrary m_library;
     BannerLinkList m_bannerLinks{};
     Preferences m_prefs;
     QMenu* m_iconMenu = nullptr;
+    QAction* m_standardAction = nullptr;
+    QAction* m_sampledAction = nullptr;
+    QAction* m_sustainAction = nullptr;
     int m_keyboardRoute = 0;
     QRandomGenerator m_bannerRandom;
     PageFetcher m_fetchPage = [](const QString& address) { return FetchPage(address); };

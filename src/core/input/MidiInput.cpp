@@ -1,0 +1,186 @@
+#include "core/input/MidiInput.h"
+#include "core/Dialogs.h"
+#include "core/Errors.h"
+#include "core/sound/NotePlayer.h"
+#include <QFileInfo>
+#include <QMetaObject>
+#include <rtmidi/RtMidi.h>
+#include <cstdio>
+#include <map>
+#include <unistd.h>
+
+MidiMessage DecodeMidi(const unsigned char* bytes, std::size_t size)
+{
+    if (size < 3)
+        return {};
+    const int status = bytes[0] & 0xF0;
+    const int a = bytes[1] & 0x7F;
+    const int b = bytes[2] & 0x7F;
+    if (status == 0x90 && b > 0)
+        return {MidiMessage::NoteOn, a, b};
+    if (status == 0x80 || status == 0x90)
+        return {MidiMessage::NoteOff, a, 0};
+    if (status == 0xB0 && a == 64)
+        return {MidiMessage::Pedal, 64, b >= 64 ? 127 : 0};
+    return {};
+}
+
+namespace {
+
+const char* const ClientName = "Tavo Piano";
+
+void Quiet(RtMidiError::Type, const std::string&, void*) {}
+
+struct Port {
+    std::unique_ptr<RtMidiIn> in;
+    IMidiPorts::Receiver receiver;
+};
+
+void Received(double, std::vector<unsigned char>* message, void* user)
+{
+    if (message && !message->empty())
+        static_cast<Port*>(user)->receiver(message->data(), message->size());
+}
+
+class RtMidiPorts final : public IMidiPorts {
+public:
+    explicit RtMidiPorts(RtMidi::Api api) : m_api(api), m_lister(api, ClientName)
+    {
+        m_lister.setErrorCallback(Quiet);
+    }
+    ~RtMidiPorts() override { m_ports.clear(); }   // each port's thread ends before its receiver goes
+
+    QStringList Ports() override
+    {
+        QStringList names;
+        const unsigned count = m_lister.getPortCount();
+        for (unsigned i = 0; i < count && i < 256; ++i) {
+            const QString name = QString::fromStdString(m_lister.getPortName(i));
+            if (!name.isEmpty() && !name.startsWith(QLatin1String(ClientName)))   // never our own
+                names << name;
+        }
+        return names;
+    }
+
+    bool Open(const QString& name, Receiver receiver) override
+    {
+        try {
+            const unsigned count = m_lister.getPortCount();
+            for (unsigned i = 0; i < count; ++i) {
+                if (QString::fromStdString(m_lister.getPortName(i)) != name)
+                    continue;
+                auto port = std::make_unique<Port>();
+                port->receiver = std::move(receiver);
+                port->in = std::make_unique<RtMidiIn>(m_api, ClientName);
+                port->in->setErrorCallback(Quiet);
+                port->in->ignoreTypes(true, true, true);
+                port->in->setCallback(Received, port.get());
+                port->in->openPort(i, "in");
+                if (!port->in->isPortOpen())
+                    return false;
+                m_ports[name] = std::move(port);
+                return true;
+            }
+        } catch (const RtMidiError&) {
+        }
+        return false;
+    }
+
+    void Close(const QString& name) override { m_ports.erase(name); }
+
+private:
+    RtMidi::Api m_api;
+    RtMidiIn m_lister;
+    std::map<QString, std::unique_ptr<Port>> m_ports;
+};
+
+// Asking libjack about a server that is not there prints several lines: look for its socket.
+bool JackServerRunning()
+{
+    const QString server = qEnvironmentVariable("JACK_DEFAULT_SERVER", QStringLiteral("default"));
+    return QFileInfo::exists(QStringLiteral("/dev/shm/jack_%1_%2_0").arg(server).arg(getuid()));
+}
+
+} // namespace
+
+std::unique_ptr<IMidiPorts> MidiInput::Ports(Api api)
+{
+    try {
+        return std::make_unique<RtMidiPorts>(api == Api::Alsa ? RtMidi::LINUX_ALSA : RtMidi::UNIX_JACK);
+    } catch (const RtMidiError&) {
+        return nullptr;
+    }
+}
+
+std::unique_ptr<IMidiPorts> MidiInput::SystemPorts()
+{
+    if (QFileInfo::exists(QStringLiteral("/dev/snd/seq")))
+        if (auto ports = Ports(Api::Alsa))
+            return ports;
+    if (JackServerRunning())
+        if (auto ports = Ports(Api::Jack))
+            return ports;
+    std::fprintf(stderr, "tavopiano: no MIDI system (ALSA sequencer or JACK); MIDI keyboards are not read\n");
+    return nullptr;
+}
+
+MidiInput::MidiInput(std::unique_ptr<IMidiPorts> ports, INoteInput& notes, IDialogs& dialogs, QObject* parent)
+    : QObject(parent), m_ports(std::move(ports)), m_notes(notes), m_dialogs(dialogs)
+{
+    if (!m_ports)
+        return;
+    connect(&m_timer, &QTimer::timeout, this, &MidiInput::Poll);
+    m_timer.start(PollMs);
+    Poll();
+}
+
+MidiInput::~MidiInput()
+{
+    // Close before this object goes: a port's thread may be handing in a note.
+    if (m_ports)
+        for (const QString& name : std::as_const(m_open))
+            m_ports->Close(name);
+}
+
+void MidiInput::Poll()
+{
+    if (!m_ports)
+        return;
+    QStringList now;
+    try {
+        now = m_ports->Ports();
+    } catch (const RtMidiError&) {
+        return;   // the system is busy or gone: the ports stay as they are until it answers
+    }
+    for (qsizetype i = m_open.size() - 1; i >= 0; --i)
+        if (!now.contains(m_open[i])) {
+            m_ports->Close(m_open[i]);
+            m_open.removeAt(i);
+        }
+    for (const QString& name : now) {
+        if (m_open.contains(name))
+            continue;
+        // The port's own thread decodes; the note is played on this object's thread.
+        const bool opened = m_ports->Open(name, [this](const unsigned char* bytes, std::size_t size) {
+            const MidiMessage m = DecodeMidi(bytes, size);
+            if (m.kind != MidiMessage::None)
+                QMetaObject::invokeMethod(this, [this, m] { Deliver(m); }, Qt::QueuedConnection);
+        });
+        if (opened)
+            m_open << name;
+    }
+}
+
+void MidiInput::Deliver(const MidiMessage& m)
+{
+    try {
+        switch (m.kind) {
+        case MidiMessage::NoteOn: m_notes.PressKey(m.key, m.value); break;
+        case MidiMessage::NoteOff: m_notes.ReleaseKey(m.key); break;
+        case MidiMessage::Pedal: m_notes.Pedal(m.value > 0); break;
+        case MidiMessage::None: break;
+        }
+    } catch (const TavoError& e) {
+        m_dialogs.ShowError(e.text());
+    }
+}

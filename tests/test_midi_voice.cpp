@@ -1,0 +1,296 @@
+// The sampled voice (SoundFont search, loading and its fallbacks, what it renders), where
+// each kind of note goes in either voice, and MIDI keyboards: messages, ports that come and
+// go, and a keyboard on a JACK server.
+#include "SoundTestSupport.h"
+#include "TestSupport.h"
+#include "core/input/MidiInput.h"
+#include "core/platform/Platform.h"
+#include "core/sound/MediaPlayer.h"
+#include "core/sound/SampledVoice.h"
+#include "core/sound/SoundFiles.h"
+#include "core/sound/VoiceSwitch.h"
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <thread>
+#include <unistd.h>
+
+using namespace SoundTest;
+
+namespace {
+
+struct FakeVoice final : IKeyVoice {
+    bool ready = true;
+    QStringList log;
+    bool Ready() const override { return ready; }
+    void NoteOn(int key, int velocity, std::uint64_t frame) override
+    {
+        log << QStringLiteral("on %1 %2").arg(key).arg(velocity) + (frame ? QStringLiteral(" @%1").arg(frame) : QString());
+    }
+    void NoteOff(int key) override { log << QStringLiteral("off %1").arg(key); }
+    void Pedal(bool down) override { log << QStringLiteral("pedal %1").arg(down); }
+    void CancelScheduled() override { log << QStringLiteral("cancel"); }
+};
+
+struct FakePorts final : IMidiPorts {
+    QStringList present;
+    std::map<QString, Receiver> open;
+    QStringList Ports() override { return present; }
+    bool Open(const QString& port, Receiver r) override { return open.emplace(port, std::move(r)).second; }
+    void Close(const QString& port) override { open.erase(port); }
+};
+
+QString WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() ? path : QString();
+}
+
+std::vector<float> Render(Mixer& m, int frames)
+{
+    std::vector<float> out(size_t(frames), 0.0f);
+    for (int done = 0; done < frames; done += 256)
+        m.Render(out.data() + done, std::min(256, frames - done), 48000);
+    return out;
+}
+
+float Peak(const std::vector<float>& x)
+{
+    float p = 0;
+    for (float v : x)
+        p = std::max(p, std::fabs(v));
+    return p;
+}
+
+} // namespace
+
+class TestMidiVoice : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void soundFontSearchOrder_data()
+    {
+        QTest::addColumn<QStringList>("files");   // "folder/name", folders "a" and "b"
+        QTest::addColumn<QString>("pick");
+        QTest::addColumn<QString>("found");
+        QTest::newRow("none") << QStringList{} << QString() << QString();
+        QTest::newRow("FluidR3 before the others") << QStringList{"a/abc.sf2", "b/FluidR3_GM.sf2"} << QString()
+                                                   << QStringLiteral("b/FluidR3_GM.sf2");
+        QTest::newRow("then any sf2 or sf3") << QStringList{"a/x.txt", "b/z.sf3"} << QString() << QStringLiteral("b/z.sf3");
+        QTest::newRow("the user's pick first") << QStringList{"a/FluidR3_GM.sf2", "b/mine.sf2"}
+                                               << QStringLiteral("b/mine.sf2") << QStringLiteral("b/mine.sf2");
+        QTest::newRow("a pick that is gone") << QStringList{"a/FluidR3_GM.sf2"} << QStringLiteral("b/gone.sf2")
+                                             << QStringLiteral("a/FluidR3_GM.sf2");
+    }
+    void soundFontSearchOrder()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QString, pick);
+        QFETCH(QString, found);
+        QTemporaryDir dir;
+        const QString root = dir.path() + QLatin1Char('/');
+        QDir(root).mkpath(QStringLiteral("a"));
+        QDir(root).mkpath(QStringLiteral("b"));
+        for (const QString& f : files)
+            QVERIFY(!WriteFile(root + f, "x").isEmpty());
+        const QString got = SampledVoice::FindSoundFont(pick.isEmpty() ? pick : root + pick, {root + "a", root + "b"});
+        QCOMPARE(got, found.isEmpty() ? found : root + found);
+    }
+
+    void loadingFallsBackWithAReason_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("reason");   // empty: loads
+        QTest::newRow("a piano") << SoundFontBytes(0) << QString();
+        QTest::newRow("not a piano") << SoundFontBytes(5) << QStringLiteral("没有钢琴音色");
+        QTest::newRow("broken") << SoundFontBytes(0).left(300) << QStringLiteral("无法读取");
+        QTest::newRow("not a SoundFont") << QByteArray(5000, 'x') << QStringLiteral("无法读取");
+        QTest::newRow("missing") << QByteArray() << QStringLiteral("不存在");
+    }
+    void loadingFallsBackWithAReason()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("voice.sf2"));
+        if (!bytes.isEmpty())
+            QVERIFY(!WriteFile(path, bytes).isEmpty());
+        Mixer mixer;
+        SampledVoice voice(mixer);
+        QSignalSpy loaded(&voice, &SampledVoice::loaded);
+        voice.Load(path, 48000);
+        QVERIFY(loaded.wait(20000));
+        QCOMPARE(loaded.at(0).at(0).toBool(), reason.isEmpty());
+        QCOMPARE(voice.Ready(), reason.isEmpty());
+        if (!reason.isEmpty()) {
+            const QString message = loaded.at(0).at(1).toString();
+            QVERIFY2(message.contains(reason) && message.contains(QDir::toNativeSeparators(path)), qPrintable(message));
+            QCOMPARE(Peak(Render(mixer, 4800)), 0.0f);
+            return;
+        }
+        // Key 60 sounds the key-69 sine nine semitones down, from the next render on.
+        voice.NoteOn(60, 100);
+        const std::vector<float> held = Render(mixer, 9600);
+        QVERIFY(held[0] == 0.0f || std::fabs(held[0]) < 0.5f);
+        QVERIFY(Peak(held) > 0.05f);
+        QVERIFY(qAbs(ZeroCrossingFrequency(held.data() + 2400, 7000, 48000) - 441.0 * std::pow(2.0, -9.0 / 12)) < 3.0);
+        // The pedal holds a released key; lifting it lets the note go.
+        voice.Pedal(true);
+        voice.NoteOff(60);
+        QVERIFY(Peak(Render(mixer, 9600)) > 0.05f);
+        voice.Pedal(false);
+        Render(mixer, 48000);
+        QVERIFY(Peak(Render(mixer, 4800)) < 0.01f);
+        // A note queued for a frame starts on that frame.
+        const std::uint64_t at = mixer.RenderedFrames() + 1000;
+        voice.NoteOn(64, 100, at);
+        const std::vector<float> timed = Render(mixer, 2048);
+        QVERIFY(Peak({timed.begin(), timed.begin() + 1000}) < 0.01f);
+        QVERIFY(Peak({timed.begin() + 1000, timed.begin() + 1400}) > 0.01f);
+    }
+
+    void notesReachTheChosenVoice()
+    {
+        TempEnv env;
+        VoiceBank bank;
+        bank.Fill();
+        const QString temp = Platform::UserTempDir();
+        ExtractSounds(bank.SoundNames, temp);
+        NotePlayer player;
+        player.SetSounds(temp, bank.Current);
+        player.Audio().SetDeviceAllowed(false);
+        FakeVoice sampled;
+        VoiceSwitch voice(player, sampled);
+        NoteTap tap(voice);
+        QStringList told;
+        tap.OnPress = [&](const QString& n) { told << n; };
+
+        // Built-in: a MIDI key plays its slot (sharps too) in the rotation; keys outside sound nothing.
+        sampled.ready = false;
+        voice.SetSampled(true);   // chosen, still loading: the built-in voice plays
+        tap.PressKey(61, 20);
+        QCOMPARE(player.PlayerTurn(), 1);
+        QCOMPARE(player.Player(1)->FileName(), temp + bank.Current[25] + ".dat");
+        tap.PressKey(35, 100);
+        tap.PressKey(84, 100);
+        tap.ReleaseKey(61);
+        tap.Pedal(true);
+        QCOMPARE(player.PlayerTurn(), 1);
+        tap.PressKey(60, 100);
+        QCOMPARE(player.Player(2)->FileName(), temp + bank.Current[24] + ".dat");
+        QCOMPARE(told, (QStringList{QString(), QString(), QString(), QStringLiteral("c1")}));
+        QVERIFY(sampled.log.isEmpty());
+
+        // Sampled: names become keys at a fixed velocity, MIDI keys keep theirs.
+        sampled.ready = true;
+        voice.SetSustain(true);
+        tap.PressNote(QStringLiteral("c1"));
+        tap.ReleaseNote(QStringLiteral("c1"));   // sustain: rings on
+        tap.PressNote(QStringLiteral("C"));      // no such note
+        voice.SetSustain(false);
+        tap.ReleaseNote(QStringLiteral("f2"));
+        tap.PressKey(64, 30);
+        tap.ReleaseKey(64);
+        tap.Pedal(true);
+        voice.ScheduleNote(QStringLiteral("e1"), 480);
+        voice.CancelScheduled();
+        QCOMPARE(sampled.log, (QStringList{"on 60 96", "off 77", "on 64 30", "off 64", "pedal 1", "on 64 96 @480", "cancel"}));
+        QCOMPARE(player.PlayerTurn(), 2);   // the built-in rotation was left alone
+
+        voice.SetSampled(false);
+        tap.PressNote(QStringLiteral("d1"));
+        QCOMPARE(player.PlayerTurn(), 3);
+    }
+
+    void midiMessagesDecode_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("value");
+        QTest::newRow("note-on") << QByteArray("\x90\x3c\x64", 3) << int(MidiMessage::NoteOn) << 60 << 100;
+        QTest::newRow("note-on, channel 10") << QByteArray("\x99\x3e\x01", 3) << int(MidiMessage::NoteOn) << 62 << 1;
+        QTest::newRow("velocity 0 is off") << QByteArray("\x90\x3c\x00", 3) << int(MidiMessage::NoteOff) << 60 << 0;
+        QTest::newRow("note-off") << QByteArray("\x83\x40\x40", 3) << int(MidiMessage::NoteOff) << 64 << 0;
+        QTest::newRow("pedal down") << QByteArray("\xb0\x40\x7f", 3) << int(MidiMessage::Pedal) << 64 << 127;
+        QTest::newRow("pedal up") << QByteArray("\xb0\x40\x10", 3) << int(MidiMessage::Pedal) << 64 << 0;
+        QTest::newRow("other controller") << QByteArray("\xb0\x07\x7f", 3) << int(MidiMessage::None) << 0 << 0;
+        QTest::newRow("program change") << QByteArray("\xc0\x05", 2) << int(MidiMessage::None) << 0 << 0;
+        QTest::newRow("short") << QByteArray("\x90\x3c", 2) << int(MidiMessage::None) << 0 << 0;
+    }
+    void midiMessagesDecode()
+    {
+        QFETCH(QByteArray, bytes);
+        const MidiMessage m = DecodeMidi(reinterpret_cast<const unsigned char*>(bytes.constData()), size_t(bytes.size()));
+        QTEST(int(m.kind), "kind");
+        QTEST(m.key, "key");
+        QTEST(m.value, "value");
+    }
+
+    void portsComeAndGo()
+    {
+        RecordingDialogs dialogs;
+        FakeVoice sampled;
+        NotePlayer player;
+        player.Audio().SetDeviceAllowed(false);
+        VoiceSwitch voice(player, sampled);
+        voice.SetSampled(true);
+        auto owned = std::make_unique<FakePorts>();
+        FakePorts& ports = *owned;
+        ports.present = {QStringLiteral("A")};
+        MidiInput midi(std::move(owned), voice, dialogs);
+        QCOMPARE(midi.OpenPorts(), QStringList{"A"});
+        ports.present = {QStringLiteral("A"), QStringLiteral("B")};
+        QTRY_COMPARE_WITH_TIMEOUT(midi.OpenPorts(), (QStringList{"A", "B"}), 2 * MidiInput::PollMs + 500);
+        // A port's own thread hands the note over; it plays on this thread.
+        std::thread([r = ports.open.at(QStringLiteral("B"))] {
+            const unsigned char on[3] = {0x90, 62, 80};
+            r(on, 3);
+        }).join();
+        QTRY_COMPARE(sampled.log, QStringList{"on 62 80"});
+        ports.present = {QStringLiteral("B")};
+        midi.Poll();
+        QCOMPARE(midi.OpenPorts(), QStringList{"B"});
+        QCOMPARE(ports.open.count(QStringLiteral("A")), size_t(0));
+        QVERIFY(dialogs.errors.isEmpty());
+    }
+
+    void jackKeyboardPlaysThroughTheNotePath()
+    {
+        const QString jackd = QStandardPaths::findExecutable(QStringLiteral("jackd"));
+        const QString sequencer = QStandardPaths::findExecutable(QStringLiteral("jack_midiseq"));
+        if (jackd.isEmpty() || sequencer.isEmpty())
+            QSKIP("jackd2 is not installed");
+        const QString server = QStringLiteral("tavotest%1").arg(QCoreApplication::applicationPid());
+        const QByteArray oldServer = qgetenv("JACK_DEFAULT_SERVER");
+        qputenv("JACK_DEFAULT_SERVER", server.toLocal8Bit());
+        QProcess jack, seq;
+        for (QProcess* p : {&jack, &seq})
+            p->setStandardOutputFile(QProcess::nullDevice()), p->setStandardErrorFile(QProcess::nullDevice());
+        jack.start(jackd, {"-n", server, "-d", "dummy", "-r", "48000", "-p", "256"});
+        const QString socket = QStringLiteral("/dev/shm/jack_%1_%2_0").arg(server).arg(getuid());
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(socket), 10000);
+        {
+            RecordingDialogs dialogs;
+            FakeVoice sampled;
+            NotePlayer player;
+            player.Audio().SetDeviceAllowed(false);
+            VoiceSwitch voice(player, sampled);
+            voice.SetSampled(true);
+            NoteTap tap(voice);
+            QStringList played;
+            tap.OnPress = [&](const QString& n) { played << n; };
+            MidiInput midi(MidiInput::Ports(MidiInput::Api::Jack), tap, dialogs);
+            seq.start(sequencer, {"Sequencer", "48000", "0", "60", "6000", "16000", "62", "6000", "32000", "64", "6000"});
+            QTRY_VERIFY_WITH_TIMEOUT(played.join(' ').contains(QStringLiteral("c1 d1 e1")), 10000);
+            QVERIFY(sampled.log.join(' ').contains(QStringLiteral("on 60 64")));
+            seq.kill();
+            seq.waitForFinished();
+        }
+        jack.terminate();
+        jack.waitForFinished();
+        qputenv("JACK_DEFAULT_SERVER", oldServer);
+    }
+};
+
+TAVO_TEST_MAIN(TestMidiVoice)
+#include "test_midi_voice.moc"
