@@ -79,9 +79,17 @@ PracticeBar::PracticeBar(QWidget* panel, IDialogs& dialogs, const SongLibrary& l
     // On the sheet, left of the page number.
     LabPractice = new QLabel(panel);
     LabPractice->setObjectName(QStringLiteral("LabPractice"));
+    LabPractice->setTextFormat(Qt::PlainText);
     LabPractice->setFont(PixelFont(QStringLiteral("楷体"), 15));
     LabPractice->setStyleSheet(QStringLiteral("color: rgb(122,18,32); background: transparent;"));
     LabPractice->setGeometry(24, 246, 260, 19);
+    // The best result goes on beyond the page number, on the same line.
+    LabBest = new QLabel(panel);
+    LabBest->setObjectName(QStringLiteral("LabBest"));
+    LabBest->setTextFormat(Qt::PlainText);
+    LabBest->setFont(LabPractice->font());
+    LabBest->setStyleSheet(LabPractice->styleSheet());
+    LabBest->setGeometry(330, 246, 280, 19);
 
     // Made last, so they lie over the cells and the arcs.
     for (QWidget*& frame : PickFrames)
@@ -269,7 +277,7 @@ void PracticeBar::EndRhythm()
     if (m_wholeSong)
         m_results.OfferRhythm(title, t);
     const auto best = m_results.BestRhythm(title);
-    Say(Judge::Summary(t) + (best ? QStringLiteral("，") + Results::RhythmText(*best) : QString()));
+    Say(Judge::Summary(t), best ? Results::RhythmText(*best) : QString());
 }
 
 void PracticeBar::FollowDone()
@@ -280,12 +288,12 @@ void PracticeBar::FollowDone()
     if (m_wholeSong)
         m_results.OfferFollow(title, r);
     const auto best = m_results.BestFollow(title);
-    Say(m_follow.Summary(r.ms) + (best ? QStringLiteral("，") + Results::FollowText(*best) : QString()));
+    Say(m_follow.Summary(r.ms), best ? Results::FollowText(*best) : QString());
 }
 
 void PracticeBar::SayTally(Judge::Verdict last)
 {
-    Say(Judge::Word(last) + QStringLiteral("　") + Judge::Summary(m_judge.Counts()));
+    Say(Judge::Word(last));
 }
 
 void PracticeBar::ShowDemoKey(const QString& note)
@@ -414,10 +422,20 @@ void PracticeBar::HideMarks()
     m_markedCell = 0;
 }
 
-void PracticeBar::Say(const QString& text)
+void PracticeBar::Say(const QString& text, const QString& best)
 {
-    LabPractice->setText(LabPractice->fontMetrics().elidedText(text, Qt::ElideRight, LabPractice->width()));
-    LabPractice->setToolTip(text);
+    for (auto [label, line] : {std::pair{LabPractice, text}, std::pair{LabBest, best}}) {
+        // A long line takes a smaller face before it is cut short.
+        QFont font = label->font();
+        for (int px = 15; px >= 11; --px) {
+            font.setPixelSize(px);
+            if (QFontMetrics(font).horizontalAdvance(line) <= label->width())
+                break;
+        }
+        label->setFont(font);
+        label->setText(QFontMetrics(font).elidedText(line, Qt::ElideRight, label->width()));
+        label->setToolTip(line);
+    }
 }
 
 // A running mode's button stays down.

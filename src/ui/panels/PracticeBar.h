@@ -42,6 +42,7 @@ public:
     TImageButton* ImgRhythm = nullptr;   // 节奏
     TempoControl* Tempo = nullptr;
     QLabel* LabPractice = nullptr;       // what the mode says, and the summary at the end
+    QLabel* LabBest = nullptr;           // the song's best result beside the summary
     QWidget* Mark = nullptr;             // soft box over the cell sounding or awaited
     QWidget* WrongMark = nullptr;        // the red flash of a wrong note
     std::array<QWidget*, 3> PickFrames{};   // thin frames round the picked cells, one a line
@@ -96,7 +97,7 @@ private:
     void FlashWrong(int cell, const QString& note);
     void MarkCell(int cell);
     void HideMarks();
-    void Say(const QString& text);
+    void Say(const QString& text, const QString& best = {});
     void Light(TImageButton* button, bool on, const QString& picture);
 
     IDialogs& m_dialogs;
