@@ -14,6 +14,7 @@ set(TAVO_PICTURES
   pic/sheet.png                      # score sheet 620x200
   pic/setboard.png pic/setboard_down.png    # keyboard switch 43x34
   pic/demo.png pic/demo_down.png pic/follow.png pic/follow_down.png   # 示范 and 跟弹 43x34
+  pic/rhythm.png pic/rhythm_down.png # 节奏 43x34
   pic/oper_import.png pic/oper_export.png  # import and export a song 33x42
   pic/oper_delete.png                # delete a song 33x34
   pic/kb2_back.png                   # second keyboard 1087x282

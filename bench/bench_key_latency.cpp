@@ -11,7 +11,10 @@
 #include "core/sound/NotePlayer.h"
 #include "core/sound/SoundFiles.h"
 #include "core/sound/Voices.h"
+#include "core/library/SongText.h"
 #include "ui/keys/MainKeys.h"
+#include "ui/panels/PracticeBar.h"
+#include "ui/panels/ScorePanel.h"
 #include "ui/keys/WideKeyboard.h"
 #include "ui/shell/FormPiano.h"
 #include "ui/shell/TavoApplication.h"
@@ -134,6 +137,36 @@ int main(int argc, char** argv)
     ok &= Run("mouse click on Img_c1", n, player, [&] { mouse(QEvent::MouseButtonRelease, Qt::NoButton); },
               [&] { mouse(QEvent::MouseButtonPress, Qt::LeftButton); });
     mouse(QEvent::MouseButtonRelease, Qt::NoButton);
+
+    // The same key with nothing, 跟弹 and 节奏 running on a looping passage (so neither ends),
+    // the event loop turning between presses in every case.
+    ScorePanel& score = *main.GBxShowOpern;
+    PracticeBar& bar = *score.Practice;
+    main.Library().Table() = ParseSongText(QStringLiteral("title: t\ntime: 4/4\n1 5 3 1 | 5 1 1 2 |\n"),
+                                           QStringLiteral("20260101")).at(0).rows;
+    score.DrawPage(QStringLiteral("1"), 1);
+    bar.CellClicked(1, false);
+    bar.CellClicked(9, true);
+    auto keyH = [&](QEvent::Type type) {
+        QKeyEvent e(type, Qt::Key_H, Qt::NoModifier, QStringLiteral("h"));
+        QApplication::sendEvent(&main, &e);
+    };
+    auto release = [&] {
+        keyH(QEvent::KeyRelease);
+        QCoreApplication::processEvents();
+    };
+    for (int round = 0; round < 2; ++round) {
+        bar.Stop();
+        ok &= Run("PC key H, no mode running", n, player, [&] { keyH(QEvent::KeyPress); }, release);
+        bar.ImgFollowClick();
+        ok &= bar.Running() == PracticeBar::Mode::Follow;
+        ok &= Run("PC key H, 跟弹 running", n, player, [&] { keyH(QEvent::KeyPress); }, release);
+        bar.Stop();
+        bar.ImgRhythmClick();
+        ok &= bar.Running() == PracticeBar::Mode::Rhythm;
+        ok &= Run("PC key H, 节奏 running", n, player, [&] { keyH(QEvent::KeyPress); }, release);
+    }
+    bar.Stop();
 
     if (player.Audio().IsOpen() && player.Audio().DeviceRate() > 0) {
         const int frames = player.Audio().DeviceFrames();

@@ -4,6 +4,10 @@
 #include "core/Errors.h"
 #include "core/formats/JianpuText.h"
 #include "core/practice/DemoPlayer.h"
+#include "core/practice/Judge.h"
+#include "core/practice/Results.h"
+#include <QFile>
+#include <QTemporaryDir>
 #include "core/sound/NotePlayer.h"
 
 namespace {
@@ -16,6 +20,7 @@ struct FakeOutput final : INoteScheduler {
         std::uint64_t frame, scheduledAt;
     };
     std::vector<Note> notes;
+    std::vector<std::pair<std::uint64_t, bool>> clicks;   // frame, accent
     int cancels = 0;
     QString failOn;
     int OutputRate() override { return rate; }
@@ -26,6 +31,7 @@ struct FakeOutput final : INoteScheduler {
             Raise(QStringLiteral("无法打开声音文件"));
         notes.push_back({note, frame, now});
     }
+    void ScheduleClick(std::uint64_t frame, bool accent) override { clicks.emplace_back(frame, accent); }
     void CancelScheduled() override { ++cancels; }
 };
 
@@ -147,6 +153,150 @@ private Q_SLOTS:
         QVERIFY(raised);
         QVERIFY(!demo.Running());
         QCOMPARE(out.cancels, 1);
+    }
+
+    // 节奏: a bar of clicks, then the grid runs silently; the passage loops; the metronome
+    // clicks on every beat.
+    void countInClicksAndLoops()
+    {
+        FakeOutput out;
+        DemoPlayer demo(out);
+        std::vector<std::pair<int, std::uint64_t>> awaited;
+        demo.OnScheduled = [&](int event, std::uint64_t frame) { awaited.emplace_back(event, frame); };
+        DemoPlayer::Options o;
+        o.notes = false;
+        o.countIn = 3;
+        o.beatsPerBar = 3;
+        o.loop = true;
+        QVERIFY(demo.Start(Tune(), 120, o));   // 24000 frames a beat; 8 beats a pass
+        const std::uint64_t first = 4800 + 3 * 24000;
+        DemoPlayer::Position at;
+        for (int i = 0; i < 800 && at.pass < 2; ++i) {
+            out.now += 768;
+            at = demo.Tick();
+            QVERIFY(!at.finished);
+        }
+        QVERIFY(out.notes.empty());
+        QCOMPARE(int(out.clicks.size()), 3);   // the count-in only
+        for (int b = 0; b < 3; ++b)
+            QCOMPARE(out.clicks[size_t(b)], std::make_pair(4800 + std::uint64_t(b) * 24000, b == 0));
+        QCOMPARE(awaited.at(0), std::make_pair(0, first));
+        QCOMPARE(awaited.at(7), std::make_pair(0, first + 8 * 24000));   // the second pass
+        QCOMPARE(awaited.at(11), std::make_pair(4, first + 12 * 24000));
+        QCOMPARE(demo.EndFrame(), UINT64_MAX);
+
+        // The metronome on a song of 8 beats: 8 clicks, accented every 4th; a held note
+        // shows its key released a little before its end.
+        FakeOutput out2;
+        DemoPlayer metro(out2);
+        DemoPlayer::Options m;
+        m.clicks = true;
+        metro.Start(Tune(), 120, m);
+        out2.now = 4800 + 4 * 24000 + 24000;   // in the middle of the held 4
+        QVERIFY(metro.Tick().down);
+        out2.now = 4800 + 6 * 24000 - 100;      // just before its end
+        QCOMPARE(metro.Tick().event, 4);
+        QVERIFY(!metro.Tick().down);
+        RunToEnd(metro, out2, 768);
+        QCOMPARE(int(out2.clicks.size()), 8);
+        QCOMPARE(int(std::count_if(out2.clicks.begin(), out2.clicks.end(), [](auto c) { return c.second; })), 2);
+        QCOMPARE(int(out2.notes.size()), 4);
+    }
+
+    // Each note against its place on the grid: a press 0..80 ms off is 准, to 200 ms 早 or
+    // 晚, beyond that it is no press of this note (the note is missed when its window closes).
+    void judgeAgainstTheGrid_data()
+    {
+        QTest::addColumn<QString>("note");
+        QTest::addColumn<int>("offsetMs");
+        QTest::addColumn<int>("verdict");
+        const int exact = int(Judge::Verdict::Exact), early = int(Judge::Verdict::Early),
+                  late = int(Judge::Verdict::Late), miss = int(Judge::Verdict::Miss), none = int(Judge::Verdict::None);
+        QTest::newRow("on the beat") << "c1" << 0 << exact;
+        QTest::newRow("80 ms early") << "c1" << -80 << exact;
+        QTest::newRow("80 ms late") << "c1" << 80 << exact;
+        QTest::newRow("81 ms early") << "c1" << -81 << early;
+        QTest::newRow("199 ms early") << "c1" << -199 << early;
+        QTest::newRow("150 ms late") << "c1" << 150 << late;
+        QTest::newRow("201 ms late") << "c1" << 201 << none;
+        QTest::newRow("300 ms early") << "c1" << -300 << none;
+        QTest::newRow("a wrong pitch on the beat") << "d1" << 0 << miss;
+    }
+    void judgeAgainstTheGrid()
+    {
+        QFETCH(QString, note);
+        QFETCH(int, offsetMs);
+        QFETCH(int, verdict);
+        Judge j;
+        j.Start(48000);
+        j.Expect(0, QStringLiteral("c1"), 96000);
+        j.Expect(1, QString(), 120000);   // a rest is never awaited
+        const Judge::Result r = j.Play(note, std::uint64_t(96000 + offsetMs * 48));
+        QCOMPARE(int(r.verdict), verdict);
+        if (r.verdict != Judge::Verdict::None)
+            QCOMPARE(r.offsetMs, double(offsetMs));
+        j.Expire(96000 + 200 * 48 + 1);
+        const Judge::Tally& t = j.Counts();
+        QCOMPARE(t.Total(), 1);   // one note awaited, one verdict, played or not
+        QCOMPARE(t.miss, r.verdict == Judge::Verdict::Miss || r.verdict == Judge::Verdict::None ? 1 : 0);
+        QCOMPARE(j.Awaited(), 0);
+    }
+
+    // Repeated notes: each press takes the nearest of its pitch; a wrong pitch takes the
+    // nearest note; what is left at the end is missed.
+    void judgeRepeatedNotesAndTheRest()
+    {
+        Judge j;
+        j.Start(1000);   // frames are milliseconds
+        for (int i = 0; i < 4; ++i)
+            j.Expect(i, i < 3 ? QStringLiteral("c1") : QStringLiteral("g1"), std::uint64_t(1000 + 250 * i));
+        QCOMPARE(j.Play(QStringLiteral("c1"), 1260).event, 1);   // late for the first, on time for the second
+        QCOMPARE(j.Play(QStringLiteral("c1"), 1010).event, 0);
+        const Judge::Result wrong = j.Play(QStringLiteral("a1"), 1740);
+        QCOMPARE(wrong.event, 3);
+        QCOMPARE(int(wrong.verdict), int(Judge::Verdict::Miss));
+        QCOMPARE(j.Expire(1300), std::vector<int>{});
+        j.Finish();   // the third 1 was never played
+        const Judge::Tally& t = j.Counts();
+        QCOMPARE(Judge::Summary(t), QStringLiteral("准 2 个，早 0 个，晚 0 个，漏 2 个"));
+    }
+
+    // The best results file: kept per title, only a better result replaces it, and a file
+    // from elsewhere is read within bounds.
+    void bestResults()
+    {
+        QTemporaryDir dir;
+        {
+            Results r(dir.path());
+            QVERIFY(r.OfferFollow(QStringLiteral("小星星"), {14, 2, 40'000}));
+            QVERIFY(!r.OfferFollow(QStringLiteral("小星星"), {14, 3, 20'000}));
+            QVERIFY(r.OfferFollow(QStringLiteral("小星星"), {14, 2, 30'000}));
+            QVERIFY(r.OfferRhythm(QStringLiteral("小星星"), {10, 2, 1, 1}));
+            QVERIFY(!r.OfferRhythm(QStringLiteral("小星星"), {9, 3, 1, 1}));
+            QVERIFY(!r.OfferRhythm(QStringLiteral("欢乐颂"), {}));
+        }
+        Results again(dir.path());
+        QCOMPARE(Results::FollowText(*again.BestFollow(QStringLiteral("小星星"))),
+                 QStringLiteral("最佳 正确 14 个，错误 2 个，用时 0:30"));
+        QCOMPARE(Results::RhythmText(*again.BestRhythm(QStringLiteral("小星星"))),
+                 QStringLiteral("最佳 准 10 个，早 2 个，晚 1 个，漏 1 个"));
+        QVERIFY(!again.BestFollow(QStringLiteral("欢乐颂")));
+
+        // Lines that are not results are passed over; a file over the bound is not read.
+        QFile f(again.FilePath());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("F\ta\t-1\t0\t5\nF\tb\t3\t0\nR\tc\t1\t2\t3\t99999999999\nF\td\t3\t1\t9000\n"
+                "F\t\t1\t1\t1\nR\te\tx\t1\t1\t1\n\x01\xff\n");
+        f.close();
+        again.Load(dir.path());
+        for (const char* t : {"a", "b", "c", "e", ""})
+            QVERIFY(!again.BestFollow(QString::fromLatin1(t)) && !again.BestRhythm(QString::fromLatin1(t)));
+        QCOMPARE(again.BestFollow(QStringLiteral("d"))->ms, 9000);
+        QVERIFY(f.open(QIODevice::Append));
+        f.write(QByteArray(Results::MaxFileBytes, 'F'));
+        f.close();
+        again.Load(dir.path());
+        QVERIFY(!again.BestFollow(QStringLiteral("d")));
     }
 };
 

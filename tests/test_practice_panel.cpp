@@ -2,7 +2,12 @@
 // marks on the grid, the page turn, and what stops a mode.
 #include "ScoreTestSupport.h"
 #include "TestSupport.h"
+#include "ui/keys/KeyMarks.h"
 #include "ui/keys/MainKeys.h"
+#include "ui/keys/WideKeyboard.h"
+#include <QAction>
+#include <QMenu>
+#include <QSettings>
 #include "ui/panels/PracticeBar.h"
 #include "ui/widgets/ImageButton.h"
 #include "ui/widgets/Resources.h"
@@ -56,16 +61,22 @@ private Q_SLOTS:
         QCOMPARE(bar.Running(), Mode::Follow);
         QCOMPARE(bar.ImgFollow->Picture(), ResourceImage(QStringLiteral("pic/follow_down.png")));
         QVERIFY(MarkOver(bar, p, 1));
+        // The awaited key is lit with its letter on both keyboards.
+        for (KeyMarks* k : {m.Keys->Marks, w.kb2().Marks})
+            QVERIFY(k->Awaited() == QStringLiteral("c1") && k->Letter(QStringLiteral("c1")) == QStringLiteral("H"));
+        QVERIFY(m.Keys->Marks->Letter(QStringLiteral("d1")).isEmpty());
 
         for (Qt::Key k : {Qt::Key_H, Qt::Key_H})
             QTest::keyClick(&m, k);
         QCOMPARE(bar.MarkedCell(), 3);
+        QCOMPARE(m.Keys->Marks->Letter(QStringLiteral("g1")), QStringLiteral(";"));
         const int turn = w.player().PlayerTurn();
         QTest::keyClick(&m, Qt::Key_J);   // d1 where g1 is awaited: it still sounds
         QVERIFY(w.player().PlayerTurn() != turn);
         QCOMPARE(bar.MarkedCell(), 3);
         QVERIFY(bar.WrongMark->isVisible());
         QCOMPARE(bar.WrongMark->geometry(), bar.Mark->geometry());
+        QVERIFY(m.Keys->Marks->IsWrong(QStringLiteral("d1")) && w.kb2().Marks->IsWrong(QStringLiteral("d1")));
         QTRY_VERIFY(!bar.WrongMark->isVisible());   // once
 
         // The bar line is passed over; the dash holds the third 5.
@@ -90,10 +101,70 @@ private Q_SLOTS:
         const auto notes = std::count_if(song.events.begin(), song.events.end(),
                                          [](const TimelineEvent& e) { return e.IsSounded(); });
         QCOMPARE(summary.captured(1).toInt(), int(notes));
+        QCOMPARE(bar.LabBest->text(), QStringLiteral("最佳 ") + bar.LabPractice->text());   // the first is the best
+        QVERIFY(m.Keys->Marks->Awaited().isEmpty());
         QTest::keyClick(&m, Qt::Key_H);   // playing on leaves the summary standing
         QVERIFY(!bar.LabPractice->text().isEmpty());
         QTest::keyClick(&m, Qt::Key_Escape);
         QVERIFY(bar.LabPractice->text().isEmpty());
+    }
+
+    // A passage picked on the score loops in 跟弹 and in 示范 (whose notes go down on the
+    // keys); 节奏 counts in and ends with its count; the icon menu's options are kept.
+    void passagesRhythmAndTheIconMenu()
+    {
+        TempEnv env;
+        QVERIFY(env.copyStarterDatabase());
+        PianoWindows w{env};
+        TFormPiano& m = *w.main;
+        ScorePanel& p = *m.GBxShowOpern;
+        PracticeBar& bar = *p.Practice;
+        StartUp(m);
+        OpenSong(m, 1);
+
+        QTest::mouseClick(p.Grid->Cells[4], Qt::LeftButton);
+        QTest::mouseClick(p.Grid->Cells[7], Qt::LeftButton, Qt::ShiftModifier);
+        QVERIFY(bar.Pick().Loops());
+        QVERIFY(bar.PickFrames[0]->isVisible() && bar.PickFrames[1]->isHidden());
+        QTest::mouseClick(bar.ImgFollow, Qt::LeftButton);
+        QCOMPARE(bar.MarkedCell(), 6);
+        for (Qt::Key k : {Qt::Key_Apostrophe, Qt::Key_Apostrophe, Qt::Key_Semicolon})
+            QTest::keyClick(&m, k);
+        QCOMPARE(bar.MarkedCell(), 6);   // once more from the top
+        QVERIFY(bar.LabPractice->text().startsWith(QStringLiteral("正确 3 个，错误 0 个")));
+
+        bar.Tempo->SetValue(200);
+        QTest::mouseClick(bar.ImgDemo, Qt::LeftButton);
+        QCOMPARE(bar.Demo().Song().events.size(), size_t(3));
+        QTRY_VERIFY(m.Keys->Key(QStringLiteral("a1"))->IsShowingDown());
+        QTRY_VERIFY(m.Keys->Key(QStringLiteral("g1"))->IsShowingDown());
+        QTRY_VERIFY(m.Keys->Key(QStringLiteral("a1"))->IsShowingDown());   // looped
+        QCOMPARE(bar.Running(), Mode::Demo);
+        QTest::keyClick(&m, Qt::Key_Escape);
+        QVERIFY(m.Keys->Key(QStringLiteral("a1"))->IsShowingUp() && m.Keys->Key(QStringLiteral("g1"))->IsShowingUp());
+
+        QCOMPARE(bar.ImgRhythm->geometry(), QRect(265, 270, 43, 34));
+        QCOMPARE(bar.ImgRhythm->toolTip(), QStringLiteral("按节奏跟弹"));
+        QTest::mouseClick(bar.ImgRhythm, Qt::LeftButton);
+        QCOMPARE(bar.Running(), Mode::Rhythm);
+        QCOMPARE(bar.ImgRhythm->Picture(), ResourceImage(QStringLiteral("pic/rhythm_down.png")));
+        QTest::mouseClick(bar.ImgRhythm, Qt::LeftButton);   // still counting in: nothing awaited yet
+        QCOMPARE(bar.Running(), Mode::None);
+        QCOMPARE(bar.LabPractice->text(), QStringLiteral("准 0 个，早 0 个，晚 0 个，漏 0 个"));
+
+        const QList<QAction*> options = m.IconMenu()->actions();
+        QCOMPARE(options.size(), 2);
+        QCOMPARE(options[0]->text(), QStringLiteral("键位提示"));
+        QCOMPARE(options[1]->text(), QStringLiteral("节拍器"));
+        options[0]->trigger();
+        options[1]->trigger();
+        QCOMPARE(m.Keys->Marks->Letter(QStringLiteral("b1")), QStringLiteral("↵"));
+        QCOMPARE(w.kb2().Marks->Letter(QStringLiteral("c")), QStringLiteral("A"));
+        QSettings kept(m.Prefs().FilePath(), QSettings::IniFormat);
+        QCOMPARE(kept.value(QStringLiteral("keyLetters")).toString(), QStringLiteral("true"));
+        QCOMPARE(kept.value(QStringLiteral("metronome")).toString(), QStringLiteral("true"));
+        options[0]->trigger();
+        QVERIFY(m.Keys->Marks->Letter(QStringLiteral("b1")).isEmpty());
     }
 
     void demoMarksTheSoundingCellAndEveryStopRuleEndsIt()

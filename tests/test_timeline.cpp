@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "core/formats/JianpuText.h"
 #include "core/practice/FollowMode.h"
+#include "core/practice/Passage.h"
 #include "core/score/Timeline.h"
 
 namespace {
@@ -156,6 +157,55 @@ private Q_SLOTS:
         QCOMPARE(f.RightCount() + f.WrongCount(), 0);
         QVERIFY(!f.Start(BuildTimeline(Song(QStringLiteral("0 0 6' 7' |")), 1)));
         QCOMPARE(f.Play(QStringLiteral("c1")), FollowMode::Press::Ignored);
+
+        // A looping passage ends each pass with its own count and awaits its first note again.
+        QVERIFY(f.Start(BuildTimeline(Song(QStringLiteral("1 2 - 0 |")), 1), true));
+        QCOMPARE(f.Play(QStringLiteral("c1")), FollowMode::Press::Right);
+        QCOMPARE(f.Play(QStringLiteral("e1")), FollowMode::Press::Wrong);
+        QCOMPARE(f.Play(QStringLiteral("d1")), FollowMode::Press::PassEnd);
+        QCOMPARE(f.Summary(0), QStringLiteral("正确 2 个，错误 1 个，用时 0:00"));
+        f.ResetCounts();
+        QVERIFY(f.Running());
+        QCOMPARE(f.TargetCell(), 1);
+        QCOMPARE(f.Play(QStringLiteral("c1")), FollowMode::Press::Right);
+        QCOMPARE(f.RightCount() + f.WrongCount(), 1);
+    }
+
+    // ---- Where a mode starts, and the passage it loops ----
+    void picksOnTheScore_data()
+    {
+        // Cells: 1:1 2:2 3:0 4:3 5:| 6:4 7:- 8:0 9:0 10:|
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("second");   // Shift+click, 0 for none
+        QTest::addColumn<bool>("loops");
+        QTest::addColumn<QString>("events");
+        QTest::newRow("a note, to the end") << 4 << 0 << false << "4:e1@0+1 6~7:f1@1+2 8:0@3+1 9:0@4+1";
+        QTest::newRow("a dash starts with the note it holds") << 7 << 0 << false << "6~7:f1@0+2 8:0@2+1 9:0@3+1";
+        QTest::newRow("a rest keeps its time") << 3 << 0 << false << "3:0@0+1 4:e1@1+1 6~7:f1@2+2 8:0@4+1 9:0@5+1";
+        QTest::newRow("a bar line starts at the next note") << 5 << 0 << false << "6~7:f1@0+2 8:0@2+1 9:0@3+1";
+        QTest::newRow("a passage") << 2 << 6 << true << "2:d1@0+1 3:0@1+1 4:e1@2+1 6~7:f1@3+2";
+        QTest::newRow("picked right to left") << 6 << 2 << true << "2:d1@0+1 3:0@1+1 4:e1@2+1 6~7:f1@3+2";
+        QTest::newRow("ending on a dash") << 4 << 7 << true << "4:e1@0+1 6~7:f1@1+2";
+        QTest::newRow("past the song's end") << 10 << 12 << true << "";
+    }
+    void picksOnTheScore()
+    {
+        QFETCH(int, first);
+        QFETCH(int, second);
+        QFETCH(bool, loops);
+        QFETCH(QString, events);
+        Passage pick;
+        pick.Click(first, false);
+        pick.Click(second, true);
+        QCOMPARE(pick.Loops(), loops);
+        const Timeline t = pick.Cut(BuildTimeline(Song(QStringLiteral("1 2 0 3 | 4 - 0 0 |")), 1));
+        QCOMPARE(Describe(t), events);
+        QCOMPARE(t.beats, t.events.empty() ? 0.0 : t.events.back().End());
+        // A plain click picks one cell; on the one cell picked, it lets it go.
+        if (loops)
+            pick.Click(first, false);
+        pick.Click(first, false);
+        QVERIFY(pick.Empty());
     }
 };
 

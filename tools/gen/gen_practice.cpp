@@ -1,5 +1,6 @@
-// The demo and follow buttons beside the keyboard switch: the same dark button with a
-// gold sign, a play mark and a note for the demo, a note over a key to play for follow.
+// The demo, follow and rhythm buttons beside the keyboard switch: the same dark button with
+// a gold sign, a play mark and a note for the demo, a note over a key to play for follow,
+// a metronome beside a note for rhythm.
 #include "gen_art.h"
 #include <QPainterPath>
 
@@ -62,6 +63,36 @@ QImage FollowButton(bool pressed)
     return img;
 }
 
+QImage RhythmButton(bool pressed)
+{
+    QImage img = art::PanelButton(pressed);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal d = pressed ? 1 : 0;
+    QPainterPath sign = EighthNote(10 + d, 16 + d);
+    sign.setFillRule(Qt::WindingFill);
+    // The metronome: a tapering body with a window and its pendulum swung to one side.
+    QPainterPath body;
+    body.moveTo(24 + d, 25 + d);
+    body.lineTo(28 + d, 5 + d);
+    body.lineTo(31 + d, 5 + d);
+    body.lineTo(35 + d, 25 + d);
+    body.closeSubpath();
+    QPainterPath window;
+    window.moveTo(27.2 + d, 21 + d);
+    window.lineTo(29 + d, 9 + d);
+    window.lineTo(30 + d, 9 + d);
+    window.lineTo(31.8 + d, 21 + d);
+    window.closeSubpath();
+    sign.addPath(body.subtracted(window));
+    QPainterPath rod;
+    rod.addRect(QRectF(-0.6, -14, 1.2, 14));
+    rod.addEllipse(QPointF(0, -9), 1.8, 1.3);
+    sign.addPath(QTransform().translate(29.5 + d, 21 + d).rotate(22).map(rod));
+    GoldSign(p, sign, pressed);
+    return img;
+}
+
 } // namespace
 
 bool GeneratePracticeButtons(const QString& o)
@@ -70,5 +101,7 @@ bool GeneratePracticeButtons(const QString& o)
     ok &= art::Save(DemoButton(true), o, QStringLiteral("pic/demo_down.png"));
     ok &= art::Save(FollowButton(false), o, QStringLiteral("pic/follow.png"));
     ok &= art::Save(FollowButton(true), o, QStringLiteral("pic/follow_down.png"));
+    ok &= art::Save(RhythmButton(false), o, QStringLiteral("pic/rhythm.png"));
+    ok &= art::Save(RhythmButton(true), o, QStringLiteral("pic/rhythm_down.png"));
     return ok;
 }

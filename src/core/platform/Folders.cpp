@@ -19,6 +19,7 @@ Folders ResolveFolders(const FolderOptions& options)
     const QString dataDir = options.dataDir.isEmpty()
                                 ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
                                 : options.dataDir;
+    f.DataDir = dataDir;
     const LibraryLocation where = ChooseLibraryLocation(f.AppDir, dataDir);
     f.LibraryFile = where.libraryFile;
     f.StarterLibrary = where.starterLibrary;

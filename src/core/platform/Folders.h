@@ -16,6 +16,7 @@ struct Folders {
     QString TempDir;      // the user's private temporary folder, ending with "/"
     QString ConfigDir;    // the settings files
     QString DesktopDir;   // the user's desktop
+    QString DataDir;      // the user's own data (practice results); the library may lie elsewhere
     QString LibraryFile;  // the song library the program opens and writes
     QString StarterLibrary;   // copied to LibraryFile on the first start when installed; else empty
     QString TemplateDir;  // folder of the exchange template, ending with "/"

@@ -2,6 +2,7 @@
 #include "core/sound/NotePlayer.h"
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -26,12 +27,17 @@ int DemoPlayer::ClampTempo(int tempo)
     return std::clamp(tempo, MinTempo, MaxTempo);
 }
 
-bool DemoPlayer::Start(Timeline song, int tempo)
+bool DemoPlayer::Start(Timeline song, int tempo, Options options)
 {
     Stop();
     m_song = std::move(song);
     m_frames.clear();
     m_tempo = ClampTempo(tempo);
+    m_options = options;
+    m_options.countIn = std::clamp(options.countIn, 0, 16);
+    m_options.beatsPerBar = std::clamp(options.beatsPerBar, 1, 16);
+    m_options.loop = options.loop && m_song.beats > 0;
+    m_nextClick = -m_options.countIn;
     if (m_song.events.empty())
         return false;
     m_rate = m_output.OutputRate();
@@ -41,7 +47,8 @@ bool DemoPlayer::Start(Timeline song, int tempo)
         m_wallStart = m_wallMs();
     }
     m_framesPerBeat = m_rate * 60.0 / m_tempo;
-    m_anchorBeat = 0;
+    // The count-in comes between the lead-in and the first note.
+    m_anchorBeat = -m_options.countIn;
     m_anchorFrame = Now() + std::uint64_t(std::llround(LeadInSeconds * m_rate));
     m_running = true;
     Tick();
@@ -63,10 +70,10 @@ void DemoPlayer::SetTempo(int tempo)
     if (m_running) {
         // Re-anchor where the new tempo begins: the first note not yet scheduled (or the
         // last note, whose length is all that is left to change).
-        const size_t next = m_frames.size();
-        const size_t at = next < m_song.events.size() ? next : m_song.events.size() - 1;
-        m_anchorFrame = FrameOfEvent(int(at));
-        m_anchorBeat = m_song.events[at].start;
+        const int next = int(m_frames.size());
+        const int at = next < Count() ? next : Count() - 1;
+        m_anchorFrame = FrameOfEvent(at);
+        m_anchorBeat = BeatOf(at);
         m_framesPerBeat = m_rate * 60.0 / tempo;
     }
     m_tempo = tempo;
@@ -85,23 +92,36 @@ std::uint64_t DemoPlayer::FrameOfBeat(double beat) const
     return std::uint64_t(std::max<double>(0.0, double(m_anchorFrame) + std::round(offset)));
 }
 
+int DemoPlayer::Count() const
+{
+    const int n = int(m_song.events.size());
+    // A loop reaches one pass beyond what is scheduled: nothing later can be asked for.
+    return m_options.loop ? int(m_frames.size()) + n + 1 : n;
+}
+
+double DemoPlayer::BeatOf(int index) const
+{
+    const int n = int(m_song.events.size());
+    return (index / n) * m_song.beats + m_song.events[size_t(index % n)].start;
+}
+
 std::uint64_t DemoPlayer::FrameOfEvent(int index) const
 {
-    if (index < 0 || index >= int(m_song.events.size()))
+    if (index < 0 || index >= Count())
         return EndFrame();
     if (size_t(index) < m_frames.size())
         return m_frames[size_t(index)];
-    return FrameOfBeat(m_song.events[size_t(index)].start);
+    return FrameOfBeat(BeatOf(index));
 }
 
 std::uint64_t DemoPlayer::EndFrame() const
 {
-    return FrameOfBeat(m_song.beats);
+    return m_options.loop ? UINT64_MAX : FrameOfBeat(m_song.beats);
 }
 
 int DemoPlayer::EventAt(std::uint64_t frame) const
 {
-    int lo = 0, hi = int(m_song.events.size());   // first event later than frame
+    int lo = 0, hi = Count();   // first event later than frame
     while (lo < hi) {
         const int mid = (lo + hi) / 2;
         if (FrameOfEvent(mid) <= frame)
@@ -114,13 +134,28 @@ int DemoPlayer::EventAt(std::uint64_t frame) const
 
 void DemoPlayer::ScheduleUpTo(std::uint64_t horizon)
 {
-    while (m_frames.size() < m_song.events.size()) {
-        const TimelineEvent& e = m_song.events[m_frames.size()];
-        const std::uint64_t frame = FrameOfBeat(e.start);
+    // Clicks on whole beats, through the count-in and (with the metronome) the song.
+    const int n = int(m_song.events.size());
+    const int clicksEnd = !m_options.clicks ? 0 : m_options.loop ? INT_MAX : int(std::ceil(m_song.beats));
+    while ((!m_silent && m_nextClick < clicksEnd) || m_nextClick < 0) {
+        const std::uint64_t frame = FrameOfBeat(m_nextClick);
+        if (frame >= horizon)
+            break;
+        const int inBar = ((m_nextClick % m_options.beatsPerBar) + m_options.beatsPerBar) % m_options.beatsPerBar;
+        if (!m_silent)
+            m_output.ScheduleClick(frame, inBar == 0);
+        ++m_nextClick;
+    }
+    while (int(m_frames.size()) < (m_options.loop ? INT_MAX : n)) {
+        const int k = int(m_frames.size());
+        const TimelineEvent& e = m_song.events[size_t(k % n)];
+        const std::uint64_t frame = FrameOfBeat(BeatOf(k));
         if (frame >= horizon)
             return;
         m_frames.push_back(frame);   // counted before it can fail: a failing note is not tried again
-        if (!m_silent && e.IsSounded())
+        if (OnScheduled)
+            OnScheduled(k % n, frame);
+        if (!m_silent && m_options.notes && e.IsSounded())
             m_output.ScheduleNote(e.note, frame);
     }
 }
@@ -137,7 +172,16 @@ DemoPlayer::Position DemoPlayer::Tick()
         Stop();
         throw;
     }
-    p.event = EventAt(now);
+    const int k = EventAt(now);
+    if (k >= 0) {
+        const int n = int(m_song.events.size());
+        const TimelineEvent& e = m_song.events[size_t(k % n)];
+        p.event = k % n;
+        p.pass = k / n;
+        // The key comes up a little early, so that repeated notes show as separate presses.
+        const double gap = std::min(e.length * 0.25, 0.08 * m_tempo / 60.0);
+        p.down = now < FrameOfBeat(BeatOf(k) + e.length - gap);
+    }
     if (now >= EndFrame()) {
         m_running = false;
         p.finished = true;

@@ -27,9 +27,18 @@ public:
 
     static int ClampTempo(int tempo);
 
+    struct Options {
+        bool notes = true;      // false: the grid runs silently (节奏: the player plays)
+        bool clicks = false;    // a metronome click on every beat of the song
+        int countIn = 0;        // beats of clicks before the first note
+        int beatsPerBar = 4;    // the accented click falls on the bar's first beat
+        bool loop = false;      // the timeline starts over at its end until stopped
+    };
+
     // Starts the timeline (stopping what ran before) and schedules its first notes;
     // false, and nothing runs, when the timeline is empty.
-    bool Start(Timeline song, int tempo);
+    bool Start(Timeline song, int tempo) { return Start(std::move(song), tempo, Options{}); }
+    bool Start(Timeline song, int tempo, Options options);
     // Cancels every note scheduled that has not sounded yet.
     void Stop();
     // Takes effect from the first note not yet scheduled.
@@ -41,28 +50,37 @@ public:
 
     struct Position {
         int event = -1;         // index of the event sounding now, -1 before the first
+        int pass = 0;           // how often a looping timeline started over before it
+        bool down = false;      // the event's key is held now (released a little before its end)
         bool finished = false;  // the song has played out; the demo has stopped
     };
+    // Told of every event as it is scheduled (sounded or not): its index and frame.
+    std::function<void(int event, std::uint64_t frame)> OnScheduled;
     // The caller's tick (a UI timer): schedules what falls within AheadSeconds and tells
     // where the song is now. A note that fails to load stops the demo before its error
     // goes on to the caller.
     Position Tick();
 
-    // In frames of the clock in use.
+    // In frames of the clock in use. Events count on over the passes of a loop: index
+    // k is event k % size in pass k / size.
     int Rate() const { return m_rate; }
     std::uint64_t Now() const;
     std::uint64_t FrameOfEvent(int index) const;
-    std::uint64_t EndFrame() const;
+    std::uint64_t EndFrame() const;            // never, while looping
     int EventAt(std::uint64_t frame) const;    // -1 before the first
 
 private:
     std::uint64_t FrameOfBeat(double beat) const;
+    double BeatOf(int index) const;            // on the grid of every pass
+    int Count() const;                         // events of every pass together
     void ScheduleUpTo(std::uint64_t horizon);
 
     INoteScheduler& m_output;
     std::function<qint64()> m_wallMs;
     Timeline m_song;
     std::vector<std::uint64_t> m_frames;   // frames of the events scheduled so far
+    Options m_options;
+    int m_nextClick = 0;                   // the beat of the next click to schedule
     int m_tempo = DefaultTempo;
     bool m_running = false;
     bool m_silent = false;

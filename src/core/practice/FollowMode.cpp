@@ -9,9 +9,10 @@ int FollowMode::NextPlayable(int from) const
     return -1;
 }
 
-bool FollowMode::Start(Timeline song)
+bool FollowMode::Start(Timeline song, bool loop)
 {
     m_song = std::move(song);
+    m_loop = loop;
     m_right = m_wrong = 0;
     m_finished = false;
     m_target = NextPlayable(0);
@@ -36,6 +37,10 @@ FollowMode::Press FollowMode::Play(const QString& note)
     }
     ++m_right;
     m_target = NextPlayable(m_target + 1);
+    if (m_target < 0 && m_loop) {
+        m_target = NextPlayable(0);
+        return Press::PassEnd;
+    }
     if (m_target < 0) {
         m_running = false;
         m_finished = true;
@@ -43,12 +48,12 @@ FollowMode::Press FollowMode::Play(const QString& note)
     return Press::Right;
 }
 
-QString FollowMode::Summary(qint64 elapsedMs) const
+QString FollowMode::SummaryOf(int right, int wrong, qint64 elapsedMs)
 {
     const qint64 seconds = qMax<qint64>(0, elapsedMs) / 1000;
     return QStringLiteral("正确 %1 个，错误 %2 个，用时 %3:%4")
-        .arg(m_right)
-        .arg(m_wrong)
+        .arg(right)
+        .arg(wrong)
         .arg(seconds / 60)
         .arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }

@@ -112,6 +112,24 @@ std::span<const KeyRow> MainKeyMap() { return kMainMap; }
 std::span<const KeyRow> EngineKeyMap() { return kEngineMap; }
 std::span<const KeyRow> WideKeyMap() { return kWideMap; }
 
+QString KeyCap(int vk)
+{
+    switch (vk) {
+    case VirtualKeys::Oem1: return QStringLiteral(";");
+    case VirtualKeys::Oem7: return QStringLiteral("'");
+    case VirtualKeys::Return: return QStringLiteral("↵");
+    default: return vk >= 'A' && vk <= 'Z' ? QString(QChar(vk)) : QString();
+    }
+}
+
+QString KeyCapOfNote(std::span<const KeyRow> map, const QString& note)
+{
+    for (const KeyRow& r : map)
+        if (note == QLatin1String(r.note))
+            return KeyCap(r.vk);
+    return {};
+}
+
 bool ModsMatch(KeyMods rule, Qt::KeyboardModifiers held)
 {
     held = VirtualKeys::Modifiers(held);

@@ -39,6 +39,10 @@ std::span<const KeyRow> EngineKeyMap();
 std::span<const KeyRow> WideKeyMap();
 
 bool ModsMatch(KeyMods rule, Qt::KeyboardModifiers held);
+// What a key's cap shows for a map's virtual key: "H", ";", "'", "↵".
+QString KeyCap(int vk);
+// The cap of the key that plays note in map (the first row naming it), empty when none.
+QString KeyCapOfNote(std::span<const KeyRow> map, const QString& note);
 const KeyRow* FindKey(std::span<const KeyRow> map, int vk);
 // Note of a PC key in the engine map, empty when no row matches exactly.
 QString PcKeyNote(int key, Qt::KeyboardModifiers modifiers);

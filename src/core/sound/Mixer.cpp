@@ -69,6 +69,21 @@ std::shared_ptr<SoundData> SoundData::FromWave(const char* data, qsizetype size,
     return s;
 }
 
+std::shared_ptr<SoundData> SoundData::Click(bool accent)
+{
+    constexpr int Rate = 48000;
+    constexpr int Frames = Rate * 30 / 1000;
+    auto s = Allocate(Frames, Rate);
+    const double hz = accent ? 1760.0 : 1320.0;
+    float* out = s->memory.get() + Pad;
+    for (int i = 0; i < Frames; ++i) {
+        const double t = double(i) / Rate;
+        const double attack = std::min(1.0, i / 48.0);   // 1 ms, no step at the start
+        out[i] = float((accent ? 0.9 : 0.6) * attack * std::exp(-t / 0.006) * std::sin(2 * M_PI * hz * t));
+    }
+    return s;
+}
+
 // ---- Interpolation ----
 // Windowed-sinc (Kaiser) polyphase kernel: 32 taps, 256 phases with linear blending
 // between neighbouring phases. The pass band reaches 0.45 of the source rate, so the
@@ -276,7 +291,7 @@ bool Mixer::Mix(Voice& v, float* out, int frames, std::uint64_t step) noexcept
 
 bool Mixer::StartAt(int voice, std::shared_ptr<const SoundData> sound, std::uint64_t frame)
 {
-    if (voice < 0 || voice >= Voices || !sound)
+    if (voice < 0 || voice > ClickVoice || !sound)
         return false;
     Collect();
     const std::uint32_t tail = m_queueTail.load(std::memory_order_relaxed);

@@ -27,6 +27,8 @@ struct SoundData {
     // Decodes a complete WAVE file held in memory (through SDL). On failure returns
     // null and puts the reason in *error.
     static std::shared_ptr<SoundData> FromWave(const char* data, qsizetype size, QString* error);
+    // A metronome click, made here rather than read: a short decaying tone, higher when accented.
+    static std::shared_ptr<SoundData> Click(bool accent);
 };
 
 // Another source summed into the output ahead of the limiter (the sampled piano). Called
@@ -41,6 +43,7 @@ public:
 class Mixer {
 public:
     static constexpr int Voices = 3;
+    static constexpr int ClickVoice = Voices;       // a fourth voice for StartAt, for clicks only
     static constexpr float VoiceGain = 0.7f;       // headroom; overlaps beyond it meet the limiter
     static constexpr float CutFadeSeconds = 0.004f; // a cut-off voice fades this long
 
@@ -130,7 +133,7 @@ private:
     std::vector<std::shared_ptr<const SoundData>> m_held;
 
     // Render thread only.
-    Voice m_voice[Voices];
+    Voice m_voice[Voices + 1];   // the notes' voices and the click
     Voice m_fading[FadeSlots];
     Timed m_pending[QueueSize];   // taken from the queue, waiting for their frame
     int m_pendingCount = 0;

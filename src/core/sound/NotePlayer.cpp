@@ -61,6 +61,11 @@ void NotePlayer::ScheduleNote(const QString& note, std::uint64_t frame)
     }
 }
 
+void NotePlayer::ScheduleClick(std::uint64_t frame, bool accent)
+{
+    m_audio.GetMixer().StartAt(Mixer::ClickVoice, m_clicks[accent ? 1 : 0], frame);
+}
+
 void NotePlayer::CancelScheduled()
 {
     m_audio.GetMixer().CancelScheduled();

@@ -35,7 +35,10 @@ public:
     virtual std::uint64_t OutputFrame() = 0;
     // Plays the note at that frame; an empty or unknown name sounds nothing.
     virtual void ScheduleNote(const QString& note, std::uint64_t frame) = 0;
-    // Drops every note scheduled that has not sounded yet.
+    // A metronome click at that frame (accent: the first beat of a bar); outputs without
+    // one stay silent.
+    virtual void ScheduleClick(std::uint64_t frame, bool accent) { (void)frame, (void)accent; }
+    // Drops every note and click scheduled that has not sounded yet.
     virtual void CancelScheduled() = 0;
 };
 
@@ -62,6 +65,7 @@ public:
     // The same rotation for a note that starts at output frame `frame`: the player reads its
     // file now, and what it sounds rings on until that frame.
     void ScheduleNote(const QString& note, std::uint64_t frame) override;
+    void ScheduleClick(std::uint64_t frame, bool accent) override;
     void CancelScheduled() override;
     int OutputRate() override;
     std::uint64_t OutputFrame() override { return m_audio.OutputFrame(); }
@@ -80,6 +84,7 @@ private:
 
     AudioOutput m_audio;   // declared first: the players stop their voices before it goes
     std::array<std::unique_ptr<TMediaPlayer>, 3> m_players;
+    std::array<std::shared_ptr<const SoundData>, 2> m_clicks{SoundData::Click(false), SoundData::Click(true)};
     int m_turn = 0;
     QString m_tempDir;
     VoiceTable m_voice;

@@ -1,6 +1,7 @@
 #include "ui/keys/MainKeys.h"
 #include "core/sound/KeyMaps.h"
 #include "core/sound/NotePlayer.h"
+#include "ui/keys/KeyMarks.h"
 #include "ui/widgets/ImageButton.h"
 #include "ui/widgets/Resources.h"
 
@@ -35,6 +36,10 @@ MainKeys::MainKeys(QWidget* window, INoteInput& notes, IDialogs& dialogs) : QObj
                 [this, note, &dialogs] { RunGuarded(dialogs, [&] { m_notes.PressNote(note); }); });
         m_keys[size_t(i)] = b;
     }
+    std::vector<KeyMarks::Key> marked;
+    for (size_t i = 0; i < Notes.size(); ++i)
+        marked.push_back({QString::fromLatin1(Notes[i]), m_keys[i]});
+    Marks = new KeyMarks(window, std::move(marked), MainKeyMap(), QRect(14, 400, 26, 26), QRect(630, 400, 26, 26));
 }
 
 TImageButton* MainKeys::Key(const QString& note) const

@@ -6,6 +6,7 @@
 #include <array>
 
 class INoteInput;
+class KeyMarks;
 class QWidget;
 class TImageButton;
 
@@ -18,6 +19,7 @@ public:
     // The key of a note (Img_c1 ... Img_e2), nullptr for any other note.
     TImageButton* Key(const QString& note) const;
     const std::array<TImageButton*, 10>& Keys() const { return m_keys; }
+    KeyMarks* Marks = nullptr;   // lit keys, letters, the demo's presses
 
     // A PC key while the main keys have the keyboard: shows the key down and plays its note;
     // an unmapped key still uses up a player's turn.

@@ -2,6 +2,7 @@
 #include "core/AppInfo.h"
 #include "core/sound/KeyMaps.h"
 #include "core/sound/NotePlayer.h"
+#include "ui/keys/KeyMarks.h"
 #include "ui/widgets/ImageButton.h"
 #include "ui/widgets/Resources.h"
 #include <QBitmap>
@@ -45,6 +46,10 @@ void TFrmKeyBoard_2::BuildKeys()
                 [this, note] { RunGuarded(m_dialogs, [&] { m_notes.PressNote(note); }); });
         m_white[size_t(i)] = b;
     }
+    std::vector<KeyMarks::Key> marked;
+    for (size_t i = 0; i < Notes.size(); ++i)
+        marked.push_back({QString::fromLatin1(Notes[i]), m_white[i]});
+    Marks = new KeyMarks(this, std::move(marked), WideKeyMap(), QRect(24, 240, 26, 26), QRect(1037, 240, 26, 26));
 
     // Black keys lie over the white ones and play nothing. Only their painted part takes
     // clicks, so a click where a white key shows through plays that white key.

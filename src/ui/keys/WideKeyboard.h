@@ -5,6 +5,7 @@
 #include <array>
 
 class INoteInput;
+class KeyMarks;
 class QLabel;
 class TImageButton;
 
@@ -24,6 +25,7 @@ public:
     std::array<TImageButton*, 11> ImageButton{};    // ImageButton1..11 at index 0..10
     const std::array<TImageButton*, 18>& WhiteKeys() const { return m_white; }   // left to right, c to f2
     TImageButton* Key(const QString& note) const;   // Img_c ... Img_f2
+    KeyMarks* Marks = nullptr;                       // lit keys, letters, the demo's presses
 
 Q_SIGNALS:
     // The space bar: the shell turns the score page when one is on view.

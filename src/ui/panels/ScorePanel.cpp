@@ -81,7 +81,12 @@ ScorePanel::ScorePanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library,
 
     // The menu counts as no song on view.
     PracticeBar::View view{[this] { return m_menuOpen ? 0 : m_shownSongID; }, [this] { return m_viewPage; },
-                           [this] { NextViewPage(); }};
+                           [this](int page) { ShowViewPage(page); }, [this] { return LabSongName->text(); },
+                           [this] {
+                               // "3/4" counts in three beats; anything else four.
+                               const int beats = LabCadence1->text().section(u'/', 0, 0).toInt();
+                               return beats >= 1 && beats <= 12 ? beats : 4;
+                           }};
     Practice = new PracticeBar(this, m_dialogs, m_library, output, *Grid, std::move(view));
 
     // Right clicks on the sheet (its cells and arcs pass theirs up to the panel).
@@ -95,6 +100,9 @@ ScorePanel::ScorePanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library,
             return;
         copy->setEnabled(!SongText().isEmpty());
         m_sheetMenu->popup(mapToGlobal(p));
+    });
+    connect(Grid, &GlyphGrid::cellClicked, this, [this](int position) {
+        Practice->CellClicked(position, QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier));
     });
 }
 
@@ -125,9 +133,9 @@ bool ScorePanel::SpaceTurnsPage() const
     return !isHidden() && !m_menuOpen && Practice->Running() == PracticeBar::Mode::None;
 }
 
-void ScorePanel::NotePlayed(const QString& note)
+void ScorePanel::NotePlayed(const QString& note, qint64 ageMs)
 {
-    Practice->NotePlayed(note);
+    Practice->NotePlayed(note, ageMs);
 }
 
 void ScorePanel::StopPractice()
@@ -160,6 +168,7 @@ void ScorePanel::ImgOperDelDBClick()
     if (!DeleteSong(m_library.Connection(), m_shownSongID, LabSongName->text(), m_dialogs).done())
         return;
     Practice->Stop();
+    Practice->ClearPick();
     // The title and page stay on view, but no song is chosen any more.
     m_shownSongID = 0;
     Q_EMIT libraryChanged();
@@ -195,6 +204,7 @@ void ScorePanel::ClearGrid(int first, int last)
 void ScorePanel::OpenMenu()
 {
     Practice->Stop();
+    Practice->ClearPick();
     m_viewPage = 1;
     SetCaption(LabTab1PgId, PageCaption(1));
     ClearGrids(1, Score::CellsPerPage);
@@ -254,6 +264,7 @@ void ScorePanel::LabOpMenuDblClick(int n)
     if (song == 0)
         return;
     Practice->Stop();
+    Practice->ClearPick();
     // The label may show a later menu page; the song always opens on its page 1.
     m_viewPage = 1;
     SetCaption(LabTab1PgId, PageCaption(1));
@@ -289,6 +300,7 @@ void ScorePanel::DrawPage(const QString& songNumber, int startCell)
         Grid->PlaceArc(int(a) + 1, page.arcs[a].position, page.arcs[a].length);
     }
     SetMenuVisible(false);
+    Practice->ShowPick();
 }
 
 void ScorePanel::LabNexPg_1Click()
@@ -304,12 +316,16 @@ void ScorePanel::LabNexPg_1Click()
 
 void ScorePanel::NextViewPage()
 {
-    const int page = m_viewPage;
-    if (page * Score::CellsPerPage + 1 > Score::ViewPageLimit * Score::CellsPerPage)
+    ShowViewPage(m_viewPage + 1);
+}
+
+void ScorePanel::ShowViewPage(int page)
+{
+    if (page < 1 || page > Score::ViewPageLimit)
         return;
-    m_viewPage = page + 1;
+    m_viewPage = page;
     SetCaption(LabTab1PgId, PageCaption(m_viewPage));
-    DrawPage(QString::number(m_shownSongID), page * Score::CellsPerPage + 1);
+    DrawPage(QString::number(m_shownSongID), FirstCellOfPage(page));
 }
 
 void ScorePanel::LabPrePg_1Click()

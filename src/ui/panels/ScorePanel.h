@@ -61,8 +61,8 @@ public:
     // The space bar turns the page while a score is on view, never away from a running
     // demo or follow mode.
     bool SpaceTurnsPage() const;
-    // A note from any keyboard, for the follow mode.
-    void NotePlayed(const QString& note);
+    // A note from any keyboard, for the practice modes; ageMs: how long ago its key event arrived.
+    void NotePlayed(const QString& note, qint64 ageMs = 0);
     // Esc: stops a running demo or follow mode.
     void StopPractice();
     // The right-click menu of the score sheet; its first item copies the song as text.
@@ -91,6 +91,7 @@ protected:
 
 private:
     void NextViewPage();
+    void ShowViewPage(int page);
     void SetMenuVisible(bool on);
     ClickLabel* NewOperPicture(const QString& name, const QString& hint, const QString& picture, int top,
                                int height);

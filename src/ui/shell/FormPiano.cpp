@@ -5,11 +5,13 @@
 #include "core/platform/Platform.h"
 #include "core/sound/KeyMaps.h"
 #include "core/sound/SoundFiles.h"
+#include "ui/keys/KeyMarks.h"
 #include "ui/keys/MainKeys.h"
 #include "ui/keys/WideKeyboard.h"
 #include "ui/panels/AboutPanel.h"
 #include "ui/panels/EntryPanel.h"
 #include "ui/panels/HelpPanel.h"
+#include "ui/panels/PracticeBar.h"
 #include "ui/panels/ScorePanel.h"
 #include "ui/shell/Guard.h"
 #include "ui/widgets/BannerView.h"
@@ -52,6 +54,26 @@ TFormPiano::TFormPiano(IDialogs& dialogs, const FolderOptions& folders)
     connect(m_wide.get(), &TFrmKeyBoard_2::spacePressed, this, [this] { RunGuarded(m_dialogs, [this] { SpaceKey(); }); });
     connect(m_wide.get(), &TFrmKeyBoard_2::escapePressed, this,
             [this] { RunGuarded(m_dialogs, [this] { GBxShowOpern->StopPractice(); }); });
+    m_wide->installEventFilter(this);   // the arrival time of its key events
+    WireKeyboards();
+}
+
+// The practice modes show on both keyboards.
+void TFormPiano::WireKeyboards()
+{
+    for (KeyMarks* marks : {Keys->Marks, m_wide->Marks}) {
+        PracticeBar* bar = GBxShowOpern->Practice;
+        connect(bar, &PracticeBar::demoKey, marks, &KeyMarks::Demo);
+        connect(bar, &PracticeBar::awaitedKey, marks, &KeyMarks::Await);
+        connect(bar, &PracticeBar::wrongKey, marks, &KeyMarks::Wrong);
+    }
+}
+
+void TFormPiano::NoteTapped(const QString& note)
+{
+    const qint64 age = m_keyStamp ? m_keyAge.Ms(m_keyStamp, EventAge::NowMs()) : 0;
+    m_keyStamp = 0;
+    GBxShowOpern->NotePlayed(note, age);
 }
 
 TFormPiano::~TFormPiano()
@@ -114,7 +136,7 @@ void TFormPiano::BuildPanels()
     GBxAbout = new AboutPanel(this, m_dialogs);
 
     GBxShowOpern->ClearGrids = [this](int first, int last) { ClearGrids(first, last); };
-    m_notes.OnPress = [this](const QString& note) { GBxShowOpern->NotePlayed(note); };
+    m_notes.OnPress = [this](const QString& note) { NoteTapped(note); };
     GuardedConnect(m_dialogs, GBxShowOpern, &ScorePanel::keyboardSwitchClicked, this, &TFormPiano::ImgSetBoardClick);
     GuardedConnect(m_dialogs, GBxShowOpern, &ScorePanel::entryPanelRequested, this, &TFormPiano::ImgOpernWriteClick);
     GuardedConnect(m_dialogs, GBxShowOpern, &ScorePanel::libraryChanged, this, &TFormPiano::ReloadLibrary);
@@ -129,6 +151,19 @@ void TFormPiano::BuildIconMenu()
 {
     // Options the settings files do not hold; each is kept in preferences.conf.
     m_iconMenu = new QMenu(this);
+    m_keyLettersAction = m_iconMenu->addAction(QStringLiteral("键位提示"));
+    m_keyLettersAction->setCheckable(true);
+    connect(m_keyLettersAction, &QAction::toggled, this, [this](bool on) {
+        m_prefs.SetKeyLetters(on);
+        Keys->Marks->SetLetters(on);
+        m_wide->Marks->SetLetters(on);
+    });
+    m_metronomeAction = m_iconMenu->addAction(QStringLiteral("节拍器"));
+    m_metronomeAction->setCheckable(true);
+    connect(m_metronomeAction, &QAction::toggled, this, [this](bool on) {
+        m_prefs.SetMetronome(on);
+        GBxShowOpern->Practice->SetMetronome(on);
+    });
     ImgTitle->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ImgTitle, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& p) { m_iconMenu->popup(ImgTitle->mapToGlobal(p)); });
@@ -350,6 +385,7 @@ void TFormPiano::keyPressEvent(QKeyEvent* e)
         return;
     }
     e->accept();
+    m_keyStamp = qint64(e->timestamp());
     // Auto-repeat presses play again, as a held key does.
     RunGuarded(m_dialogs, [&] { FormKeyDown(vk, VirtualKeys::Modifiers(e->modifiers())); });
 }
@@ -393,6 +429,8 @@ void TFormPiano::mousePressEvent(QMouseEvent* e)
 
 bool TFormPiano::eventFilter(QObject* watched, QEvent* e)
 {
+    if (e->type() == QEvent::KeyPress && watched == m_wide.get())
+        m_keyStamp = qint64(static_cast<QKeyEvent*>(e)->timestamp());
     if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick) {
         auto* me = static_cast<QMouseEvent*>(e);
         auto* w = qobject_cast<QWidget*>(watched);
@@ -442,6 +480,12 @@ void TFormPiano::StartupSequence()
     m_prefs.Load(m_folders.ConfigDir);
     RunGuarded(m_dialogs, [this] { ApplyVoice(); });   // a SoundFont loads in the background
     m_midi = std::make_unique<MidiInput>(MidiInput::SystemPorts(), m_notes, m_dialogs);
+    GBxShowOpern->Practice->Best().Load(m_folders.DataDir);
+    m_keyLettersAction->setChecked(m_prefs.KeyLetters());
+    m_metronomeAction->setChecked(m_prefs.Metronome());
+    Keys->Marks->SetLetters(m_prefs.KeyLetters());
+    m_wide->Marks->SetLetters(m_prefs.KeyLetters());
+    GBxShowOpern->Practice->SetMetronome(m_prefs.Metronome());
     m_keyboardRoute = 0;
     // Settings files and the banner list; the song loader adds its links from slot 21 later.
     m_bannerLinks = LoadSettingsFiles(m_folders.ConfigDir);

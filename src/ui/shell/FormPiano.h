@@ -4,6 +4,7 @@
 #include "core/Dialogs.h"
 #include "core/library/SongLibrary.h"
 #include "core/platform/Folders.h"
+#include "core/practice/EventAge.h"
 #include "core/practice/NoteTap.h"
 #include "core/settings/Banner.h"
 #include "core/settings/Preferences.h"
@@ -17,6 +18,7 @@
 #include <memory>
 
 class AboutPanel;
+class QAction;
 class ClickLabel;
 class EntryPanel;
 class HelpPanel;
@@ -115,6 +117,8 @@ private:
     void PickSoundFont();
     void ApplyVoice();
     void SampledLoaded(bool ok, const QString& message);
+    void WireKeyboards();
+    void NoteTapped(const QString& note);
     void FormShow();
     void SpaceKey();
     void LoadLibrary();
@@ -136,6 +140,10 @@ private:
     QAction* m_standardAction = nullptr;
     QAction* m_sampledAction = nullptr;
     QAction* m_sustainAction = nullptr;
+    QAction* m_keyLettersAction = nullptr;
+    QAction* m_metronomeAction = nullptr;
+    EventAge m_keyAge;
+    qint64 m_keyStamp = 0;   // the time stamp of the key event being handled, 0 when none
     int m_keyboardRoute = 0;
     QRandomGenerator m_bannerRandom;
     PageFetcher m_fetchPage = [](const QString& address) { return FetchPage(address); };
