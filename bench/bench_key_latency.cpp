@@ -11,7 +11,7 @@
 #include "core/sound/NotePlayer.h"
 #include "core/sound/SoundFiles.h"
 #include "core/sound/Voices.h"
-#include "core/library/SongText.h"
+#include "core/formats/JianpuText.h"
 #include "ui/keys/MainKeys.h"
 #include "ui/panels/PracticeBar.h"
 #include "ui/panels/ScorePanel.h"

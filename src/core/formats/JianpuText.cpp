@@ -399,8 +399,11 @@ private:
 
     SongRecord& addCell(const QString& note, const QString& length, const QString& octave, int conn, const char* kind)
     {
-        if (m_song->cells() >= MaxCells)
-            fail(QStringLiteral("超过 %1 格，录入表放不下").arg(MaxCells));
+        // Pasted text fills the entry table; the starter file writes the library, where the view
+        // reads up to five pages.
+        const int cap = m_paste ? MaxCells : 100000;
+        if (m_song->cells() >= cap)
+            fail(QStringLiteral("超过 %1 格，录入表放不下").arg(cap));
         SongRecord r;
         r.SongID = m_song->rows[0].SongID;
         r.SeqID = int(m_song->rows.size());
