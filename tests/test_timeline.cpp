@@ -246,6 +246,69 @@ private Q_SLOTS:
         }
     }
 
+    // Song → MIDI → song gives the same cells, title and time: the starter songs and one
+    // with every value, rests, ties over bar lines and the three octaves.
+    void midiRoundTrip()
+    {
+        QFile f(TAVO_SOURCE_DIR "/assets/songs.txt");
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QString text = QString::fromUtf8(f.readAll());
+        text += "\ntitle: 全部时值\ntime: 4/4\n5, 6,_ 7,_ 1 . 2_ | 3 - - (3 | 3) 0 1'__ . 7__ . 6__ 5 | 4' - - - |"
+                "\ntitle: 二拍\ntime: 2/4\n1 2 | 3_ 4_ 5 | 0 5 | 1' - |";
+        const SongTableType table = SongTextRows(ParseSongText(text, "20260101"));
+        int songs = 0;
+        for (const SongRecord& h : table) {
+            if (!IsHeaderRow(h))
+                continue;
+            ++songs;
+            SongTableType rows;
+            std::copy_if(table.begin(), table.end(), std::back_inserter(rows),
+                         [&](const SongRecord& r) { return r.SongID == h.SongID; });
+            // A slur over other pitches is phrasing, which MIDI does not carry.
+            for (size_t i = 1; i < rows.size(); ++i)
+                for (size_t j = i + 1; IsNoteRow(rows[i]) && j <= i + size_t(rows[i].Conn) && j < rows.size(); ++j)
+                    if (IsNoteRow(rows[j]) && rows[j].SongNote + rows[j].OpernHigh != rows[i].SongNote + rows[i].OpernHigh)
+                        rows[i].Conn = 0;
+            const Melody m = ParseMidi(MidiBytes(table, h.SongID, 90, h.SongName));
+            QCOMPARE(m.parts.size(), size_t(1));
+            const ConvertedSong back = ConvertMelody(m, 0, "x", "20260101");
+            QCOMPARE(back.rows[0].SongName, h.SongName);
+            QCOMPARE(back.rows[0].Conn, h.Conn);
+            QCOMPARE(Notation(back.rows), Notation(rows));
+            QCOMPARE(back.summary, QStringLiteral("原调 1=C"));
+        }
+        QCOMPARE(songs, 7);
+    }
+
+    // Tracks as parts with their names and note counts, the likely melody, chords, running
+    // status, drums left out, and the signatures of the conductor track.
+    void midiPartsAndSignatures()
+    {
+        auto track = [](const char* hex) {
+            const QByteArray e = QByteArray::fromHex(hex) + QByteArray::fromHex("00ff2f00");
+            QByteArray t("MTrk");
+            for (int i = 3; i >= 0; --i)
+                t.append(char((e.size() >> (8 * i)) & 0xff));
+            return t + e;
+        };
+        const QByteArray file = QByteArray::fromHex("4d546864000000060001000401e0")
+            + track("00ff03055469746c65 00ff580403021808 00ff59020100")
+            + track("00ff03044261737300912b50 83602b00 002d50 83602d00 002f50 83602f00 003050 83603000")
+            + track("00ff03064d656c6f6479 00904350 004750 83604300 004700 004850 8360804800 00904a50 83604a00 004350 83604300")
+            + track("0099245083608924 00");
+        const Melody m = ParseMidi(file);
+        QCOMPARE(MelodyPartLabels(m), (QStringList{"Bass（4 个音）", "Melody（4 个音）"}));
+        QCOMPARE(LikelyMelodyPart(m), 1);
+        QCOMPARE(m.title, QStringLiteral("Title"));
+        QVERIFY(m.key.known && m.key.fifths == 1 && !m.played);
+        QCOMPARE(m.times.size(), size_t(1));
+        QCOMPARE(m.times[0].beats * 10 + m.times[0].beatType, 34);
+        const ConvertedSong song = ConvertMelody(m, 1, "x", "20260101");
+        QCOMPARE(Notation(song.rows), QStringLiteral("3 4 5 | 1 0 0 |"));
+        QCOMPARE(song.summary, QStringLiteral("原调 1=G；3/4 拍保留小节线，记作 4/4"));
+        QCOMPARE(song.rows[0].SongName, QStringLiteral("Title"));
+    }
+
     // ---- Follow mode ----
     void followModeWaitsForEachRightNote()
     {
