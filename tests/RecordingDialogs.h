@@ -41,5 +41,11 @@ public:
         preselected = pre;
         return choice == -2 ? pre : choice;
     }
+    QString fileToSave;
+    QString SaveFile(const QString&, const QString& filter, const QString&) override
+    {
+        filterAsked = filter;
+        return fileToSave;
+    }
     int messages() const { return int(infos.size() + questions.size() + errors.size()); }
 };
