@@ -99,11 +99,12 @@ private Q_SLOTS:
 
         // 导出 MIDI… on the sheet's menu: the song on view at the tempo of the control.
         p.Practice->Tempo->SetValue(120);
+        QVERIFY(QDir().mkpath(env.options().desktopDir));
         env.dialogs.fileToSave = QDir(env.options().desktopDir).filePath(QStringLiteral("送别"));
         QMetaObject::invokeMethod(p.SheetMenu, "aboutToShow");
         p.SheetMenu->findChild<QAction*>(QStringLiteral("导出 MIDI…"))->trigger();
         QFile midi(env.dialogs.fileToSave + QStringLiteral(".mid"));
-        QVERIFY(midi.open(QIODevice::ReadOnly));
+        QVERIFY2(midi.open(QIODevice::ReadOnly), qPrintable(env.dialogs.errors.join(u' ')));
         QCOMPARE(midi.readAll(), MidiBytes(m.Library().Table(), oldId, 120, title));
         QCOMPARE(env.dialogs.filterAsked, QStringLiteral("MIDI (*.mid)"));
 

@@ -99,7 +99,6 @@ struct ParseState {
     int events = 0;
     int notesOnGrid = 0;
     int noteStarts = 0;
-    bool titleSet = false;
 };
 
 void ReadTrack(TrackReader& r, ParseState& st, int number)
@@ -180,10 +179,9 @@ void ReadTrack(TrackReader& r, ParseState& st, int number)
             while (!open[size_t(ch * 128 + p)].empty())
                 closeNote(ch, p);   // held to the end of the track
 
-    if (!name.isEmpty() && !st.titleSet) {
+    // The first track's name is the name of the whole sequence.
+    if (number == 1)
         m.title = name;
-        st.titleSet = true;
-    }
     const QString partName = name.isEmpty() ? instrument : name;
     for (auto& [ch, notes] : channels) {
         std::stable_sort(notes.begin(), notes.end(), [](const MelodyNote& a, const MelodyNote& b) {
