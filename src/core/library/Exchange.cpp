@@ -1,6 +1,7 @@
 #include "core/library/Exchange.h"
 #include "core/library/TextImport.h"
 #include "core/Errors.h"
+#include "core/library/MelodyImport.h"
 #include "core/score/SongRecord.h"
 #include <QDir>
 #include <QFile>
@@ -371,12 +372,15 @@ ShareResult ExportSong(TADOConnection& library, int songId, const QString& title
 ShareResult ImportSongFile(TADOConnection& library, IDialogs& dialogs, const QDate& today)
 {
     ShareResult result;
-    const QString path = dialogs.OpenFile(QString(), QStringLiteral("歌谱文件(*.opr);;简谱文本 (*.txt)"));
+    const QString path =
+        dialogs.OpenFile(QString(), QStringLiteral("歌谱文件(*.opr);;简谱文本 (*.txt)") + MelodyFileFilters());
     if (path.isEmpty() || !path.contains(u'.'))
         return result;
     result.file = path;
     if (path.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
         return ImportJianpuFile(library, dialogs, today, path);
+    if (IsMelodyFile(path))
+        return ImportMelodyFile(library, dialogs, today, path);
     // Only the small-letter extension is an exchange file, as it always was.
     if (!path.contains(QLatin1String(".opr")))
         return Refuse(dialogs, IllegalData, result);

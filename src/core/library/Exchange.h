@@ -51,7 +51,7 @@ ShareResult DeleteSong(TADOConnection& library, int songId, const QString& title
 ShareResult ExportSong(TADOConnection& library, int songId, const QString& title, const QString& templateFile,
                        const QString& desktopFolder, IDialogs& dialogs);
 
-// Asks for an exchange file (or a numbered-notation text file), checks all of it, asks the
+// Asks for an exchange file (a numbered-notation text, MIDI or MusicXML file), checks all of it, asks the
 // user, then adds its rows to the library under the lowest free song number in one
 // transaction. A file that breaks any rule leaves the library untouched. today dates the
 // notice refresh.

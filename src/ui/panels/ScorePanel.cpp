@@ -1,6 +1,7 @@
 #include "ui/panels/ScorePanel.h"
 #include "core/Errors.h"
 #include "core/formats/JianpuText.h"
+#include "core/formats/MidiFile.h"
 #include "core/library/Exchange.h"
 #include "core/library/SongLibrary.h"
 #include "core/platform/Folders.h"
@@ -12,10 +13,14 @@
 #include "ui/widgets/Resources.h"
 #include "ui/widgets/ScoreGrid.h"
 #include "ui/widgets/Styles.h"
+#include "ui/widgets/TempoControl.h"
 #include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHideEvent>
 #include <QMenu>
+#include <QRegularExpression>
 
 namespace {
 const QString kBlackText = QStringLiteral("color: black; background: transparent;");
@@ -101,6 +106,7 @@ ScorePanel::ScorePanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library,
         copy->setEnabled(!SongText().isEmpty());
         m_sheetMenu->popup(mapToGlobal(p));
     });
+    AddExportActions(m_sheetMenu);
     connect(Grid, &GlyphGrid::cellClicked, this, [this](int position) {
         Practice->CellClicked(position, QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier));
     });
@@ -126,6 +132,43 @@ bool ScorePanel::CopySongText()
         return false;
     QGuiApplication::clipboard()->setText(text);
     return true;
+}
+
+void ScorePanel::AddExportActions(QMenu* menu)
+{
+    const auto add = [&](const QString& text, void (ScorePanel::*slot)()) {
+        QAction* a = menu->addAction(text);
+        a->setObjectName(text);
+        connect(a, &QAction::triggered, this, [this, slot] { RunGuarded(m_dialogs, [&] { (this->*slot)(); }); });
+    };
+    add(QStringLiteral("导出 MIDI…"), &ScorePanel::ExportMidiClick);
+    // Nothing to export while the menu of titles is on view.
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+        for (QAction* a : menu->actions())
+            a->setEnabled(!m_menuOpen && m_shownSongID > 0);
+    });
+}
+
+QString ScorePanel::AskExportFile(const QString& title, const QString& filter, const QString& suffix)
+{
+    QString name = LabSongName->text();
+    static const QRegularExpression unsafe(QStringLiteral("[\\\\/:*?\"<>|\\x00-\\x1f]"));
+    name.replace(unsafe, QStringLiteral("_"));
+    const QString dir = m_folders.DesktopDir.isEmpty() ? QDir::homePath() : m_folders.DesktopDir;
+    QString path = m_dialogs.SaveFile(title, filter, QDir(dir).filePath(name.trimmed() + suffix));
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += suffix;
+    return path;
+}
+
+// The song as 示范 plays it, at the tempo of the ♩= control.
+void ScorePanel::ExportMidiClick()
+{
+    if (m_menuOpen || m_shownSongID <= 0)
+        return;
+    const QString path = AskExportFile(QStringLiteral("导出 MIDI"), QStringLiteral("MIDI (*.mid)"), QStringLiteral(".mid"));
+    if (!path.isEmpty())
+        WriteMidiFile(path, m_library.Table(), m_shownSongID, Practice->Tempo->Value(), LabSongName->text());
 }
 
 bool ScorePanel::SpaceTurnsPage() const

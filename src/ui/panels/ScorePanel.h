@@ -80,6 +80,7 @@ public Q_SLOTS:
     void ImgOperImportClick();
     void ImgOperExportClick();
     void ImgOperDelDBClick();
+    void ExportMidiClick();
 
 Q_SIGNALS:
     void keyboardSwitchClicked();
@@ -92,6 +93,9 @@ protected:
 private:
     void NextViewPage();
     void ShowViewPage(int page);
+    void AddExportActions(QMenu* menu);
+    // Where to write the song on view: asks with the title as the name; empty when cancelled.
+    QString AskExportFile(const QString& title, const QString& filter, const QString& suffix);
     void SetMenuVisible(bool on);
     ClickLabel* NewOperPicture(const QString& name, const QString& hint, const QString& picture, int top,
                                int height);
