@@ -1,7 +1,7 @@
-// 节奏's judgement error: synthetic key presses placed at known offsets from their notes on
-// the running output clock, each handled after a random delay (a busy window). The judged
-// offset, taken from the key event's arrival time, is compared with the placed one; the
-// same presses judged at the moment they are handled are the reference.
+// 节奏's judgement error: synthetic key presses placed at known offsets from their notes,
+// each handled after a random delay (a busy window), judged from the key event's arrival.
+// On a synthetic output clock the truth is exact: once read straight, once read lagging as
+// a clock estimated from late callbacks does. The real output follows, for reference.
 #include "BenchSupport.h"
 #include "core/platform/Folders.h"
 #include "core/practice/DemoPlayer.h"
@@ -13,8 +13,10 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -29,22 +31,39 @@ void Report(const char* what, std::vector<double> err)
 }
 } // namespace
 
-int main(int argc, char** argv)
+namespace {
+double SteadyNs()
 {
-    QTemporaryDir root;
-    qputenv("TMPDIR", root.path().toLocal8Bit());
-    if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER"))
-        qputenv("SDL_AUDIODRIVER", "dummy");
-    QCoreApplication app(argc, argv);
-    const int notes = argc > 1 ? std::clamp(QString::fromLocal8Bit(argv[1]).toInt(), 10, 2000) : 120;
+    return double(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                      std::chrono::steady_clock::now().time_since_epoch()).count());
+}
 
-    NotePlayer player;
-    PrepareSounds(player, ResolveFolders(FolderOptions{root.path() + QStringLiteral("/")}).TempDir);
-    if (player.OutputRate() <= 0) {
-        std::printf("no audio output: nothing to measure\n");
-        return 1;
+// An output clock at exactly 48 kHz of the steady clock whose reading lags the true frame
+// by 0..lagMs, drawn afresh every 10 ms, as a clock estimated from late callbacks does.
+struct SyntheticOutput final : INoteScheduler {
+    explicit SyntheticOutput(int lagMs) : lagFrames(lagMs * 48) {}
+    double start = SteadyNs();
+    int lagFrames;
+    QRandomGenerator random{5};
+    double lagUntil = 0, lag = 0;
+    double True(double ns) const { return (ns - start) * 48000 / 1e9; }
+    int OutputRate() override { return 48000; }
+    std::uint64_t OutputFrame() override
+    {
+        const double ns = SteadyNs();
+        if (ns >= lagUntil) {
+            lag = lagFrames ? random.bounded(lagFrames) : 0;
+            lagUntil = ns + 10e6;
+        }
+        return std::uint64_t(std::max(0.0, True(ns) - lag));
     }
-    // A note on every beat at 150: 400 ms apart, room for offsets of up to 150 ms either way.
+    void ScheduleNote(const QString&, std::uint64_t) override {}
+    void CancelScheduled() override {}
+};
+
+// Presses at -150..150 ms of each note, handled 0..40 ms late; truth(ns) is the true frame.
+void Measure(const char* what, INoteScheduler& output, const std::function<double(double)>& truth, int notes)
+{
     Timeline song;
     for (int i = 0; i < notes; ++i) {
         TimelineEvent e;
@@ -56,8 +75,7 @@ int main(int argc, char** argv)
         song.events.push_back(e);
     }
     song.beats = notes;
-
-    DemoPlayer demo(player);
+    DemoPlayer demo(output);
     Judge judge;
     std::vector<std::uint64_t> frames;
     demo.OnScheduled = [&](int event, std::uint64_t frame) {
@@ -68,41 +86,58 @@ int main(int argc, char** argv)
     o.notes = false;
     o.countIn = 4;
     judge.Start(0);
-    demo.Start(song, 150, o);
+    demo.Start(song, 150, o);   // 400 ms a note
     const int rate = demo.Rate();
     judge.SetRate(rate);
-
     QRandomGenerator random(17);
     EventAge age;
-    std::vector<double> withArrival, atHandling;
+    std::vector<double> smooth, raw;
     for (int i = 0; i < notes; ++i) {
         while (int(frames.size()) <= i) {
             demo.Tick();
             QThread::usleep(500);
         }
-        const double placedMs = random.bounded(-150, 151);
-        const std::uint64_t pressAt = std::uint64_t(std::llround(double(frames[size_t(i)]) + placedMs * rate / 1000));
-        while (demo.Now() < pressAt) {
+        const double f = double(frames[size_t(i)]);
+        const double pressAt = f + double(random.bounded(-150, 151)) * rate / 1000;
+        while (truth(SteadyNs()) < pressAt) {
             demo.Tick();
             QThread::usleep(200);
         }
-        // The press: the event's stamp, and the clock's own offset at that moment.
+        const double trueMs = (truth(SteadyNs()) - f) * 1000.0 / rate;
         const qint64 stamp = EventAge::NowMs();
-        const double trueMs = (double(demo.Now()) - double(frames[size_t(i)])) * 1000.0 / rate;
-        const int delayMs = i == 0 ? 0 : int(random.bounded(0, 41));
-        QThread::msleep(unsigned(delayMs));
-        const std::uint64_t now = demo.Now();
-        const std::uint64_t back = std::uint64_t(age.Ms(stamp, EventAge::NowMs())) * rate / 1000;
-        const Judge::Result r = judge.Play(QStringLiteral("c1"), now - back);
-        withArrival.push_back(r.offsetMs - trueMs);
-        atHandling.push_back((double(now) - double(frames[size_t(i)])) * 1000.0 / rate - trueMs);
+        QThread::msleep(unsigned(i == 0 ? 0 : random.bounded(0, 41)));
+        const qint64 ageMs = age.Ms(stamp, EventAge::NowMs());
+        raw.push_back((double(demo.Now()) - double(ageMs) * rate / 1000 - f) * 1000.0 / rate - trueMs);
+        smooth.push_back(judge.Play(QStringLiteral("c1"), demo.SmoothFrame(ageMs)).offsetMs - trueMs);
         demo.Tick();
     }
     demo.Stop();
-    std::printf("%d presses at offsets of -150..150 ms, handled 0..40 ms late, output at %d Hz\n", notes, rate);
-    Report("judged from the key event's arrival", withArrival);
-    Report("judged when handled (reference)", atHandling);
-    const Judge::Tally& t = judge.Counts();
-    std::printf("verdicts: 准 %d, 早 %d, 晚 %d, 漏 %d\n", t.exact, t.early, t.late, t.miss);
+    std::printf("%s\n", what);
+    Report("  arrival on the smoothed clock (节奏)", smooth);
+    Report("  arrival on the raw clock (reference)", raw);
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir root;
+    qputenv("TMPDIR", root.path().toLocal8Bit());
+    if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER"))
+        qputenv("SDL_AUDIODRIVER", "dummy");
+    QCoreApplication app(argc, argv);
+    const int notes = argc > 1 ? std::clamp(QString::fromLocal8Bit(argv[1]).toInt(), 10, 2000) : 100;
+    std::printf("%d presses at -150..150 ms of their notes, each handled 0..40 ms late\n", notes);
+
+    SyntheticOutput exact(0);
+    Measure("exact 48 kHz clock", exact, [&](double ns) { return exact.True(ns); }, notes);
+    SyntheticOutput lagging(10);
+    Measure("48 kHz clock read 0..10 ms behind", lagging, [&](double ns) { return lagging.True(ns); }, notes);
+
+    // The real output (SDL's driver as set): its own reading stands for the truth.
+    NotePlayer player;
+    PrepareSounds(player, ResolveFolders(FolderOptions{root.path() + QStringLiteral("/")}).TempDir);
+    if (player.OutputRate() > 0)
+        Measure("the audio output, its own clock as truth", player, [&](double) { return double(player.OutputFrame()); },
+                notes);
     return 0;
 }

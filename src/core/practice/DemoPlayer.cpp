@@ -13,6 +13,14 @@ qint64 SteadyMs()
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+qint64 SteadyNs()
+{
+    using namespace std::chrono;
+    return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+constexpr double EaseBack = 0.02;   // of a lag, per reading
+
 } // namespace
 
 DemoPlayer::DemoPlayer(INoteScheduler& output, std::function<qint64()> wallMs)
@@ -47,6 +55,7 @@ bool DemoPlayer::Start(Timeline song, int tempo, Options options)
         m_wallStart = m_wallMs();
     }
     m_framesPerBeat = m_rate * 60.0 / m_tempo;
+    m_smooth = -1;
     // The count-in comes between the lead-in and the first note.
     m_anchorBeat = -m_options.countIn;
     m_anchorFrame = Now() + std::uint64_t(std::llround(LeadInSeconds * m_rate));
@@ -84,6 +93,22 @@ std::uint64_t DemoPlayer::Now() const
     if (m_silent)
         return std::uint64_t(std::max<qint64>(0, m_wallMs() - m_wallStart));
     return m_output.OutputFrame();
+}
+
+std::uint64_t DemoPlayer::SmoothFrame(qint64 ageMs)
+{
+    const qint64 ns = SteadyNs();
+    const double raw = double(Now());
+    if (m_smooth < 0 || m_silent) {
+        m_smooth = raw;
+    } else {
+        const double predicted = m_smooth + double(ns - m_smoothNs) * 1e-9 * m_rate;
+        // Far apart (a device opened again, a suspend): the raw clock wins.
+        m_smooth = raw > predicted || predicted - raw > 0.5 * m_rate ? raw : predicted - (predicted - raw) * EaseBack;
+    }
+    m_smoothNs = ns;
+    const double back = double(std::max<qint64>(0, ageMs)) * m_rate / 1000.0;
+    return std::uint64_t(std::max(0.0, m_smooth - back));
 }
 
 std::uint64_t DemoPlayer::FrameOfBeat(double beat) const
@@ -166,6 +191,7 @@ DemoPlayer::Position DemoPlayer::Tick()
     if (!m_running)
         return p;
     const std::uint64_t now = Now();
+    SmoothFrame();   // kept close to the raw clock between presses
     try {
         ScheduleUpTo(now + std::uint64_t(std::llround(AheadSeconds * m_rate)));
     } catch (...) {

@@ -68,6 +68,11 @@ public:
     std::uint64_t FrameOfEvent(int index) const;
     std::uint64_t EndFrame() const;            // never, while looping
     int EventAt(std::uint64_t frame) const;    // -1 before the first
+    // The output clock as a judgement reads it: it runs on with the steady clock, so a
+    // callback that comes late (the raw clock stalls, then jumps) does not move a press;
+    // it catches up at once when the raw clock is ahead and eases back when it stays behind.
+    // ageMs back from now.
+    std::uint64_t SmoothFrame(qint64 ageMs = 0);
 
 private:
     std::uint64_t FrameOfBeat(double beat) const;
@@ -89,4 +94,6 @@ private:
     std::uint64_t m_anchorFrame = 0;       // beat m_anchorBeat falls on this frame
     double m_anchorBeat = 0;
     qint64 m_wallStart = 0;
+    double m_smooth = -1;                  // SmoothFrame's clock, -1 before its first reading
+    qint64 m_smoothNs = 0;
 };

@@ -21,21 +21,9 @@ void Passage::Click(int cell, bool extend)
 
 Timeline Passage::Cut(const Timeline& whole) const
 {
-    Timeline out;
     const auto& events = whole.events;
     const auto first = std::find_if(events.begin(), events.end(), [&](const TimelineEvent& e) { return e.lastCell >= First(); });
     const auto end = Loops() ? std::find_if(first, events.end(), [&](const TimelineEvent& e) { return e.cell > Last(); })
                              : events.end();
-    if (first == end)
-        return out;
-    const double origin = first->start;
-    for (auto it = first; it != end; ++it) {
-        TimelineEvent e = *it;
-        e.start -= origin;
-        if (e.NoSample())
-            ++out.unsounded;
-        out.events.push_back(std::move(e));
-    }
-    out.beats = out.events.back().End();
-    return out;
+    return SliceTimeline(first, end);
 }

@@ -135,12 +135,18 @@ Timeline BuildTimeline(const SongTableType& table, int song, int startCell)
         // Bar lines, spaces, other symbols and marks with no note before them take no time.
     }
 
+    const std::vector<TimelineEvent>& events = all;
+    return SliceTimeline(std::find_if(events.begin(), events.end(), [&](const TimelineEvent& e) { return e.cell >= startCell; }),
+                         events.end());
+}
+
+Timeline SliceTimeline(std::vector<TimelineEvent>::const_iterator first, std::vector<TimelineEvent>::const_iterator end)
+{
     Timeline out;
-    const auto first = std::find_if(all.begin(), all.end(), [&](const TimelineEvent& e) { return e.cell >= startCell; });
-    if (first == all.end())
+    if (first == end)
         return out;
     const double origin = first->start;
-    for (auto it = first; it != all.end(); ++it) {
+    for (auto it = first; it != end; ++it) {
         TimelineEvent e = *it;
         e.start -= origin;
         if (e.NoSample())

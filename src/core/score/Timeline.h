@@ -35,3 +35,6 @@ QString TimelineNoteName(int degree, int octave);
 // ends the view. An arc over two or more notes of one pitch ties them into one note; over
 // different pitches it changes nothing. Cells the view never shows are left out.
 Timeline BuildTimeline(const SongTableType& table, int song, int startCell = 1);
+
+// Events [first, end) as a timeline of their own, timed from the first.
+Timeline SliceTimeline(std::vector<TimelineEvent>::const_iterator first, std::vector<TimelineEvent>::const_iterator end);

@@ -328,9 +328,7 @@ void PracticeBar::NotePlayed(const QString& note, qint64 ageMs)
 {
     if (m_mode == Mode::Rhythm) {
         // Judged at the frame heard when the key event arrived, however late it is handled.
-        const std::uint64_t now = m_demo.Now();
-        const std::uint64_t age = std::uint64_t(std::max<qint64>(0, ageMs)) * std::uint64_t(m_demo.Rate()) / 1000;
-        const Judge::Result r = m_judge.Play(note, now > age ? now - age : 0);
+        const Judge::Result r = m_judge.Play(note, m_demo.SmoothFrame(ageMs));
         if (r.verdict == Judge::Verdict::None)
             return;
         if (r.verdict == Judge::Verdict::Miss)
