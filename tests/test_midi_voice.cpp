@@ -9,7 +9,9 @@
 #include "core/sound/SampledVoice.h"
 #include "core/sound/SoundFiles.h"
 #include "core/sound/VoiceSwitch.h"
+#include <QMenu>
 #include <QProcess>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <thread>
@@ -179,6 +181,12 @@ private Q_SLOTS:
         QCOMPARE(player.Player(2)->FileName(), temp + bank.Current[24] + ".dat");
         QCOMPARE(told, (QStringList{QString(), QString(), QString(), QStringLiteral("c1")}));
         QVERIFY(sampled.log.isEmpty());
+        auto peakAt = [&](int velocity) {
+            Render(player.Audio().GetMixer(), 48000);
+            tap.PressKey(60, velocity);
+            return Peak(Render(player.Audio().GetMixer(), 4800));
+        };
+        QVERIFY(peakAt(20) < 0.1f * peakAt(96));
 
         // Sampled: names become keys at a fixed velocity, MIDI keys keep theirs.
         sampled.ready = true;
@@ -194,11 +202,44 @@ private Q_SLOTS:
         voice.ScheduleNote(QStringLiteral("e1"), 480);
         voice.CancelScheduled();
         QCOMPARE(sampled.log, (QStringList{"on 60 96", "off 77", "on 64 30", "off 64", "pedal 1", "on 64 96 @480", "cancel"}));
-        QCOMPARE(player.PlayerTurn(), 2);   // the built-in rotation was left alone
+        QCOMPARE(player.PlayerTurn(), 1);   // the built-in rotation was left alone
 
         voice.SetSampled(false);
         tap.PressNote(QStringLiteral("d1"));
-        QCOMPARE(player.PlayerTurn(), 3);
+        QCOMPARE(player.PlayerTurn(), 2);
+    }
+
+    // preferences.conf chooses the voice at start; a SoundFont that fails puts 标准 back.
+    void voiceChoiceAtStartUp_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("sampled");
+        QTest::newRow("a piano") << SoundFontBytes(0) << true;
+        QTest::newRow("not a piano") << SoundFontBytes(3) << false;
+    }
+    void voiceChoiceAtStartUp()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, sampled);
+        TempEnv env;
+        QVERIFY(env.copyStarterDatabase());
+        const QString font = WriteFile(env.home() + QStringLiteral("/mine.sf2"), bytes);
+        {
+            QSettings s(env.options().configDir + QStringLiteral("/preferences.conf"), QSettings::IniFormat);
+            s.setValue(QStringLiteral("voice"), QStringLiteral("sampled"));
+            s.setValue(QStringLiteral("soundFont"), font);
+        }
+        PianoWindows w(env);
+        w.main->StartupSequence();
+        QVERIFY(w.main->Voice().WantsSampled());
+        QTRY_VERIFY_WITH_TIMEOUT(!w.main->Sampled().Loading(), 20000);
+        QTRY_COMPARE(w.main->Voice().Sampled(), sampled);
+        QCOMPARE(w.main->Prefs().Voice(), sampled ? Preferences::SampledVoice : Preferences::StandardVoice);
+        QCOMPARE(env.dialogs.errors.size(), sampled ? 0 : 1);
+        QStringList texts;
+        for (QAction* a : w.main->IconMenu()->actions().first()->menu()->actions())
+            texts << a->text();
+        QCOMPARE(texts, (QStringList{"标准", "钢琴（采样）", QString(), "延音", "选择音色库…"}));
     }
 
     void midiMessagesDecode_data()

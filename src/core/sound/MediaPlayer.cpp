@@ -39,13 +39,13 @@ void TMediaPlayer::Load()
     m_open = true;
 }
 
-void TMediaPlayer::Play()
+void TMediaPlayer::Play(float gain)
 {
     // Playing with nothing open does nothing, as the media control did.
     if (!m_open || !m_sound)
         return;
     m_output.EnsureOpen();
-    m_output.GetMixer().Start(m_number - 1, m_sound);
+    m_output.GetMixer().Start(m_number - 1, m_sound, gain);
     ++m_playCount;
 }
 

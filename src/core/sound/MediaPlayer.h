@@ -24,7 +24,7 @@ public:
     // Reads and parses FileName like Open, but what the player sounds now rings on until
     // the next start (for a note queued ahead).
     void Load();
-    void Play();                                     // starts from the beginning, returns at once
+    void Play(float gain = 1.0f);                    // starts from the beginning, returns at once
     // Starts the open sound at output frame `frame` (Mixer::StartAt); false when nothing
     // was queued.
     bool PlayAt(std::uint64_t frame);

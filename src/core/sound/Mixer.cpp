@@ -172,12 +172,14 @@ Mixer::Mixer()
     TheKernel();   // built here, never on the render thread
     for (auto& n : m_next)
         n.store(nullptr, std::memory_order_relaxed);
+    for (auto& g : m_nextGain)
+        g.store(1.0f, std::memory_order_relaxed);
     std::fill(std::begin(m_ring), std::end(m_ring), nullptr);
 }
 
 Mixer::~Mixer() = default;
 
-void Mixer::Start(int voice, std::shared_ptr<const SoundData> sound)
+void Mixer::Start(int voice, std::shared_ptr<const SoundData> sound, float gain)
 {
     if (voice < 0 || voice >= Voices)
         return;
@@ -188,6 +190,7 @@ void Mixer::Start(int voice, std::shared_ptr<const SoundData> sound)
     }
     const SoundData* raw = sound.get();
     m_held.push_back(std::move(sound));
+    m_nextGain[voice].store(gain, std::memory_order_relaxed);
     Hand(voice, raw);
 }
 
@@ -269,7 +272,7 @@ bool Mixer::Mix(Voice& v, float* out, int frames, std::uint64_t step) noexcept
     for (int i = 0; i < frames; ++i) {
         if (v.pos >= end)
             return false;
-        float gain = VoiceGain;
+        float gain = VoiceGain * v.gain;
         if (v.fadeTotal) {
             if (v.fadeLeft <= 0)
                 return false;
@@ -318,13 +321,14 @@ void Mixer::SetSource(IMixSource* source)
         std::this_thread::yield();
 }
 
-void Mixer::Take(int voice, const SoundData* p, int fadeFrames) noexcept
+void Mixer::Take(int voice, const SoundData* p, int fadeFrames, float gain) noexcept
 {
     if (m_voice[voice].sound)
         BeginFade(m_voice[voice], fadeFrames);
     if (p != &kStop) {
         m_voice[voice] = Voice{};
         m_voice[voice].sound = p;
+        m_voice[voice].gain = gain;
         m_started.fetch_add(1, std::memory_order_acq_rel);
     }
 }
@@ -373,7 +377,7 @@ void Mixer::Render(float* out, int frames, int rate) noexcept
 
     for (int i = 0; i < Voices; ++i)
         if (const SoundData* p = m_next[i].exchange(nullptr, std::memory_order_acq_rel))
-            Take(i, p, fadeFrames);
+            Take(i, p, fadeFrames, m_nextGain[i].load(std::memory_order_relaxed));
     TakeQueued();
 
     // Mix up to each timed start that falls in this render, start it there, go on.

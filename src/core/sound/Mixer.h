@@ -53,8 +53,8 @@ public:
     Mixer& operator=(const Mixer&) = delete;
 
     // UI thread. Starts `sound` from its beginning on voice 0..2, cutting off what that
-    // voice was playing (with a short fade).
-    void Start(int voice, std::shared_ptr<const SoundData> sound);
+    // voice was playing (with a short fade); gain scales it (a MIDI key's velocity).
+    void Start(int voice, std::shared_ptr<const SoundData> sound, float gain = 1.0f);
     // UI thread. Cuts off the voice (with a short fade).
     void Stop(int voice);
     // UI thread. Starts `sound` on `voice` at output frame `frame` (frames count every
@@ -92,6 +92,7 @@ private:
         std::uint64_t pos = 0;     // source position, 32.32 fixed point
         int fadeLeft = 0;          // frames left of a cut-off fade; 0 = not fading
         int fadeTotal = 0;
+        float gain = 1.0f;
     };
     struct Timed {
         const SoundData* sound = nullptr;
@@ -108,12 +109,13 @@ private:
     void Retire(const SoundData* p) noexcept;
     void BeginFade(Voice& v, int fadeFrames) noexcept;
     bool Mix(Voice& v, float* out, int frames, std::uint64_t step) noexcept;
-    void Take(int voice, const SoundData* p, int fadeFrames) noexcept;
+    void Take(int voice, const SoundData* p, int fadeFrames, float gain = 1.0f) noexcept;
     void TakeQueued() noexcept;
     void MixSegment(float* out, int frames, int rate) noexcept;
 
     // Shared between the threads.
     std::atomic<const SoundData*> m_next[Voices];
+    std::atomic<float> m_nextGain[Voices];      // stored before the sound it goes with
     const SoundData* m_ring[RingSize];
     std::atomic<std::uint32_t> m_ringHead{0};   // written by the renderer
     std::atomic<std::uint32_t> m_ringTail{0};   // written by the UI thread

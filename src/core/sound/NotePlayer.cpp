@@ -1,6 +1,7 @@
 #include "core/sound/NotePlayer.h"
 #include "core/sound/KeyMaps.h"
 #include "core/sound/MediaPlayer.h"
+#include <algorithm>
 
 NotePlayer::NotePlayer()
 {
@@ -43,13 +44,14 @@ void NotePlayer::PlayNote(const QString& name, const VoiceTable& voice)
     }
 }
 
-void NotePlayer::PlaySlot(int slot)
+void NotePlayer::PlaySlot(int slot, int velocity)
 {
     if (slot < 0 || slot >= int(m_voice.size()))
         return;
     if (TMediaPlayer* player = NextPlayer(slot, m_voice)) {
         player->Open();
-        player->Play();
+        const float v = float(std::clamp(velocity, 1, 127)) / 96.0f;
+        player->Play(v * v);
     }
 }
 

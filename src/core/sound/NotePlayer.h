@@ -56,9 +56,10 @@ public:
 
     // Advances the turn, then has that player open tempDir + voice[slot] + ".dat" and play.
     void PlayNote(const QString& name, const VoiceTable& voice);
-    // A MIDI key in the same rotation: the sample of its slot (key - FirstSlotKey); keys
-    // outside the 48 slots sound nothing and use no turn.
-    void PlaySlot(int slot);
+    // A MIDI key in the same rotation: the sample of its slot (key - FirstSlotKey), louder
+    // or softer by velocity (96, a PC key's, plays as loud as a PC key); keys outside the 48
+    // slots sound nothing and use no turn.
+    void PlaySlot(int slot, int velocity = 96);
     // The second keyboard's keys: the engine map picks the note (or none).
     void PlayPcKey(int key, Qt::KeyboardModifiers modifiers);
 
@@ -72,7 +73,7 @@ public:
 
     void PressNote(const QString& note) override { PlayNote(note, m_voice); }
     void ReleaseNote(const QString&) override {}
-    void PressKey(int key, int) override { PlaySlot(key - FirstSlotKey); }
+    void PressKey(int key, int velocity) override { PlaySlot(key - FirstSlotKey, velocity); }
     void ReleaseKey(int) override {}
 
     int PlayerTurn() const { return m_turn; }       // 0 before the first note, then 1..3
