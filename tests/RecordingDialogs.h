@@ -9,7 +9,8 @@ class RecordingDialogs : public IDialogs {
 public:
     QStringList errors, infos, questions, questionTitles;
     std::deque<bool> answers;
-    QString fileToOpen;
+    QString fileToOpen, fileToSave;
+    int itemToChoose = 0;
     QString filterAsked;
     void ShowError(const QString& t) override { errors << t; }
     void ShowInfo(const QString& t) override { infos << t; }
@@ -32,5 +33,7 @@ public:
         filterAsked = filter;
         return fileToOpen;
     }
+    QString SaveFile(const QString&, const QString&, const QString&) override { return fileToSave; }
+    int ChooseItem(const QString&, const QStringList&, int) override { return itemToChoose; }
     int messages() const { return int(infos.size() + questions.size() + errors.size()); }
 };

@@ -1,17 +1,24 @@
 #include "ui/panels/ScorePanel.h"
 #include "core/Errors.h"
+#include "core/files/FileOps.h"
+#include "core/formats/MusicXml.h"
 #include "core/library/Exchange.h"
 #include "core/library/SongLibrary.h"
 #include "core/platform/Folders.h"
 #include "core/score/ScorePage.h"
 #include "ui/panels/PracticeBar.h"
+#include "ui/print/ScorePrinter.h"
 #include "ui/widgets/ClickLabel.h"
 #include "ui/widgets/GlyphGrid.h"
 #include "ui/widgets/ImageButton.h"
 #include "ui/widgets/Resources.h"
 #include "ui/widgets/ScoreGrid.h"
 #include "ui/widgets/Styles.h"
+#include <QDir>
+#include <QFileInfo>
 #include <QHideEvent>
+#include <QMenu>
+#include <QRegularExpression>
 
 namespace {
 const QString kBlackText = QStringLiteral("color: black; background: transparent;");
@@ -79,6 +86,69 @@ ScorePanel::ScorePanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library,
     PracticeBar::View view{[this] { return m_menuOpen ? 0 : m_shownSongID; }, [this] { return m_viewPage; },
                            [this] { NextViewPage(); }};
     Practice = new PracticeBar(this, m_dialogs, m_library, output, *Grid, std::move(view));
+
+    // The cells lie over the sheet and pass right-clicks on to the panel.
+    SheetMenu = new QMenu(this);
+    AddExportActions(SheetMenu);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        if (ImgOpern->geometry().contains(at))
+            SheetMenu->popup(mapToGlobal(at));
+    });
+}
+
+void ScorePanel::AddExportActions(QMenu* menu)
+{
+    const auto add = [&](const QString& text, void (ScorePanel::*slot)()) {
+        QAction* a = menu->addAction(text);
+        a->setObjectName(text);
+        connect(a, &QAction::triggered, this, [this, slot] { RunGuarded(m_dialogs, [&] { (this->*slot)(); }); });
+    };
+    add(QStringLiteral("导出 MusicXML…"), &ScorePanel::ExportMusicXmlClick);
+    add(QStringLiteral("打印 / PDF…"), &ScorePanel::PrintClick);
+    // Nothing to export while the menu of titles is on view.
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+        for (QAction* a : menu->actions())
+            a->setEnabled(!m_menuOpen && m_shownSongID > 0);
+    });
+}
+
+QString ScorePanel::AskExportFile(const QString& title, const QString& filter, const QString& suffix)
+{
+    QString name = LabSongName->text();
+    static const QRegularExpression unsafe(QStringLiteral("[\\\\/:*?\"<>|\\x00-\\x1f]"));
+    name.replace(unsafe, QStringLiteral("_"));
+    const QString dir = m_folders.DesktopDir.isEmpty() ? QDir::homePath() : m_folders.DesktopDir;
+    QString path = m_dialogs.SaveFile(title, filter, QDir(dir).filePath(name.trimmed() + suffix));
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += suffix;
+    return path;
+}
+
+void ScorePanel::ExportMusicXmlClick()
+{
+    if (m_menuOpen || m_shownSongID <= 0)
+        return;
+    const QString path = AskExportFile(QStringLiteral("导出 MusicXML"), QStringLiteral("MusicXML (*.musicxml)"),
+                                       QStringLiteral(".musicxml"));
+    if (!path.isEmpty())
+        WriteWholeFile(path, WriteMusicXml(m_library.Table(), m_shownSongID));
+}
+
+void ScorePanel::PrintClick()
+{
+    if (m_menuOpen || m_shownSongID <= 0)
+        return;
+    const int choice = m_dialogs.ChooseItem(QStringLiteral("打印 / PDF"),
+                                            {QStringLiteral("保存为 PDF 文件"), QStringLiteral("打印到打印机")}, 0);
+    if (choice == 1) {
+        ScorePrinter::Print(this, m_library.Table(), m_shownSongID);
+    } else if (choice == 0) {
+        const QString path = AskExportFile(QStringLiteral("保存为 PDF"), QStringLiteral("PDF (*.pdf)"),
+                                           QStringLiteral(".pdf"));
+        if (!path.isEmpty())
+            ScorePrinter::WritePdf(path, m_library.Table(), m_shownSongID);
+    }
 }
 
 bool ScorePanel::SpaceTurnsPage() const

@@ -10,6 +10,7 @@ class GlyphGrid;
 class INoteScheduler;
 class PracticeBar;
 class QLabel;
+class QMenu;
 class SongLibrary;
 struct Folders;
 class TImageButton;
@@ -38,6 +39,7 @@ public:
     std::array<ClickLabel*, 8> LabOpMenu{};   // LabOpMenu_1..8 at index 0..7
     GlyphGrid* Grid = nullptr;                // ImgOpShow_1..105 and ImgTab1Conn_1..6
     PracticeBar* Practice = nullptr;          // 示范, 跟弹 and the tempo
+    QMenu* SheetMenu = nullptr;               // right-click on the sheet
 
     // Clear grids blanks both grids; the shell gives the operation that does both.
     std::function<void(int, int)> ClearGrids;
@@ -73,6 +75,8 @@ public Q_SLOTS:
     void ImgOperImportClick();
     void ImgOperExportClick();
     void ImgOperDelDBClick();
+    void ExportMusicXmlClick();
+    void PrintClick();
 
 Q_SIGNALS:
     void keyboardSwitchClicked();
@@ -84,6 +88,9 @@ protected:
 
 private:
     void NextViewPage();
+    void AddExportActions(QMenu* menu);
+    // Where to write the song on view: asks with the title as the name; empty when cancelled.
+    QString AskExportFile(const QString& title, const QString& filter, const QString& suffix);
     void SetMenuVisible(bool on);
     ClickLabel* NewOperPicture(const QString& name, const QString& hint, const QString& picture, int top,
                                int height);
