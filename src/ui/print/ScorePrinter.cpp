@@ -34,6 +34,9 @@ std::vector<ScorePage> ViewPages(const SongTableType& table, int song)
 // One view page with its top at `top`: cells as the view places them, lines further apart.
 void PaintViewPage(QPainter& p, const ScorePage& page, int number, int top)
 {
+    // The view's cells run from x 28 to 582; centred on the sheet.
+    p.save();
+    p.translate(15, 0);
     const auto y = [&](int k) { return top + 27 + LineOfPosition(k) * LinePitch; };
     for (int k = 1; k <= Score::CellsPerPage; ++k)
         if (const QString& g = page.glyphs[size_t(k - 1)]; !g.isEmpty())
@@ -43,6 +46,7 @@ void PaintViewPage(QPainter& p, const ScorePage& page, int number, int top)
         p.drawPixmap(QRect(CellX(a.position) + 8, y(a.position) - 27, a.length * Score::CellWidth, Score::CellHeight),
                      arc);
     p.setFont(PixelFont(QStringLiteral("宋体"), 14));
+    p.restore();
     p.drawText(QRect(0, top + 3 * LinePitch + 5, int(SheetWidth), 24), Qt::AlignCenter, PageCaption(number));
 }
 
@@ -52,9 +56,9 @@ void PaintHeader(QPainter& p, const SongHeader& h)
     p.drawText(QRect(20, 30, int(SheetWidth) - 40, 40), Qt::AlignCenter | Qt::TextSingleLine, h.title);
     p.setFont(PixelFont(QStringLiteral("楷体"), 15));
     const QString credits = QStringLiteral("演唱：%1    作词：%2    作曲：%3").arg(h.art, h.word, h.composer);
-    p.drawText(QRect(20, 80, int(SheetWidth) - 40, 24), Qt::AlignRight | Qt::TextSingleLine, credits);
+    p.drawText(QRect(43, 80, int(SheetWidth) - 86, 24), Qt::AlignRight | Qt::TextSingleLine, credits);
     const QString cadence = CadenceCaption(h.conn);
-    p.drawText(QRect(28, 80, 80, 24), Qt::AlignLeft | Qt::TextSingleLine, cadence.isEmpty() ? QStringLiteral("4/4") : cadence);
+    p.drawText(QRect(43, 80, 80, 24), Qt::AlignLeft | Qt::TextSingleLine, cadence.isEmpty() ? QStringLiteral("4/4") : cadence);
 }
 
 } // namespace
