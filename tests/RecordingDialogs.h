@@ -9,9 +9,11 @@ class RecordingDialogs : public IDialogs {
 public:
     QStringList errors, infos, questions, questionTitles;
     std::deque<bool> answers;
-    QString fileToOpen, fileToSave;
-    int itemToChoose = 0;
+    QString fileToOpen;
     QString filterAsked;
+    QStringList itemsOffered;   // by the last ChooseItem
+    int preselected = -1;
+    int choice = -2;            // -2: take the preselected item
     void ShowError(const QString& t) override { errors << t; }
     void ShowInfo(const QString& t) override { infos << t; }
     bool AskYesNo(const QString& t) override
@@ -33,7 +35,17 @@ public:
         filterAsked = filter;
         return fileToOpen;
     }
-    QString SaveFile(const QString&, const QString&, const QString&) override { return fileToSave; }
-    int ChooseItem(const QString&, const QStringList&, int) override { return itemToChoose; }
+    int ChooseItem(const QString&, const QStringList& items, int pre) override
+    {
+        itemsOffered = items;
+        preselected = pre;
+        return choice == -2 ? pre : choice;
+    }
+    QString fileToSave;
+    QString SaveFile(const QString&, const QString& filter, const QString&) override
+    {
+        filterAsked = filter;
+        return fileToSave;
+    }
     int messages() const { return int(infos.size() + questions.size() + errors.size()); }
 };

@@ -2,7 +2,9 @@
 #include "RecordingDialogs.h"
 #include "core/Errors.h"
 #include "core/library/Database.h"
+#include "core/formats/MidiFile.h"
 #include "core/library/Exchange.h"
+#include "core/library/SongText.h"
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -126,6 +128,57 @@ QList<QVariantList> AsExchange(const SongTableType& rows)
 
 } // namespace
 
+QByteArray Be(quint32 v, int bytes)
+{
+    QByteArray out;
+    for (int i = bytes - 1; i >= 0; --i)
+        out.append(char((v >> (8 * i)) & 0xff));
+    return out;
+}
+
+QByteArray Vlq(quint32 v)
+{
+    QByteArray out(1, char(v & 0x7f));
+    while (v >>= 7)
+        out.prepend(char((v & 0x7f) | 0x80));
+    return out;
+}
+
+QByteArray Chunk(const QByteArray& events)
+{
+    return "MTrk" + Be(quint32(events.size()), 4) + events;
+}
+
+// A file of several tracks of random notes, names, signatures and running status.
+QByteArray RandomMidi(QRandomGenerator& rng, quint32 longestDelta)
+{
+    const int tracks = 1 + int(rng.bounded(4));
+    const int tpq = rng.bounded(2) ? 480 : 24 + int(rng.bounded(1000));
+    QByteArray file = "MThd" + Be(6, 4) + Be(1, 2) + Be(quint32(tracks), 2) + Be(quint32(tpq), 2);
+    for (int t = 0; t < tracks; ++t) {
+        QByteArray e;
+        QByteArray name(int(rng.bounded(12)), 0);
+        for (char& c : name)
+            c = char(rng.bounded(256));
+        e += Vlq(0) + "\xff\x03" + Vlq(quint32(name.size())) + name;
+        e += Vlq(0) + "\xff\x59\x02" + char(int(rng.bounded(17)) - 8) + char(rng.bounded(3));
+        e += Vlq(0) + "\xff\x58\x04" + char(rng.bounded(13)) + char(rng.bounded(8)) + "\x18\x08";
+        int status = 0;
+        for (int n = int(rng.bounded(120)); n > 0; --n) {
+            const quint32 steps[] = {0, quint32(tpq / 4), quint32(tpq / 2), quint32(tpq), quint32(rng.bounded(longestDelta))};
+            e += Vlq(steps[rng.bounded(5)]);
+            const int s = (rng.bounded(2) ? 0x90 : 0x80) | int(rng.bounded(16));
+            if (s != status || rng.bounded(4) == 0)
+                e += char(s);
+            status = s;
+            e += char(rng.bounded(128));
+            e += char(rng.bounded(128));
+        }
+        file += Chunk(e + Vlq(0) + "\xff\x2f" + Vlq(0));
+    }
+    return file;
+}
+
 class TestExchange : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
@@ -222,7 +275,8 @@ private Q_SLOTS:
         const ShareResult in = import(QDir(desktop).filePath("送别.opr"));
         QVERIFY(in.done());
         QCOMPARE(in.songId, 3);
-        QCOMPARE(ui.filterAsked, QString("歌谱文件(*.opr)"));
+        QVERIFY(ui.filterAsked.startsWith("歌谱文件(*.opr);;"));
+        QVERIFY(ui.filterAsked.endsWith(";;MIDI (*.mid *.midi)"));
         QCOMPARE(ui.questions, QStringList{"新歌曲导入，是否继续？\r\n\r\n歌曲：送别"});
         QCOMPARE(ui.questionTitles, QStringList{"新歌曲导入"});
         QCOMPARE(ui.infos, QStringList{"歌曲：送别，导入完毕！"});
@@ -469,6 +523,107 @@ private Q_SLOTS:
             QCOMPARE(Hash(libFile), before);
         }
         QVERIFY(valid >= 30);
+        libraryStillReachable();
+    }
+
+    // A MIDI file: the part asked for with the likely melody first, the summary shown in the
+    // question, the cells saved; a song too long keeps its first bars when the user agrees.
+    void midiImport()
+    {
+        newLibrary(Song(1, "甲", 2));
+        const SongTableType song = ParseSongText("title: 欢乐颂\ntime: 4/4\n3 3 4 5 | 5 4 3 2 | 1 1 2 3 | 3 - - (2 | 2) 0 0 0 |",
+                                                 "20100716").at(0).rows;
+        const QByteArray one = MidiBytes(song, 1, 120, "欢乐颂");
+        // A second track, lower and with fewer notes.
+        QByteArray bass = Vlq(0) + "\xff\x03\x04" "Bass";
+        for (int n = 0; n < 12; ++n)
+            bass += Vlq(n ? 240 : 0) + QByteArray::fromHex("913050") + Vlq(240) + QByteArray::fromHex("813000");
+        QByteArray two = one;
+        two[11] = 2;   // two tracks
+        two[9] = 1;    // of type 1
+        two += Chunk(bass + Vlq(0) + "\xff\x2f" + Vlq(0));
+        const QString file = dir.filePath("欢乐颂.mid");
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(two);
+        f.close();
+        QVERIFY2(import(file).done(), qPrintable(ui.errors.join(' ') + ui.infos.join(' ')));
+        QCOMPARE(ui.itemsOffered, (QStringList{"欢乐颂（14 个音）", "Bass（12 个音）"}));
+        QCOMPARE(ui.preselected, 0);
+        QCOMPARE(ui.questions, QStringList{"新歌曲导入，是否继续？\r\n\r\n歌曲：欢乐颂\r\n\r\n原调 1=C"});
+        QCOMPARE(Dump(lib, "TableCfg", "where SongID=2"), Lines(song, 2));
+
+        // 105 bars of four notes: 525 cells. No keeps the library; yes keeps whole bars.
+        SongTableType longSong = ParseSongText("title: 长歌\ntime: 4/4\n" + QString("1 2 3 4 | ").repeated(105), "20100716")
+                                     .at(0).rows;
+        f.remove();
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(MidiBytes(longSong, 1, 90, "长歌"));
+        f.close();
+        const QByteArray before = Hash(libFile);
+        ui = Answers{};
+        ui.answers = {false};
+        QVERIFY(!import(file).done());
+        QCOMPARE(ui.questions, QStringList{"《长歌》写成简谱有 525 格，一首歌最多 499 格。\r\n\r\n是否只导入前面放得下的小节？"});
+        QCOMPARE(Hash(libFile), before);
+        ui = Answers{};
+        QVERIFY(import(file).done());
+        QVERIFY(ui.questions.value(1).endsWith("原调 1=C；只导入了前 495 格"));
+        longSong.resize(496);
+        QCOMPARE(Dump(lib, "TableCfg", "where SongID=3"), Lines(longSong, 3));
+    }
+
+    // Generated MIDI files, good and hostile, from a fixed seed: each ends in one message
+    // (an error, or the question before saving, answered No) and leaves the library as it was.
+    void midiFuzz()
+    {
+        newLibrary(Song(1, "甲", 4));
+        const QByteArray before = Hash(libFile);
+        QRandomGenerator rng(20261208);
+        int good = 0, refused = 0;
+        for (int i = 0; i < 320; ++i) {
+            QByteArray b = RandomMidi(rng, 4000);
+            const int at = 14 + int(rng.bounded(int(b.size()) - 14));
+            switch (i % 10) {
+            case 0: b = "MThd" + QByteArray(int(rng.bounded(3000)), char(rng.bounded(256))); break;
+            case 1: b.truncate(at); break;
+            case 2: for (int k = 1 + int(rng.bounded(8)); k > 0; --k) b[14 + int(rng.bounded(int(b.size()) - 14))] = char(rng.bounded(256)); break;
+            case 3: b.replace(8 + 2 * int(rng.bounded(3)), 2, Be(QList<quint32>{0, 3, 300, 0xffff, 0xe728}[int(rng.bounded(5))], 2)); break;
+            case 4: b.replace(18, 4, Be(rng.bounded(2) ? 0xffffffffu : quint32(rng.bounded(40)), 4)); break;
+            case 5: b = b.left(22) + QByteArray::fromHex(rng.bounded(2) ? "003c40003c40" : "00f0ffffff7f") + b.mid(22); break;
+            case 6: b = b.left(22) + QByteArray::fromHex(rng.bounded(2) ? "ffffffff7f90" : "00ff01ffffff7f") + b.mid(22); break;
+            case 7: b = b.left(22) + Vlq(0x0fffffff) + QByteArray::fromHex("903c40") + Vlq(0x0fffffff) + QByteArray::fromHex("803c00") + b.mid(22); break;
+            default: break;
+            }
+            if (i == 3) {   // past the size limit
+                b = RandomMidi(rng, 100);
+                b += QByteArray(int(MidiFileLimit), '\0');
+            } else if (i == 13) {   // past the event limit: two million notes in running status
+                b = "MThd" + Be(6, 4) + Be(0, 2) + Be(1, 2) + Be(96, 2);
+                b += Chunk("\x00\x90\x3c\x40" + QByteArray("\x00\x3c", 2).repeated(2'000'000));
+            }
+            if (i % 10 >= 2 && i % 10 <= 7)
+                b[4 + 3] = char(6);   // the header keeps its length, so the fault is the mutation's
+            const QString file = dir.filePath(QString("fuzz/%1.mid").arg(i));
+            QDir().mkpath(QFileInfo(file).absolutePath());
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(b);
+            f.close();
+            ui = Answers{};
+            ui.answers = {false};
+            const ShareResult r = import(file);
+            QVERIFY2(ui.messages() == 1, qPrintable(QString("file %1").arg(i)));
+            QVERIFY(!r.done());
+            if (!ui.errors.isEmpty()) {
+                ++refused;
+                QVERIFY2(ui.errors[0].contains(QDir::toNativeSeparators(file)), qPrintable(ui.errors[0]));
+            } else {
+                ++good;
+            }
+            QCOMPARE(Hash(libFile), before);
+        }
+        QVERIFY2(good >= 60 && refused >= 200, qPrintable(QString("%1 %2").arg(good).arg(refused)));
         libraryStillReachable();
     }
 

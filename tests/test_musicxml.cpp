@@ -1,6 +1,7 @@
 // MusicXML in (plain and .mxl, hostile files included) and out, the sheet's export menu,
 // and the printed pages.
 #include "TestSupport.h"
+#include "core/formats/Conversion.h"
 #include "core/formats/MusicXml.h"
 #include "core/library/SongText.h"
 #include "core/score/Timeline.h"
@@ -264,6 +265,15 @@ private Q_SLOTS:
             if (b < tl.beats)
                 bars.push_back(std::llround(b * q));
         QCOMPARE(m.barStarts, bars);
+
+        // And the conversion brings back the same cells.
+        const auto cells = [](const SongTableType& t) {
+            QStringList out;
+            for (size_t i = 1; i < t.size(); ++i)
+                out << CellCode(t[i]);
+            return out.join(u' ');
+        };
+        QCOMPARE(cells(ConvertMelody(m, 0, {}, QStringLiteral("20260101")).rows), cells(rows));
     }
 
     // The sheet's menu writes MusicXML and PDF; five view pages print on three sheets.
@@ -295,7 +305,7 @@ private Q_SLOTS:
         QFile xml(env.dialogs.fileToSave + QStringLiteral(".musicxml"));
         QVERIFY(xml.open(QIODevice::ReadOnly));
         QCOMPARE(xml.readAll(), WriteMusicXml(m.Library().Table(), 7));
-        env.dialogs.itemToChoose = 0;
+        env.dialogs.choice = 0;
         trigger("打印 / PDF…");
         QFile pdf(env.dialogs.fileToSave + QStringLiteral(".pdf"));
         QVERIFY(pdf.open(QIODevice::ReadOnly));

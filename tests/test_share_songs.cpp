@@ -2,7 +2,12 @@
 // goes to the desktop, leaves the library and the menu, and comes back reading the same.
 #include "ScoreTestSupport.h"
 #include "TestSupport.h"
+#include "core/formats/MidiFile.h"
+#include "ui/panels/PracticeBar.h"
+#include "ui/widgets/TempoControl.h"
+#include <QAction>
 #include <QDir>
+#include <QMenu>
 
 using namespace ScoreTest;
 
@@ -91,6 +96,16 @@ private Q_SLOTS:
         const QStringList rows = SongRows(m.Library().Table(), oldId);
         const QStringList view = ViewText(p);
         QVERIFY(rows.size() > 40);
+
+        // 导出 MIDI… on the sheet's menu: the song on view at the tempo of the control.
+        p.Practice->Tempo->SetValue(120);
+        env.dialogs.fileToSave = QDir(env.options().desktopDir).filePath(QStringLiteral("送别"));
+        QMetaObject::invokeMethod(p.SheetMenu, "aboutToShow");
+        p.SheetMenu->findChild<QAction*>(QStringLiteral("导出 MIDI…"))->trigger();
+        QFile midi(env.dialogs.fileToSave + QStringLiteral(".mid"));
+        QVERIFY(midi.open(QIODevice::ReadOnly));
+        QCOMPARE(midi.readAll(), MidiBytes(m.Library().Table(), oldId, 120, title));
+        QCOMPARE(env.dialogs.filterAsked, QStringLiteral("MIDI (*.mid)"));
 
         QTest::mouseClick(p.ImgOperExport, Qt::LeftButton);
         const QString file = QDir(env.options().desktopDir).filePath(title + QStringLiteral(".opr"));

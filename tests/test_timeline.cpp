@@ -1,6 +1,9 @@
 // The song as timed notes (the rules of numbered notation, pages, notes with no sample),
 // and the follow mode that waits for each right note.
 #include "TestSupport.h"
+#include "core/formats/Conversion.h"
+#include "core/Errors.h"
+#include "core/formats/MidiFile.h"
 #include "core/library/SongText.h"
 #include "core/practice/FollowMode.h"
 #include "core/score/Timeline.h"
@@ -26,6 +29,55 @@ QString Describe(const Timeline& t)
         out << QStringLiteral("%1:%2@%3+%4").arg(cells, note).arg(e.start).arg(e.length);
     }
     return out.join(u' ');
+}
+
+// Cells in the notation above, arcs as ( ).
+QString Notation(const SongTableType& rows)
+{
+    QStringList out;
+    std::vector<size_t> closes;
+    for (size_t i = 1; i < rows.size(); ++i) {
+        const SongRecord& r = rows[i];
+        QString c;
+        if (IsNoteRow(r)) {
+            const bool note = r.SongNote != QLatin1String("0");
+            c = r.SongNote + (note && r.OpernHigh == QLatin1String("2") ? "'" : note && r.OpernHigh == QLatin1String("0") ? "," : "")
+                + QString(r.OpernLong.toInt(), u'_');
+            if (r.Conn > 0) {
+                c.prepend(u'(');
+                closes.push_back(i + size_t(r.Conn));
+            }
+        } else {
+            c = QString(QStringLiteral("?.|-?~").at(std::clamp(r.Conn, 0, 5)));
+        }
+        c += QString(std::count(closes.begin(), closes.end(), i), u')');
+        out << c;
+    }
+    return out.join(u' ');
+}
+
+// "pitch@start+length" in beats, "~" after a note tied to the next.
+Melody MelodyOf(const QString& notes, int fifths, const QString& time, const QString& bars, bool played)
+{
+    Melody m;
+    m.played = played;
+    m.key = {fifths != 99, fifths == 99 ? 0 : fifths, false};
+    const QStringList t = time.split(u'/');
+    m.times.push_back({0, t[0].toInt(), t[1].toInt()});
+    for (const QString& b : bars.split(u' ', Qt::SkipEmptyParts))
+        m.barStarts.push_back(std::llround(b.toDouble() * m.ticksPerQuarter));
+    m.parts.emplace_back();
+    for (QString n : notes.split(u' ', Qt::SkipEmptyParts)) {
+        const bool tie = n.endsWith(u'~');
+        n.remove(u'~');
+        const QStringList a = n.split(QRegularExpression(QStringLiteral("[@+]")));
+        auto ticks = [&](const QString& v) {
+            const QStringList f = v.split(u'/');   // "1/3" for triplets
+            return std::llround(f[0].toDouble() / (f.size() > 1 ? f[1].toDouble() : 1.0) * m.ticksPerQuarter);
+        };
+        m.parts[0].notes.push_back({a[0].toInt(), ticks(a[1]), ticks(a[2]), tie});
+    }
+    return m;
 }
 
 } // namespace
@@ -117,6 +169,144 @@ private Q_SLOTS:
         const Timeline longSong = BuildTimeline(Song(QStringLiteral("1 2 |").repeated(200), QStringLiteral("2/4")), 1);
         QCOMPARE(longSong.events.back().cell, 524);   // 525 is a bar line; the view stops there
         QVERIFY(BuildTimeline(table, 3).events.empty());
+    }
+
+    // ---- Melodies of other programs written as numbered notation ----
+    void melodyConversion_data()
+    {
+        QTest::addColumn<QString>("notes");
+        QTest::addColumn<int>("fifths");   // 99: no signature
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<QString>("bars");
+        QTest::addColumn<bool>("played");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("summary");
+        QTest::newRow("each value") << "60@0+4 62@4+2 62@6+1 64@7+.5 64@7.5+.25 64@7.75+.25" << 0 << "4/4" << "" << false
+                                    << "1 - - - | 2 - 2 3_ 3__ 3__ |" << "原调 1=C";
+        QTest::newRow("dots, and a tie in the file")
+            << "60@0+1.5 62@1.5+.5 64@2+.75 65@2.75+.25 64@3+1 67@4+1~ 67@5+2 69@7+.75 71@7.75+.25 72@8+.375 71@8.375+.375 "
+               "69@8.75+.25 67@9+3"
+            << 0 << "4/4" << "" << false << "1 . 2_ 3_ . 4__ 3 | 5 - - 6_ . 7__ | 1'__ . 7__ . 6__ 5 - - |" << "原调 1=C";
+        QTest::newRow("a tie over the bar line") << "60@0+3 62@3+2 64@5+3" << 0 << "4/4" << "" << false
+                                                 << "1 - - (2 | 2) 3 - - |" << "原调 1=C";
+        QTest::newRow("an arc longer than five cells") << "60@0+7" << 0 << "6/4" << "" << false
+                                                      << "1 - - - - - | 1 0 0 0 0 0 |"
+                                                      << "原调 1=C；1 条连音线超过 5 格，已去掉；6/4 拍保留小节线，记作 4/4";
+        QTest::newRow("key from the signature") << "67@0+1 69@1+1 71@2+1 72@3+1" << 1 << "4/4" << "" << false
+                                                << "1 2 3 4 |" << "原调 1=G";
+        QTest::newRow("key from the pitches") << "67@0+1 69@1+1 71@2+1 72@3+1 74@4+1 76@5+1 78@6+1 79@7+1" << 99
+                                              << "4/4" << "" << false << "1 2 3 4 | 5 6 7 1' |" << "原调 1=G";
+        QTest::newRow("flat key from the pitches") << "70@0+1 72@1+1 74@2+1 75@3+1 77@4+1 79@5+1 81@6+1 82@7+2 77@9+1 70@10+2"
+                                                   << 99 << "4/4" << "" << false << "1 2 3 4 | 5 6 7 (1' | 1') 5 1 - |"
+                                                   << "原调 1=♭B";
+        QTest::newRow("a note far out folds in") << "60@0+1 62@1+1 64@2+1 93@3+1" << 0 << "4/4" << "" << false
+                                                 << "1 2 3 6 |" << "原调 1=C；1 个音已移入音域";
+        QTest::newRow("a low song moves up whole") << "36@0+1 38@1+1 40@2+1 41@3+1" << 0 << "2/4" << "" << false
+                                                   << "1 2 | 3 4 |" << "原调 1=C";
+        QTest::newRow("chromatic notes lean the way the tune goes") << "60@0+1 61@1+1 62@2+1 63@3+1" << 0 << "4/4" << ""
+                                                                    << false << "1 2 2 2 |"
+                                                                    << "原调 1=C；2 个升降音改为最近的音";
+        QTest::newRow("triplets") << "60@0+1/3 62@1/3+1/3 64@2/3+1/3 65@1+1 67@2+2" << 0 << "4/4" << "" << false
+                                  << "1__ 2_ 3__ 4 5 - |" << "原调 1=C；三连音已近似";
+        QTest::newRow("32nds and a double dot") << "60@0+.125 62@.125+.125 64@.25+.75 65@1+1.75 67@2.75+.25 69@3+1" << 0
+                                                << "4/4" << "" << false << "1__ 2__ 3_ . (4 . 4__) 5__ 6 |"
+                                                << "原调 1=C；2 个时值已近似";
+        QTest::newRow("pickup bar and 3/4") << "67@0+1 72@1+2 71@3+1 69@4+3 67@7+1" << 0 << "3/4" << "1" << false
+                                            << "5 | 1' - 7 | 6 - - | 5 0 0 |" << "原调 1=C；3/4 拍保留小节线，记作 4/4";
+        QTest::newRow("played notes to sixteenths") << "60@.03+.9 62@1.05+.4 64@1.48+.5 65@2.02+1.9 67@4.6+.3" << 0 << "4/4"
+                                                    << "" << true << "1 2_ 3_ 4 - | 0_ 5_ 0 0 0 |"
+                                                    << "原调 1=C；已按十六分音符对齐";
+        QTest::newRow("chords keep the top note, rests fill gaps") << "64@0+1 60@0+1 67@.5+.5 55@2+1 72@2+1" << 0 << "2/4" << ""
+                                                                   << false << "3_ 5_ 0 | 1' 0 |" << "原调 1=C";
+    }
+    void melodyConversion()
+    {
+        QFETCH(QString, notes);
+        QFETCH(int, fifths);
+        QFETCH(QString, time);
+        QFETCH(QString, bars);
+        QFETCH(bool, played);
+        QFETCH(QString, expected);
+        QFETCH(QString, summary);
+        const ConvertedSong song = ConvertMelody(MelodyOf(notes, fifths, time, bars, played), 0, "文件名", "20260101");
+        QCOMPARE(Notation(song.rows), expected);
+        QCOMPARE(song.summary, summary);
+        // Where the expected notes are whole bars of 2/4 or 4/4, the starter library's parser
+        // writes the same codes, dots over their underlines included.
+        try {
+            const SongTableType parsed =
+                ParseSongText("title: t\ntime: " + QString(song.rows[0].Conn ? "4/4" : "2/4") + "\n" + expected, "20260101")
+                    .at(0)
+                    .rows;
+            QCOMPARE(parsed.size(), song.rows.size());
+            for (size_t i = 1; i < parsed.size(); ++i)
+                QCOMPARE(CellCode(song.rows[i]), CellCode(parsed[i]));
+        } catch (const TavoError&) {
+            QVERIFY(time != "2/4" && time != "4/4" || summary.contains("时值"));
+        }
+    }
+
+    // Song → MIDI → song gives the same cells, title and time: the starter songs and one
+    // with every value, rests, ties over bar lines and the three octaves.
+    void midiRoundTrip()
+    {
+        QFile f(TAVO_SOURCE_DIR "/assets/songs.txt");
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QString text = QString::fromUtf8(f.readAll());
+        text += "\ntitle: 全部时值\ntime: 4/4\n5, 6,_ 7,_ 1 . 2_ | 3 - - (3 | 3) 0 1'__ . 7__ . 6__ 5 | 4' - - - |"
+                "\ntitle: 二拍\ntime: 2/4\n1 2 | 3_ 4_ 5 | 0 5 | 1' - |";
+        const SongTableType table = SongTextRows(ParseSongText(text, "20260101"));
+        int songs = 0;
+        for (const SongRecord& h : table) {
+            if (!IsHeaderRow(h))
+                continue;
+            ++songs;
+            SongTableType rows;
+            std::copy_if(table.begin(), table.end(), std::back_inserter(rows),
+                         [&](const SongRecord& r) { return r.SongID == h.SongID; });
+            // A slur over other pitches is phrasing, which MIDI does not carry.
+            for (size_t i = 1; i < rows.size(); ++i)
+                for (size_t j = i + 1; IsNoteRow(rows[i]) && j <= i + size_t(rows[i].Conn) && j < rows.size(); ++j)
+                    if (IsNoteRow(rows[j]) && rows[j].SongNote + rows[j].OpernHigh != rows[i].SongNote + rows[i].OpernHigh)
+                        rows[i].Conn = 0;
+            const Melody m = ParseMidi(MidiBytes(table, h.SongID, 90, h.SongName));
+            QCOMPARE(m.parts.size(), size_t(1));
+            const ConvertedSong back = ConvertMelody(m, 0, "x", "20260101");
+            QCOMPARE(back.rows[0].SongName, h.SongName);
+            QCOMPARE(back.rows[0].Conn, h.Conn);
+            QCOMPARE(Notation(back.rows), Notation(rows));
+            QCOMPARE(back.summary, QStringLiteral("原调 1=C"));
+        }
+        QCOMPARE(songs, 7);
+    }
+
+    // Tracks as parts with their names and note counts, the likely melody, chords, running
+    // status, drums left out, and the signatures of the conductor track.
+    void midiPartsAndSignatures()
+    {
+        auto track = [](const char* hex) {
+            const QByteArray e = QByteArray::fromHex(hex) + QByteArray::fromHex("00ff2f00");
+            QByteArray t("MTrk");
+            for (int i = 3; i >= 0; --i)
+                t.append(char((e.size() >> (8 * i)) & 0xff));
+            return t + e;
+        };
+        const QByteArray file = QByteArray::fromHex("4d546864000000060001000401e0")
+            + track("00ff03055469746c65 00ff580403021808 00ff59020100")
+            + track("00ff03044261737300912b50 83602b00 002d50 83602d00 002f50 83602f00 003050 83603000")
+            + track("00ff03064d656c6f6479 00904350 004750 83604300 004700 004850 8360804800 00904a50 83604a00 004350 83604300")
+            + track("0099245083608924 00");
+        const Melody m = ParseMidi(file);
+        QCOMPARE(MelodyPartLabels(m), (QStringList{"Bass（4 个音）", "Melody（4 个音）"}));
+        QCOMPARE(LikelyMelodyPart(m), 1);
+        QCOMPARE(m.title, QStringLiteral("Title"));
+        QVERIFY(m.key.known && m.key.fifths == 1 && !m.played);
+        QCOMPARE(m.times.size(), size_t(1));
+        QCOMPARE(m.times[0].beats * 10 + m.times[0].beatType, 34);
+        const ConvertedSong song = ConvertMelody(m, 1, "x", "20260101");
+        QCOMPARE(Notation(song.rows), QStringLiteral("3 4 5 | 1 0 0 |"));
+        QCOMPARE(song.summary, QStringLiteral("原调 1=G；3/4 拍保留小节线，记作 4/4"));
+        QCOMPARE(song.rows[0].SongName, QStringLiteral("Title"));
     }
 
     // ---- Follow mode ----

@@ -1,5 +1,6 @@
 #include "core/library/Exchange.h"
 #include "core/Errors.h"
+#include "core/library/MelodyImport.h"
 #include "core/score/SongRecord.h"
 #include <QDir>
 #include <QFile>
@@ -370,10 +371,12 @@ ShareResult ExportSong(TADOConnection& library, int songId, const QString& title
 ShareResult ImportSongFile(TADOConnection& library, IDialogs& dialogs, const QDate& today)
 {
     ShareResult result;
-    const QString path = dialogs.OpenFile(QString(), QStringLiteral("歌谱文件(*.opr)"));
+    const QString path = dialogs.OpenFile(QString(), QStringLiteral("歌谱文件(*.opr)") + MelodyFileFilters());
     if (path.isEmpty() || !path.contains(u'.'))
         return result;
     result.file = path;
+    if (IsMelodyFile(path))
+        return ImportMelodyFile(library, dialogs, today, path);
     // Only the small-letter extension is an exchange file, as it always was.
     if (!path.contains(QLatin1String(".opr")))
         return Refuse(dialogs, IllegalData, result);
@@ -381,12 +384,21 @@ ShareResult ImportSongFile(TADOConnection& library, IDialogs& dialogs, const QDa
     const std::optional<ExchangeContent> content = ReadExchangeFile(path);
     if (!content)
         return Refuse(dialogs, IllegalData, result);
-    result.title = content->title;
+    return ImportSongRows(library, dialogs, today, content->rows, content->title, path);
+}
 
-    if (!dialogs.AskYesNo(QStringLiteral("新歌曲导入，是否继续？\r\n\r\n歌曲：") + content->title,
+ShareResult ImportSongRows(TADOConnection& library, IDialogs& dialogs, const QDate& today, const SongTableType& rows,
+                           const QString& title, const QString& file, const QString& note)
+{
+    ShareResult result;
+    result.file = file;
+    result.title = title;
+
+    const QString extra = note.isEmpty() ? QString() : QStringLiteral("\r\n\r\n") + note;
+    if (!dialogs.AskYesNo(QStringLiteral("新歌曲导入，是否继续？\r\n\r\n歌曲：") + title + extra,
                           QStringLiteral("新歌曲导入")))
         return result;
-    if (SongTitleTaken(library, content->title))
+    if (SongTitleTaken(library, title))
         return Refuse(dialogs, QStringLiteral("歌曲名称已存在，未导入！"), result);
     const int number = LowestFreeSongId(library);
     if (number == 0)
@@ -395,7 +407,7 @@ ShareResult ImportSongFile(TADOConnection& library, IDialogs& dialogs, const QDa
     const qint64 todayNumber = DateNumber(today);
     InTransaction(library, [&] {
         TADOQuery q;
-        for (const SongRecord& r : content->rows) {
+        for (const SongRecord& r : rows) {
             q.Exec(library, InsertSongRow,
                    {number, r.SeqID, r.SongName, r.SongNote, r.OpernLong, r.OpernHigh, r.Conn, r.InfoType,
                     r.SongDate});
@@ -405,8 +417,8 @@ ShareResult ImportSongFile(TADOConnection& library, IDialogs& dialogs, const QDa
     });
 
     result.songId = number;
-    result.rows = int(content->rows.size());
+    result.rows = int(rows.size());
     result.outcome = ShareResult::Outcome::Done;
-    dialogs.ShowInfo(QStringLiteral("歌曲：") + content->title + QStringLiteral("，导入完毕！"));
+    dialogs.ShowInfo(QStringLiteral("歌曲：") + title + QStringLiteral("，导入完毕！"));
     return result;
 }

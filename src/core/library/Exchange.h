@@ -10,6 +10,7 @@
 // table and the menu.
 #include "core/Dialogs.h"
 #include "core/library/Database.h"
+#include "core/score/SongRecord.h"
 #include <QDate>
 #include <QString>
 
@@ -50,10 +51,18 @@ ShareResult DeleteSong(TADOConnection& library, int songId, const QString& title
 ShareResult ExportSong(TADOConnection& library, int songId, const QString& title, const QString& templateFile,
                        const QString& desktopFolder, IDialogs& dialogs);
 
-// Asks for an exchange file, checks all of it, asks the user, then adds its rows to
-// the library under the lowest free song number in one transaction. A file that
-// breaks any rule leaves the library untouched. today dates the notice refresh.
+// Asks for an exchange file (or a MIDI or MusicXML file), checks all of it, asks the
+// user, then adds its rows to the library under the lowest free song number in one
+// transaction. A file that breaks any rule leaves the library untouched. today dates
+// the notice refresh.
 ShareResult ImportSongFile(TADOConnection& library, IDialogs& dialogs, const QDate& today);
+
+// Where every import ends: asks about the song, checks that its title is free and that
+// the library has room, then adds the rows under the lowest free song number in one
+// transaction and says so. rows are the song's own (header, cells, notices) in order;
+// their SongID is replaced. note, when given, is added to the question.
+ShareResult ImportSongRows(TADOConnection& library, IDialogs& dialogs, const QDate& today, const SongTableType& rows,
+                           const QString& title, const QString& file, const QString& note = QString());
 
 // The base of an export's file name: characters a file name cannot hold become "_".
 QString ExchangeFileBaseName(const QString& title);

@@ -1,6 +1,7 @@
 #include "ui/panels/ScorePanel.h"
 #include "core/Errors.h"
 #include "core/files/FileOps.h"
+#include "core/formats/MidiFile.h"
 #include "core/formats/MusicXml.h"
 #include "core/library/Exchange.h"
 #include "core/library/SongLibrary.h"
@@ -14,6 +15,7 @@
 #include "ui/widgets/Resources.h"
 #include "ui/widgets/ScoreGrid.h"
 #include "ui/widgets/Styles.h"
+#include "ui/widgets/TempoControl.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QHideEvent>
@@ -104,6 +106,7 @@ void ScorePanel::AddExportActions(QMenu* menu)
         a->setObjectName(text);
         connect(a, &QAction::triggered, this, [this, slot] { RunGuarded(m_dialogs, [&] { (this->*slot)(); }); });
     };
+    add(QStringLiteral("导出 MIDI…"), &ScorePanel::ExportMidiClick);
     add(QStringLiteral("导出 MusicXML…"), &ScorePanel::ExportMusicXmlClick);
     add(QStringLiteral("打印 / PDF…"), &ScorePanel::PrintClick);
     // Nothing to export while the menu of titles is on view.
@@ -123,6 +126,16 @@ QString ScorePanel::AskExportFile(const QString& title, const QString& filter, c
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
         path += suffix;
     return path;
+}
+
+// The song as 示范 plays it, at the tempo of the ♩= control.
+void ScorePanel::ExportMidiClick()
+{
+    if (m_menuOpen || m_shownSongID <= 0)
+        return;
+    const QString path = AskExportFile(QStringLiteral("导出 MIDI"), QStringLiteral("MIDI (*.mid)"), QStringLiteral(".mid"));
+    if (!path.isEmpty())
+        WriteMidiFile(path, m_library.Table(), m_shownSongID, Practice->Tempo->Value(), LabSongName->text());
 }
 
 void ScorePanel::ExportMusicXmlClick()

@@ -75,6 +75,7 @@ public Q_SLOTS:
     void ImgOperImportClick();
     void ImgOperExportClick();
     void ImgOperDelDBClick();
+    void ExportMidiClick();
     void ExportMusicXmlClick();
     void PrintClick();
 

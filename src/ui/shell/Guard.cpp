@@ -7,29 +7,36 @@
 #include <QMessageBox>
 #include <QStandardPaths>
 
+namespace {
+// Titles and names from files reach these boxes: they are never read as markup.
+int PlainBox(QMessageBox::Icon icon, const QString& title, const QString& text, QMessageBox::StandardButtons buttons)
+{
+    QMessageBox box(icon, title, text, buttons, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    return box.exec();
+}
+}
+
 void QtDialogs::ShowError(const QString& text)
 {
-    QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(), text);
+    PlainBox(QMessageBox::Critical, QApplication::applicationDisplayName(), text, QMessageBox::Ok);
 }
 
 void QtDialogs::ShowInfo(const QString& text)
 {
-    QMessageBox::information(QApplication::activeWindow(), QApplication::applicationDisplayName(), text,
-                             QMessageBox::Yes);
+    PlainBox(QMessageBox::Information, QApplication::applicationDisplayName(), text, QMessageBox::Yes);
 }
 
 // The untitled questions (save, delete) are information boxes with Yes and No.
 bool QtDialogs::AskYesNo(const QString& text)
 {
-    QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(), text,
-                    QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
-    return box.exec() == QMessageBox::Yes;
+    return PlainBox(QMessageBox::Information, QApplication::applicationDisplayName(), text,
+                    QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 bool QtDialogs::AskYesNo(const QString& text, const QString& title)
 {
-    return QMessageBox::question(QApplication::activeWindow(), title, text, QMessageBox::Yes | QMessageBox::No) ==
-           QMessageBox::Yes;
+    return PlainBox(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 // Exchange files are written to the desktop, so a first pick starts there.

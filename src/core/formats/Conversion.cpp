@@ -1,0 +1,559 @@
+#include "core/formats/Conversion.h"
+#include "core/Errors.h"
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <set>
+
+namespace {
+
+constexpr int UnitsPerQuarter = 8;   // the dot of a sixteenth is the smallest value written
+constexpr int UnitsPerWhole = 4 * UnitsPerQuarter;
+constexpr int Lowest = 48;           // "c": the lower 1 once the key note is c
+constexpr int Highest = 77;          // "f2": the highest named note
+constexpr int MaxArc = 5;
+constexpr int CreditBytes = 10;
+// Rests between far-apart notes could ask for endless cells; past this the song is
+// far over the limit anyway and the caller keeps its first bars.
+constexpr int EmitLimit = 8 * ConvertedCellLimit;
+
+constexpr int Dot = 1, BarLine = 2, Dash = 3;
+
+struct Counts {
+    int folded = 0;
+    int chromatic = 0;
+    int triplets = 0;
+    int rounded = 0;
+    int droppedArcs = 0;
+};
+
+struct Timed {
+    int pitch = -1;   // -1 a rest
+    long long start = 0;
+    long long end = 0;
+    bool tie = false;
+};
+
+long long Mod(long long a, long long m)
+{
+    return ((a % m) + m) % m;
+}
+
+// Keeps the top note of a chord and of overlapping notes, and joins tied notes.
+std::vector<Timed> OneLine(const std::vector<MelodyNote>& notes)
+{
+    std::vector<Timed> in;
+    for (const MelodyNote& n : notes)
+        if (n.pitch >= 0 && n.pitch <= 127 && n.length > 0 && n.start >= 0)
+            in.push_back({n.pitch, n.start, n.start + n.length, n.tieToNext});
+    std::stable_sort(in.begin(), in.end(), [](const Timed& a, const Timed& b) {
+        return a.start != b.start ? a.start < b.start : a.pitch > b.pitch;
+    });
+    std::vector<Timed> out;
+    for (const Timed& n : in) {
+        if (!out.empty()) {
+            Timed& prev = out.back();
+            if (n.start == prev.start)
+                continue;   // a lower note of a chord
+            if (prev.tie && n.pitch == prev.pitch && n.start <= prev.end) {
+                prev.end = std::max(prev.end, n.end);
+                prev.tie = n.tie;
+                continue;
+            }
+            prev.end = std::min(prev.end, n.start);
+        }
+        out.push_back(n);
+    }
+    return out;
+}
+
+class Quantiser {
+public:
+    Quantiser(long long tpq, bool played) : m_tpq(std::max(1LL, tpq)), m_played(played) {}
+
+    // Units of a tick; a position off the written grid goes to the nearest sixteenth.
+    long long Units(long long tick, bool& off) const
+    {
+        if (!m_played && (tick * UnitsPerQuarter) % m_tpq == 0)
+            return tick * UnitsPerQuarter / m_tpq;
+        off = off || !m_played;
+        const long long sixteenths = (tick * 4 * 2 + m_tpq) / (2 * m_tpq);
+        return sixteenths * 2;
+    }
+    // A value that three of fit into a written one.
+    bool Triplet(long long ticks) const { return (ticks * 3 * UnitsPerQuarter) % m_tpq == 0; }
+
+private:
+    long long m_tpq;
+    bool m_played;
+};
+
+std::vector<Timed> Quantise(const std::vector<Timed>& line, const Melody& m, Counts& counts)
+{
+    const Quantiser q(m.ticksPerQuarter, m.played);
+    std::vector<Timed> out;
+    for (const Timed& n : line) {
+        bool off = false;
+        Timed u{n.pitch, q.Units(n.start, off), q.Units(n.end, off), false};
+        if (off)
+            ++(q.Triplet(n.end - n.start) ? counts.triplets : counts.rounded);
+        if (!out.empty() && u.start <= out.back().start) {
+            if (!off)
+                ++counts.rounded;
+            continue;   // rounded onto the note before
+        }
+        if (!out.empty()) {
+            Timed& prev = out.back();
+            prev.end = std::min(prev.end, u.start);
+            // Played notes are seldom held to the next one: a gap under a sixteenth is legato.
+            if (m.played && u.start - prev.end <= 2)
+                prev.end = u.start;
+        }
+        if (u.end <= u.start)
+            u.end = u.start + 2;
+        out.push_back(u);
+    }
+    return out;
+}
+
+// Krumhansl–Schmuckler: the key whose profile best matches the time each pitch class sounds.
+MelodyKey FindKey(const std::vector<Timed>& line)
+{
+    static const std::array<double, 12> major{6.35, 2.23, 3.48, 2.33, 4.38, 4.09, 2.52, 5.19, 2.39, 3.66, 2.29, 2.88};
+    static const std::array<double, 12> minor{6.33, 2.68, 3.52, 5.38, 2.60, 3.53, 2.54, 4.75, 3.98, 2.69, 3.34, 3.17};
+    std::array<double, 12> hist{};
+    for (const Timed& n : line)
+        hist[size_t(n.pitch % 12)] += double(n.end - n.start);
+    auto correlate = [&](const std::array<double, 12>& profile, int tonic) {
+        double mx = 0, my = 0;
+        for (int i = 0; i < 12; ++i) {
+            mx += hist[size_t((tonic + i) % 12)];
+            my += profile[size_t(i)];
+        }
+        mx /= 12;
+        my /= 12;
+        double sxy = 0, sxx = 0, syy = 0;
+        for (int i = 0; i < 12; ++i) {
+            const double x = hist[size_t((tonic + i) % 12)] - mx, y = profile[size_t(i)] - my;
+            sxy += x * y;
+            sxx += x * x;
+            syy += y * y;
+        }
+        return sxx > 0 ? sxy / std::sqrt(sxx * syy) : 0.0;
+    };
+    double best = -2;
+    MelodyKey key;
+    key.known = true;
+    for (int tonic = 0; tonic < 12; ++tonic)
+        for (const bool isMinor : {false, true}) {
+            const double r = correlate(isMinor ? minor : major, tonic);
+            if (r > best + 1e-12) {
+                best = r;
+                // A minor key is written from its relative major, as numbered notation does.
+                const int majorTonic = isMinor ? (tonic + 3) % 12 : tonic;
+                int fifths = int(Mod(majorTonic * 7, 12));
+                if (fifths > 6)
+                    fifths -= 12;
+                key.fifths = fifths;
+                key.minor = isMinor;
+            }
+        }
+    return key;
+}
+
+bool InScale(int pitch)
+{
+    static constexpr bool scale[12] = {true, false, true, false, true, true, false, true, false, true, false, true};
+    return scale[Mod(pitch, 12)];
+}
+
+// Moves the line into C with its key note as 1, shifted by octaves to fit the named notes.
+void Transpose(std::vector<Timed>& line, int tonic, Counts& counts)
+{
+    // Most notes inside the named notes; of equal shifts, the one with most in the middle octave.
+    int bestShift = -tonic, bestFit = -1, bestMiddle = -1;
+    for (int k = -6; k <= 6; ++k) {
+        const int shift = -tonic + 12 * k;
+        int fit = 0, middle = 0;
+        for (const Timed& n : line) {
+            const int p = n.pitch + shift;
+            fit += p >= Lowest && p <= Highest;
+            middle += p >= 60 && p < 72;
+        }
+        if (fit > bestFit || (fit == bestFit && middle > bestMiddle)) {
+            bestFit = fit;
+            bestMiddle = middle;
+            bestShift = shift;
+        }
+    }
+    for (Timed& n : line) {
+        int p = n.pitch + bestShift;
+        if (p < Lowest || p > Highest) {
+            ++counts.folded;
+            while (p < Lowest)
+                p += 12;
+            while (p > Highest)
+                p -= 12;
+        }
+        n.pitch = p;
+    }
+    // A note between two degrees leans the way the tune goes next.
+    for (size_t i = 0; i < line.size(); ++i) {
+        int& p = line[i].pitch;
+        if (InScale(p))
+            continue;
+        ++counts.chromatic;
+        const bool rising = i + 1 < line.size() && line[i + 1].pitch > p;
+        p += (rising && p + 1 <= Highest) || p - 1 < Lowest ? 1 : -1;
+    }
+}
+
+int Degree(int pitch)
+{
+    static constexpr int degree[12] = {1, 0, 2, 0, 3, 4, 0, 5, 0, 6, 0, 7};
+    return degree[Mod(pitch, 12)];
+}
+
+int OctaveCode(int pitch)
+{
+    return pitch < 60 ? 0 : pitch < 72 ? 1 : 2;
+}
+
+// Characters the library's code page lacks, or control characters, would break the song.
+QString StorableText(const QString& text, int maxBytes)
+{
+    QString out;
+    QStringEncoder toGbk("GBK");
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype len = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QStringView c = QStringView(text).mid(i, len);
+        i += len - 1;
+        if (c.at(0).unicode() < 0x20 || c.at(0).unicode() == 0x7f)
+            continue;
+        (void)toGbk.encode(c);
+        if (toGbk.hasError()) {
+            toGbk.resetState();
+            out += u'?';
+            continue;
+        }
+        out += c;
+    }
+    return GbkCut(out.trimmed(), maxBytes);
+}
+
+struct TimeSignatures {
+    std::vector<MelodyTime> times;
+    std::vector<long long> barUnits;   // the file's own bar lines
+
+    // The time signature in force at a unit; 4/4 before the first.
+    MelodyTime At(long long at) const
+    {
+        const auto it = std::upper_bound(times.begin(), times.end(), at,
+                                         [](long long a, const MelodyTime& t) { return a < t.at; });
+        return it == times.begin() ? MelodyTime{} : *(it - 1);
+    }
+
+    long long BarEnd(long long start) const
+    {
+        const auto file = std::upper_bound(barUnits.begin(), barUnits.end(), start);
+        if (file != barUnits.end())
+            return *file;
+        const MelodyTime t = At(start);
+        const long long len = (long long)std::clamp(t.beats, 1, 64) * UnitsPerWhole / std::clamp(t.beatType, 1, 64);
+        long long end = start + std::max(2LL, len);
+        // A new time signature starts a bar.
+        const auto next = std::upper_bound(times.begin(), times.end(), start,
+                                           [](long long a, const MelodyTime& mt) { return a < mt.at; });
+        if (next != times.end() && next->at < end)
+            end = next->at;
+        return end;
+    }
+};
+
+class Writer {
+public:
+    Writer(SongRecord header, Counts& counts) : m_header(std::move(header)), m_counts(counts)
+    {
+        m_rows.push_back(m_header);
+    }
+
+    bool Full() const { return int(m_rows.size()) > EmitLimit; }
+
+    void NotePiece(int pitch, long long len, bool tiedToPrevious)
+    {
+        bool tied = tiedToPrevious;
+        while (len > 0 && !Full()) {
+            const long long v = NoteGroup(len);
+            if (!tied || m_chains.empty())
+                m_chains.emplace_back();
+            m_chains.back().push_back(int(m_rows.size()));
+            if (!tied)
+                ++m_notes;
+            WriteGroup(Degree(pitch), OctaveCode(pitch), v);
+            len -= std::min(len, v);
+            tied = true;
+        }
+    }
+
+    void RestPiece(long long len, long long posInBar)
+    {
+        while (len > 0 && !Full()) {
+            const long long toBeat = Mod(-posInBar, UnitsPerQuarter);
+            long long v;
+            if (toBeat > 0 && toBeat < len)
+                v = SmallGroup(toBeat);
+            else if (len >= UnitsPerQuarter)
+                v = UnitsPerQuarter;
+            else
+                v = SmallGroup(len);
+            if (v == 1) {
+                ++m_counts.rounded;   // a 32nd rest cannot be written: it is left out
+                len -= 1;
+                posInBar += 1;
+                continue;
+            }
+            WriteGroup(0, 0, v);
+            len -= v;
+            posInBar += v;
+        }
+    }
+
+    void Bar() { Symbol(BarLine, QStringLiteral("0")); }
+
+    SongTableType Finish(int& notes)
+    {
+        for (const std::vector<int>& chain : m_chains) {
+            size_t i = 0;
+            while (i + 1 < chain.size()) {
+                size_t j = i;
+                while (j + 1 < chain.size() && chain[j + 1] - chain[i] <= MaxArc)
+                    ++j;
+                if (j == i) {
+                    ++m_counts.droppedArcs;   // the tied note sounds again
+                    ++i;
+                    ++m_notes;
+                    continue;
+                }
+                m_rows[size_t(chain[i])].Conn = chain[j] - chain[i];
+                i = j;
+            }
+        }
+        notes = m_notes;
+        return std::move(m_rows);
+    }
+
+private:
+    // The longest value one note cell with its dot or dashes writes, leaving no 32nd over.
+    static long long NoteGroup(long long len)
+    {
+        const long long beats = len / UnitsPerQuarter * UnitsPerQuarter;   // a note and dashes
+        for (const long long v : {beats >= 16 ? beats : 0LL, 12LL, 8LL, 6LL, 4LL, 3LL, 2LL})
+            if (v >= 2 && v <= len && len - v != 1)
+                return v;
+        return len;   // a lone 32nd
+    }
+
+    static long long SmallGroup(long long len)
+    {
+        for (const long long v : {6LL, 4LL, 3LL, 2LL})
+            if (v <= len && len - v != 1)
+                return v;
+        return len;
+    }
+
+    SongRecord& Cell(const QString& note, const QString& length, const QString& octave, int conn, const char* kind)
+    {
+        SongRecord r = m_header;
+        r.SeqID = int(m_rows.size());
+        r.SongNote = note;
+        r.OpernLong = length;
+        r.OpernHigh = octave;
+        r.Conn = conn;
+        r.InfoType = QLatin1String(kind);
+        m_rows.push_back(r);
+        return m_rows.back();
+    }
+
+    void Symbol(int code, const QString& length) { Cell(QStringLiteral("9"), length, QStringLiteral("0"), code, "2"); }
+
+    // One cell of a degree (0 a rest) for v units: underlines, a dot, or dashes.
+    void WriteGroup(int degree, int octave, long long v)
+    {
+        if (v == 1) {
+            ++m_counts.rounded;   // a lone 32nd is written as a sixteenth
+            v = 2;
+        }
+        const QString d = QString::number(degree), o = QString::number(octave);
+        switch (v) {
+        case 2: Cell(d, QStringLiteral("2"), o, 0, "1"); return;
+        case 3: Cell(d, QStringLiteral("2"), o, 0, "1"); Symbol(Dot, QStringLiteral("2")); return;
+        case 4: Cell(d, QStringLiteral("1"), o, 0, "1"); return;
+        case 6: Cell(d, QStringLiteral("1"), o, 0, "1"); Symbol(Dot, QStringLiteral("1")); return;
+        case 12: Cell(d, QStringLiteral("0"), o, 0, "1"); Symbol(Dot, QStringLiteral("0")); return;
+        default:
+            Cell(d, QStringLiteral("0"), o, 0, "1");
+            for (long long k = UnitsPerQuarter; k < v && !Full(); k += UnitsPerQuarter)
+                Symbol(Dash, QStringLiteral("0"));
+        }
+    }
+
+    SongRecord m_header;
+    Counts& m_counts;
+    SongTableType m_rows;
+    std::vector<std::vector<int>> m_chains;   // row indices of notes tied together
+    int m_notes = 0;
+};
+
+int TimeCode(const MelodyTime& t)
+{
+    if (t.beats == 2 && t.beatType == 4)
+        return 0;
+    if (t.beats == 4 && t.beatType == 4)
+        return 1;
+    return t.beats * UnitsPerWhole / std::max(1, t.beatType) <= 2 * UnitsPerQuarter ? 0 : 1;
+}
+
+QString Summary(const MelodyKey& key, const Counts& c, const std::vector<MelodyTime>& times, int code, bool played)
+{
+    QStringList parts;
+    parts << QStringLiteral("原调 ") + KeyName(key.fifths);
+    if (c.folded)
+        parts << QStringLiteral("%1 个音已移入音域").arg(c.folded);
+    if (c.chromatic)
+        parts << QStringLiteral("%1 个升降音改为最近的音").arg(c.chromatic);
+    if (c.triplets)
+        parts << QStringLiteral("三连音已近似");
+    if (c.rounded)
+        parts << QStringLiteral("%1 个时值已近似").arg(c.rounded);
+    if (c.droppedArcs)
+        parts << QStringLiteral("%1 条连音线超过 5 格，已去掉").arg(c.droppedArcs);
+    QStringList others;
+    for (const MelodyTime& t : times) {
+        const QString name = QStringLiteral("%1/%2").arg(t.beats).arg(t.beatType);
+        if (!(t.beatType == 4 && (t.beats == 2 || t.beats == 4)) && !others.contains(name))
+            others << name;
+    }
+    if (!others.isEmpty())
+        parts << QStringLiteral("%1 拍保留小节线，记作 %2").arg(others.join(u'、'), code == 0 ? QStringLiteral("2/4") : QStringLiteral("4/4"));
+    if (played)
+        parts << QStringLiteral("已按十六分音符对齐");
+    return parts.join(QStringLiteral("；"));
+}
+
+} // namespace
+
+QString KeyName(int fifths)
+{
+    static const char* const names[] = {"♭C", "♭G", "♭D", "♭A", "♭E", "♭B", "F", "C",
+                                        "G",  "D",  "A",  "E",  "B",  "♯F", "♯C"};
+    return QStringLiteral("1=") + QString::fromUtf8(names[std::clamp(fifths, -7, 7) + 7]);
+}
+
+QStringList MelodyPartLabels(const Melody& melody)
+{
+    QStringList labels;
+    for (size_t i = 0; i < melody.parts.size(); ++i) {
+        const MelodyPart& p = melody.parts[i];
+        const QString name = p.name.trimmed().isEmpty() ? QStringLiteral("第 %1 声部").arg(i + 1) : p.name.trimmed();
+        labels << QStringLiteral("%1（%2 个音）").arg(name).arg(p.NoteCount());
+    }
+    return labels;
+}
+
+ConvertedSong ConvertMelody(const Melody& melody, int part, const QString& fallbackTitle, const QString& songDate)
+{
+    if (part < 0 || part >= int(melody.parts.size()))
+        Raise(QStringLiteral("文件中没有可导入的声部。"));
+    Counts counts;
+    std::vector<Timed> line = Quantise(OneLine(melody.parts[size_t(part)].notes), melody, counts);
+    if (line.empty())
+        Raise(QStringLiteral("所选声部没有音符。"));
+
+    const MelodyKey key = melody.key.known ? melody.key : FindKey(line);
+    Transpose(line, int(Mod(key.fifths * 7, 12)), counts);
+
+    TimeSignatures bars;
+    bool off = false;
+    const Quantiser q(melody.ticksPerQuarter, melody.played);
+    for (const MelodyTime& t : melody.times)
+        bars.times.push_back({q.Units(t.at, off), t.beats, t.beatType});
+    for (const long long b : melody.barStarts) {
+        const long long u = q.Units(b, off);
+        if (u > 0 && (bars.barUnits.empty() || u > bars.barUnits.back()))
+            bars.barUnits.push_back(u);
+    }
+    const MelodyTime first = bars.times.empty() ? MelodyTime{} : bars.times.front();
+    const int code = TimeCode(first);
+
+    SongRecord header;
+    header.SongID = 1;
+    header.SeqID = 0;
+    QString title = StorableText(melody.title, Score::TitleBytes);
+    if (title.isEmpty())
+        title = StorableText(fallbackTitle, Score::TitleBytes);
+    if (title.isEmpty())
+        title = QStringLiteral("未命名");
+    header.SongName = title;
+    const QString unknown = QStringLiteral("佚名");
+    const QString lyricist = StorableText(melody.lyricist, CreditBytes);
+    const QString composer = StorableText(melody.composer, CreditBytes);
+    header.SongNote = unknown;
+    header.OpernLong = lyricist.isEmpty() ? unknown : lyricist;
+    header.OpernHigh = composer.isEmpty() ? unknown : composer;
+    header.Conn = code;
+    header.InfoType = QStringLiteral("0");
+    header.SongDate = songDate;
+
+    // Rests fill the gaps; the last bar is filled up to its end.
+    std::vector<Timed> cells;
+    long long t = 0;
+    for (const Timed& n : line) {
+        if (n.start > t)
+            cells.push_back({-1, t, n.start, false});
+        cells.push_back(n);
+        t = n.end;
+    }
+    const long long songEnd = t;
+
+    Writer writer(header, counts);
+    size_t i = 0;
+    for (long long barStart = 0; barStart < songEnd && !writer.Full();) {
+        const long long barEnd = std::max(barStart + 1, bars.BarEnd(barStart));
+        while (i < cells.size() && cells[i].end <= barStart)
+            ++i;
+        for (size_t j = i; j < cells.size() && cells[j].start < barEnd && !writer.Full(); ++j) {
+            const long long a = std::max(cells[j].start, barStart), b = std::min(cells[j].end, barEnd);
+            if (cells[j].pitch < 0)
+                writer.RestPiece(b - a, a - barStart);
+            else
+                writer.NotePiece(cells[j].pitch, b - a, a > cells[j].start);
+        }
+        if (barEnd > songEnd)
+            writer.RestPiece(barEnd - songEnd, songEnd - barStart);
+        writer.Bar();
+        barStart = barEnd;
+    }
+
+    ConvertedSong song;
+    song.rows = writer.Finish(song.noteCount);
+    song.summary = Summary(key, counts, melody.times, code, melody.played);
+    return song;
+}
+
+void KeepFirstBars(ConvertedSong& song, int maxCells)
+{
+    if (song.Cells() <= maxCells)
+        return;
+    size_t keep = size_t(maxCells) + 1;   // rows, the header included
+    for (size_t r = keep - 1; r > 0; --r)
+        if (IsSymbolRow(song.rows[r]) && song.rows[r].Conn == BarLine) {
+            keep = r + 1;
+            break;
+        }
+    song.rows.resize(keep);
+    for (size_t r = 1; r < keep; ++r)
+        if (IsNoteRow(song.rows[r]) && r + size_t(song.rows[r].Conn) >= keep)
+            song.rows[r].Conn = 0;
+}
