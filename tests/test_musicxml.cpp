@@ -154,6 +154,23 @@ private Q_SLOTS:
         }
     }
 
+    // A melody in G with a pickup and a piano part, as MuseScore 3 packs it.
+    void aScoreFromANotationProgram()
+    {
+        const Melody m = ReadMusicXml(QStringLiteral(TAVO_SOURCE_DIR "/tests/data/musescore_g_major.mxl"));
+        QCOMPARE(m.title, QStringLiteral("G 调小曲"));
+        QCOMPARE(MelodyPartLabels(m).join(u'|'), QStringLiteral("Flute（11 个音）|Piano（4 个音）"));
+        QCOMPARE(LikelyMelodyPart(m), 0);
+        const ConvertedSong song = ConvertMelody(m, 0, {}, QStringLiteral("20260101"));
+        QVERIFY2(song.summary.startsWith(QStringLiteral("原调 1=G")), qPrintable(song.summary));
+        QStringList cells;
+        for (size_t i = 1; i < song.rows.size(); ++i)
+            cells << CellCode(song.rows[i]);
+        // 5, | 1. 2_ (3 | 3) 2_ 7,_ 1 | 5 - 3 | 1 - - |
+        QCOMPARE(cells.join(u' '), QStringLiteral("5000 9002 1010 9001 2110 3012 9002 3010 2110 7100 1010 9002 5010 "
+                                                  "9003 3010 9002 1010 9003 9003 9002"));
+    }
+
     void compressedScores()
     {
         QTemporaryDir dir;

@@ -695,6 +695,16 @@ QByteArray WriteMusicXml(const SongTableType& table, int song)
     w.writeStartElement(QStringLiteral("score-part"));
     w.writeAttribute(QStringLiteral("id"), QStringLiteral("P1"));
     w.writeTextElement(QStringLiteral("part-name"), QStringLiteral("旋律"));
+    // Notation programs pick the sound from these; the piano's own.
+    w.writeStartElement(QStringLiteral("score-instrument"));
+    w.writeAttribute(QStringLiteral("id"), QStringLiteral("P1-I1"));
+    w.writeTextElement(QStringLiteral("instrument-name"), QStringLiteral("Piano"));
+    w.writeEndElement();
+    w.writeStartElement(QStringLiteral("midi-instrument"));
+    w.writeAttribute(QStringLiteral("id"), QStringLiteral("P1-I1"));
+    w.writeTextElement(QStringLiteral("midi-channel"), QStringLiteral("1"));
+    w.writeTextElement(QStringLiteral("midi-program"), QStringLiteral("1"));
+    w.writeEndElement();
     w.writeEndElement();
     w.writeEndElement();
     w.writeStartElement(QStringLiteral("part"));
