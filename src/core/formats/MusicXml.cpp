@@ -64,6 +64,11 @@ QByteArray ReadEntry(zip_t* zip, zip_int64_t index, qint64 limit, const QString&
             Fail(file, QStringLiteral("压缩包中的乐谱解压后太大"));
         }
         out.append(buf, qsizetype(n));
+        if ((st.valid & ZIP_STAT_COMP_SIZE) && out.size() > 1024 * 1024 &&
+            zip_uint64_t(out.size()) / std::max<zip_uint64_t>(st.comp_size, 1) > zip_uint64_t(PackRatio)) {
+            zip_fclose(f);
+            Fail(file, QStringLiteral("压缩包的压缩比异常，可能是压缩炸弹"));
+        }
     }
     zip_fclose(f);
     return out;
