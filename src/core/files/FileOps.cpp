@@ -1,5 +1,6 @@
 // The small file helpers: ini values, and copy and delete without prompts.
 #include "core/files/FileOps.h"
+#include "core/Errors.h"
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -237,4 +238,11 @@ bool DeleteFiles(const QString& path)
     if (info.isDir() && !info.isSymLink())
         return QDir(path).removeRecursively();
     return QFile::remove(path);
+}
+
+void WriteWholeFile(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
+        Raise(QStringLiteral("无法写入文件“%1”：%2").arg(QDir::toNativeSeparators(path), out.errorString()));
 }

@@ -2,14 +2,9 @@
 #include "core/Errors.h"
 #include "core/formats/Conversion.h"
 #include "core/formats/MidiFile.h"
+#include "core/formats/MusicXml.h"
 #include <QDir>
 #include <QFileInfo>
-
-// The MusicXML reader is its own piece; without it only MIDI files are offered.
-#if __has_include("core/formats/MusicXml.h")
-#include "core/formats/MusicXml.h"
-#define TAVO_MUSICXML_READER 1
-#endif
 
 namespace {
 
@@ -20,19 +15,15 @@ Kind KindOf(const QString& path)
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix == QLatin1String("mid") || suffix == QLatin1String("midi"))
         return Kind::Midi;
-#ifdef TAVO_MUSICXML_READER
     if (suffix == QLatin1String("musicxml") || suffix == QLatin1String("xml") || suffix == QLatin1String("mxl"))
         return Kind::MusicXml;
-#endif
     return Kind::None;
 }
 
 Melody ReadMelody(const QString& path)
 {
-#ifdef TAVO_MUSICXML_READER
     if (KindOf(path) == Kind::MusicXml)
         return ReadMusicXml(path);
-#endif
     return ReadMidiFile(path);
 }
 
@@ -41,9 +32,7 @@ Melody ReadMelody(const QString& path)
 QString MelodyFileFilters()
 {
     QString filters;
-#ifdef TAVO_MUSICXML_READER
     filters += QStringLiteral(";;MusicXML (*.musicxml *.xml *.mxl)");
-#endif
     filters += QStringLiteral(";;MIDI (*.mid *.midi)");
     return filters;
 }

@@ -4,6 +4,7 @@
 namespace {
 
 constexpr int Dot = 1;    // symbol codes that take time
+constexpr int BarLine = 2;
 constexpr int Dash = 3;
 
 struct Cell {
@@ -104,6 +105,7 @@ Timeline BuildTimeline(const SongTableType& table, int song, int startCell)
 
     // Time runs over the whole song, so that a page starts where the song is at that cell.
     std::vector<TimelineEvent> all;
+    std::vector<std::pair<int, double>> bars;   // cell and time of each bar line
     double t = 0;
     double lastGain = 0;   // what the current event last gained: a dot adds half of it
     for (const Cell& c : cells) {
@@ -131,6 +133,8 @@ Timeline BuildTimeline(const SongTableType& table, int song, int startCell)
             all.back().lastCell = c.number;
             lastGain = gain;
             t += gain;
+        } else if (r.Conn == BarLine) {
+            bars.push_back({c.number, t});
         }
         // Bar lines, spaces, other symbols and marks with no note before them take no time.
     }
@@ -154,5 +158,8 @@ Timeline SliceTimeline(std::vector<TimelineEvent>::const_iterator first, std::ve
         out.events.push_back(std::move(e));
     }
     out.beats = out.events.back().End();
+    for (const auto& [cell, at] : bars)
+        if (cell > first->cell)
+            out.bars.push_back(at - origin);
     return out;
 }

@@ -23,6 +23,7 @@ struct Timeline {
     std::vector<TimelineEvent> events;   // in time order
     double beats = 0;                    // total length
     int unsounded = 0;                   // notes shown but not sounded (no sample)
+    std::vector<double> bars;            // where the bar lines stand, in beats, in order
 };
 
 // The player's note name of a degree (1..7) in an octave code (0, 1, 2), or "" when none

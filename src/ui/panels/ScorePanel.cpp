@@ -1,12 +1,15 @@
 #include "ui/panels/ScorePanel.h"
 #include "core/Errors.h"
+#include "core/files/FileOps.h"
 #include "core/formats/JianpuText.h"
 #include "core/formats/MidiFile.h"
+#include "core/formats/MusicXml.h"
 #include "core/library/Exchange.h"
 #include "core/library/SongLibrary.h"
 #include "core/platform/Folders.h"
 #include "core/score/ScorePage.h"
 #include "ui/panels/PracticeBar.h"
+#include "ui/print/ScorePrinter.h"
 #include "ui/widgets/ClickLabel.h"
 #include "ui/widgets/GlyphGrid.h"
 #include "ui/widgets/ImageButton.h"
@@ -142,6 +145,8 @@ void ScorePanel::AddExportActions(QMenu* menu)
         connect(a, &QAction::triggered, this, [this, slot] { RunGuarded(m_dialogs, [&] { (this->*slot)(); }); });
     };
     add(QStringLiteral("导出 MIDI…"), &ScorePanel::ExportMidiClick);
+    add(QStringLiteral("导出 MusicXML…"), &ScorePanel::ExportMusicXmlClick);
+    add(QStringLiteral("打印 / PDF…"), &ScorePanel::PrintClick);
     // Nothing to export while the menu of titles is on view.
     connect(menu, &QMenu::aboutToShow, this, [this, menu] {
         for (QAction* a : menu->actions())
@@ -169,6 +174,32 @@ void ScorePanel::ExportMidiClick()
     const QString path = AskExportFile(QStringLiteral("导出 MIDI"), QStringLiteral("MIDI (*.mid)"), QStringLiteral(".mid"));
     if (!path.isEmpty())
         WriteMidiFile(path, m_library.Table(), m_shownSongID, Practice->Tempo->Value(), LabSongName->text());
+}
+
+void ScorePanel::ExportMusicXmlClick()
+{
+    if (m_menuOpen || m_shownSongID <= 0)
+        return;
+    const QString path = AskExportFile(QStringLiteral("导出 MusicXML"), QStringLiteral("MusicXML (*.musicxml)"),
+                                       QStringLiteral(".musicxml"));
+    if (!path.isEmpty())
+        WriteWholeFile(path, WriteMusicXml(m_library.Table(), m_shownSongID));
+}
+
+void ScorePanel::PrintClick()
+{
+    if (m_menuOpen || m_shownSongID <= 0)
+        return;
+    const int choice = m_dialogs.ChooseItem(QStringLiteral("打印 / PDF"),
+                                            {QStringLiteral("保存为 PDF 文件"), QStringLiteral("打印到打印机")}, 0);
+    if (choice == 1) {
+        ScorePrinter::Print(this, m_library.Table(), m_shownSongID);
+    } else if (choice == 0) {
+        const QString path = AskExportFile(QStringLiteral("保存为 PDF"), QStringLiteral("PDF (*.pdf)"),
+                                           QStringLiteral(".pdf"));
+        if (!path.isEmpty())
+            ScorePrinter::WritePdf(path, m_library.Table(), m_shownSongID);
+    }
 }
 
 bool ScorePanel::SpaceTurnsPage() const

@@ -81,6 +81,8 @@ public Q_SLOTS:
     void ImgOperExportClick();
     void ImgOperDelDBClick();
     void ExportMidiClick();
+    void ExportMusicXmlClick();
+    void PrintClick();
 
 Q_SIGNALS:
     void keyboardSwitchClicked();

@@ -1,0 +1,122 @@
+#include "ui/print/ScorePrinter.h"
+#include "core/Errors.h"
+#include "core/score/ScorePage.h"
+#include "ui/widgets/ScoreGrid.h"
+#include "ui/widgets/Styles.h"
+#include <QDir>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace {
+
+// A sheet is laid out in the score view's pixels: 640 wide, A4 tall.
+constexpr double SheetWidth = 640;
+constexpr double SheetHeight = SheetWidth * 297 / 210;
+constexpr int LinePitch = 90;                        // the view's 60, opened up for paper
+constexpr int BlockHeight = 3 * LinePitch + 40;      // one view page and its caption
+constexpr int BlocksPerSheet = 2;
+constexpr int FirstBlockTop = 150, BlockTop = 60;    // under the title on the first sheet
+
+std::vector<ScorePage> ViewPages(const SongTableType& table, int song)
+{
+    std::vector<ScorePage> pages;
+    for (int p = 1; p <= Score::ViewPageLimit; ++p) {
+        ScorePage page = BuildScorePage(table, song, FirstCellOfPage(p));
+        if (p > 1 && page.glyphs[0].isEmpty())
+            break;
+        pages.push_back(std::move(page));
+    }
+    return pages;
+}
+
+// One view page with its top at `top`: cells as the view places them, lines further apart.
+void PaintViewPage(QPainter& p, const ScorePage& page, int number, int top)
+{
+    // The view's cells run from x 28 to 582; centred on the sheet.
+    p.save();
+    p.translate(15, 0);
+    const auto y = [&](int k) { return top + 27 + LineOfPosition(k) * LinePitch; };
+    for (int k = 1; k <= Score::CellsPerPage; ++k)
+        if (const QString& g = page.glyphs[size_t(k - 1)]; !g.isEmpty())
+            p.drawPixmap(QRect(CellX(k), y(k), Score::CellWidth, Score::CellHeight), GlyphPixmap(g));
+    const QPixmap& arc = GlyphPixmap(QStringLiteral("NOTE_9004"));
+    for (const PageArc& a : page.arcs)
+        p.drawPixmap(QRect(CellX(a.position) + 8, y(a.position) - 27, a.length * Score::CellWidth, Score::CellHeight),
+                     arc);
+    p.setFont(PixelFont(QStringLiteral("宋体"), 14));
+    p.restore();
+    p.drawText(QRect(0, top + 3 * LinePitch + 5, int(SheetWidth), 24), Qt::AlignCenter, PageCaption(number));
+}
+
+void PaintHeader(QPainter& p, const SongHeader& h)
+{
+    p.setFont(PixelFont(QStringLiteral("微软雅黑"), 26, true));
+    p.drawText(QRect(20, 30, int(SheetWidth) - 40, 40), Qt::AlignCenter | Qt::TextSingleLine, h.title);
+    p.setFont(PixelFont(QStringLiteral("楷体"), 15));
+    const QString credits = QStringLiteral("演唱：%1    作词：%2    作曲：%3").arg(h.art, h.word, h.composer);
+    p.drawText(QRect(43, 80, int(SheetWidth) - 86, 24), Qt::AlignRight | Qt::TextSingleLine, credits);
+    const QString cadence = CadenceCaption(h.conn);
+    p.drawText(QRect(43, 80, 80, 24), Qt::AlignLeft | Qt::TextSingleLine, cadence.isEmpty() ? QStringLiteral("4/4") : cadence);
+}
+
+} // namespace
+
+int ScorePrinter::Paint(QPagedPaintDevice& device, const SongTableType& table, int song)
+{
+    const std::vector<ScorePage> pages = ViewPages(table, song);
+    const int first = (int(SheetHeight) - FirstBlockTop - 50) / BlockHeight;
+    const int sheets = 1 + (std::max(0, int(pages.size()) - first) + BlocksPerSheet - 1) / BlocksPerSheet;
+    QPainter p(&device);
+    if (!p.isActive())
+        return 0;
+    const double scale = std::min(device.width() / SheetWidth, device.height() / SheetHeight);
+    size_t next = 0;
+    for (int s = 1; s <= sheets; ++s) {
+        if (s > 1)
+            device.newPage();
+        p.resetTransform();
+        p.scale(scale, scale);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.fillRect(QRectF(0, 0, SheetWidth, SheetHeight), Qt::white);
+        p.setPen(Qt::black);
+        int top = BlockTop;
+        if (s == 1) {
+            if (!pages.empty() && pages[0].header)
+                PaintHeader(p, *pages[0].header);
+            top = FirstBlockTop;
+        }
+        for (int b = 0; b < (s == 1 ? first : BlocksPerSheet) && next < pages.size(); ++b, ++next)
+            PaintViewPage(p, pages[next], int(next) + 1, top + b * BlockHeight);
+        p.setFont(PixelFont(QStringLiteral("宋体"), 13));
+        p.drawText(QRectF(0, SheetHeight - 45, SheetWidth, 20), Qt::AlignCenter,
+                   QStringLiteral("第 %1 页，共 %2 页").arg(s).arg(sheets));
+    }
+    return sheets;
+}
+
+int ScorePrinter::WritePdf(const QString& path, const SongTableType& table, int song)
+{
+    QPdfWriter pdf(path);
+    pdf.setPageSize(QPageSize(QPageSize::A4));
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    pdf.setResolution(300);
+    pdf.setCreator(QStringLiteral("Tavo电脑钢琴"));
+    const int sheets = Paint(pdf, table, song);
+    if (sheets == 0)
+        Raise(QStringLiteral("无法写入文件“%1”。").arg(QDir::toNativeSeparators(path)));
+    return sheets;
+}
+
+bool ScorePrinter::Print(QWidget* parent, const SongTableType& table, int song)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    QPrintDialog dialog(&printer, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    if (Paint(printer, table, song) == 0)
+        Raise(QStringLiteral("无法打印：打印机没有准备好。"));
+    return true;
+}
