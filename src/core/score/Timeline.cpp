@@ -140,8 +140,14 @@ Timeline BuildTimeline(const SongTableType& table, int song, int startCell)
     }
 
     const std::vector<TimelineEvent>& events = all;
-    return SliceTimeline(std::find_if(events.begin(), events.end(), [&](const TimelineEvent& e) { return e.cell >= startCell; }),
-                         events.end());
+    const auto first =
+        std::find_if(events.begin(), events.end(), [&](const TimelineEvent& e) { return e.cell >= startCell; });
+    Timeline out = SliceTimeline(first, events.end());
+    if (first != events.end())
+        for (const auto& [cell, at] : bars)
+            if (cell > first->cell)
+                out.bars.push_back(at - first->start);
+    return out;
 }
 
 Timeline SliceTimeline(std::vector<TimelineEvent>::const_iterator first, std::vector<TimelineEvent>::const_iterator end)
@@ -158,8 +164,5 @@ Timeline SliceTimeline(std::vector<TimelineEvent>::const_iterator first, std::ve
         out.events.push_back(std::move(e));
     }
     out.beats = out.events.back().End();
-    for (const auto& [cell, at] : bars)
-        if (cell > first->cell)
-            out.bars.push_back(at - origin);
     return out;
 }
