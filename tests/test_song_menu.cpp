@@ -1,8 +1,14 @@
 #include "ScoreTestSupport.h"
 #include "TestSupport.h"
 #include "ui/widgets/BannerView.h"
+#include "ui/shell/Guard.h"
 #include "ui/widgets/ClickLabel.h"
+#include "ui/widgets/PlainText.h"
+#include <QComboBox>
 #include <QGroupBox>
+#include <QMessageBox>
+#include <QTextDocument>
+#include <QTimer>
 
 using namespace ScoreTest;
 
@@ -152,6 +158,72 @@ private Q_SLOTS:
         }
         QCOMPARE(menu[1]->text(), QStringLiteral("短歌"));
         QCOMPARE(menu[1]->toolTip(), QStringLiteral("短歌"));
+    }
+
+    // Titles, credits, tooltips and message boxes show markup as the characters it is made
+    // of: the text format is plain and no label builds a rich-text document.
+    void hostileTextsShowLiterally_data()
+    {
+        QTest::addColumn<QString>("text");
+        for (const char* t : {"<img src=missing.png>", "<h1>大标题</h1>", "<b>唱</b>", "&amp; &lt;x&gt;",
+                              "<a href='x'>链接</a>", "<qt>富", "Don't \"x\"", "<table><tr><td>1"})
+            QTest::newRow(t) << QString::fromUtf8(t);
+    }
+    void hostileTextsShowLiterally()
+    {
+        QFETCH(QString, text);
+        TempEnv env;
+        PianoWindows w{env};
+        TFormPiano& m = *w.main;
+        m.Library().Table().push_back(Header(1, text, 1, text, text, text));
+        m.ImgOpernShowClick();
+        ClickLabel* entry = m.GBxShowOpern->LabOpMenu[0];
+        const QString tip = entry->toolTip();
+        QTextDocument shown;
+        shown.setHtml(tip);
+        QCOMPARE(Qt::mightBeRichText(tip) ? shown.toPlainText() : tip, text);
+        const QList<QLabel*> labels{entry, m.GBxShowOpern->LabSongName, m.GBxShowOpern->LabArt,
+                                    m.GBxShowOpern->LabWord, m.GBxShowOpern->LabComposer};
+        QCOMPARE(entry->text(), text);
+        m.GBxShowOpern->LabOpMenuDblClick(1);
+        QCOMPARE(m.GBxShowOpern->LabSongName->text(), text);
+        QCOMPARE(m.GBxShowOpern->LabComposer->text(), "作曲：" + text);
+        for (QLabel* l : labels) {
+            QCOMPARE(l->textFormat(), Qt::PlainText);
+            l->show();
+            QVERIFY(l->sizeHint().isValid());   // lays the text out
+            for (QObject* child : l->children())
+                QVERIFY2(qstrcmp(child->metaObject()->className(), "QWidgetTextControl") != 0, qPrintable(l->objectName()));
+        }
+        // Every message box and the item chooser.
+        QtDialogs dialogs;
+        QStringList seen;
+        auto answer = [&] {
+            QTimer::singleShot(0, [&] {
+                QWidget* box = QApplication::activeModalWidget();
+                QVERIFY(box);
+                for (QLabel* l : box->findChildren<QLabel*>())
+                    if (l->text().contains(text)) {
+                        QCOMPARE(l->textFormat(), Qt::PlainText);
+                        seen << l->text();
+                    }
+                if (auto* combo = box->findChild<QComboBox*>())
+                    seen << combo->currentText();
+                box->close();
+            });
+        };
+        answer();
+        dialogs.ShowInfo("歌曲：" + text + "，导入完毕！");
+        answer();
+        dialogs.ShowError(text);
+        answer();
+        dialogs.AskYesNo("新歌曲导入，是否继续？\r\n\r\n歌曲：" + text, "新歌曲导入");
+        answer();
+        dialogs.AskYesNo("删除歌曲：" + text + "，是否继续？");
+        answer();
+        dialogs.ChooseItem(text, {text}, 0);
+        QCOMPARE(seen, (QStringList{"歌曲：" + text + "，导入完毕！", text, "新歌曲导入，是否继续？\r\n\r\n歌曲：" + text,
+                                    "删除歌曲：" + text + "，是否继续？", text, text}));
     }
 
     void doubleClickOpensSong()

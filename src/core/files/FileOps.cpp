@@ -238,3 +238,16 @@ bool DeleteFiles(const QString& path)
         return QDir(path).removeRecursively();
     return QFile::remove(path);
 }
+
+std::optional<QByteArray> ReadRegularFile(const QString& path, qint64 cap)
+{
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.isSequential())
+        return std::nullopt;
+    QByteArray bytes = file.read(cap + 1);
+    if (bytes.size() > cap || file.error() != QFile::NoError)
+        return std::nullopt;
+    return bytes;
+}

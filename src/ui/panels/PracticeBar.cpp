@@ -3,6 +3,7 @@
 #include "core/sound/NotePlayer.h"
 #include "ui/shell/Guard.h"
 #include "ui/widgets/ClickLabel.h"
+#include "ui/widgets/PlainText.h"
 #include "ui/widgets/GlyphGrid.h"
 #include "ui/widgets/ImageButton.h"
 #include "ui/widgets/Resources.h"
@@ -64,7 +65,7 @@ PracticeBar::PracticeBar(QWidget* panel, IDialogs& dialogs, const SongLibrary& l
     connect(Tempo, &TempoControl::valueChanged, this, [this](int tempo) { m_demo.SetTempo(tempo); });
 
     // On the sheet, left of the page number.
-    LabPractice = new QLabel(panel);
+    LabPractice = PlainLabel(QString(), panel);
     LabPractice->setObjectName(QStringLiteral("LabPractice"));
     LabPractice->setFont(PixelFont(QStringLiteral("楷体"), 15));
     LabPractice->setStyleSheet(QStringLiteral("color: rgb(122,18,32); background: transparent;"));
@@ -230,7 +231,7 @@ void PracticeBar::HideMarks()
 void PracticeBar::Say(const QString& text)
 {
     LabPractice->setText(LabPractice->fontMetrics().elidedText(text, Qt::ElideRight, LabPractice->width()));
-    LabPractice->setToolTip(text);
+    LabPractice->setToolTip(PlainToolTip(text));
 }
 
 // A running mode's button stays down.
