@@ -91,16 +91,13 @@ private Q_SLOTS:
         banner.SetMovie(env.root.path() + QStringLiteral("/missing.jpg"));
         QVERIFY(banner.Shown().isNull());
         // Only a regular file, read no further than the cap.
-        const QString zero = env.root.path() + QStringLiteral("/zero.jpg");
-        const QString fifo = env.root.path() + QStringLiteral("/fifo.png");
-        const QString big = env.root.path() + QStringLiteral("/big.png");
-        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), zero));
-        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-        QFile b(big);
-        QVERIFY(b.open(QIODevice::WriteOnly) && b.write(Png(Qt::red)) && b.resize(FetchBytesLimit + 1));
-        b.close();
-        for (const QString& f : {zero, fifo, big}) {
-            banner.SetMovie(f);
+        const QString dir = env.root.path();
+        QFile big(dir + QStringLiteral("/big.png"));
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), dir + QStringLiteral("/zero.jpg")) &&
+                mkfifo(QFile::encodeName(dir + QStringLiteral("/fifo.png")).constData(), 0600) == 0 &&
+                big.open(QIODevice::WriteOnly) && big.write(Png(Qt::red)) && big.resize(FetchBytesLimit + 1));
+        for (const char* f : {"/zero.jpg", "/fifo.png", "/big.png"}) {
+            banner.SetMovie(dir + QLatin1String(f));
             QVERIFY(banner.Shown().isNull());
         }
         QVERIFY(env.dialogs.errors.isEmpty());
