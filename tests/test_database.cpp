@@ -41,6 +41,25 @@ private:
     }
 
 private Q_SLOTS:
+    // A statement that would run or grow without end is stopped by its budget, naming the file.
+    void statementsStopAtTheirBudget()
+    {
+        QTemporaryDir dir;
+        const QString file = makeDb(dir, QStringLiteral("pw"), {Row(1, 0, QStringLiteral("甲"), QStringLiteral("0"))});
+        TADOConnection conn;
+        conn.SetTarget(file, QStringLiteral("pw"));
+        TADOQuery q;
+        for (const char* select : {"x from c", "count(*) from c"}) {
+            const QString sql = QStringLiteral("with recursive c(x) as (select randomblob(1000) union select "
+                                               "randomblob(1000) from c) select ") + QLatin1String(select);
+            QElapsedTimer clock;
+            clock.start();
+            const QString err = ErrorOf([&] { q.Open(conn, sql, {}); });
+            QVERIFY(clock.elapsed() < 3 * StatementTimeBudgetMs);
+            QVERIFY2(err.contains(QDir::toNativeSeparators(file)) && err.contains(QStringLiteral("已停止")), qPrintable(err));
+        }
+    }
+
     // Values travel as parameters, so quotes and SQL-looking titles are just text.
     void boundValuesSurviveQuotes()
     {

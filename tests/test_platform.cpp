@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <future>
@@ -46,6 +47,12 @@ void TestPlatform::homeWithoutHomeVariable()
         const passwd* pw = getpwuid(getuid());
         QVERIFY(pw && pw->pw_dir && *pw->pw_dir);
         QCOMPARE(Platform::HomeDir(), QString::fromLocal8Bit(pw->pw_dir));
+        // Every folder worked out from the home then agrees with it, none is at "/".
+        Platform::ExportHomeDir();
+        const QDir home(QString::fromLocal8Bit(pw->pw_dir));
+        for (auto where : {QStandardPaths::DesktopLocation, QStandardPaths::AppConfigLocation})
+            QVERIFY2(QStandardPaths::writableLocation(where).startsWith(home.absolutePath() + u'/'),
+                     qPrintable(QStandardPaths::writableLocation(where)));
     }
     QCOMPARE(Platform::ChooseHomeDir(QStringLiteral("/home/a"), QStringLiteral("/home/b")), QStringLiteral("/home/a"));
     QVERIFY_THROWS_EXCEPTION(TavoError, Platform::ChooseHomeDir(QString(), QString()));

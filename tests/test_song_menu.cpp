@@ -1,8 +1,13 @@
 #include "ScoreTestSupport.h"
 #include "TestSupport.h"
 #include "ui/widgets/BannerView.h"
+#include "ui/shell/Guard.h"
+#include "ui/panels/PracticeBar.h"
 #include "ui/widgets/ClickLabel.h"
 #include <QGroupBox>
+#include <QMessageBox>
+#include <QTextDocument>
+#include <QTimer>
 
 using namespace ScoreTest;
 
@@ -152,6 +157,61 @@ private Q_SLOTS:
         }
         QCOMPARE(menu[1]->text(), QStringLiteral("短歌"));
         QCOMPARE(menu[1]->toolTip(), QStringLiteral("短歌"));
+    }
+
+    // Titles, credits, tooltips and message boxes show markup as the characters it is made
+    // of: the text format is plain and no label builds a rich-text document.
+    void hostileTextsShowLiterally_data()
+    {
+        QTest::addColumn<QString>("text");
+        for (const char* t : {"<img src=missing.png>", "<h1>大标题</h1>", "<b>唱</b>", "&amp; &lt;x&gt;",
+                              "<a href='x'>链接</a>", "<qt>富", "Don't \"x\"", "<table><tr><td>1"})
+            QTest::newRow(t) << QString::fromUtf8(t);
+    }
+    void hostileTextsShowLiterally()
+    {
+        QFETCH(QString, text);
+        TempEnv env;
+        PianoWindows w{env};
+        TFormPiano& m = *w.main;
+        m.Library().Table().push_back(Header(1, text, 1, text, text, text));
+        m.ImgOpernShowClick();
+        ClickLabel* entry = m.GBxShowOpern->LabOpMenu[0];
+        const QString tip = entry->toolTip();
+        QTextDocument shown;
+        shown.setHtml(tip);
+        QCOMPARE(Qt::mightBeRichText(tip) ? shown.toPlainText() : tip, text);
+        const QList<QLabel*> labels{entry, m.GBxShowOpern->LabSongName, m.GBxShowOpern->LabArt, m.GBxShowOpern->LabWord,
+                                    m.GBxShowOpern->LabComposer, m.GBxShowOpern->Practice->LabPractice};
+        QCOMPARE(entry->text(), text);
+        m.GBxShowOpern->LabOpMenuDblClick(1);
+        QCOMPARE(m.GBxShowOpern->LabSongName->text(), text);
+        QCOMPARE(m.GBxShowOpern->LabComposer->text(), "作曲：" + text);
+        for (QLabel* l : labels) {
+            QCOMPARE(l->textFormat(), Qt::PlainText);
+            l->show();
+            QVERIFY(l->sizeHint().isValid());   // lays the text out
+            for (QObject* child : l->children())
+                QVERIFY2(qstrcmp(child->metaObject()->className(), "QWidgetTextControl") != 0, qPrintable(l->objectName()));
+        }
+        // Every message box and the item chooser.
+        QtDialogs dialogs;
+        QStringList seen;
+        const QList<std::function<void()>> boxes{
+            [&] { dialogs.ShowInfo("歌曲：" + text); }, [&] { dialogs.ShowError(text); },
+            [&] { dialogs.AskYesNo(text, "新歌曲导入"); }, [&] { dialogs.AskYesNo(text); },
+            [&] { dialogs.ChooseItem(text, {text}, 0); }};
+        for (const auto& show : boxes) {
+            QTimer::singleShot(0, [&] {
+                QWidget* box = QApplication::activeModalWidget();
+                for (QLabel* l : box->findChildren<QLabel*>())
+                    if (l->text().contains(text) && l->textFormat() == Qt::PlainText)
+                        seen << l->text();
+                box->close();
+            });
+            show();
+        }
+        QCOMPARE(seen, (QStringList{"歌曲：" + text, text, text, text, text}));
     }
 
     void doubleClickOpensSong()

@@ -246,3 +246,16 @@ void WriteWholeFile(const QString& path, const QByteArray& bytes)
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
         Raise(QStringLiteral("无法写入文件“%1”：%2").arg(QDir::toNativeSeparators(path), out.errorString()));
 }
+
+std::optional<QByteArray> ReadRegularFile(const QString& path, qint64 cap)
+{
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.isSequential())
+        return std::nullopt;
+    QByteArray bytes = file.read(cap + 1);
+    if (bytes.size() > cap || file.error() != QFile::NoError)
+        return std::nullopt;
+    return bytes;
+}

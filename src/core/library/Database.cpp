@@ -129,7 +129,48 @@ QVariant ColumnValue(sqlite3_stmt* stmt, int c)
     }
 }
 
-// A whole decimal number with an optional sign, nothing else.
+// Called by the engine every few thousand steps of any statement; non-zero stops it.
+int BudgetCheck(void* conn)
+{
+    return static_cast<TADOConnection*>(conn)->BudgetSpent() ? 1 : 0;
+}
+
+// A stranger's file may be read only as it stands: no view or trigger reads anything
+// (the 6th argument names one when it is the cause), no recursive query, no writing.
+int StrangerAuthorizer(void*, int action, const char*, const char*, const char*, const char* viewOrTrigger)
+{
+    if (viewOrTrigger)
+        return SQLITE_DENY;
+    switch (action) {
+    case SQLITE_SELECT:
+    case SQLITE_READ:
+    case SQLITE_FUNCTION:
+        return SQLITE_OK;
+    default:
+        return SQLITE_DENY;
+    }
+}
+
+// Limits for a stranger's file, also while its schema is read.
+void LimitStrangersFile(sqlite3* db)
+{
+    sqlite3_limit(db, SQLITE_LIMIT_LENGTH, DatabaseValueLimit);
+    sqlite3_limit(db, SQLITE_LIMIT_SQL_LENGTH, 100000);
+    sqlite3_limit(db, SQLITE_LIMIT_COLUMN, 100);
+    sqlite3_limit(db, SQLITE_LIMIT_EXPR_DEPTH, 100);
+    sqlite3_limit(db, SQLITE_LIMIT_COMPOUND_SELECT, 10);
+    sqlite3_limit(db, SQLITE_LIMIT_VDBE_OP, 25000);
+    sqlite3_limit(db, SQLITE_LIMIT_FUNCTION_ARG, 8);
+    sqlite3_limit(db, SQLITE_LIMIT_ATTACHED, 0);
+    sqlite3_limit(db, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, 1000);
+    sqlite3_limit(db, SQLITE_LIMIT_VARIABLE_NUMBER, 100);
+    sqlite3_limit(db, SQLITE_LIMIT_TRIGGER_DEPTH, 1);
+    // The engine gives cache back above this; the statement budget is the hard stop.
+    sqlite3_soft_heap_limit64(StatementMemoryBudget);
+}
+
+} // namespace
+
 std::optional<qint64> WholeNumber(const QString& text)
 {
     static const QRegularExpression whole(QStringLiteral("^[+-]?[0-9]{1,18}$"));
@@ -137,8 +178,6 @@ std::optional<qint64> WholeNumber(const QString& text)
         return std::nullopt;
     return text.toLongLong();
 }
-
-} // namespace
 
 // ---- Connection ----
 
@@ -157,12 +196,38 @@ void TADOConnection::Close()
     }
 }
 
-void TADOConnection::SetTarget(const QString& file, const QString& password, CipherSettings settings)
+void TADOConnection::SetTarget(const QString& file, const QString& password, CipherSettings settings,
+                               FileTrust trust)
 {
     Close();
     m_file = file;
     m_password = password;
     m_settings = settings;
+    m_trust = trust;
+}
+
+void TADOConnection::StartBudget()
+{
+    m_budgetClock.start();
+    m_budgetMemoryBase = sqlite3_memory_used();
+    m_overBudget = false;
+}
+
+bool TADOConnection::BudgetSpent()
+{
+    if (!m_overBudget && m_budgetClock.isValid())
+        m_overBudget = m_budgetClock.elapsed() > StatementTimeBudgetMs ||
+                       sqlite3_memory_used() - m_budgetMemoryBase > StatementMemoryBudget;
+    return m_overBudget;
+}
+
+void TADOConnection::RaiseIfOverBudget() const
+{
+    if (m_overBudget)
+        Raise(QStringLiteral("读取数据库“%1”所需的时间或内存超出限度（%2 秒，%3 MB），已停止。")
+                  .arg(NativePath(m_file))
+                  .arg(StatementTimeBudgetMs / 1000)
+                  .arg(StatementMemoryBudget >> 20));
 }
 
 sqlite3* TADOConnection::Handle()
@@ -177,22 +242,38 @@ sqlite3* TADOConnection::Handle()
         Raise(QStringLiteral("无法打开数据库文件“%1”：文件不存在。").arg(NativePath(m_file)));
     if (!info.isFile())
         Raise(QStringLiteral("无法打开数据库文件“%1”：它不是一个普通文件。").arg(NativePath(m_file)));
+    const bool stranger = m_trust == FileTrust::Stranger;
+    if (stranger && info.size() > StrangerFileSizeLimit)
+        Raise(QStringLiteral("无法打开数据库文件“%1”：文件太大（超过 %2 MB）。")
+                  .arg(NativePath(m_file))
+                  .arg(StrangerFileSizeLimit >> 20));
     sqlite3* db = nullptr;
     // One thread uses the connection, so the library's own locking is not needed.
-    int rc = sqlite3_open_v2(m_file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    int rc = sqlite3_open_v2(m_file.toUtf8().constData(), &db,
+                             (stranger ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const QString msg = DbMessage(db, rc);
         sqlite3_close_v2(db);
         Raise(QStringLiteral("无法打开数据库文件“%1”：%2").arg(NativePath(m_file), msg));
     }
+    if (stranger)
+        LimitStrangersFile(db);
+    sqlite3_progress_handler(db, 1000, BudgetCheck, this);
     try {
         ApplyKey(db, m_password, m_settings);
     } catch (...) {
         sqlite3_close_v2(db);
         throw;
     }
+    if (stranger) {
+        // Newer engines also refuse functions with side effects in a schema.
+        sqlite3_exec(db, "PRAGMA query_only = 1; PRAGMA trusted_schema = 0; PRAGMA cache_size = -2000;", nullptr,
+                     nullptr, nullptr);
+        sqlite3_set_authorizer(db, StrangerAuthorizer, nullptr);
+    }
     // The key is only checked when the first page is read: read it now, so a wrong
     // password fails here with a clear text instead of at some later statement.
+    StartBudget();
     rc = sqlite3_exec(db, "select count(*) from sqlite_master", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
         const QString msg = DbMessage(db, rc);
@@ -222,6 +303,8 @@ void TADOQuery::Open(TADOConnection& conn, const QString& sql, const QVariantLis
     sqlite3* db = conn.Handle();
     Statement st;
     Prepare(db, sql, params, st, conn.File());
+    conn.StartBudget();
+    qint64 resultBytes = 0;
     const int columns = sqlite3_column_count(st.stmt);
     QStringList names;
     for (int c = 0; c < columns; ++c)
@@ -239,9 +322,16 @@ void TADOQuery::Open(TADOConnection& conn, const QString& sql, const QVariantLis
         const int rc = sqlite3_step(st.stmt);
         if (rc == SQLITE_DONE)
             break;
-        if (rc != SQLITE_ROW)
+        if (rc != SQLITE_ROW) {
+            conn.RaiseIfOverBudget();
             RaiseStatement(db, rc, conn.File());
+        }
         for (int c = 0; c < columns; ++c) {
+            resultBytes += sqlite3_column_bytes(st.stmt, c) + qint64(sizeof(QVariant));
+            if (resultBytes > QueryResultLimit)
+                Raise(QStringLiteral("数据库“%1”的查询结果超过 %2 MB，已停止读取。")
+                          .arg(NativePath(conn.File()))
+                          .arg(QueryResultLimit >> 20));
             if (sqlite3_column_type(st.stmt, c) != SQLITE_TEXT) {
                 values.append(ColumnValue(st.stmt, c));
                 continue;
@@ -268,12 +358,15 @@ void TADOQuery::Exec(TADOConnection& conn, const QString& sql, const QVariantLis
     sqlite3* db = conn.Handle();
     Statement st;
     Prepare(db, sql, params, st, conn.File());
+    conn.StartBudget();
     for (;;) {
         const int rc = sqlite3_step(st.stmt);
         if (rc == SQLITE_DONE)
             return;
-        if (rc != SQLITE_ROW)
+        if (rc != SQLITE_ROW) {
+            conn.RaiseIfOverBudget();
             RaiseStatement(db, rc, conn.File());
+        }
     }
 }
 
@@ -339,6 +432,17 @@ QString TADOQuery::FieldAsString(const QString& column) const
     if (v.typeId() == QMetaType::QByteArray)
         return QString::fromUtf8(v.toByteArray());
     return v.toString();
+}
+
+bool IsOrdinaryTable(TADOConnection& conn, const QString& table)
+{
+    TADOQuery q;
+    q.Open(conn, QStringLiteral("select type, sql from sqlite_master where lower(name)=lower(?)"), {table});
+    if (q.RecordCount() != 1 || q.FieldAsString(QStringLiteral("type")) != QLatin1String("table"))
+        return false;
+    static const QRegularExpression virtualTable(QStringLiteral("^\\s*create\\s+virtual\\b"),
+                                                 QRegularExpression::CaseInsensitiveOption);
+    return !virtualTable.match(q.FieldAsString(QStringLiteral("sql"))).hasMatch();
 }
 
 // ---- Files and helpers ----
@@ -427,4 +531,14 @@ bool SongTitleTaken(TADOConnection& conn, const QString& title)
     TADOQuery q;
     q.Open(conn, QStringLiteral("select SongName from TableCfg where SongName=? limit 1"), {title});
     return q.RecordCount() > 0;
+}
+
+bool SongTitleUsable(const QString& title)
+{
+    for (const QChar c : title) {
+        const QChar::Category k = c.category();
+        if (!c.isSpace() && c != u'.' && k != QChar::Other_Control && k != QChar::Other_Format)
+            return true;
+    }
+    return false;
 }

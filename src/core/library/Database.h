@@ -1,6 +1,7 @@
 #pragma once
 #include "core/score/SongRecord.h"
 #include <QDate>
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -24,6 +25,21 @@ inline constexpr int DatabaseKdfIter = 4000;
 // SQLCipher 3 opens them with the password alone.
 enum class CipherSettings { Program, Standard };
 
+// Who made a file. A stranger's file (an exchange file from anyone) is opened read-only:
+// no view or trigger may read anything, no recursive query runs, values and the file
+// itself have size limits. Own files (the song library) get the statement budget only.
+enum class FileTrust { Own, Stranger };
+
+// Every statement on every connection stops after this much time or this much memory
+// of the database engine: a file that computes rows without end is refused, never a hang.
+inline constexpr int StatementTimeBudgetMs = 2000;
+inline constexpr qint64 StatementMemoryBudget = 64LL << 20;
+// The longest text or row a database value may have, and the most one result may hold.
+inline constexpr int DatabaseValueLimit = 1 << 20;
+inline constexpr qint64 QueryResultLimit = 64LL << 20;
+// A stranger's file larger than this is not one of ours (a song of 500 cells is ~100 KB).
+inline constexpr qint64 StrangerFileSizeLimit = 16LL << 20;
+
 // The one connection: pointed at a database file with a password, opened lazily by
 // the first statement. Values always travel as bound parameters.
 class TADOConnection {
@@ -36,16 +52,27 @@ public:
     void Close();
     // Closes any open file and points at a new one; nothing is opened yet.
     void SetTarget(const QString& file, const QString& password,
-                   CipherSettings settings = CipherSettings::Program);
+                   CipherSettings settings = CipherSettings::Program, FileTrust trust = FileTrust::Own);
     const QString& File() const { return m_file; }
     bool Connected() const { return m_db != nullptr; }
     sqlite3* Handle();   // opens on first use; throws with the database's message
+
+    // Starts the budget of the next statement (its time and the engine's memory from now).
+    void StartBudget();
+    // True once the running statement's budget is spent; the engine then stops it.
+    bool BudgetSpent();
+    // Raises the text for a statement stopped by its budget, when that is what stopped it.
+    void RaiseIfOverBudget() const;
 
 private:
     QString m_file;
     QString m_password;
     CipherSettings m_settings = CipherSettings::Program;
+    FileTrust m_trust = FileTrust::Own;
     sqlite3* m_db = nullptr;
+    QElapsedTimer m_budgetClock;
+    qint64 m_budgetMemoryBase = 0;
+    bool m_overBudget = false;
 };
 
 // The one query: the rows of the last select, walked from the first to the end.
@@ -86,11 +113,17 @@ inline const char SongTableSchema[] =
 // on failure no file is left behind.
 void CreateDatabaseFile(const QString& file, const QString& password, const QStringList& statements,
                         CipherSettings settings = CipherSettings::Program);
+// True when the table is an ordinary table of the file: not a view, not a virtual table
+// (whose module could read anything, without end). False when it is missing.
+bool IsOrdinaryTable(TADOConnection& conn, const QString& table);
+
 // Creates a song database holding TableCfg with the given rows, in the given order.
 void CreateSongDatabase(const QString& file, const QString& password, const SongTableType& rows);
 
 // A date as the number YYYYMMDD.
 qint64 DateNumber(const QDate& date);
+// A whole decimal number with an optional sign, nothing else; nothing for any other text.
+std::optional<qint64> WholeNumber(const QString& text);
 // Reads a whole decimal number (optional sign); anything else raises a conversion error.
 qint64 TextToInteger(const QString& text);
 
@@ -102,3 +135,7 @@ inline constexpr int LibrarySongLimit = 21;
 int LowestFreeSongId(TADOConnection& conn);
 // True when a row of the song table already carries that title.
 bool SongTitleTaken(TADOConnection& conn, const QString& title);
+// A title the menu can show and the user can pick: not empty, and not only spaces, dots
+// or control characters. Every import refuses the others with InvalidTitleMessage.
+bool SongTitleUsable(const QString& title);
+inline constexpr QStringView InvalidTitleMessage = u"歌曲名称无效，请修改后再导入！";

@@ -32,9 +32,6 @@ const QString IllegalData = QStringLiteral("非法数据，请检查路径及文
 // A notice row is recent while today minus its date, both read as YYYYMMDD, is under 600.
 constexpr qint64 RecentNoticeSpan = 600;
 
-// A single value larger than this in an exchange file is refused rather than read.
-constexpr int ExchangeValueLimit = 1 << 20;
-
 QString Native(const QString& path)
 {
     return QDir::toNativeSeparators(path);
@@ -150,34 +147,25 @@ struct ExchangeContent {
     QString title;        // the header row's title
 };
 
-// Reads and checks the whole file. Any broken rule throws IllegalFile.
+// Reads and checks the whole file under the bounds of a stranger's file: a read that
+// runs out of its budget is a broken file too. Any broken rule throws IllegalFile.
 ExchangeContent ReadExchangeRows(const QString& file)
 {
     TADOConnection exchange;
-    ConnectExchangeFile(exchange, file);
+    exchange.SetTarget(file, QString::fromLatin1(ExchangePassword), CipherSettings::Standard, FileTrust::Stranger);
     sqlite3* db = nullptr;
     try {
         db = exchange.Handle();   // a wrong password or a file that is no database ends here
+        // A view or a virtual table of that name could compute rows without end.
+        if (!IsOrdinaryTable(exchange, QString::fromLatin1(ExchangeTable)))
+            throw IllegalFile{};
     } catch (const TavoError&) {
         throw IllegalFile{};
-    }
-    // Only reading; nothing in a friend's file may grow without bounds.
-    sqlite3_limit(db, SQLITE_LIMIT_LENGTH, ExchangeValueLimit);
-    sqlite3_exec(db, "PRAGMA query_only = 1; PRAGMA trusted_schema = 0;", nullptr, nullptr, nullptr);
-
-    {
-        // A view of that name could compute rows without end: only a real table will do.
-        SqlStatement st;
-        Prepare(db, "select type from sqlite_master where lower(name)='data'", st);
-        if (!Step(st))
-            throw IllegalFile{};
-        const char* type = reinterpret_cast<const char*>(sqlite3_column_text(st.stmt, 0));
-        if (!type || qstrcmp(type, "table") != 0)
-            throw IllegalFile{};
     }
     {
         SqlStatement st;
         Prepare(db, "select count(*) from data", st);
+        exchange.StartBudget();
         if (!Step(st) || sqlite3_column_int64(st.stmt, 0) > ExchangeRowLimit)
             throw IllegalFile{};
     }
@@ -187,8 +175,10 @@ ExchangeContent ReadExchangeRows(const QString& file)
     Prepare(db, "select A,B,C,D,E,F,G,H,I from data", st);
     std::set<int> cellSeqs;
     int headers = 0;
+    // One budget for the whole walk, the checks of each row included.
+    exchange.StartBudget();
     while (Step(st)) {
-        if (content.rows.size() >= size_t(ExchangeRowLimit))
+        if (content.rows.size() >= size_t(ExchangeRowLimit) || exchange.BudgetSpent())
             throw IllegalFile{};
         SongRecord r;
         r.SongID = IntegerColumn(st.stmt, 0);   // checked, then replaced by the new number
@@ -260,6 +250,22 @@ QString CutUtf8(const QString& text, int maxBytes)
     return text.left(i);
 }
 
+// The file an export writes: <base>.opr, unless that file holds another song (by its
+// header row; a file that cannot be read counts as another's), then "<base> (2).opr" and
+// on, the first that is free or holds this same song.
+QString FreeExportTarget(const QDir& desktop, const QString& base, const QString& title)
+{
+    for (int n = 1; n < 100; ++n) {
+        const QString name = n == 1 ? base : QStringLiteral("%1 (%2)").arg(base).arg(n);
+        const QString file = desktop.absoluteFilePath(name + QStringLiteral(".opr"));
+        if (!QFileInfo::exists(file))
+            return file;
+        if (const std::optional<ExchangeContent> there = ReadExchangeFile(file); there && there->title == title)
+            return file;
+    }
+    Raise(QStringLiteral("桌面上与“%1.opr”同名的文件太多，无法导出。").arg(base));
+}
+
 } // namespace
 
 void ConnectExchangeFile(TADOConnection& conn, const QString& file)
@@ -325,7 +331,7 @@ ShareResult ExportSong(TADOConnection& library, int songId, const QString& title
     const QDir desktop(desktopFolder);
     if (!QDir().mkpath(desktop.absolutePath()))
         Raise(QStringLiteral("无法创建桌面文件夹：%1").arg(Native(desktop.absolutePath())));
-    const QString target = desktop.absoluteFilePath(ExchangeFileBaseName(title) + QStringLiteral(".opr"));
+    const QString target = FreeExportTarget(desktop, ExchangeFileBaseName(title), title);
     if (QFileInfo(target).absolutePath() != desktop.absolutePath())
         Raise(QStringLiteral("导出文件不在桌面文件夹中：%1").arg(Native(target)));
     // The rows go into a copy beside the target, which then takes its place whole: a
@@ -365,7 +371,11 @@ ShareResult ExportSong(TADOConnection& library, int songId, const QString& title
     result.file = target;
     result.rows = int(rows.size());
     result.outcome = ShareResult::Outcome::Done;
-    dialogs.ShowInfo(QStringLiteral("歌曲：") + title + QStringLiteral(" 导出到桌面！"));
+    QString said = QStringLiteral("歌曲：") + title + QStringLiteral(" 导出到桌面！");
+    if (QFileInfo(target).completeBaseName() != ExchangeFileBaseName(title))
+        said += QStringLiteral("\n桌面上的“%1.opr”是另一首歌曲，这次导出的文件名为“%2”。")
+                    .arg(ExchangeFileBaseName(title), QFileInfo(target).fileName());
+    dialogs.ShowInfo(said);
     return result;
 }
 
@@ -397,6 +407,9 @@ ShareResult ImportSongRows(TADOConnection& library, IDialogs& dialogs, const QDa
     ShareResult result;
     result.file = file;
     result.title = title;
+    // A blank title would take a slot that no menu entry can open or delete.
+    if (!SongTitleUsable(title))
+        return Refuse(dialogs, InvalidTitleMessage.toString(), result);
 
     const QString extra = note.isEmpty() ? QString() : QStringLiteral("\r\n\r\n") + note;
     if (!dialogs.AskYesNo(QStringLiteral("新歌曲导入，是否继续？\r\n\r\n歌曲：") + title + extra,

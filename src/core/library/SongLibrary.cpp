@@ -56,8 +56,8 @@ QString SongLibrary::LoadSongTable(BannerLinkList& bannerLinks)
     // Rows of an earlier load must not stay on show when this one cannot be read.
     m_table.clear();
     // An empty file opens as an empty database; say what is missing rather than SQL's words.
-    OpenQuery(QStringLiteral("select count(*) as n from sqlite_master where type='table' and lower(name)='tablecfg'"));
-    if (m_query.FieldAsInteger(QStringLiteral("n")) == 0)
+    // A view or a virtual table there could compute rows without end.
+    if (!IsOrdinaryTable(m_conn, QStringLiteral("TableCfg")))
         Raise(QStringLiteral("歌曲库“%1”中没有歌曲表 TableCfg（文件是空的或已损坏）。该文件保持原样，可以从备份恢复。")
                   .arg(QDir::toNativeSeparators(File())));
     OpenQuery(QStringLiteral("select SongID,SeqID,SongName,SongNote,OpernLong,OpernHigh,Conn,InfoType,SongDate "
@@ -90,9 +90,19 @@ QString SongLibrary::LoadSongTable(BannerLinkList& bannerLinks)
         r.InfoType = GbkCut(q.FieldAsString(QStringLiteral("InfoType")), 1);
         r.SongDate = GbkCut(q.FieldAsString(QStringLiteral("SongDate")), Score::FieldBytes);
         if (r.InfoType == QLatin1String("9")) {
-            // A bad date stops the load here; the rows before it stay filled.
-            const qint64 d = TextToInteger(r.SongDate);
-            if (today - d < 600 && k <= lastSlot)
+            // A notice whose date is no number is left out like a row with a bad number.
+            const std::optional<qint64> d = WholeNumber(r.SongDate);
+            if (!d) {
+                skipped << QStringLiteral("歌曲“%1”（SongID %2）中 SeqID 为 %3 的通知：日期“%4”不是整数")
+                               .arg(r.SongName)
+                               .arg(r.SongID)
+                               .arg(r.SeqID)
+                               .arg(r.SongDate);
+                r = SongRecord{};
+                --i;
+                continue;
+            }
+            if (today - *d < 600 && k <= lastSlot)
                 bannerLinks[size_t(k++)] = r.SongName;
         }
     }

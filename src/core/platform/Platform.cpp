@@ -15,6 +15,8 @@ QString Platform::HomeDir()
     return QDir::fromNativeSeparators(expand(QStringLiteral("HOMEDRIVE")) + expand(QStringLiteral("HOMEPATH")));
 }
 
+void Platform::ExportHomeDir() {}
+
 QString Platform::TempBaseDir()
 {
     return QDir::fromNativeSeparators(QDir::tempPath());
@@ -50,6 +52,12 @@ QString Platform::HomeDir()
             account = QString::fromLocal8Bit(pw->pw_dir);
     }
     return ChooseHomeDir(QString::fromLocal8Bit(qgetenv("HOME")), account);
+}
+
+void Platform::ExportHomeDir()
+{
+    if (qEnvironmentVariableIsEmpty("HOME"))
+        qputenv("HOME", QFile::encodeName(HomeDir()));
 }
 
 QString Platform::TempBaseDir()

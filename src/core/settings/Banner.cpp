@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -42,9 +43,6 @@ QString DecodePage(const QByteArray& bytes)
     QStringDecoder gbk("GB18030");
     return gbk.isValid() ? gbk.decode(bytes) : QString::fromLatin1(bytes);
 }
-
-// A page is a few kilobytes; anything far larger is not the page we want.
-constexpr qint64 MaxPageBytes = 4 * 1024 * 1024;
 
 // Copy(text, from) with a 1-based start, where a start below 1 counts as 1.
 QString From(const QString& text, qsizetype start1)
@@ -107,33 +105,69 @@ QRect BannerRect(int windowWidth)
 
 // ---- Refresh ----
 
+BoundedFetch::BoundedFetch(const QUrl& url, std::chrono::milliseconds limit, qint64 cap, QObject* parent)
+    : QObject(parent), m_net(new QNetworkAccessManager(this)), m_timer(new QTimer(this)), m_cap(cap)
+{
+    QNetworkRequest request(url);
+    request.setMaximumRedirectsAllowed(3);
+    m_reply = m_net->get(request);
+    // The reply holds no more than this unread; the rest waits in the socket.
+    m_reply->setReadBufferSize(64 * 1024);
+    connect(m_reply, &QNetworkReply::readyRead, this, [this] {
+        m_body += m_reply->read(m_cap + 1 - m_body.size());
+        if (m_body.size() > m_cap)
+            end(false);
+    });
+    connect(m_reply, &QNetworkReply::finished, this, [this] {
+        if (!m_reply)
+            return;
+        m_body += m_reply->read(m_cap + 1 - m_body.size());
+        const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        end(m_reply->error() == QNetworkReply::NoError && status >= 200 && status <= 299 && m_body.size() <= m_cap);
+    });
+    m_timer->setSingleShot(true);
+    connect(m_timer, &QTimer::timeout, this, [this] { end(false); });
+    m_timer->start(limit);
+}
+
+BoundedFetch::~BoundedFetch()
+{
+    if (m_reply) {
+        m_reply->disconnect(this);
+        m_reply->abort();
+    }
+}
+
+void BoundedFetch::end(bool ok)
+{
+    if (!m_reply)
+        return;
+    m_timer->stop();
+    QNetworkReply* reply = std::exchange(m_reply, nullptr);
+    reply->disconnect(this);
+    reply->abort();
+    reply->deleteLater();
+    if (ok)
+        Q_EMIT finished(std::exchange(m_body, {}));
+    else
+        Q_EMIT failed();
+    m_body.clear();
+}
+
 QString FetchPage(const QString& address, std::chrono::milliseconds limit)
 {
     const QUrl url(address);
     if (!url.isValid() || !IsWebAddress(address))
         return QString();
-
-    QNetworkAccessManager net;
-    QNetworkRequest request(url);
-    QNetworkReply* reply = net.get(request);
+    BoundedFetch fetch(url, limit, FetchBytesLimit);
     QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    QObject::connect(&timer, &QTimer::timeout, reply, &QNetworkReply::abort);
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
-        if (received > MaxPageBytes)
-            reply->abort();
+    QByteArray body;
+    QObject::connect(&fetch, &BoundedFetch::finished, &loop, [&](const QByteArray& b) {
+        body = b;
+        loop.quit();
     });
-    timer.start(limit);
-    if (!reply->isFinished())
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    timer.stop();
-
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (reply->error() != QNetworkReply::NoError || status < 200 || status > 299)
-        return QString();
-    QByteArray body = reply->readAll();
+    QObject::connect(&fetch, &BoundedFetch::failed, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
     const qsizetype zero = body.indexOf('\0');
     if (zero >= 0)
         body.truncate(zero);

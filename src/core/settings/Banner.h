@@ -2,14 +2,20 @@
 // The banner: which link to show at start-up, and the refresh of the banner file
 // from the maker's page at exit.
 #include "core/settings/Settings.h"
+#include <QByteArray>
 #include <QDateTime>
+#include <QObject>
 #include <QRect>
 #include <QStringList>
 #include <chrono>
 #include <functional>
 #include <optional>
 
+class QNetworkAccessManager;
+class QNetworkReply;
 class QRandomGenerator;
+class QTimer;
+class QUrl;
 
 // ---- Pick ----
 
@@ -33,8 +39,33 @@ QRect BannerRect(int windowWidth);
 
 // ---- Refresh ----
 
-// The whole request gives up after this, so closing never waits longer on the network.
+// The whole request gives up after this, so closing never waits longer on the network;
+// a banner picture has the same limit.
 inline constexpr std::chrono::milliseconds FetchLimit{3000};
+// The most the maker's page or a banner picture may hold; a larger answer is dropped
+// while it arrives.
+inline constexpr qint64 FetchBytesLimit = 4 * 1024 * 1024;
+
+// One HTTP(S) GET that never takes longer than limit nor holds more than cap bytes. It
+// ends in exactly one of finished(body) (a 2xx answer) or failed(); deleting it aborts.
+class BoundedFetch : public QObject {
+    Q_OBJECT
+public:
+    BoundedFetch(const QUrl& url, std::chrono::milliseconds limit, qint64 cap, QObject* parent = nullptr);
+    ~BoundedFetch() override;
+
+Q_SIGNALS:
+    void finished(const QByteArray& body);
+    void failed();
+
+private:
+    void end(bool ok);
+    QNetworkAccessManager* m_net;
+    QNetworkReply* m_reply = nullptr;
+    QTimer* m_timer;
+    QByteArray m_body;
+    qint64 m_cap;
+};
 
 // One HTTP GET; the body as text up to its first zero byte, or the empty text on
 // any failure (no network, an error status, the time limit).

@@ -28,11 +28,15 @@ HelpPanel::HelpPanel(QWidget* parent, IDialogs& dialogs)
 
     MemHelpInfo = new QTextEdit(this);
     MemHelpInfo->setObjectName(QStringLiteral("MemHelpInfo"));
-    MemHelpInfo->setGeometry(26, 73, 570, 176);
     MemHelpInfo->setReadOnly(true);
     MemHelpInfo->setFrameShape(QFrame::NoFrame);
     MemHelpInfo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     MemHelpInfo->setFont(PixelFont(QStringLiteral("幼圆"), 16));
+    // A fixed line height puts the baseline at four fifths of the line, so a tall font
+    // reaches above the first line: the box grows upwards by that much, and the lines
+    // stay where the layout has them.
+    m_memoHeadroom = qMax(1, QFontMetrics(MemHelpInfo->font()).ascent() - kMemoLineHeight * 4 / 5);
+    MemHelpInfo->setGeometry(26, 73 - m_memoHeadroom, 570, 176 + m_memoHeadroom);
     MemHelpInfo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);   // every page fits
     MemHelpInfo->document()->setDocumentMargin(0);
     QPalette pal = MemHelpInfo->palette();
@@ -75,9 +79,8 @@ void HelpPanel::ShowCurrentPage()
     QTextBlockFormat pitch;
     pitch.setLineHeight(kMemoLineHeight, QTextBlockFormat::FixedHeight);
     all.mergeBlockFormat(pitch);
-    // A fixed line height lifts the glyphs a little; one pixel on top keeps the first line whole.
     QTextFrameFormat frame = MemHelpInfo->document()->rootFrame()->frameFormat();
-    frame.setTopMargin(1);
+    frame.setTopMargin(m_memoHeadroom);
     MemHelpInfo->document()->rootFrame()->setFrameFormat(frame);
     SetCaption(LabHelpTitle, m_walk.title());
     SetCaption(LabTab3PgId, m_walk.number());

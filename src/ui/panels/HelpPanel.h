@@ -29,4 +29,5 @@ public Q_SLOTS:
 private:
     void ShowCurrentPage();
     HelpPageWalk m_walk;
+    int m_memoHeadroom = 1;   // room above the first line for the font's tallest glyphs
 };

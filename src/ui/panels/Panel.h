@@ -3,6 +3,7 @@
 // every press on itself, so pressing on an open panel never moves the window.
 #include "core/Dialogs.h"
 #include "ui/shell/Guard.h"
+#include "ui/widgets/PlainText.h"
 #include <QGroupBox>
 
 class ClickLabel;
@@ -47,7 +48,7 @@ template <class Label>
 Label* TPanel::NewText(const QString& name, const QString& caption, int x, int y, const QFont& font,
                        const QString& style)
 {
-    auto* l = new Label(caption, this);
+    auto* l = PlainLabel<Label>(caption, this);
     l->setObjectName(name);
     l->setFont(font);
     l->setStyleSheet(style);

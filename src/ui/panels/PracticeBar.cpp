@@ -3,6 +3,7 @@
 #include "core/sound/NotePlayer.h"
 #include "ui/shell/Guard.h"
 #include "ui/widgets/ClickLabel.h"
+#include "ui/widgets/PlainText.h"
 #include "ui/widgets/GlyphGrid.h"
 #include "ui/widgets/ImageButton.h"
 #include "ui/widgets/Resources.h"
@@ -77,14 +78,14 @@ PracticeBar::PracticeBar(QWidget* panel, IDialogs& dialogs, const SongLibrary& l
     connect(Tempo, &TempoControl::valueChanged, this, [this](int tempo) { m_demo.SetTempo(tempo); });
 
     // On the sheet, left of the page number.
-    LabPractice = new QLabel(panel);
+    LabPractice = PlainLabel(QString(), panel);
     LabPractice->setObjectName(QStringLiteral("LabPractice"));
     LabPractice->setTextFormat(Qt::PlainText);
     LabPractice->setFont(PixelFont(QStringLiteral("楷体"), 15));
     LabPractice->setStyleSheet(QStringLiteral("color: rgb(122,18,32); background: transparent;"));
     LabPractice->setGeometry(24, 246, 260, 19);
     // The best result goes on beyond the page number, on the same line.
-    LabBest = new QLabel(panel);
+    LabBest = PlainLabel(QString(), panel);
     LabBest->setObjectName(QStringLiteral("LabBest"));
     LabBest->setTextFormat(Qt::PlainText);
     LabBest->setFont(LabPractice->font());
@@ -432,7 +433,7 @@ void PracticeBar::Say(const QString& text, const QString& best)
         }
         label->setFont(font);
         label->setText(QFontMetrics(font).elidedText(line, Qt::ElideRight, label->width()));
-        label->setToolTip(line);
+        label->setToolTip(PlainToolTip(line));
     }
 }
 

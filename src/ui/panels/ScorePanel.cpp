@@ -323,7 +323,7 @@ void ScorePanel::ShowMenuPage(int page)
         const int columnEnd = n < 4 ? LabOpMenu[4]->x() - 10 : ImgOpern->x() + ImgOpern->width() - margin;
         const QString& title = (*entries)[n].title;
         SetCaption(label, label->fontMetrics().elidedText(title, Qt::ElideRight, columnEnd - label->x()));
-        label->setToolTip(title);
+        label->setToolTip(PlainToolTip(title));
         m_menuSongIDs[n] = (*entries)[n].songID;
         LabOpMenu[n]->show();
     }

@@ -15,6 +15,7 @@
 #include "ui/panels/ScorePanel.h"
 #include "ui/shell/Guard.h"
 #include "ui/widgets/BannerView.h"
+#include "ui/widgets/PlainText.h"
 #include "ui/widgets/ClickLabel.h"
 #include "ui/widgets/Resources.h"
 #include "ui/widgets/ScoreGrid.h"
@@ -100,7 +101,7 @@ void TFormPiano::BuildWindow()
     LabClose = NewCloseLabel(this, 642, 0);
     GuardedConnect(m_dialogs, LabClose, &ClickLabel::clicked, this, &TFormPiano::LabCloseClick);
 
-    LabSoftName = new QLabel(QStringLiteral("Tavo Piano v ") + AppVersion + QStringLiteral("  "), this);
+    LabSoftName = PlainLabel(QStringLiteral("Tavo Piano v ") + AppVersion + QStringLiteral("  "), this);
     LabSoftName->setGeometry(255, 3, 125, 17);
     LabSoftName->setFont(PixelFont(QStringLiteral("Tahoma"), 14));
     LabSoftName->setStyleSheet(CreamTextStyle);
@@ -502,9 +503,10 @@ void TFormPiano::StartupSequence()
     // Pick the banner.
     m_bannerRandom.seed(quint32(QDateTime::currentMSecsSinceEpoch()));
     if (const auto banner = PickBanner(m_bannerLinks, m_bannerRandom)) {
-        MySWF->SetMovie(banner->movie);
+        // The box shows once its picture is there: a picture that never comes shows nothing.
+        connect(MySWF, &TShockwaveFlash::loaded, MySWF, &QWidget::show, Qt::SingleShotConnection);
         MySWF->setGeometry(BannerRect(width()));
-        MySWF->setVisible(true);
+        MySWF->SetMovie(banner->movie);
         if (const auto mode = BannerScaleMode(MySWF->Movie()))
             MySWF->SetScaleMode(*mode);
     }

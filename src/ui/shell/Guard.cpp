@@ -4,39 +4,40 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QStandardPaths>
 
 namespace {
-// Titles and names from files reach these boxes: they are never read as markup.
-int PlainBox(QMessageBox::Icon icon, const QString& title, const QString& text, QMessageBox::StandardButtons buttons)
+// Messages quote titles and file names, which are never markup.
+bool RunBox(QMessageBox::Icon icon, const QString& title, const QString& text, QMessageBox::StandardButtons buttons)
 {
     QMessageBox box(icon, title, text, buttons, QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
-    return box.exec();
+    return box.exec() == QMessageBox::Yes;
 }
 }
 
 void QtDialogs::ShowError(const QString& text)
 {
-    PlainBox(QMessageBox::Critical, QApplication::applicationDisplayName(), text, QMessageBox::Ok);
+    RunBox(QMessageBox::Critical, QApplication::applicationDisplayName(), text, QMessageBox::Ok);
 }
 
 void QtDialogs::ShowInfo(const QString& text)
 {
-    PlainBox(QMessageBox::Information, QApplication::applicationDisplayName(), text, QMessageBox::Yes);
+    RunBox(QMessageBox::Information, QApplication::applicationDisplayName(), text, QMessageBox::Yes);
 }
 
 // The untitled questions (save, delete) are information boxes with Yes and No.
 bool QtDialogs::AskYesNo(const QString& text)
 {
-    return PlainBox(QMessageBox::Information, QApplication::applicationDisplayName(), text,
-                    QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    return RunBox(QMessageBox::Information, QApplication::applicationDisplayName(), text,
+                  QMessageBox::Yes | QMessageBox::No);
 }
 
 bool QtDialogs::AskYesNo(const QString& text, const QString& title)
 {
-    return PlainBox(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    return RunBox(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No);
 }
 
 // Exchange files are written to the desktop, so a first pick starts there.
@@ -52,10 +53,18 @@ QString QtDialogs::OpenFile(const QString& title, const QString& filter)
 
 int QtDialogs::ChooseItem(const QString& title, const QStringList& items, int preselected)
 {
-    bool ok = false;
-    const QString picked = QInputDialog::getItem(QApplication::activeWindow(), QApplication::applicationDisplayName(),
-                                                 title, items, qBound(0, preselected, int(items.size()) - 1), false, &ok);
-    return ok ? int(items.indexOf(picked)) : -1;
+    QInputDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(QApplication::applicationDisplayName());
+    dialog.setLabelText(title);
+    dialog.setComboBoxItems(items);
+    dialog.setComboBoxEditable(false);
+    if (!items.isEmpty())
+        dialog.setTextValue(items.at(qBound(0, preselected, int(items.size()) - 1)));
+    for (QLabel* label : dialog.findChildren<QLabel*>())
+        label->setTextFormat(Qt::PlainText);
+    if (dialog.exec() != QDialog::Accepted)
+        return -1;
+    return int(items.indexOf(dialog.textValue()));
 }
 
 QString QtDialogs::SaveFile(const QString& title, const QString& filter, const QString& suggested)

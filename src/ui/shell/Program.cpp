@@ -13,6 +13,7 @@ PianoStart StartPiano(IDialogs& dialogs, const FolderOptions& folders)
 {
     PianoStart s;
     RunGuarded(dialogs, [&] {
+        Platform::ExportHomeDir();
         s.guard = std::make_unique<SingleInstance>(Platform::UserTempDir());
         switch (s.guard->Claim()) {
         case SingleInstance::Role::Second:

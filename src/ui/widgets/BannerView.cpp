@@ -1,10 +1,16 @@
 #include "ui/widgets/BannerView.h"
-#include <QFile>
+#include "core/files/FileOps.h"
+#include "core/settings/Banner.h"
+#include <QBuffer>
+#include <QImageReader>
 #include <QMouseEvent>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QPainter>
 #include <QUrl>
+
+namespace {
+// Far more than the 620 × 230 box needs.
+constexpr int MaxPictureSide = 4096;
+}
 
 TShockwaveFlash::TShockwaveFlash(QWidget* parent) : QWidget(parent) {}
 
@@ -12,38 +18,34 @@ void TShockwaveFlash::SetMovie(const QString& address)
 {
     m_movie = address;
     m_image = QImage();
-    if (m_reply) {
-        m_reply->abort();
-        m_reply = nullptr;
-    }
-    const QString lower = address.trimmed().toLower();
+    delete m_fetch;   // a later address wins over a slower earlier one
+    const QString trimmed = address.trimmed();
+    const QString lower = trimmed.toLower();
     if (lower.startsWith(QLatin1String("http://")) || lower.startsWith(QLatin1String("https://"))) {
-        if (!m_net)
-            m_net = new QNetworkAccessManager(this);
-        QNetworkRequest request{QUrl(address.trimmed())};
-        request.setTransferTimeout(15000);
-        QNetworkReply* reply = m_net->get(request);
-        m_reply = reply;
-        connect(reply, &QNetworkReply::finished, this, [this, reply] {
-            reply->deleteLater();
-            if (reply != m_reply)
-                return;
-            m_reply = nullptr;
-            if (reply->error() == QNetworkReply::NoError)
-                takeBytes(reply->readAll());
+        m_fetch = new BoundedFetch(QUrl(trimmed), FetchLimit, FetchBytesLimit, this);
+        connect(m_fetch, &BoundedFetch::finished, this, [this](const QByteArray& body) {
+            m_fetch->deleteLater();
+            takeBytes(body);
         });
-    } else if (!address.isEmpty()) {
-        QFile file(address);
-        if (file.open(QIODevice::ReadOnly) && file.size() < 64 * 1024 * 1024)
-            takeBytes(file.readAll());
+        connect(m_fetch, &BoundedFetch::failed, m_fetch, &QObject::deleteLater);
+    } else if (const std::optional<QByteArray> bytes = ReadRegularFile(address, FetchBytesLimit)) {
+        takeBytes(*bytes);
     }
     update();
 }
 
 void TShockwaveFlash::takeBytes(const QByteArray& data)
 {
+    // A small file may still claim a huge picture: its size is read before any pixel.
+    QBuffer buffer;
+    buffer.setData(data);
+    QImageReader reader(&buffer);
+    reader.setAllocationLimit(64);   // MB
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > MaxPictureSide || size.height() > MaxPictureSide)
+        return;
     QImage image;
-    if (!image.loadFromData(data))   // a movie or anything else: stay empty
+    if (!reader.read(&image))   // a movie or anything else: stay empty
         return;
     m_image = image;
     update();

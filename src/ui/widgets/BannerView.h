@@ -3,11 +3,11 @@
 #include <QPointer>
 #include <QWidget>
 
-class QNetworkAccessManager;
-class QNetworkReply;
+class BoundedFetch;
 
-// The banner player: shows a .jpg/.png picture from a file path or an http(s) address.
-// Anything it cannot show leaves it empty; nothing it does is reported or waited for.
+// The banner player: shows a .jpg/.png picture from a regular file or an http(s) address,
+// each read with a size cap and a web picture within the fetch's time limit. Anything it
+// cannot show leaves it empty; nothing it does is reported or waited for.
 class TShockwaveFlash : public QWidget {
     Q_OBJECT
 public:
@@ -37,6 +37,5 @@ private:
     int m_scaleMode = 0;
     int m_background = 0xFFFFFF;
     QImage m_image;
-    QNetworkAccessManager* m_net = nullptr;
-    QPointer<QNetworkReply> m_reply;
+    QPointer<BoundedFetch> m_fetch;
 };

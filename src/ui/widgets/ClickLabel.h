@@ -3,11 +3,15 @@
 #include <QMouseEvent>
 
 // A label (or picture) that raises click and double-click like the layouts' labels do:
-// a click is a left press and release over the control.
+// a click is a left press and release over the control. Its text is never markup.
 class ClickLabel : public QLabel {
     Q_OBJECT
 public:
-    using QLabel::QLabel;
+    explicit ClickLabel(QWidget* parent = nullptr) : ClickLabel(QString(), parent) {}
+    explicit ClickLabel(const QString& text, QWidget* parent = nullptr) : QLabel(text, parent)
+    {
+        setTextFormat(Qt::PlainText);
+    }
 Q_SIGNALS:
     void clicked();
     void doubleClicked();
