@@ -55,3 +55,12 @@ int NoteSlot(const QString& name)
             return n.slot;
     return -1;
 }
+
+QStringList PlayedSounds(const VoiceTable& voice)
+{
+    QStringList names;
+    for (const NoteName& n : kNotes)
+        if (!names.contains(voice[size_t(n.slot)]))
+            names << voice[size_t(n.slot)];
+    return names;
+}

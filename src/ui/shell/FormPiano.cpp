@@ -4,7 +4,6 @@
 #include "core/platform/LibraryLocation.h"
 #include "core/platform/Platform.h"
 #include "core/sound/KeyMaps.h"
-#include "core/sound/SoundFiles.h"
 #include "ui/keys/MainKeys.h"
 #include "ui/keys/WideKeyboard.h"
 #include "ui/panels/AboutPanel.h"
@@ -364,7 +363,12 @@ void TFormPiano::StartupSequence()
         if (const auto mode = BannerScaleMode(MySWF->Movie()))
             MySWF->SetScaleMode(*mode);
     }
-    ExtractSounds(m_voices.SoundNames, m_folders.TempDir);
+    // The sound files are written behind the window; a note before its file plays from memory.
+    m_soundWriter.Start(m_voices.SoundNames, m_folders.TempDir, m_player.Samples(), PlayedSounds(m_voices.Current),
+                        [this](const QString& text) {
+                            QMetaObject::invokeMethod(this, [this, text] { m_dialogs.ShowError(text); },
+                                                      Qt::QueuedConnection);
+                        });
     m_startupDone = true;
 }
 
@@ -387,6 +391,7 @@ void TFormPiano::LabCloseClick()
     if (!m_folders.ConfigDir.isEmpty())   // empty before the start-up sequence ran
         BannerExitStep(m_folders.ConfigDir, QDateTime::currentDateTime(), m_fetchPage);
     close();
+    m_soundWriter.Wait();   // a file still being written is not pruned and then written again
     PruneSounds(m_voices.SoundNames, m_folders.TempDir);
     QCoreApplication::quit();
 }

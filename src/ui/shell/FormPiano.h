@@ -8,6 +8,7 @@
 #include "core/settings/Banner.h"
 #include "core/settings/Preferences.h"
 #include "core/sound/NotePlayer.h"
+#include "core/sound/SoundFiles.h"
 #include "core/sound/Voices.h"
 #include <QRandomGenerator>
 #include <QWidget>
@@ -112,6 +113,7 @@ private:
     Folders m_folders;
     VoiceBank m_voices;
     NotePlayer m_player;
+    SoundFileWriter m_soundWriter;   // after the player: it stops writing before the cache goes
     NoteTap m_notes{m_player};   // what both keyboards play into: the player, then the follow mode
     SongLibrary m_library;
     BannerLinkList m_bannerLinks{};
