@@ -1,7 +1,7 @@
 // PlayNote: the note names, the rotation over three players, failed opens, and what
 // the mixer makes of the notes (pitch, the fourth note cutting the first).
 #include "SoundTestSupport.h"
-#include "TestSupport.h"
+#include "CoreTestSupport.h"
 #include "core/Errors.h"
 #include "core/platform/Platform.h"
 #include "core/sound/AudioOutput.h"
@@ -331,5 +331,5 @@ private Q_SLOTS:
     }
 };
 
-TAVO_TEST_MAIN(TestNotePlayer)
+TAVO_CORE_TEST_MAIN(TestNotePlayer)
 #include "test_note_player.moc"

@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "CoreTestSupport.h"
 #include "core/Errors.h"
 #include "core/library/Database.h"
 #include "core/library/SongText.h"
@@ -238,5 +238,5 @@ private Q_SLOTS:
     }
 };
 
-TAVO_TEST_MAIN(TestStarterSongs)
+TAVO_CORE_TEST_MAIN(TestStarterSongs)
 #include "test_starter_songs.moc"

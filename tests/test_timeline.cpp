@@ -1,6 +1,6 @@
 // The song as timed notes (the rules of numbered notation, pages, notes with no sample),
 // and the follow mode that waits for each right note.
-#include "TestSupport.h"
+#include "CoreTestSupport.h"
 #include "core/library/SongText.h"
 #include "core/practice/FollowMode.h"
 #include "core/score/Timeline.h"
@@ -159,5 +159,5 @@ private Q_SLOTS:
     }
 };
 
-TAVO_TEST_MAIN(TestTimeline)
+TAVO_CORE_TEST_MAIN(TestTimeline)
 #include "test_timeline.moc"

@@ -10,6 +10,16 @@
 #include <optional>
 
 struct sqlite3;
+struct sqlite3_stmt;
+
+// A prepared statement, finalized when it goes.
+struct SqlStatement {
+    sqlite3_stmt* stmt = nullptr;
+    SqlStatement() = default;
+    SqlStatement(const SqlStatement&) = delete;
+    SqlStatement& operator=(const SqlStatement&) = delete;
+    ~SqlStatement();
+};
 
 // Key-derivation rounds for every database file the program creates or opens. The
 // password comes from a constant inside the program, so a long stretch protects
@@ -102,3 +112,7 @@ inline constexpr int LibrarySongLimit = 21;
 int LowestFreeSongId(TADOConnection& conn);
 // True when a row of the song table already carries that title.
 bool SongTitleTaken(TADOConnection& conn, const QString& title);
+
+// Runs fn inside one transaction on conn: all of it is written, or none. The first fault
+// goes on up.
+void InTransaction(TADOConnection& conn, const std::function<void()>& fn);

@@ -44,10 +44,18 @@ TFormPiano::TFormPiano(IDialogs& dialogs, const FolderOptions& folders)
     setFixedSize(670, 650);
     setFocusPolicy(Qt::StrongFocus);
     BuildWindow();
-    m_wide = std::make_unique<TFrmKeyBoard_2>(m_notes, m_dialogs);
-    connect(m_wide.get(), &TFrmKeyBoard_2::spacePressed, this, [this] { RunGuarded(m_dialogs, [this] { SpaceKey(); }); });
-    connect(m_wide.get(), &TFrmKeyBoard_2::escapePressed, this,
-            [this] { RunGuarded(m_dialogs, [this] { GBxShowOpern->StopPractice(); }); });
+}
+
+TFrmKeyBoard_2* TFormPiano::WideKeyboard()
+{
+    // The wide keyboard and its pictures wait until they are first wanted: most starts never show it.
+    if (!m_wide) {
+        m_wide = std::make_unique<TFrmKeyBoard_2>(m_notes, m_dialogs);
+        connect(m_wide.get(), &TFrmKeyBoard_2::spacePressed, this, [this] { RunGuarded(m_dialogs, [this] { SpaceKey(); }); });
+        connect(m_wide.get(), &TFrmKeyBoard_2::escapePressed, this,
+                [this] { RunGuarded(m_dialogs, [this] { GBxShowOpern->StopPractice(); }); });
+    }
+    return m_wide.get();
 }
 
 TFormPiano::~TFormPiano()
@@ -176,17 +184,18 @@ void TFormPiano::ReloadLibrary()
 
 void TFormPiano::ImgSetBoardClick()
 {
-    if (m_wide->isVisible()) {
+    TFrmKeyBoard_2* wide = WideKeyboard();
+    if (wide->isVisible()) {
         m_keyboardRoute = 0;
-        m_wide->hide();
+        wide->hide();
         setFixedHeight(650);
         return;
     }
     m_keyboardRoute = 1;
-    m_wide->show();   // centres itself horizontally
+    wide->show();   // centres itself horizontally
     const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
     const QRect g = s ? s->geometry() : QRect(0, 0, 1024, 768);
-    m_wide->move(m_wide->x(), g.y() + g.height() - 310);
+    wide->move(wide->x(), g.y() + g.height() - 310);
     setFixedHeight(397);
 }
 
@@ -197,7 +206,7 @@ void TFormPiano::BringToFront()
     if (isMinimized())
         setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
-    if (m_wide->isVisible())
+    if (m_wide && m_wide->isVisible())
         m_wide->raise();
     raise();
     activateWindow();
@@ -222,7 +231,7 @@ void TFormPiano::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
     if (m_keyboardRoute == 0)
         Keys->MainKeyDown(key);
     else if (m_keyboardRoute == 1)
-        m_wide->FormKeyDown(key, modifiers);
+        WideKeyboard()->FormKeyDown(key, modifiers);
 }
 
 void TFormPiano::FormKeyUp(int key, Qt::KeyboardModifiers modifiers)
@@ -230,7 +239,7 @@ void TFormPiano::FormKeyUp(int key, Qt::KeyboardModifiers modifiers)
     if (m_keyboardRoute == 0)
         Keys->MainKeyUp(key);
     else if (m_keyboardRoute == 1)
-        m_wide->FormKeyUp(key, modifiers);
+        WideKeyboard()->FormKeyUp(key, modifiers);
 }
 
 namespace {

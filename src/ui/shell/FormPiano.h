@@ -49,7 +49,8 @@ public:
     EntryPanel* GBxOpernWrite = nullptr;
     HelpPanel* GBxHelp = nullptr;
     AboutPanel* GBxAbout = nullptr;
-    TFrmKeyBoard_2* WideKeyboard() const { return m_wide.get(); }
+    // Built the first time it is asked for (the keyboard switch, or a test).
+    TFrmKeyBoard_2* WideKeyboard();
 
     // ---- What the window owns ----
     const Folders& Paths() const { return m_folders; }
