@@ -12,6 +12,7 @@
 #include "core/score/SongRecord.h"
 #include "core/sound/SoundFiles.h"
 #include "core/sound/Voices.h"
+#include "ui/keys/WideKeyboard.h"
 #include "ui/panels/EntryPanel.h"
 #include "ui/shell/FormPiano.h"
 #include "ui/shell/Program.h"
