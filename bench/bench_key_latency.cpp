@@ -1,6 +1,8 @@
 // Key-to-note latency: from the delivery of a key press (or of the mouse release that
 // clicks a key) to the note's voice being live: the event handler has returned, the
-// player has opened its file and handed the sound to the mixer (its PlayCount moved).
+// player has taken its sound and handed it to the mixer (its PlayCount moved).
+// Paired in the same run: a note that reads and decodes its file at every press, as the
+// players did before they took their sounds from memory.
 // The audio device's output buffer comes on top and is printed for reference.
 #include "BenchDialogs.h"
 #include "core/platform/Folders.h"
@@ -20,6 +22,7 @@
 #include "ui/shell/TavoApplication.h"
 #include "ui/widgets/ImageButton.h"
 #include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTemporaryDir>
@@ -40,8 +43,9 @@ int Plays(const NotePlayer& kb)
 
 // Times `press` n times (`after` runs untimed between presses); each press must start one note.
 bool Run(const char* what, int n, NotePlayer& kb, const std::function<void()>& press,
-         const std::function<void()>& after)
+         const std::function<void()>& after, const std::function<int()>& count = {})
 {
+    auto Plays = [&](const NotePlayer& p) { return count ? count() : ::Plays(p); };
     std::vector<double> us, cpu;
     us.reserve(size_t(n));
     cpu.reserve(size_t(n));
@@ -126,6 +130,26 @@ int main(int argc, char** argv)
     main.ImgSetBoardClick();   // and gives them back
 
     ok &= Run("PlayNote alone (reference)", n, player, [&] { player.PlayNote(QStringLiteral("c1"), player.Voice()); }, [] {});
+    // As before the cache: open, read and decode the file, then start it on a voice.
+    int fileNotes = 0;
+    QByteArray fileBytes;
+    const QString c1File = folders.TempDir + player.Voice()[size_t(NoteSlot(QStringLiteral("c1")))] + QStringLiteral(".dat");
+    ok &= Run("file read per note (before)", n, player,
+              [&] {
+                  QFile f(c1File);
+                  if (!f.open(QIODevice::ReadOnly))
+                      return;
+                  fileBytes.resize(f.size());
+                  if (f.read(fileBytes.data(), fileBytes.size()) != fileBytes.size())
+                      return;
+                  QString why;
+                  if (auto sound = SoundData::FromWave(fileBytes.constData(), fileBytes.size(), &why)) {
+                      player.Audio().GetMixer().Start(0, std::move(sound));
+                      ++fileNotes;
+                  }
+              },
+              [] {}, [&] { return fileNotes; });
+    ok &= Run("PlayNote from memory (after)", n, player, [&] { player.PlayNote(QStringLiteral("c1"), player.Voice()); }, [] {});
 
     TImageButton* key = main.Keys->Key(QStringLiteral("c1"));
     const QPointF at(30, 200);

@@ -1,13 +1,18 @@
 // Start-up cost: a whole process run to the end of the start-up sequence, against a
-// process that only shows an empty Qt window of the same size. Reported as a ratio.
-//   bench_startup            runs both kinds of child several times, alternating,
-//                            then one start-up timed step by step
+// process that only shows an empty Qt window of the same size. Reported as a ratio, with the
+// piano's peak memory once its sound files are written.
+// On an X display (DISPLAY set) also: exec of the program to its window mapped on the display
+// (the server's map notify), against the empty window, and against an earlier build's program
+// when one is given.
+//   bench_startup [OLD_TAVOPIANO]   runs the kinds of child several times, alternating,
+//                                   then one start-up timed step by step
 #include "BenchDialogs.h"
 #include "core/Errors.h"
 #include "core/platform/Folders.h"
 #include "core/score/SongRecord.h"
 #include "core/sound/SoundFiles.h"
 #include "core/sound/Voices.h"
+#include "ui/keys/WideKeyboard.h"
 #include "ui/panels/EntryPanel.h"
 #include "ui/shell/FormPiano.h"
 #include "ui/shell/Program.h"
@@ -21,6 +26,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QSocketNotifier>
+#include <poll.h>
+#include <xcb/xcb.h>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -46,9 +54,23 @@ static int RunPiano(int argc, char** argv, const QString& appDir)
     TFormPiano& main = *piano.window;
     main.show();
     QTimer poll;
+    bool timed = false;
     QObject::connect(&poll, &QTimer::timeout, &app, [&] {
-        if (main.StartupDone())
+        if (!main.StartupDone())
+            return;
+        if (!timed) {   // the start-up ends here; the sound files go on behind it
+            std::printf("sequence-done\n");
+            std::fflush(stdout);
+            timed = true;
+        }
+        if (main.Player().Samples().FromMemory() == 0) {
+            QFile status(QStringLiteral("/proc/self/status"));
+            if (status.open(QIODevice::ReadOnly))
+                for (const QByteArray& line : status.readAll().split('\n'))
+                    if (line.startsWith("VmHWM:"))
+                        std::printf("peak-kb %s\n", line.mid(6).trimmed().split(' ').value(0).constData());
             QCoreApplication::exit(0);
+        }
     });
     poll.start(0);
     QTimer::singleShot(30000, &app, [] { QCoreApplication::exit(4); });
@@ -68,7 +90,7 @@ static int RunBreakdown(int argc, char** argv, const QString& appDir)
     lap("application");
     BenchDialogs dialogs;
     TFormPiano main(dialogs, FolderOptions{appDir});
-    lap("both windows built");
+    lap("main window built");
     main.show();
     QCoreApplication::processEvents();
     lap(main.StartupDone() ? "shown, start-up sequence run" : "shown");
@@ -87,9 +109,81 @@ static int RunBreakdown(int argc, char** argv, const QString& appDir)
     main.Library().LoadSongTable(links);
     lap("song database");
     main.MySWF->ResetBackground();
-    ExtractSounds(voices.SoundNames, folders.TempDir);
-    lap("banner, sound files");
+    lap("banner");
+    SoundFileWriter writer;
+    writer.Start(voices.SoundNames, folders.TempDir, main.Player().Samples(), PlayedSounds(voices.Current), {});
+    lap("sound file writer started");
+    writer.Wait();
+    lap("sound files written (worker)");
+    // First opens, each painted: they must feel instant (under 16 ms).
+    const std::pair<const char*, void (TFormPiano::*)()> opens[] = {
+        {"first open: score panel", &TFormPiano::ImgOpernShowClick},
+        {"first open: entry panel", &TFormPiano::ImgOpernWriteClick},
+        {"first open: help panel", &TFormPiano::ImgHelpClick},
+        {"first open: about panel", &TFormPiano::ImgAboutClick},
+        {"first open: wide keyboard", &TFormPiano::ImgSetBoardClick},
+    };
+    for (const auto& [what, open] : opens) {
+        t.restart();
+        (main.*open)();
+        main.repaint();
+        if (main.KeyboardRoute() == 1)
+            main.WideKeyboard()->repaint();
+        lap(what);
+    }
     return 0;
+}
+
+// The X server's word that a top-level window was mapped: map notifies on the root window.
+class MapWatch {
+public:
+    ~MapWatch()
+    {
+        if (m_c)
+            xcb_disconnect(m_c);
+    }
+    bool Open()
+    {
+        m_c = xcb_connect(nullptr, nullptr);
+        if (xcb_connection_has_error(m_c))
+            return false;
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data->root;
+        const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+        xcb_change_window_attributes(m_c, root, XCB_CW_EVENT_MASK, &mask);
+        xcb_flush(m_c);
+        return true;
+    }
+    void Drain()
+    {
+        while (xcb_generic_event_t* e = xcb_poll_for_event(m_c))
+            std::free(e);
+    }
+    // Waits for the next map of a top-level window; false after timeoutMs.
+    bool WaitMap(int timeoutMs)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < timeoutMs) {
+            while (xcb_generic_event_t* e = xcb_poll_for_event(m_c)) {
+                const bool mapped = (e->response_type & 0x7f) == XCB_MAP_NOTIFY;
+                std::free(e);
+                if (mapped)
+                    return true;
+            }
+            pollfd fd{xcb_get_file_descriptor(m_c), POLLIN, 0};
+            ::poll(&fd, 1, 5);
+        }
+        return false;
+    }
+
+private:
+    xcb_connection_t* m_c = nullptr;
+};
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
 }
 
 int main(int argc, char** argv)
@@ -98,16 +192,25 @@ int main(int argc, char** argv)
         return RunBreakdown(argc, argv, QString::fromLocal8Bit(argv[2]));
     if (argc >= 2 && QByteArray(argv[1]) == "empty")
         return RunEmpty(argc, argv);
+    if (argc >= 2 && QByteArray(argv[1]) == "empty-stay") {
+        QApplication app(argc, argv);
+        QWidget w(nullptr, Qt::Window | Qt::FramelessWindowHint);
+        w.setFixedSize(670, 650);
+        w.show();
+        return app.exec();
+    }
     if (argc >= 3 && QByteArray(argv[1]) == "piano")
         return RunPiano(argc, argv, QString::fromLocal8Bit(argv[2]));
 
     QCoreApplication app(argc, argv);
+    const QString oldProgram = argc >= 2 ? QString::fromLocal8Bit(argv[1]) : QString();
     QTemporaryDir root;
     const QString appDir = root.path() + QStringLiteral("/app/");
     QDir().mkpath(appDir + QStringLiteral("dat"));
     QDir().mkpath(root.path() + QStringLiteral("/home"));
     QDir().mkpath(root.path() + QStringLiteral("/tmp"));
-    const QString db = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/dat/Opern.dat");
+    const QString binDir = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/");
+    const QString db = binDir + QStringLiteral("dat/Opern.dat");
     if (!QFile::copy(db, appDir + QStringLiteral("dat/Opern.dat"))) {
         std::fprintf(stderr, "bench_startup: no song database at %s (build the project first)\n", qPrintable(db));
         return 1;
@@ -116,20 +219,35 @@ int main(int argc, char** argv)
     env.insert(QStringLiteral("HOME"), root.path() + QStringLiteral("/home"));
     env.insert(QStringLiteral("TMPDIR"), root.path() + QStringLiteral("/tmp"));
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), root.path() + QStringLiteral("/config"));   // the settings files
-    if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")))
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), root.path() + QStringLiteral("/data"));
     if (!env.contains(QStringLiteral("SDL_AUDIODRIVER")))
         env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
+    QProcessEnvironment onDisplay = env;
+    onDisplay.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")))
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
 
-    auto runOnce = [&](const QStringList& args) {
+    // Milliseconds from exec to the child's exit, or to its line `until` on standard output.
+    double peakKb = 0;
+    auto runOnce = [&](const QStringList& args, const QByteArray& until = {}) {
         QProcess p;
         p.setProcessEnvironment(env);
-        p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p.setProcessChannelMode(QProcess::SeparateChannels);
+        p.setReadChannel(QProcess::StandardOutput);
         QElapsedTimer t;
         t.start();
         p.start(QCoreApplication::applicationFilePath(), args);
+        double ms = -1;
+        while (!until.isEmpty() && ms < 0 && p.waitForReadyRead(60000))
+            while (p.canReadLine())
+                if (p.readLine().trimmed() == until)
+                    ms = t.nsecsElapsed() / 1e6;
         p.waitForFinished(60000);
-        const double ms = t.nsecsElapsed() / 1e6;
+        if (ms < 0)
+            ms = t.nsecsElapsed() / 1e6;
+        for (const QByteArray& line : p.readAllStandardOutput().split('\n'))
+            if (line.startsWith("peak-kb "))
+                peakKb = std::max(peakKb, line.mid(8).toDouble());
         if (p.exitCode() != 0)
             std::fprintf(stderr, "child %s ended with %d\n", qPrintable(args.join(' ')), p.exitCode());
         return ms;
@@ -139,15 +257,50 @@ int main(int argc, char** argv)
     runOnce({QStringLiteral("empty")});   // warm the caches once
     for (int i = 0; i < rounds; ++i) {
         empty.push_back(runOnce({QStringLiteral("empty")}));
-        piano.push_back(runOnce({QStringLiteral("piano"), appDir}));
+        piano.push_back(runOnce({QStringLiteral("piano"), appDir}, "sequence-done"));
         ratio.push_back(piano.back() / empty.back());
     }
-    auto median = [](std::vector<double> v) {
-        std::sort(v.begin(), v.end());
-        return v[v.size() / 2];
-    };
     std::printf("empty window: median %.1f ms\npiano start-up: median %.1f ms\nratio (median of %d paired runs): %.2f\n",
-                median(empty), median(piano), rounds, median(ratio));
+                Median(empty), Median(piano), rounds, Median(ratio));
+    std::printf("peak memory of the piano once its sound files are written: %.1f MB\n", peakKb / 1024);
+
+    MapWatch watch;
+    if (!qEnvironmentVariableIsEmpty("DISPLAY") && watch.Open()) {
+        // Exec to the window mapped on the display; each child is ended once it is there.
+        auto mapOnce = [&](const QString& program, const QStringList& args) {
+            watch.Drain();
+            QProcess p;
+            p.setProcessEnvironment(onDisplay);
+            p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            QElapsedTimer t;
+            t.start();
+            p.start(program, args);
+            const bool mapped = watch.WaitMap(30000);
+            const double ms = t.nsecsElapsed() / 1e6;
+            p.kill();
+            p.waitForFinished(10000);
+            return mapped ? ms : -1;
+        };
+        const QString self = QCoreApplication::applicationFilePath();
+        const QString program = binDir + QStringLiteral("tavopiano");
+        std::vector<double> e, n, o, rn, ro;
+        mapOnce(self, {QStringLiteral("empty-stay")});
+        for (int i = 0; i < rounds; ++i) {
+            e.push_back(mapOnce(self, {QStringLiteral("empty-stay")}));
+            n.push_back(mapOnce(program, {}));
+            rn.push_back(n.back() / e.back());
+            if (!oldProgram.isEmpty()) {
+                o.push_back(mapOnce(oldProgram, {}));
+                ro.push_back(o.back() / e.back());
+            }
+        }
+        std::printf("exec to window mapped: empty window median %.1f ms, piano %.1f ms, ratio %.2f\n", Median(e),
+                    Median(n), Median(rn));
+        if (!oldProgram.isEmpty())
+            std::printf("exec to window mapped: earlier build %.1f ms, ratio %.2f\n", Median(o), Median(ro));
+    } else {
+        std::printf("no X display: exec to window mapped not measured\n");
+    }
     std::fflush(stdout);   // before the breakdown child writes to the same output
     QProcess p;
     p.setProcessEnvironment(env);

@@ -77,17 +77,6 @@ inline void AddSong(SongTableType& t, int id, const QString& title, int cells, i
     }
 }
 
-inline QStringList AllGlyphNames()
-{
-    QStringList names{QStringLiteral("NOTE_000"), QStringLiteral("NOTE_010"), QStringLiteral("NOTE_020")};
-    for (int d = 1; d <= 7; ++d)
-        for (int l = 0; l <= 2; ++l)
-            for (int h = 0; h <= 2; ++h)
-                names << QStringLiteral("NOTE_%1%2%3").arg(d).arg(l).arg(h);
-    for (const char* s : {"9000", "9001", "9002", "9003", "9005", "9101", "9201"})
-        names << QStringLiteral("NOTE_") + QLatin1String(s);
-    return names;
-}
 
 // Name of the glyph a cell picture shows; "" for an empty picture, "?" for anything else.
 inline QString ShownGlyph(const QLabel* cell)
@@ -95,7 +84,7 @@ inline QString ShownGlyph(const QLabel* cell)
     const QPixmap pm = cell->pixmap();
     if (pm.isNull())
         return QString();
-    for (const QString& n : AllGlyphNames())
+    for (const QString& n : GlyphNames())
         if (GlyphPixmap(n).cacheKey() == pm.cacheKey())
             return n;
     return QStringLiteral("?");

@@ -68,7 +68,7 @@ private Q_SLOTS:
         IniWriteString(banner, "link", "22", "http://h.example/22.jpg");   // no caption: does not count
         IniWriteString(banner, "info", "5", "x");
         IniWriteString(banner, "link", "5", "d:/5.swf");
-        BannerLinks want{};
+        BannerLinkList want{};
         want[1] = "d:/5.swf";
         want[2] = "http://h.example/21.jpg";
         QCOMPARE(LoadSettingsFiles(folder), want);
@@ -94,7 +94,7 @@ private Q_SLOTS:
     {
         QFETCH(Slots, filled);
         QFETCH(QList<int>, expected);
-        BannerLinks links{};
+        BannerLinkList links{};
         for (auto it = filled.cbegin(); it != filled.cend(); ++it)
             links[it.key()] = it.value();
         std::set<int> picked;
@@ -113,7 +113,7 @@ private Q_SLOTS:
     void pickNeedsThePictureFile()
     {
         QTemporaryDir tmp;
-        BannerLinks links{};
+        BannerLinkList links{};
         links[9] = tmp.filePath(QStringLiteral("b.jpg"));
         QRandomGenerator rng(1);
         QVERIFY(!PickBanner(links, rng));

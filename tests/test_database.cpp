@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "CoreTestSupport.h"
 #include "core/Errors.h"
 #include "core/library/Database.h"
 #include "core/library/SongLibrary.h"
@@ -274,5 +274,5 @@ private Q_SLOTS:
     }
 };
 
-TAVO_TEST_MAIN(TestDatabase)
+TAVO_CORE_TEST_MAIN(TestDatabase)
 #include "test_database.moc"

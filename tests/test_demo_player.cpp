@@ -1,6 +1,6 @@
 // The demo: notes queued a little ahead on the output clock, on the beat grid of the
 // tempo; stop, tempo changes, the silent stand-in clock, a note that fails to load.
-#include "TestSupport.h"
+#include "CoreTestSupport.h"
 #include "core/Errors.h"
 #include "core/formats/JianpuText.h"
 #include "core/practice/DemoPlayer.h"
@@ -300,5 +300,5 @@ private Q_SLOTS:
     }
 };
 
-TAVO_TEST_MAIN(TestDemoPlayer)
+TAVO_CORE_TEST_MAIN(TestDemoPlayer)
 #include "test_demo_player.moc"

@@ -1,6 +1,7 @@
 // The embedded pictures and score glyphs: sizes, glyph pixel layout, and the places where
 // pictures must line up with each other (key seams, button patches, sheet and cells).
 #include "TestSupport.h"
+#include "core/score/SongRecord.h"
 #include "ui/widgets/Resources.h"
 #include <QDirIterator>
 #include <QImage>
@@ -36,17 +37,6 @@ struct GlyphSpec {
     bool augDot = false, bar = false, dash = false;
 };
 
-QStringList AllGlyphNames()
-{
-    QStringList names{QStringLiteral("NOTE_000"), QStringLiteral("NOTE_010"), QStringLiteral("NOTE_020")};
-    for (int d = 1; d <= 7; ++d)
-        for (int l = 0; l <= 2; ++l)
-            for (int h = 0; h <= 2; ++h)
-                names << QStringLiteral("NOTE_%1%2%3").arg(d).arg(l).arg(h);
-    for (const char* s : {"9000", "9001", "9101", "9201", "9002", "9003", "9005", "9004"})
-        names << QStringLiteral("NOTE_") + QLatin1String(s);
-    return names;
-}
 
 GlyphSpec SpecOf(const QString& name)
 {
@@ -121,7 +111,7 @@ private Q_SLOTS:
         };
         for (const auto& [path, size] : pics)
             QTest::newRow(path) << QString::fromLatin1(path) << size;
-        for (const QString& g : AllGlyphNames())
+        for (const QString& g : GlyphNames())
             QTest::newRow(qPrintable(g)) << QStringLiteral("glyph/") + g + QStringLiteral(".png")
                                          << (g == QLatin1String("NOTE_9004") ? QSize(96, 31) : QSize(16, 31));
     }
@@ -141,7 +131,7 @@ private Q_SLOTS:
         QSet<QString> embedded;
         for (QDirIterator it(QStringLiteral(":/glyph")); it.hasNext();)
             embedded << QFileInfo(it.next()).completeBaseName();
-        const QStringList names = AllGlyphNames();
+        const QStringList names = GlyphNames();
         QCOMPARE(names.size(), 74);
         QCOMPARE(embedded, QSet<QString>(names.begin(), names.end()));
     }
@@ -149,7 +139,7 @@ private Q_SLOTS:
     void glyphLayout_data()
     {
         QTest::addColumn<QString>("name");
-        for (const QString& g : AllGlyphNames())
+        for (const QString& g : GlyphNames())
             if (g != QLatin1String("NOTE_9004"))
                 QTest::newRow(qPrintable(g)) << g;
     }
@@ -199,7 +189,7 @@ private Q_SLOTS:
     void digitsAreConsistentAndDistinct()
     {
         QHash<int, QImage> first;
-        for (const QString& g : AllGlyphNames()) {
+        for (const QString& g : GlyphNames()) {
             const GlyphSpec s = SpecOf(g);
             if (s.digit < 0)
                 continue;

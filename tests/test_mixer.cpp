@@ -1,7 +1,7 @@
 // The mixer rendered offline: pitch, interpolation quality, level safety, cut-offs,
 // and the hand-over of sounds between the threads.
 #include "SoundTestSupport.h"
-#include "TestSupport.h"
+#include "CoreTestSupport.h"
 #include "core/sound/Mixer.h"
 #include <algorithm>
 #include <atomic>
@@ -396,5 +396,5 @@ private Q_SLOTS:
     }
 };
 
-TAVO_TEST_MAIN(TestMixer)
+TAVO_CORE_TEST_MAIN(TestMixer)
 #include "test_mixer.moc"

@@ -1,7 +1,7 @@
 // PlayNote: the note names, the rotation over three players, failed opens, and what
 // the mixer makes of the notes (pitch, the fourth note cutting the first).
 #include "SoundTestSupport.h"
-#include "TestSupport.h"
+#include "CoreTestSupport.h"
 #include "core/Errors.h"
 #include "core/platform/Platform.h"
 #include "core/sound/AudioOutput.h"
@@ -10,6 +10,8 @@
 #include "core/sound/SoundFiles.h"
 #include "core/sound/NotePlayer.h"
 #include "core/sound/Voices.h"
+#include <fcntl.h>
+#include <sys/stat.h>
 
 using namespace SoundTest;
 
@@ -241,6 +243,33 @@ private Q_SLOTS:
         SilenceMixer(n.kb.Audio());
     }
 
+    // Notes come from memory, keyed by the file's size and time: other bytes under the same
+    // key are not read, a newer file is.
+    void noteReadsItsFileOnlyWhenItChanged()
+    {
+        NoteEnv n(true);
+        SilenceMixer(n.kb.Audio());
+        const QString file = n.NoteFile(QStringLiteral("a1"));
+        const QByteArray path = QFile::encodeName(file);
+        auto heard = [&] {
+            n.kb.PlayNote(QStringLiteral("a1"), n.kb.Voice());
+            const auto out = RenderMixer(n.kb.Audio(), 48000 / 2, 48000);
+            SilenceMixer(n.kb.Audio());
+            return ZeroCrossingFrequency(out.data() + 4800, 12000, 48000);
+        };
+        QVERIFY(WriteSineWave(file, 440.0));
+        QVERIFY(std::abs(heard() - 440.0) < 0.5);
+        struct stat st;
+        QVERIFY(::stat(path.constData(), &st) == 0);
+        QVERIFY(WriteSineWave(file, 660.0));
+        const struct timespec same[2] = {st.st_atim, st.st_mtim};
+        QVERIFY(::utimensat(AT_FDCWD, path.constData(), same, 0) == 0);
+        QVERIFY(std::abs(heard() - 440.0) < 0.5);
+        const struct timespec later[2] = {st.st_atim, {st.st_mtim.tv_sec + 1, st.st_mtim.tv_nsec}};
+        QVERIFY(::utimensat(AT_FDCWD, path.constData(), later, 0) == 0);
+        QVERIFY(std::abs(heard() - 660.0) < 0.5);
+    }
+
     void fourthNoteCutsTheFirst()
     {
         NoteEnv n(true);
@@ -302,5 +331,5 @@ private Q_SLOTS:
     }
 };
 
-TAVO_TEST_MAIN(TestNotePlayer)
+TAVO_CORE_TEST_MAIN(TestNotePlayer)
 #include "test_note_player.moc"

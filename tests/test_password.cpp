@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "CoreTestSupport.h"
 #include "core/library/Password.h"
 #include <QRegularExpression>
 
@@ -81,5 +81,5 @@ private Q_SLOTS:
     }
 };
 
-TAVO_TEST_MAIN(TestPassword)
+TAVO_CORE_TEST_MAIN(TestPassword)
 #include "test_password.moc"

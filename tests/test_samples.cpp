@@ -1,5 +1,5 @@
 // The embedded note samples: complete WAVE files of the right sizes, at their slot pitch, clean and even.
-#include "TestSupport.h"
+#include "CoreTestSupport.h"
 #include <QRegularExpression>
 #include <QtEndian>
 #include <algorithm>
@@ -357,5 +357,5 @@ private Q_SLOTS:
     }
 };
 
-TAVO_TEST_MAIN(TestSamples)
+TAVO_CORE_TEST_MAIN(TestSamples)
 #include "test_samples.moc"

@@ -1,5 +1,5 @@
 // Voice tables, the sound files in the temporary folder, and the file helpers.
-#include "TestSupport.h"
+#include "CoreTestSupport.h"
 #include "core/Errors.h"
 #include "core/platform/Platform.h"
 #include "core/sound/SoundFiles.h"
@@ -467,5 +467,5 @@ private Q_SLOTS:
     }
 };
 
-TAVO_TEST_MAIN(TestSoundFiles)
+TAVO_CORE_TEST_MAIN(TestSoundFiles)
 #include "test_sound_files.moc"

@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "CoreTestSupport.h"
 #include "core/Errors.h"
 #include "core/library/Database.h"
 #include "core/formats/JianpuText.h"
@@ -340,5 +340,5 @@ private Q_SLOTS:
     }
 };
 
-TAVO_TEST_MAIN(TestStarterSongs)
+TAVO_CORE_TEST_MAIN(TestStarterSongs)
 #include "test_starter_songs.moc"

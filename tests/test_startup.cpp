@@ -4,6 +4,7 @@
 #include "core/library/Database.h"
 #include "core/library/Password.h"
 #include "core/platform/Platform.h"
+#include "core/sound/MediaPlayer.h"
 #include "core/sound/Voices.h"
 #include "ui/shell/Program.h"
 #include <QDirIterator>
@@ -45,6 +46,8 @@ private Q_SLOTS:
         PianoWindows w{env};
         w.main->StartupSequence();
         QVERIFY(w.main->StartupDone());
+        // The sound files are written behind the window.
+        QTRY_COMPARE(w.main->Player().Samples().FromMemory(), 0);
         const Folders& f = w.main->Paths();
         const QString TempDir = f.TempDir;
         const QStringList& SoundNames = w.main->Voices().SoundNames;
@@ -96,7 +99,7 @@ private Q_SLOTS:
         PianoWindows w{env};
         w.main->show();
         QTRY_VERIFY_WITH_TIMEOUT(w.main->StartupDone(), 30000);
-        QCOMPARE(DatFiles(w.main->Paths().TempDir).size(), 192);
+        QTRY_COMPARE(DatFiles(w.main->Paths().TempDir).size(), 192);
         QCOMPARE(env.dialogs.errors.size(), 1);
         const QString error = env.dialogs.errors.first();
         QVERIFY2(error.contains(QDir::toNativeSeparators(file)), qPrintable(error));
@@ -127,6 +130,32 @@ private Q_SLOTS:
         const QStringList left = DatFiles(w.main->Paths().TempDir);
         QVERIFY(left.size() >= 186 && left.size() <= 191);
         QVERIFY(left.contains(w.main->Voices().SoundNames.at(191) + QStringLiteral(".dat")));
+    }
+
+    // A sound file that cannot be written is said once, in Chinese, and its note and every
+    // later one (never written) still play, from memory.
+    void unwritableSoundFilePlaysFromMemory()
+    {
+        TempEnv env;
+        QVERIFY(env.copyStarterDatabase());
+        PianoWindows w{env};
+        VoiceBank bank;
+        bank.Fill();
+        const QString c1 = bank.Current[size_t(NoteSlot(QStringLiteral("c1")))];
+        const int blockedAt = int(bank.SoundNames.indexOf(c1));
+        QVERIFY(QDir().mkpath(Platform::UserTempDir() + c1 + QStringLiteral(".dat")));   // a folder in its place
+        w.main->show();
+        QTRY_VERIFY(w.main->StartupDone());
+        QTRY_COMPARE(env.dialogs.errors.size(), 1);
+        QVERIFY2(env.dialogs.errors.first().startsWith(QStringLiteral("无法写入声音文件“")), qPrintable(env.dialogs.errors.first()));
+        QCOMPARE(w.main->Player().Samples().FromMemory(), 192 - blockedAt);
+        w.player().Audio().SetDeviceAllowed(false);
+        for (const char* note : {"c1", "d2", "c1"}) {
+            w.player().PlayNote(QString::fromLatin1(note), w.player().Voice());
+            QVERIFY(w.player().Player(w.player().PlayerTurn())->IsOpen());
+        }
+        QTest::qWait(50);
+        QCOMPARE(env.dialogs.errors.size(), 1);
     }
 
     // A lock that cannot be taken for another reason than a running copy is said, naming the
@@ -185,7 +214,7 @@ private Q_SLOTS:
             QTRY_VERIFY(window.isVisible() && !window.isMinimized());
         }
         QVERIFY(env.dialogs.errors.isEmpty());
-        QCOMPARE(DatFiles(Platform::UserTempDir()).size(), 192);   // written once, by the first
+        QTRY_COMPARE(DatFiles(Platform::UserTempDir()).size(), 192);   // written once, by the first
     }
 
     void temporaryFolderMustBeOurOwn()

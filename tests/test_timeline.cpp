@@ -1,10 +1,10 @@
 // The song as timed notes (the rules of numbered notation, pages, notes with no sample),
 // and the follow mode that waits for each right note.
-#include "TestSupport.h"
-#include "core/formats/Conversion.h"
+#include "CoreTestSupport.h"
 #include "core/Errors.h"
-#include "core/formats/MidiFile.h"
+#include "core/formats/Conversion.h"
 #include "core/formats/JianpuText.h"
+#include "core/formats/MidiFile.h"
 #include "core/practice/FollowMode.h"
 #include "core/practice/Passage.h"
 #include "core/score/Timeline.h"
@@ -399,5 +399,5 @@ private Q_SLOTS:
     }
 };
 
-TAVO_TEST_MAIN(TestTimeline)
+TAVO_CORE_TEST_MAIN(TestTimeline)
 #include "test_timeline.moc"

@@ -45,6 +45,8 @@ void MiniKeyboard(QPainter& p, const QRectF& r, int whiteKeys, const QColor& fra
 // The face of the window's small dark buttons: a rounded body, a gloss on its top half while up,
 // and a rim that turns gold when pressed.
 void DarkButtonFace(QPainter& p, const QRectF& r, qreal radius, bool pressed);
+// A w x h picture on black holding a dark button face at `face`.
+QImage DarkButton(int w, int h, const QRectF& face, qreal radius, bool pressed);
 // A 43x34 button of the score panel's bottom row with nothing on it yet; its face is the
 // rounded 40x22 at (1.5, 1.5).
 QImage PanelButton(bool pressed);

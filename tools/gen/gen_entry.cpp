@@ -41,12 +41,9 @@ void Dot(QPainter& p, const QColor& ink, QPointF c, qreal r)
 
 QImage Button(int w, int h, bool pressed, const Sign& sign)
 {
-    QImage img = art::NewImage(w, h);
-    img.fill(Qt::black);
+    QImage img = art::DarkButton(w, h, QRectF(1.5, 1.5, w - 3, h - 3), 5, pressed);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    const QRectF r(1.5, 1.5, w - 3, h - 3);
-    art::DarkButtonFace(p, r, 5, pressed);
 
     // The sign is drawn in a 32x32 box centred on the button, one pixel lower when pressed.
     const qreal d = pressed ? 1 : 0;

@@ -452,12 +452,16 @@ QImage Sheet()
 // there and the rest is the panel's black.
 QImage art::PanelButton(bool pressed)
 {
-    QImage img = art::NewImage(43, 34);
+    return DarkButton(43, 34, QRectF(1.5, 1.5, 40, 22), 6, pressed);
+}
+
+QImage art::DarkButton(int w, int h, const QRectF& face, qreal radius, bool pressed)
+{
+    QImage img = NewImage(w, h);
     img.fill(Qt::black);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    const QRectF r(1.5, 1.5, 40, 22);
-    art::DarkButtonFace(p, r, 6, pressed);
+    DarkButtonFace(p, face, radius, pressed);
     return img;
 }
 

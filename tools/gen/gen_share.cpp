@@ -73,12 +73,10 @@ void Bin(QPainter& p, const QRectF& box, const QBrush& gold)
 
 QImage OperButton(int w, int h, Sign sign)
 {
-    QImage img = art::NewImage(w, h);
-    img.fill(Qt::black);
+    const QRectF r(1.5, 1.5, w - 3, h - 3);
+    QImage img = art::DarkButton(w, h, r, 6, false);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    const QRectF r(1.5, 1.5, w - 3, h - 3);
-    art::DarkButtonFace(p, r, 6, false);
 
     const QBrush gold(art::GoldGradient(r.top(), r.bottom()));
     const qreal signW = 19, signH = sign == Sign::Delete ? 20 : 26;

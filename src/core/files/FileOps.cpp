@@ -15,20 +15,23 @@
 // other lines are kept as they are. The text is held in the system's 8-bit code page
 // (GB18030, a superset of GBK); a file that is valid UTF-8 is read as such.
 
+QString DecodeText(const QByteArray& bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    QStringDecoder gbk("GB18030");
+    return gbk.isValid() ? gbk.decode(bytes) : QString::fromLatin1(bytes);
+}
+
 namespace {
 
 QString DecodeIni(QByteArray bytes)
 {
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    QStringDecoder gbk("GB18030");
-    if (gbk.isValid())
-        return gbk.decode(bytes);
-    return QString::fromLatin1(bytes);
+    return DecodeText(bytes);
 }
 
 QByteArray EncodeIni(const QString& text)

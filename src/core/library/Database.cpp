@@ -43,11 +43,6 @@ void ApplyKey(sqlite3* db, const QString& password, CipherSettings settings)
         Raise(QStringLiteral("无法为数据库设置密码：%1").arg(DbMessage(db, rc)));
 }
 
-struct Statement {
-    sqlite3_stmt* stmt = nullptr;
-    ~Statement() { sqlite3_finalize(stmt); }
-};
-
 [[noreturn]] void RaiseStatement(sqlite3* db, int rc, const QString& file)
 {
     Raise(QStringLiteral("%1\n（数据库“%2”）").arg(DbMessage(db, rc), NativePath(file)));
@@ -98,7 +93,7 @@ void Bind(sqlite3* db, sqlite3_stmt* stmt, const QVariantList& params, const QSt
 }
 
 // Prepares exactly one statement; a second one in the same text is refused.
-void Prepare(sqlite3* db, const QString& sql, const QVariantList& params, Statement& st, const QString& file)
+void Prepare(sqlite3* db, const QString& sql, const QVariantList& params, SqlStatement& st, const QString& file)
 {
     const QByteArray text = sql.toUtf8();
     const char* tail = nullptr;
@@ -301,7 +296,7 @@ void TADOQuery::Open(TADOConnection& conn, const QString& sql, const QVariantLis
 {
     Close();
     sqlite3* db = conn.Handle();
-    Statement st;
+    SqlStatement st;
     Prepare(db, sql, params, st, conn.File());
     conn.StartBudget();
     qint64 resultBytes = 0;
@@ -356,7 +351,7 @@ void TADOQuery::Open(TADOConnection& conn, const QString& sql, const QVariantLis
 void TADOQuery::Exec(TADOConnection& conn, const QString& sql, const QVariantList& params)
 {
     sqlite3* db = conn.Handle();
-    Statement st;
+    SqlStatement st;
     Prepare(db, sql, params, st, conn.File());
     conn.StartBudget();
     for (;;) {
@@ -483,13 +478,13 @@ void CreateSongDatabase(const QString& file, const QString& password, const Song
     conn.SetTarget(file, password);
     TADOQuery q;
     try {
-        q.Exec(conn, QStringLiteral("begin"), {});
-        for (const SongRecord& r : rows)
-            q.Exec(conn,
-                   QStringLiteral("insert into TableCfg (SongID,SeqID,SongName,SongNote,OpernLong,OpernHigh,Conn,InfoType,"
-                                  "SongDate) values (?,?,?,?,?,?,?,?,?)"),
-                   {r.SongID, r.SeqID, r.SongName, r.SongNote, r.OpernLong, r.OpernHigh, r.Conn, r.InfoType, r.SongDate});
-        q.Exec(conn, QStringLiteral("commit"), {});
+        InTransaction(conn, [&] {
+            for (const SongRecord& r : rows)
+                q.Exec(conn,
+                       QStringLiteral("insert into TableCfg (SongID,SeqID,SongName,SongNote,OpernLong,OpernHigh,Conn,"
+                                      "InfoType,SongDate) values (?,?,?,?,?,?,?,?,?)"),
+                       {r.SongID, r.SeqID, r.SongName, r.SongNote, r.OpernLong, r.OpernHigh, r.Conn, r.InfoType, r.SongDate});
+        });
     } catch (...) {
         conn.Close();
         QFile::remove(file);
@@ -541,4 +536,26 @@ bool SongTitleUsable(const QString& title)
             return true;
     }
     return false;
+}
+
+SqlStatement::~SqlStatement()
+{
+    sqlite3_finalize(stmt);
+}
+
+void InTransaction(TADOConnection& conn, const std::function<void()>& fn)
+{
+    TADOQuery q;
+    q.Exec(conn, QStringLiteral("begin immediate"), {});
+    try {
+        fn();
+        q.Exec(conn, QStringLiteral("commit"), {});
+    } catch (...) {
+        try {
+            q.Exec(conn, QStringLiteral("rollback"), {});
+        } catch (const TavoError&) {
+            // The engine may already have ended the transaction itself.
+        }
+        throw;
+    }
 }

@@ -11,6 +11,16 @@
 #include <optional>
 
 struct sqlite3;
+struct sqlite3_stmt;
+
+// A prepared statement, finalized when it goes.
+struct SqlStatement {
+    sqlite3_stmt* stmt = nullptr;
+    SqlStatement() = default;
+    SqlStatement(const SqlStatement&) = delete;
+    SqlStatement& operator=(const SqlStatement&) = delete;
+    ~SqlStatement();
+};
 
 // Key-derivation rounds for every database file the program creates or opens. The
 // password comes from a constant inside the program, so a long stretch protects
@@ -139,3 +149,7 @@ bool SongTitleTaken(TADOConnection& conn, const QString& title);
 // or control characters. Every import refuses the others with InvalidTitleMessage.
 bool SongTitleUsable(const QString& title);
 inline constexpr QStringView InvalidTitleMessage = u"歌曲名称无效，请修改后再导入！";
+
+// Runs fn inside one transaction on conn: all of it is written, or none. The first fault
+// goes on up.
+void InTransaction(TADOConnection& conn, const std::function<void()>& fn);

@@ -37,25 +37,6 @@ QString Native(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
-// Runs fn inside one transaction on conn: all of it is written, or none.
-template <typename Fn>
-void InTransaction(TADOConnection& conn, Fn&& fn)
-{
-    TADOQuery q;
-    q.Exec(conn, QStringLiteral("begin immediate"), {});
-    try {
-        fn();
-        q.Exec(conn, QStringLiteral("commit"), {});
-    } catch (...) {
-        try {
-            q.Exec(conn, QStringLiteral("rollback"), {});
-        } catch (const TavoError&) {
-            // The first fault is the one to report.
-        }
-        throw;
-    }
-}
-
 SongTableType ReadSong(TADOConnection& library, int songId)
 {
     TADOQuery q;
@@ -83,11 +64,6 @@ SongTableType ReadSong(TADOConnection& library, int songId)
 
 // Thrown inside the reader when the file breaks a rule; never leaves this file.
 struct IllegalFile {};
-
-struct SqlStatement {
-    sqlite3_stmt* stmt = nullptr;
-    ~SqlStatement() { sqlite3_finalize(stmt); }
-};
 
 void Prepare(sqlite3* db, const char* sql, SqlStatement& st)
 {
@@ -234,22 +210,6 @@ ShareResult Refuse(IDialogs& dialogs, const QString& message, ShareResult result
     return result;
 }
 
-// Longest leading part of text whose UTF-8 form fits in maxBytes, whole characters only.
-QString CutUtf8(const QString& text, int maxBytes)
-{
-    qsizetype used = 0;
-    qsizetype i = 0;
-    while (i < text.size()) {
-        const qsizetype len = (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
-        const qsizetype bytes = text.mid(i, len).toUtf8().size();
-        if (used + bytes > maxBytes)
-            break;
-        used += bytes;
-        i += len;
-    }
-    return text.left(i);
-}
-
 // The file an export writes: <base>.opr, unless that file holds another song (by its
 // header row; a file that cannot be read counts as another's), then "<base> (2).opr" and
 // on, the first that is free or holds this same song.
@@ -290,7 +250,7 @@ QString ExchangeFileBaseName(const QString& title)
         name += bad ? QChar(u'_') : c;
     }
     // Room for ".opr" and a temporary suffix within the usual 255-byte name limit.
-    name = CutUtf8(name, 200);
+    name = CutEncoded(name, 200, "UTF-8");
     bool onlyDotsOrSpaces = true;
     for (const QChar c : name)
         if (c != u'.' && c != u' ')

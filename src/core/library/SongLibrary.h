@@ -3,14 +3,12 @@
 // table loaded from it.
 #include "core/library/Database.h"
 #include "core/score/SongRecord.h"
+#include "core/settings/Settings.h"
 #include <QDate>
 #include <QString>
 #include <QVariantList>
 #include <array>
 #include <functional>
-
-// Banner link slots 1..30 (index 0 unused); the loader fills 21..30 from notice rows.
-using BannerLinkList = std::array<QString, 31>;
 
 class SongLibrary {
 public:

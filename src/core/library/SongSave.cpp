@@ -28,41 +28,33 @@ SaveResult SaveNewSong(TADOConnection& conn, const EntryTableType& entry, IDialo
         return result;
     }
 
-    TADOQuery q;
-    q.Exec(conn, QStringLiteral("begin immediate"), {});
-    try {
+    // Half a song must never stay behind; the database's own message goes on up.
+    InTransaction(conn, [&] {
         if (SongTitleTaken(conn, title)) {
-            q.Exec(conn, QStringLiteral("rollback"), {});
-            dialogs.ShowError(kTitleTaken);
             result.outcome = SaveResult::Outcome::TitleTaken;
-            return result;
+            return;
         }
         const int song = LowestFreeSongId(conn);
         if (song == 0) {
-            q.Exec(conn, QStringLiteral("rollback"), {});
-            dialogs.ShowError(kLibraryFull);
             result.outcome = SaveResult::Outcome::LibraryFull;
-            return result;
+            return;
         }
         const QString date = today.toString(QStringLiteral("yyyyMMdd"));
         const int end = EntrySongEnd(entry);
+        TADOQuery q;
         for (int r = 0; r < end; ++r) {
             const SongRecord& rec = entry[size_t(r)];
             q.Exec(conn, QStringLiteral("insert into TableCfg values (?,?,?,?,?,?,?,?,?)"),
                    {song, r, title, rec.SongNote, rec.OpernLong, rec.OpernHigh, rec.Conn, rec.InfoType, date});
         }
-        q.Exec(conn, QStringLiteral("commit"), {});
         result.outcome = SaveResult::Outcome::Saved;
         result.songId = song;
         result.rows = end;
-        return result;
-    } catch (...) {
-        // Half a song must never stay behind; the database's own message goes on up.
-        try {
-            q.Exec(conn, QStringLiteral("rollback"), {});
-        } catch (const TavoError&) {
-            // The engine may already have ended the transaction itself.
-        }
-        throw;
-    }
+    });
+    // Told after the transaction ended, so the library is not held while the message shows.
+    if (result.outcome == SaveResult::Outcome::TitleTaken)
+        dialogs.ShowError(kTitleTaken);
+    else if (result.outcome == SaveResult::Outcome::LibraryFull)
+        dialogs.ShowError(kLibraryFull);
+    return result;
 }

@@ -32,8 +32,13 @@ QString GbkCut(const QString& text, int maxBytes)
         return text;
     if (EncodedSize(text) <= maxBytes)
         return text;
+    return CutEncoded(text, maxBytes, "GBK");
+}
+
+QString CutEncoded(const QString& text, int maxBytes, const char* encoding)
+{
     // Walk whole characters (surrogate pairs kept together) until the next one would not fit.
-    QStringEncoder enc("GBK");
+    QStringEncoder enc(encoding);
     qsizetype used = 0;
     qsizetype i = 0;
     while (i < text.size()) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 // One row of the song table TableCfg and of the in-memory tables.
@@ -20,6 +21,8 @@ using SongTableType = std::vector<SongRecord>;
 // Cuts text to at most maxBytes bytes of its GBK form, keeping the leading bytes and
 // never splitting a character.
 QString GbkCut(const QString& text, int maxBytes);
+// Longest leading part of text whose form in `encoding` fits in maxBytes, whole characters only.
+QString CutEncoded(const QString& text, int maxBytes, const char* encoding);
 // Number of bytes the text takes in GBK.
 int GbkLength(const QString& text);
 
@@ -50,6 +53,8 @@ inline bool IsBlankCell(const SongRecord& r) { return CellCode(r) == QLatin1Stri
 
 // "NOTE_" + SongNote + OpernLong + OpernHigh, with the decimal Conn appended for a symbol.
 QString GlyphName(const SongRecord& r, bool symbol);
+// Every glyph of the score: rests, the 63 notes, the symbols, and the slur arc last.
+QStringList GlyphNames();
 // The view reads the kind of row; the entry editor reads the "9" of a symbol's SongNote.
 inline QString ViewGlyphName(const SongRecord& r) { return GlyphName(r, IsSymbolRow(r)); }
 inline QString EntryGlyphName(const SongRecord& r) { return GlyphName(r, r.SongNote == QLatin1String("9")); }

@@ -7,7 +7,6 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QRandomGenerator>
-#include <QStringDecoder>
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
@@ -33,16 +32,6 @@ bool WritableWhole(const QString& value)
     return !value.contains(u'\r') && !value.contains(u'\n');
 }
 
-// The page is held as the rest of the program's text: UTF-8 when it is valid, else GBK.
-QString DecodePage(const QByteArray& bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    QStringDecoder gbk("GB18030");
-    return gbk.isValid() ? gbk.decode(bytes) : QString::fromLatin1(bytes);
-}
 
 // Copy(text, from) with a 1-based start, where a start below 1 counts as 1.
 QString From(const QString& text, qsizetype start1)
@@ -85,7 +74,7 @@ std::optional<int> BannerScaleMode(const QString& movie)
     return std::nullopt;
 }
 
-std::optional<BannerChoice> PickBanner(const BannerLinks& links, QRandomGenerator& rng)
+std::optional<BannerChoice> PickBanner(const BannerLinkList& links, QRandomGenerator& rng)
 {
     const int start = 1 + int(rng.bounded(BannerSlotCount - 1));   // 1..29
     for (int k = 0; k < BannerSlotCount; ++k) {
@@ -171,7 +160,7 @@ QString FetchPage(const QString& address, std::chrono::milliseconds limit)
     const qsizetype zero = body.indexOf('\0');
     if (zero >= 0)
         body.truncate(zero);
-    return DecodePage(body);
+    return DecodeText(body);
 }
 
 QStringList SplitPageLines(const QString& text)

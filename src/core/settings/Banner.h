@@ -33,7 +33,7 @@ bool BannerCanShow(const QString& link);
 std::optional<int> BannerScaleMode(const QString& movie);
 // Starts at a random slot 1..29 and takes the first link the view can show from
 // there to slot 30, then from slot 1 on. Nothing when no link can be shown.
-std::optional<BannerChoice> PickBanner(const BannerLinks& links, QRandomGenerator& rng);
+std::optional<BannerChoice> PickBanner(const BannerLinkList& links, QRandomGenerator& rng);
 // Where the shown banner sits in a main window of the given width.
 QRect BannerRect(int windowWidth);
 

@@ -46,7 +46,7 @@ bool UnreadableFile(const QString& path)
     return !f.open(QIODevice::ReadOnly);
 }
 
-BannerLinks LoadSettingsFiles(const QString& folder)
+BannerLinkList LoadSettingsFiles(const QString& folder)
 {
     const QString settings = SettingsFilePath(folder);
     if (!QFileInfo::exists(settings)) {
@@ -56,7 +56,7 @@ BannerLinks LoadSettingsFiles(const QString& folder)
         MarkHidden(settings);
     }
 
-    BannerLinks links{};
+    BannerLinkList links{};
     const QString banner = BannerFilePath(folder);
     int slot = 1;
     for (int n = 1; n <= BannerSlotCount; ++n) {

@@ -4,9 +4,9 @@
 #include <QString>
 #include <array>
 
-// Banner link list: slots 1..30, index 0 unused.
+// Banner link list: slots 1..30, index 0 unused; the song loader fills 21..30 from notice rows.
 inline constexpr int BannerSlotCount = 30;
-using BannerLinks = std::array<QString, BannerSlotCount + 1>;
+using BannerLinkList = std::array<QString, BannerSlotCount + 1>;
 
 inline const QString SettingsFileName = QStringLiteral("tavopiano.ini");
 inline const QString BannerFileName = QStringLiteral("tavopianoinfo.ini");
@@ -26,4 +26,4 @@ bool UnreadableFile(const QString& path);
 // Start-up step: creates the settings file when it is missing and returns the links
 // of the banner file's entries 1..30 that have both a caption and a link, packed
 // from slot 1 in key order.
-BannerLinks LoadSettingsFiles(const QString& folder);
+BannerLinkList LoadSettingsFiles(const QString& folder);

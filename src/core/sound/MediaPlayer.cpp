@@ -1,12 +1,14 @@
-// A media player on top of the shared mixer: open reads and decodes a WAVE file,
+// A media player on top of the shared mixer: open takes a decoded WAVE file from the cache,
 // play hands the decoded sound to this player's voice of the mixer.
 #include "core/sound/MediaPlayer.h"
-#include "core/Errors.h"
 #include "core/sound/AudioOutput.h"
 #include "core/sound/Mixer.h"
-#include <QFile>
+#include "core/sound/SampleCache.h"
 
-TMediaPlayer::TMediaPlayer(int number, AudioOutput& output) : m_number(number), m_output(output) {}
+TMediaPlayer::TMediaPlayer(int number, AudioOutput& output, SampleCache& samples)
+    : m_number(number), m_output(output), m_samples(samples)
+{
+}
 
 TMediaPlayer::~TMediaPlayer() = default;
 
@@ -20,22 +22,7 @@ void TMediaPlayer::Load()
 {
     m_sound.reset();
     m_open = false;
-    QFile f(m_fileName);
-    if (!f.open(QIODevice::ReadOnly))
-        Raise(QStringLiteral("无法打开声音文件“%1”。%2").arg(m_fileName, f.errorString()));
-    const qint64 size = f.size();
-    if (size > 64 * 1024 * 1024)
-        Raise(QStringLiteral("无法打开声音文件“%1”。文件太大。").arg(m_fileName));
-    if (m_fileBytes.size() < size)
-        m_fileBytes.resize(size);
-    const qint64 got = f.read(m_fileBytes.data(), size);
-    if (got != size)
-        Raise(QStringLiteral("无法打开声音文件“%1”。%2").arg(m_fileName, f.errorString()));
-    QString why;
-    auto sound = SoundData::FromWave(m_fileBytes.constData(), got, &why);
-    if (!sound)
-        Raise(QStringLiteral("无法打开声音文件“%1”。%2").arg(m_fileName, why));
-    m_sound = std::move(sound);
+    m_sound = m_samples.Sound(m_fileName);
     m_open = true;
 }
 

@@ -6,7 +6,7 @@
 NotePlayer::NotePlayer()
 {
     for (int i = 0; i < 3; ++i)
-        m_players[size_t(i)] = std::make_unique<TMediaPlayer>(i + 1, m_audio);
+        m_players[size_t(i)] = std::make_unique<TMediaPlayer>(i + 1, m_audio, m_samples);
 }
 
 NotePlayer::~NotePlayer() = default;

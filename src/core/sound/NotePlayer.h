@@ -1,6 +1,7 @@
 #pragma once
 // The note player: three media players taking turns, so up to three notes ring at once.
 #include "core/sound/AudioOutput.h"
+#include "core/sound/SampleCache.h"
 #include "core/sound/Voices.h"
 #include <QString>
 #include <Qt>
@@ -79,11 +80,14 @@ public:
     int PlayerTurn() const { return m_turn; }       // 0 before the first note, then 1..3
     TMediaPlayer* Player(int turn) const;            // 1..3, nullptr otherwise
     AudioOutput& Audio() { return m_audio; }
+    // The decoded sounds every player takes its notes from.
+    SampleCache& Samples() { return m_samples; }
 
 private:
     TMediaPlayer* NextPlayer(int slot, const VoiceTable& voice);
 
     AudioOutput m_audio;   // declared first: the players stop their voices before it goes
+    SampleCache m_samples;
     std::array<std::unique_ptr<TMediaPlayer>, 3> m_players;
     std::array<std::shared_ptr<const SoundData>, 2> m_clicks{SoundData::Click(false), SoundData::Click(true)};
     int m_turn = 0;

@@ -69,3 +69,12 @@ QString KeyNoteName(int key)
             return QString::fromUtf16(n.name);
     return {};
 }
+
+QStringList PlayedSounds(const VoiceTable& voice)
+{
+    QStringList names;
+    for (const NoteName& n : kNotes)
+        if (!names.contains(voice[size_t(n.slot)]))
+            names << voice[size_t(n.slot)];
+    return names;
+}

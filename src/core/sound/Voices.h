@@ -17,6 +17,8 @@ struct VoiceBank {
 
 // Resource path of a sample by its name, e.g. ":/wave/VOIC_188727228.wav".
 QString SoundResourcePath(const QString& name);
+// The names of a voice that the 22 note names reach, each once.
+QStringList PlayedSounds(const VoiceTable& voice);
 // Slot of a note name in a VoiceTable ("F" 5 ... "f2" 41), or -1 for any other name.
 int NoteSlot(const QString& name);
 // Slot 0 of a voice table is MIDI key 36, so c1 (slot 24) is key 60.

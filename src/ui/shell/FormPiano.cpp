@@ -51,23 +51,17 @@ TFormPiano::TFormPiano(IDialogs& dialogs, const FolderOptions& folders)
     setFixedSize(670, 650);
     setFocusPolicy(Qt::StrongFocus);
     BuildWindow();
-    m_wide = std::make_unique<TFrmKeyBoard_2>(m_notes, m_dialogs);
-    connect(m_wide.get(), &TFrmKeyBoard_2::spacePressed, this, [this] { RunGuarded(m_dialogs, [this] { SpaceKey(); }); });
-    connect(m_wide.get(), &TFrmKeyBoard_2::escapePressed, this,
-            [this] { RunGuarded(m_dialogs, [this] { GBxShowOpern->StopPractice(); }); });
-    m_wide->installEventFilter(this);   // the arrival time of its key events
-    WireKeyboards();
+    WireKeyboard(Keys->Marks);
 }
 
 // The practice modes show on both keyboards.
-void TFormPiano::WireKeyboards()
+void TFormPiano::WireKeyboard(KeyMarks* marks)
 {
-    for (KeyMarks* marks : {Keys->Marks, m_wide->Marks}) {
-        PracticeBar* bar = GBxShowOpern->Practice;
-        connect(bar, &PracticeBar::demoKey, marks, &KeyMarks::Demo);
-        connect(bar, &PracticeBar::awaitedKey, marks, &KeyMarks::Await);
-        connect(bar, &PracticeBar::wrongKey, marks, &KeyMarks::Wrong);
-    }
+    PracticeBar* bar = GBxShowOpern->Practice;
+    connect(bar, &PracticeBar::demoKey, marks, &KeyMarks::Demo);
+    connect(bar, &PracticeBar::awaitedKey, marks, &KeyMarks::Await);
+    connect(bar, &PracticeBar::wrongKey, marks, &KeyMarks::Wrong);
+    marks->SetLetters(m_prefs.KeyLetters());
 }
 
 void TFormPiano::NoteTapped(const QString& note)
@@ -75,6 +69,20 @@ void TFormPiano::NoteTapped(const QString& note)
     const qint64 age = m_keyStamp ? m_keyAge.Ms(m_keyStamp, EventAge::NowMs()) : 0;
     m_keyStamp = 0;
     GBxShowOpern->NotePlayed(note, age);
+}
+
+TFrmKeyBoard_2* TFormPiano::WideKeyboard()
+{
+    // The wide keyboard and its pictures wait until they are first wanted: most starts never show it.
+    if (!m_wide) {
+        m_wide = std::make_unique<TFrmKeyBoard_2>(m_notes, m_dialogs);
+        connect(m_wide.get(), &TFrmKeyBoard_2::spacePressed, this, [this] { RunGuarded(m_dialogs, [this] { SpaceKey(); }); });
+        connect(m_wide.get(), &TFrmKeyBoard_2::escapePressed, this,
+                [this] { RunGuarded(m_dialogs, [this] { GBxShowOpern->StopPractice(); }); });
+        m_wide->installEventFilter(this);   // the arrival time of its key events
+        WireKeyboard(m_wide->Marks);
+    }
+    return m_wide.get();
 }
 
 TFormPiano::~TFormPiano()
@@ -157,7 +165,8 @@ void TFormPiano::BuildIconMenu()
     connect(m_keyLettersAction, &QAction::toggled, this, [this](bool on) {
         m_prefs.SetKeyLetters(on);
         Keys->Marks->SetLetters(on);
-        m_wide->Marks->SetLetters(on);
+        if (m_wide)
+            m_wide->Marks->SetLetters(on);
     });
     m_metronomeAction = m_iconMenu->addAction(QStringLiteral("节拍器"));
     m_metronomeAction->setCheckable(true);
@@ -306,17 +315,18 @@ void TFormPiano::ReloadLibrary()
 
 void TFormPiano::ImgSetBoardClick()
 {
-    if (m_wide->isVisible()) {
+    TFrmKeyBoard_2* wide = WideKeyboard();
+    if (wide->isVisible()) {
         m_keyboardRoute = 0;
-        m_wide->hide();
+        wide->hide();
         setFixedHeight(650);
         return;
     }
     m_keyboardRoute = 1;
-    m_wide->show();   // centres itself horizontally
+    wide->show();   // centres itself horizontally
     const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
     const QRect g = s ? s->geometry() : QRect(0, 0, 1024, 768);
-    m_wide->move(m_wide->x(), g.y() + g.height() - 310);
+    wide->move(wide->x(), g.y() + g.height() - 310);
     setFixedHeight(397);
 }
 
@@ -327,7 +337,7 @@ void TFormPiano::BringToFront()
     if (isMinimized())
         setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
-    if (m_wide->isVisible())
+    if (m_wide && m_wide->isVisible())
         m_wide->raise();
     raise();
     activateWindow();
@@ -357,7 +367,7 @@ void TFormPiano::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
     if (m_keyboardRoute == 0)
         Keys->MainKeyDown(key);
     else if (m_keyboardRoute == 1)
-        m_wide->FormKeyDown(key, modifiers);
+        WideKeyboard()->FormKeyDown(key, modifiers);
 }
 
 void TFormPiano::FormKeyUp(int key, Qt::KeyboardModifiers modifiers)
@@ -365,7 +375,7 @@ void TFormPiano::FormKeyUp(int key, Qt::KeyboardModifiers modifiers)
     if (m_keyboardRoute == 0)
         Keys->MainKeyUp(key);
     else if (m_keyboardRoute == 1)
-        m_wide->FormKeyUp(key, modifiers);
+        WideKeyboard()->FormKeyUp(key, modifiers);
 }
 
 namespace {
@@ -485,7 +495,8 @@ void TFormPiano::StartupSequence()
     m_keyLettersAction->setChecked(m_prefs.KeyLetters());
     m_metronomeAction->setChecked(m_prefs.Metronome());
     Keys->Marks->SetLetters(m_prefs.KeyLetters());
-    m_wide->Marks->SetLetters(m_prefs.KeyLetters());
+    if (m_wide)
+        m_wide->Marks->SetLetters(m_prefs.KeyLetters());
     GBxShowOpern->Practice->SetMetronome(m_prefs.Metronome());
     m_keyboardRoute = 0;
     // Settings files and the banner list; the song loader adds its links from slot 21 later.
@@ -510,7 +521,12 @@ void TFormPiano::StartupSequence()
         if (const auto mode = BannerScaleMode(MySWF->Movie()))
             MySWF->SetScaleMode(*mode);
     }
-    ExtractSounds(m_voices.SoundNames, m_folders.TempDir);
+    // The sound files are written behind the window; a note before its file plays from memory.
+    m_soundWriter.Start(m_voices.SoundNames, m_folders.TempDir, m_player.Samples(), PlayedSounds(m_voices.Current),
+                        [this](const QString& text) {
+                            QMetaObject::invokeMethod(this, [this, text] { m_dialogs.ShowError(text); },
+                                                      Qt::QueuedConnection);
+                        });
     m_startupDone = true;
 }
 
@@ -533,6 +549,7 @@ void TFormPiano::LabCloseClick()
     if (!m_folders.ConfigDir.isEmpty())   // empty before the start-up sequence ran
         BannerExitStep(m_folders.ConfigDir, QDateTime::currentDateTime(), m_fetchPage);
     close();
+    m_soundWriter.Wait();   // a file still being written is not pruned and then written again
     PruneSounds(m_voices.SoundNames, m_folders.TempDir);
     QCoreApplication::quit();
 }

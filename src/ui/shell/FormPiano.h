@@ -12,6 +12,7 @@
 #include "core/sound/NotePlayer.h"
 #include "core/sound/SampledVoice.h"
 #include "core/sound/VoiceSwitch.h"
+#include "core/sound/SoundFiles.h"
 #include "core/sound/Voices.h"
 #include <QRandomGenerator>
 #include <QWidget>
@@ -22,6 +23,7 @@ class QAction;
 class ClickLabel;
 class EntryPanel;
 class HelpPanel;
+class KeyMarks;
 class MainKeys;
 class QAction;
 class QLabel;
@@ -54,7 +56,8 @@ public:
     EntryPanel* GBxOpernWrite = nullptr;
     HelpPanel* GBxHelp = nullptr;
     AboutPanel* GBxAbout = nullptr;
-    TFrmKeyBoard_2* WideKeyboard() const { return m_wide.get(); }
+    // Built the first time it is asked for (the keyboard switch, or a test).
+    TFrmKeyBoard_2* WideKeyboard();
 
     // ---- What the window owns ----
     const Folders& Paths() const { return m_folders; }
@@ -117,7 +120,7 @@ private:
     void PickSoundFont();
     void ApplyVoice();
     void SampledLoaded(bool ok, const QString& message);
-    void WireKeyboards();
+    void WireKeyboard(KeyMarks* marks);
     void NoteTapped(const QString& note);
     void FormShow();
     void SpaceKey();
@@ -131,6 +134,7 @@ private:
     NotePlayer m_player;
     SampledVoice m_sampled{m_player.Audio().GetMixer()};
     VoiceSwitch m_voice{m_player, m_sampled};
+    SoundFileWriter m_soundWriter;   // after the player: it stops writing before the cache goes
     NoteTap m_notes{m_voice};   // what every keyboard plays into: the voice, then the follow mode
     std::unique_ptr<MidiInput> m_midi;
     SongLibrary m_library;

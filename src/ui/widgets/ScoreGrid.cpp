@@ -11,18 +11,6 @@ QHash<QString, QPixmap>& Cache()
     static QHash<QString, QPixmap> cache;
     return cache;
 }
-
-QStringList AllGlyphNames()
-{
-    QStringList names{QStringLiteral("NOTE_000"), QStringLiteral("NOTE_010"), QStringLiteral("NOTE_020")};
-    for (int d = 1; d <= 7; ++d)
-        for (int l = 0; l <= 2; ++l)
-            for (int h = 0; h <= 2; ++h)
-                names << QStringLiteral("NOTE_%1%2%3").arg(d).arg(l).arg(h);
-    for (const char* s : {"9000", "9001", "9002", "9003", "9005", "9101", "9201", "9004"})
-        names << QStringLiteral("NOTE_") + QLatin1String(s);
-    return names;
-}
 }
 
 // The arc is stored black on white like every glyph, but drawn over neighbouring cells
@@ -70,7 +58,7 @@ const QPixmap& GlyphPixmap(const QString& name)
 
 void PreloadGlyphs()
 {
-    for (const QString& n : AllGlyphNames())
+    for (const QString& n : GlyphNames())
         GlyphPixmap(n);
 }
 
