@@ -1,7 +1,7 @@
 // MusicXML import of a 1,000-note, two-part score (with the choice of melody), and export
 // of the longest song as MusicXML and as a three-sheet PDF; each against its goal.
 #include "core/formats/MusicXml.h"
-#include "core/library/SongText.h"
+#include "core/formats/JianpuText.h"
 #include "ui/print/ScorePrinter.h"
 #include <QApplication>
 #include <QElapsedTimer>

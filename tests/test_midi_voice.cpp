@@ -237,7 +237,10 @@ private Q_SLOTS:
         QCOMPARE(w.main->Prefs().Voice(), sampled ? Preferences::SampledVoice : Preferences::StandardVoice);
         QCOMPARE(env.dialogs.errors.size(), sampled ? 0 : 1);
         QStringList texts;
-        for (QAction* a : w.main->IconMenu()->actions().first()->menu()->actions())
+        const QList<QAction*> options = w.main->IconMenu()->actions();
+        const auto voice = std::find_if(options.begin(), options.end(), [](QAction* a) { return a->menu(); });
+        QVERIFY(voice != options.end());
+        for (QAction* a : (*voice)->menu()->actions())
             texts << a->text();
         QCOMPARE(texts, (QStringList{"标准", "钢琴（采样）", QString(), "延音", "选择音色库…"}));
     }

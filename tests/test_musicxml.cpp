@@ -3,7 +3,7 @@
 #include "TestSupport.h"
 #include "core/formats/Conversion.h"
 #include "core/formats/MusicXml.h"
-#include "core/library/SongText.h"
+#include "core/formats/JianpuText.h"
 #include "core/score/Timeline.h"
 #include "ui/print/ScorePrinter.h"
 #include <QAction>

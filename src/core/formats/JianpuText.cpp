@@ -564,7 +564,7 @@ private:
     }
 
     // A dot right after its note takes the note's underlines; one standing apart has none,
-    // and marks after the dot give its own.
+    // and marks after the dot give its own. The starter file's dots always stand over their note's.
     qsizetype takeDot(QStringView l, qsizetype i)
     {
         if (!m_paste && m_last != Cell::Note && m_last != Cell::Rest)
@@ -572,7 +572,7 @@ private:
         const bool attached = m_attach;
         const qsizetype at = i;
         const int own = Lines(l, i);
-        const int lines = i > at ? own : attached ? m_lastDuration : 0;
+        const int lines = i > at ? own : (attached || !m_paste) ? m_lastDuration : 0;
         if (lines > 2)
             fail(QStringLiteral("最多两条下划线"));
         addSymbol(1, lines);

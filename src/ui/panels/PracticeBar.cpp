@@ -236,6 +236,7 @@ void PracticeBar::Ended()
     Light(ImgRhythm, false, PictureOf(Mode::Rhythm));
     HideMarks();
     ShowDemoKey(QString());
+    m_awaitedKey.clear();
     Q_EMIT awaitedKey(QString());
 }
 
@@ -311,7 +312,8 @@ void PracticeBar::ShowDemoKey(const QString& note)
 void PracticeBar::AwaitTarget()
 {
     MarkCell(m_follow.TargetCell());
-    Q_EMIT awaitedKey(m_follow.Song().events[size_t(m_follow.Target())].note);
+    m_awaitedKey = m_follow.Song().events[size_t(m_follow.Target())].note;
+    Q_EMIT awaitedKey(m_awaitedKey);
 }
 
 void PracticeBar::FlashWrong(int cell, const QString& note)

@@ -49,6 +49,8 @@ public:
 
     enum class Mode { None, Demo, Follow, Rhythm };
     Mode Running() const { return m_mode; }
+    // The key 跟弹 waits for, lit on every keyboard; empty when none.
+    const QString& AwaitedKey() const { return m_awaitedKey; }
     const DemoPlayer& Demo() const { return m_demo; }
     const FollowMode& Follow() const { return m_follow; }
     const Judge& Rhythm() const { return m_judge; }
@@ -114,6 +116,7 @@ private:
     bool m_metronome = false;
     bool m_wholeSong = false;   // the mode runs from the song's start: its result may be a best
     QString m_demoKey;   // shown pressed on the keys now
+    QString m_awaitedKey;   // lit on the keys now
     QElapsedTimer m_followClock;
     QTimer m_tick;    // the demo's look at the output clock
     QTimer m_flash;   // how long a wrong note's cell stays red

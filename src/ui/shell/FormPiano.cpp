@@ -62,6 +62,7 @@ void TFormPiano::WireKeyboard(KeyMarks* marks)
     connect(bar, &PracticeBar::awaitedKey, marks, &KeyMarks::Await);
     connect(bar, &PracticeBar::wrongKey, marks, &KeyMarks::Wrong);
     marks->SetLetters(m_prefs.KeyLetters());
+    marks->Await(bar->AwaitedKey());   // a keyboard opened during 跟弹 lights the key at once
 }
 
 void TFormPiano::NoteTapped(const QString& note)
