@@ -4,6 +4,15 @@
 #include "core/sound/NotePlayer.h"
 #include "core/sound/SoundFiles.h"
 #include "core/sound/Voices.h"
+#include <algorithm>
+#include <vector>
+
+// The middle of the measured values; 0 when none.
+inline double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
 
 // Writes every sound file into tempDir and points the player at them, as start-up does.
 inline void PrepareSounds(NotePlayer& player, const QString& tempDir)

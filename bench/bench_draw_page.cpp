@@ -1,5 +1,6 @@
 // Time to draw one page of a song (105 cells, six slur arcs) into the score view.
 #include "BenchDialogs.h"
+#include "BenchSupport.h"
 #include "ui/panels/ScorePanel.h"
 #include "ui/shell/FormPiano.h"
 #include "ui/shell/TavoApplication.h"
@@ -33,12 +34,6 @@ SongRecord Cell(int n)
         r.InfoType = QStringLiteral("1");
     }
     return r;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 double P90(std::vector<double> v)

@@ -1,6 +1,7 @@
 // Export and import of a 481-cell song, each from a closed connection so the key
 // derivations are counted. Prints medians and the size of the exported file.
 #include "core/library/Database.h"
+#include "BenchSupport.h"
 #include "core/library/Exchange.h"
 #include "core/library/Password.h"
 #include <QCoreApplication>
@@ -12,12 +13,6 @@
 #include <cstdio>
 
 namespace {
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 class QuietDialogs : public IDialogs {
 public:
     QString file;

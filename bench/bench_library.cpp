@@ -13,12 +13,6 @@
 #include <ctime>
 
 namespace {
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 SongTableType FullLibrary()
 {
     SongTableType rows = SyntheticSongs(21);

@@ -2,6 +2,7 @@
 // notation; then the whole 导入 into a library; then the stored song written back as
 // MIDI. Prints medians beside their goals.
 #include "core/formats/Conversion.h"
+#include "BenchSupport.h"
 #include "core/formats/MidiFile.h"
 #include "core/library/Database.h"
 #include "core/library/Exchange.h"
@@ -15,12 +16,6 @@
 #include <cstdio>
 
 namespace {
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 class QuietDialogs : public IDialogs {
 public:
     QString file;

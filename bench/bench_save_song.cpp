@@ -20,12 +20,6 @@
 #include <ctime>
 
 namespace {
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 class YesDialogs : public IDialogs {
 public:
     void ShowError(const QString&) override {}

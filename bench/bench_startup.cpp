@@ -7,6 +7,7 @@
 //   bench_startup [OLD_TAVOPIANO]   runs the kinds of child several times, alternating,
 //                                   then one start-up timed step by step
 #include "BenchDialogs.h"
+#include "BenchSupport.h"
 #include "core/Errors.h"
 #include "core/platform/Folders.h"
 #include "core/score/SongRecord.h"
@@ -179,12 +180,6 @@ public:
 private:
     xcb_connection_t* m_c = nullptr;
 };
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
 
 int main(int argc, char** argv)
 {

@@ -2,6 +2,7 @@
 // against the same song clicked in cell by cell as the reference; then a 1 MB text (the
 // song and pages of lyrics) and a 10 MB paste, which is refused. Prints medians in ms.
 #include "BenchDialogs.h"
+#include "BenchSupport.h"
 #include "core/formats/JianpuText.h"
 #include "ui/panels/EntryPanel.h"
 #include "ui/shell/FormPiano.h"
@@ -14,12 +15,6 @@
 #include <functional>
 
 namespace {
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 std::vector<double> Time(int runs, const std::function<void()>& fn)
 {
     std::vector<double> out;
