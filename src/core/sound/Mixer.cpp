@@ -1,4 +1,5 @@
 #include "core/sound/Mixer.h"
+#include "core/sound/TimedEvents.h"
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 #include <algorithm>
@@ -382,28 +383,12 @@ void Mixer::Render(float* out, int frames, int rate) noexcept
 
     // Mix up to each timed start that falls in this render, start it there, go on.
     std::fill_n(out, frames, 0.0f);
-    const std::uint64_t end = m_frame + std::uint64_t(frames);
-    int done = 0;
-    for (;;) {
-        int next = -1;
-        for (int i = 0; i < m_pendingCount; ++i)
-            if (m_pending[i].frame < end && (next < 0 || m_pending[i].frame < m_pending[next].frame))
-                next = i;
-        const int at = next < 0 ? frames
-                                : int(std::max<std::uint64_t>(m_pending[next].frame, m_frame + std::uint64_t(done)) - m_frame);
-        if (at > done) {
-            MixSegment(out + done, at - done, rate);
-            done = at;
-        }
-        if (next < 0)
-            break;
-        const Timed t = m_pending[next];
-        std::copy(m_pending + next + 1, m_pending + m_pendingCount, m_pending + next);
-        --m_pendingCount;
-        if (t.frame < m_frame)
-            m_late.fetch_add(1, std::memory_order_acq_rel);
-        Take(t.voice, t.sound, fadeFrames);
-    }
+    RenderAtEvents(m_pending, m_pendingCount, m_frame, frames, [&](int at, int n) { MixSegment(out + at, n, rate); },
+                   [&](const Timed& t) {
+                       if (t.frame < m_frame)
+                           m_late.fetch_add(1, std::memory_order_acq_rel);
+                       Take(t.voice, t.sound, fadeFrames);
+                   });
     m_inSource.store(true);
     if (IMixSource* source = m_source.load())
         source->Render(out, frames, m_frame, rate);
@@ -433,7 +418,7 @@ void Mixer::Render(float* out, int frames, int rate) noexcept
     }
     m_limiterGain = std::isfinite(g) ? g : 1.0f;
     m_active.store(active, std::memory_order_release);
-    m_frame = end;
+    m_frame += std::uint64_t(frames);
     m_rate.store(rate, std::memory_order_release);
-    m_rendered.store(end, std::memory_order_release);
+    m_rendered.store(m_frame, std::memory_order_release);
 }

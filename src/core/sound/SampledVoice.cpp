@@ -1,4 +1,5 @@
 #include "core/sound/SampledVoice.h"
+#include "core/sound/TimedEvents.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -210,24 +211,6 @@ void SampledVoice::Render(float* out, int frames, std::uint64_t first, int rate)
     }
 
     // Render up to each event that falls in this period, apply it there, go on.
-    const std::uint64_t end = first + std::uint64_t(frames);
-    int done = 0;
-    for (;;) {
-        int next = -1;
-        for (int i = 0; i < m_pendingCount; ++i)
-            if (m_pending[i].frame < end && (next < 0 || m_pending[i].frame < m_pending[next].frame))
-                next = i;
-        const int at = next < 0 ? frames
-                                : int(std::max<std::uint64_t>(m_pending[next].frame, first + std::uint64_t(done)) - first);
-        if (at > done) {
-            Write(out + done, at - done);
-            done = at;
-        }
-        if (next < 0)
-            break;
-        const Event e = m_pending[next];
-        std::copy(m_pending + next + 1, m_pending + m_pendingCount, m_pending + next);
-        --m_pendingCount;
-        Apply(e);
-    }
+    RenderAtEvents(m_pending, m_pendingCount, first, frames, [&](int at, int n) { Write(out + at, n); },
+                   [&](const Event& e) { Apply(e); });
 }
