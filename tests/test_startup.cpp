@@ -7,6 +7,7 @@
 #include "core/sound/MediaPlayer.h"
 #include "core/sound/Voices.h"
 #include "ui/shell/Program.h"
+#include "ui/panels/PracticeBar.h"
 #include <QDirIterator>
 #include <QProcess>
 #include <QSignalSpy>
@@ -69,6 +70,35 @@ private Q_SLOTS:
             QCOMPARE(written.readAll(), resource.readAll());
         }
         QVERIFY(env.dialogs.errors.isEmpty());
+    }
+
+    // Panels come when first opened, prepared as if they had been built before the sequence.
+    void panelsWaitForFirstUse_data()
+    {
+        QTest::addColumn<bool>("beforeSequence");
+        QTest::newRow("opened after the start") << false;
+        QTest::newRow("asked for before it") << true;
+    }
+    void panelsWaitForFirstUse()
+    {
+        QFETCH(bool, beforeSequence);
+        TempEnv env;
+        QVERIFY(env.copyStarterDatabase());
+        PianoWindows w{env};
+        TFormPiano& m = *w.main;
+        if (beforeSequence)
+            m.GBxShowOpern->Practice->Best().Load(QString());
+        m.StartupSequence();
+        QCOMPARE(m.GBxShowOpern.IfBuilt() != nullptr, beforeSequence);
+        QVERIFY(!m.GBxOpernWrite.IfBuilt() && !m.GBxHelp.IfBuilt() && !m.GBxAbout.IfBuilt());
+        m.ImgOpernShowClick();
+        QVERIFY(!m.GBxShowOpern->isHidden());
+        QCOMPARE(QFileInfo(m.GBxShowOpern->Practice->Best().FilePath()).absolutePath(),
+                 QDir(m.Paths().DataDir).absolutePath());
+        QCOMPARE(m.GBxShowOpern->LabOpMenu[0]->text(), m.Library().Table().front().SongName);   // the menu is filled
+        QVERIFY(!m.GBxOpernWrite.IfBuilt());
+        m.ImgOpernWriteClick();
+        QVERIFY(!m.GBxOpernWrite->isHidden() && m.GBxShowOpern->isHidden());
     }
 
     // A damaged library is reported once and left as it is; the piano still gets every sound.

@@ -135,13 +135,18 @@ EntryPanel::EntryPanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library)
     TextButton = NewPictureButton(this, QStringLiteral("TextButton"), QRect(235, 264, 32, 32),
                                   QStringLiteral("sym_text"), QStringLiteral("用文本输入简谱"));
     Wire(TextButton, &TImageButton::clicked, &EntryPanel::TextButtonClick);
-    TextWin = new TextWindow(this);
-    TextWin->Check = [this](const QString& text) { return CheckText(text); };
-    TextWin->Accept = [this](const QString& text) {
+}
+
+TextWindow* EntryPanel::BuildTextWindow()
+{
+    auto* window = new TextWindow(this);
+    window->Check = [this](const QString& text) { return CheckText(text); };
+    window->Accept = [this](const QString& text) {
         QString why;
         RunGuarded(m_dialogs, [&] { why = AcceptText(text); });
         return why;
     };
+    return window;
 }
 
 namespace {
@@ -218,7 +223,7 @@ void EntryPanel::TextButtonClick()
 
 bool EntryPanel::TypeKey(int vk, Qt::KeyboardModifiers modifiers)
 {
-    if (!isVisible() || TextWin->isVisible() || (modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)))
+    if (!isVisible() || (TextWin.IfBuilt() && TextWin.IfBuilt()->isVisible()) || (modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)))
         return false;
     UpdatesHold hold{this};
     if (vk >= '0' && vk <= '7')

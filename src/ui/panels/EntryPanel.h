@@ -3,6 +3,7 @@
 // the entry editor and draws what the editor reports.
 #include "core/score/EntryEditor.h"
 #include "ui/panels/Panel.h"
+#include "ui/widgets/LazyPanel.h"
 #include <array>
 #include <functional>
 
@@ -38,7 +39,7 @@ public:
     TImageButton* ImgPreOper = nullptr;
     TImageButton* ImgOperInsDB = nullptr;
     TImageButton* TextButton = nullptr;   // 文本: the song as text
-    TextWindow* TextWin = nullptr;
+    LazyPanel<TextWindow> TextWin{[this] { return BuildTextWindow(); }};   // built when first opened
 
     // The score view's half of clear grids; the shell points it at the score panel.
     std::function<void(int, int)> ClearScoreView;
@@ -95,6 +96,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    TextWindow* BuildTextWindow();
     void Digit(int degree);
     void Symbol(int button);
     EntryFields Fields() const;

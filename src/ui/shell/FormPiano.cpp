@@ -54,14 +54,20 @@ TFormPiano::TFormPiano(IDialogs& dialogs, const FolderOptions& folders)
     WireKeyboard(Keys->Marks);
 }
 
-// The practice modes show on both keyboards.
 void TFormPiano::WireKeyboard(KeyMarks* marks)
 {
-    PracticeBar* bar = GBxShowOpern->Practice;
+    marks->SetLetters(m_prefs.KeyLetters());
+    if (ScorePanel* score = GBxShowOpern.IfBuilt())
+        WirePractice(*score, marks);
+}
+
+// The practice modes show on both keyboards.
+void TFormPiano::WirePractice(ScorePanel& panel, KeyMarks* marks)
+{
+    PracticeBar* bar = panel.Practice;
     connect(bar, &PracticeBar::demoKey, marks, &KeyMarks::Demo);
     connect(bar, &PracticeBar::awaitedKey, marks, &KeyMarks::Await);
     connect(bar, &PracticeBar::wrongKey, marks, &KeyMarks::Wrong);
-    marks->SetLetters(m_prefs.KeyLetters());
     marks->Await(bar->AwaitedKey());   // a keyboard opened during 跟弹 lights the key at once
 }
 
@@ -69,7 +75,8 @@ void TFormPiano::NoteTapped(const QString& note)
 {
     const qint64 age = m_keyStamp ? m_keyAge.Ms(m_keyStamp, EventAge::NowMs()) : 0;
     m_keyStamp = 0;
-    GBxShowOpern->NotePlayed(note, age);
+    if (ScorePanel* score = GBxShowOpern.IfBuilt())   // no panel, no practice running
+        score->NotePlayed(note, age);
 }
 
 TFrmKeyBoard_2* TFormPiano::WideKeyboard()
@@ -79,7 +86,7 @@ TFrmKeyBoard_2* TFormPiano::WideKeyboard()
         m_wide = std::make_unique<TFrmKeyBoard_2>(m_notes, m_dialogs);
         connect(m_wide.get(), &TFrmKeyBoard_2::spacePressed, this, [this] { RunGuarded(m_dialogs, [this] { SpaceKey(); }); });
         connect(m_wide.get(), &TFrmKeyBoard_2::escapePressed, this,
-                [this] { RunGuarded(m_dialogs, [this] { GBxShowOpern->StopPractice(); }); });
+                [this] { RunGuarded(m_dialogs, [this] { StopPractice(); }); });
         m_wide->installEventFilter(this);   // the arrival time of its key events
         WireKeyboard(m_wide->Marks);
     }
@@ -89,7 +96,13 @@ TFrmKeyBoard_2* TFormPiano::WideKeyboard()
 TFormPiano::~TFormPiano()
 {
     // The demo plays through the note player, which goes before the panels do.
-    GBxShowOpern->StopPractice();
+    StopPractice();
+}
+
+void TFormPiano::StopPractice()
+{
+    if (ScorePanel* score = GBxShowOpern.IfBuilt())
+        score->StopPractice();
 }
 
 void TFormPiano::BuildWindow()
@@ -134,27 +147,59 @@ void TFormPiano::BuildWindow()
     for (QObject* child : children())
         if (auto* w = qobject_cast<QWidget*>(child); w && w != MySWF)
             w->installEventFilter(this);
-
-    BuildPanels();
+    m_notes.OnPress = [this](const QString& note) { NoteTapped(note); };
 }
 
-void TFormPiano::BuildPanels()
-{
-    GBxShowOpern = new ScorePanel(this, m_dialogs, m_library, m_folders, m_voice);
-    GBxOpernWrite = new EntryPanel(this, m_dialogs, m_library);
-    GBxHelp = new HelpPanel(this, m_dialogs);
-    GBxAbout = new AboutPanel(this, m_dialogs);
+// ---- Panels, each built on first use ----
 
-    GBxShowOpern->ClearGrids = [this](int first, int last) { ClearGrids(first, last); };
-    m_notes.OnPress = [this](const QString& note) { NoteTapped(note); };
-    GuardedConnect(m_dialogs, GBxShowOpern, &ScorePanel::keyboardSwitchClicked, this, &TFormPiano::ImgSetBoardClick);
-    GuardedConnect(m_dialogs, GBxShowOpern, &ScorePanel::entryPanelRequested, this, &TFormPiano::ImgOpernWriteClick);
-    GuardedConnect(m_dialogs, GBxShowOpern, &ScorePanel::libraryChanged, this, &TFormPiano::ReloadLibrary);
-    GuardedConnect(m_dialogs, GBxOpernWrite, &EntryPanel::showRequested, this, &TFormPiano::ImgOpernWriteClick);
-    GBxOpernWrite->ClearScoreView = [this](int first, int last) { GBxShowOpern->ClearGrid(first, last); };
-    GuardedConnect(m_dialogs, GBxOpernWrite, &EntryPanel::songSaved, this, &TFormPiano::ReloadLibrary);
+ScorePanel* TFormPiano::BuildScorePanel()
+{
+    auto* panel = new ScorePanel(this, m_dialogs, m_library, m_folders, m_voice);
+    panel->ClearGrids = [this](int first, int last) { ClearGrids(first, last); };
+    GuardedConnect(m_dialogs, panel, &ScorePanel::keyboardSwitchClicked, this, &TFormPiano::ImgSetBoardClick);
+    GuardedConnect(m_dialogs, panel, &ScorePanel::entryPanelRequested, this, &TFormPiano::ImgOpernWriteClick);
+    GuardedConnect(m_dialogs, panel, &ScorePanel::libraryChanged, this, &TFormPiano::ReloadLibrary);
+    WirePractice(*panel, Keys->Marks);
+    if (m_wide)
+        WirePractice(*panel, m_wide->Marks);
+    if (m_panelsPrepared)
+        PrepareScorePanel(*panel);
+    return panel;
+}
+
+EntryPanel* TFormPiano::BuildEntryPanel()
+{
+    auto* panel = new EntryPanel(this, m_dialogs, m_library);
+    GuardedConnect(m_dialogs, panel, &EntryPanel::showRequested, this, &TFormPiano::ImgOpernWriteClick);
+    panel->ClearScoreView = [this](int first, int last) {
+        if (ScorePanel* score = GBxShowOpern.IfBuilt())   // one not built yet starts blank
+            score->ClearGrid(first, last);
+    };
+    GuardedConnect(m_dialogs, panel, &EntryPanel::songSaved, this, &TFormPiano::ReloadLibrary);
     // The entry panel's page label turns the help back a page, as the help's own label does.
-    GuardedConnect(m_dialogs, GBxOpernWrite, &EntryPanel::LabTab2PgIdClicked, GBxHelp, &HelpPanel::LabHelpPreClick);
+    connect(panel, &EntryPanel::LabTab2PgIdClicked, this,
+            [this] { RunGuarded(m_dialogs, [this] { GBxHelp->LabHelpPreClick(); }); });
+    if (m_panelsPrepared)
+        PrepareEntryPanel(*panel);
+    return panel;
+}
+
+HelpPanel* TFormPiano::BuildHelpPanel() { return new HelpPanel(this, m_dialogs); }
+AboutPanel* TFormPiano::BuildAboutPanel() { return new AboutPanel(this, m_dialogs); }
+
+void TFormPiano::PrepareScorePanel(ScorePanel& panel)
+{
+    PreloadGlyphs();   // the glyph pictures, decoded before the first page is drawn
+    panel.Practice->Best().Load(m_folders.DataDir);
+    panel.Practice->SetMetronome(m_prefs.Metronome());
+    panel.ClearGrid(1, Score::CellsPerPage);
+}
+
+void TFormPiano::PrepareEntryPanel(EntryPanel& panel)
+{
+    PreloadGlyphs();
+    panel.ResetEntry();
+    panel.ClearGrid(1, Score::CellsPerPage);
 }
 
 void TFormPiano::BuildIconMenu()
@@ -173,7 +218,8 @@ void TFormPiano::BuildIconMenu()
     m_metronomeAction->setCheckable(true);
     connect(m_metronomeAction, &QAction::toggled, this, [this](bool on) {
         m_prefs.SetMetronome(on);
-        GBxShowOpern->Practice->SetMetronome(on);
+        if (ScorePanel* score = GBxShowOpern.IfBuilt())
+            score->Practice->SetMetronome(on);
     });
     ImgTitle->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ImgTitle, &QWidget::customContextMenuRequested, this,
@@ -274,9 +320,10 @@ void TFormPiano::SampledLoaded(bool ok, const QString& message)
 
 void TFormPiano::ShowPanel(QWidget* panel, int left, int top)
 {
-    for (QWidget* p : {static_cast<QWidget*>(GBxShowOpern), static_cast<QWidget*>(GBxOpernWrite),
-                       static_cast<QWidget*>(GBxHelp), static_cast<QWidget*>(GBxAbout)})
-        p->hide();
+    for (QWidget* p : {static_cast<QWidget*>(GBxShowOpern.IfBuilt()), static_cast<QWidget*>(GBxOpernWrite.IfBuilt()),
+                       static_cast<QWidget*>(GBxHelp.IfBuilt()), static_cast<QWidget*>(GBxAbout.IfBuilt())})
+        if (p)
+            p->hide();
     panel->setVisible(true);
     panel->raise();
     panel->move(left, top);
@@ -284,9 +331,14 @@ void TFormPiano::ShowPanel(QWidget* panel, int left, int top)
 
 void TFormPiano::ClearGrids(int first, int last)
 {
-    UpdatesHold hold{GBxShowOpern, GBxOpernWrite};
-    GBxShowOpern->ClearGrid(first, last);
-    GBxOpernWrite->ClearGrid(first, last);
+    // A panel not built yet is blank when it comes.
+    ScorePanel* score = GBxShowOpern.IfBuilt();
+    EntryPanel* entry = GBxOpernWrite.IfBuilt();
+    UpdatesHold hold{score, entry};
+    if (score)
+        score->ClearGrid(first, last);
+    if (entry)
+        entry->ClearGrid(first, last);
 }
 
 void TFormPiano::ImgOpernShowClick()
@@ -309,7 +361,8 @@ void TFormPiano::ReloadLibrary()
 {
     // Rows that cannot be read were reported at start; they are left out again, quietly.
     m_library.LoadSongTable(m_bannerLinks);
-    GBxShowOpern->LibraryReloaded();
+    if (ScorePanel* score = GBxShowOpern.IfBuilt())
+        score->LibraryReloaded();
 }
 
 // ---- Keyboards ----
@@ -346,8 +399,9 @@ void TFormPiano::BringToFront()
 
 void TFormPiano::SpaceKey()
 {
-    if (GBxShowOpern->SpaceTurnsPage())
-        GBxShowOpern->LabNexPg_1Click();
+    ScorePanel* score = GBxShowOpern.IfBuilt();
+    if (score && score->SpaceTurnsPage())
+        score->LabNexPg_1Click();
 }
 
 void TFormPiano::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
@@ -357,14 +411,15 @@ void TFormPiano::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
         return;
     }
     // Notes typed into an open entry panel; the piano's keys are never among them.
-    if (GBxOpernWrite->TypeKey(key, modifiers))
+    if (EntryPanel* entry = GBxOpernWrite.IfBuilt(); entry && entry->TypeKey(key, modifiers))
         return;
-    if (key == 'C' && modifiers == Qt::ControlModifier && GBxShowOpern->CopySongText())
+    ScorePanel* score = GBxShowOpern.IfBuilt();
+    if (key == 'C' && modifiers == Qt::ControlModifier && score && score->CopySongText())
         return;
     // Esc stops a demo or follow mode and then goes on to the keys as any other key does;
     // routed to the second keyboard, that keyboard reports it itself.
     if (key == VirtualKeys::Escape && m_keyboardRoute != 1)
-        GBxShowOpern->StopPractice();
+        StopPractice();
     if (m_keyboardRoute == 0)
         Keys->MainKeyDown(key);
     else if (m_keyboardRoute == 1)
@@ -492,21 +547,22 @@ void TFormPiano::StartupSequence()
     m_prefs.Load(m_folders.ConfigDir);
     RunGuarded(m_dialogs, [this] { ApplyVoice(); });   // a SoundFont loads in the background
     m_midi = std::make_unique<MidiInput>(MidiInput::SystemPorts(), m_notes, m_dialogs);
-    GBxShowOpern->Practice->Best().Load(m_folders.DataDir);
     m_keyLettersAction->setChecked(m_prefs.KeyLetters());
     m_metronomeAction->setChecked(m_prefs.Metronome());
     Keys->Marks->SetLetters(m_prefs.KeyLetters());
     if (m_wide)
         m_wide->Marks->SetLetters(m_prefs.KeyLetters());
-    GBxShowOpern->Practice->SetMetronome(m_prefs.Metronome());
     m_keyboardRoute = 0;
     // Settings files and the banner list; the song loader adds its links from slot 21 later.
     m_bannerLinks = LoadSettingsFiles(m_folders.ConfigDir);
     m_voices.Fill();
     m_player.SetSounds(m_folders.TempDir, m_voices.Current);
-    GBxOpernWrite->ResetEntry();
-    PreloadGlyphs();   // the glyph pictures, decoded before the first page is drawn
-    ClearGrids(1, Score::CellsPerPage);
+    // Reset entry, clear grids: panels built so far now, the others when they are built.
+    m_panelsPrepared = true;
+    if (EntryPanel* entry = GBxOpernWrite.IfBuilt())
+        PrepareEntryPanel(*entry);
+    if (ScorePanel* score = GBxShowOpern.IfBuilt())
+        PrepareScorePanel(*score);
     // A library that cannot be read is reported and leaves the menu empty; the piano still
     // gets its sounds.
     RunGuarded(m_dialogs, [this] { LoadLibrary(); });
@@ -528,6 +584,8 @@ void TFormPiano::StartupSequence()
                             QMetaObject::invokeMethod(this, [this, text] { m_dialogs.ShowError(text); },
                                                       Qt::QueuedConnection);
                         });
+    // The panels' pictures are decoded behind the window too, ready before a panel is opened.
+    m_pictures.Start(PanelPictures());
     m_startupDone = true;
 }
 

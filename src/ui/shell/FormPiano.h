@@ -14,6 +14,8 @@
 #include "core/sound/VoiceSwitch.h"
 #include "core/sound/SoundFiles.h"
 #include "core/sound/Voices.h"
+#include "ui/widgets/LazyPanel.h"
+#include "ui/widgets/Resources.h"
 #include <QRandomGenerator>
 #include <QWidget>
 #include <memory>
@@ -52,10 +54,11 @@ public:
     MainKeys* Keys = nullptr;
 
     // ---- The panels it composes, and the second keyboard ----
-    ScorePanel* GBxShowOpern = nullptr;
-    EntryPanel* GBxOpernWrite = nullptr;
-    HelpPanel* GBxHelp = nullptr;
-    AboutPanel* GBxAbout = nullptr;
+    // Each panel is built the first time it is opened or asked for.
+    LazyPanel<ScorePanel> GBxShowOpern{[this] { return BuildScorePanel(); }};
+    LazyPanel<EntryPanel> GBxOpernWrite{[this] { return BuildEntryPanel(); }};
+    LazyPanel<HelpPanel> GBxHelp{[this] { return BuildHelpPanel(); }};
+    LazyPanel<AboutPanel> GBxAbout{[this] { return BuildAboutPanel(); }};
     // Built the first time it is asked for (the keyboard switch, or a test).
     TFrmKeyBoard_2* WideKeyboard();
 
@@ -113,7 +116,13 @@ protected:
 
 private:
     void BuildWindow();
-    void BuildPanels();
+    ScorePanel* BuildScorePanel();
+    EntryPanel* BuildEntryPanel();
+    HelpPanel* BuildHelpPanel();
+    AboutPanel* BuildAboutPanel();
+    // The start-up's part of a panel: at its step of the sequence, or when built after it.
+    void PrepareScorePanel(ScorePanel& panel);
+    void PrepareEntryPanel(EntryPanel& panel);
     void BuildIconMenu();
     void UpdateVoiceMenu();
     void ChooseVoice(bool sampled);
@@ -121,9 +130,11 @@ private:
     void ApplyVoice();
     void SampledLoaded(bool ok, const QString& message);
     void WireKeyboard(KeyMarks* marks);
+    void WirePractice(ScorePanel& panel, KeyMarks* marks);
     void NoteTapped(const QString& note);
     void FormShow();
     void SpaceKey();
+    void StopPractice();   // of the score panel, when there is one
     void LoadLibrary();
     bool TryStartDrag(const QPoint& windowPoint);
 
@@ -135,6 +146,7 @@ private:
     SampledVoice m_sampled{m_player.Audio().GetMixer()};
     VoiceSwitch m_voice{m_player, m_sampled};
     SoundFileWriter m_soundWriter;   // after the player: it stops writing before the cache goes
+    PictureWarmer m_pictures;
     NoteTap m_notes{m_voice};   // what every keyboard plays into: the voice, then the follow mode
     std::unique_ptr<MidiInput> m_midi;
     SongLibrary m_library;
@@ -154,6 +166,7 @@ private:
     std::unique_ptr<TFrmKeyBoard_2> m_wide;
     bool m_shownOnce = false;
     bool m_startupDone = false;
+    bool m_panelsPrepared = false;   // the sequence passed the panels' step
     bool m_exiting = false;
     int m_dragStarts = 0;
 };

@@ -1,5 +1,6 @@
 #include "ui/widgets/ScoreGrid.h"
 #include "core/score/SongRecord.h"
+#include "ui/widgets/Resources.h"
 #include <QHash>
 #include <QImage>
 #include <algorithm>
@@ -48,7 +49,7 @@ const QPixmap& GlyphPixmap(const QString& name)
     auto& cache = Cache();
     auto it = cache.constFind(name);
     if (it == cache.constEnd()) {
-        QImage img(QStringLiteral(":/glyph/") + name + QStringLiteral(".png"));
+        QImage img = ResourceImage(QStringLiteral("glyph/") + name + QStringLiteral(".png"));
         if (name == QLatin1String("NOTE_9004"))
             img = ArcOverlay(img);
         it = cache.insert(name, QPixmap::fromImage(img));
