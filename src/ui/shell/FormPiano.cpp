@@ -50,6 +50,7 @@ TFormPiano::TFormPiano(IDialogs& dialogs, const FolderOptions& folders)
     setWindowTitle(AppTitle);
     setFixedSize(670, 650);
     setFocusPolicy(Qt::StrongFocus);
+    m_warmUp.Start(true, {});   // the font list, while the pictures are decoded here
     BuildWindow();
     WireKeyboard(Keys->Marks);
 }
@@ -585,8 +586,20 @@ void TFormPiano::StartupSequence()
                                                       Qt::QueuedConnection);
                         });
     // The panels' pictures are decoded behind the window too, ready before a panel is opened.
-    m_pictures.Start(PanelPictures());
+    m_warmUp.Start(false, PanelPictures());
     m_startupDone = true;
+    // The fonts load in idle moments, one at a time, so a key pressed meanwhile waits for one at most.
+    LoadFontsWhenIdle(WindowFonts());
+}
+
+void TFormPiano::LoadFontsWhenIdle(QList<QFont> fonts)
+{
+    if (fonts.isEmpty())
+        return;
+    QTimer::singleShot(0, this, [this, fonts]() mutable {
+        LoadFont(fonts.takeFirst());
+        LoadFontsWhenIdle(fonts);
+    });
 }
 
 void TFormPiano::LoadLibrary()

@@ -15,7 +15,7 @@
 #include "core/sound/SoundFiles.h"
 #include "core/sound/Voices.h"
 #include "ui/widgets/LazyPanel.h"
-#include "ui/widgets/Resources.h"
+#include "ui/widgets/WarmUp.h"
 #include <QRandomGenerator>
 #include <QWidget>
 #include <memory>
@@ -136,6 +136,7 @@ private:
     void SpaceKey();
     void StopPractice();   // of the score panel, when there is one
     void LoadLibrary();
+    void LoadFontsWhenIdle(QList<QFont> fonts);
     bool TryStartDrag(const QPoint& windowPoint);
 
     IDialogs& m_dialogs;
@@ -146,7 +147,7 @@ private:
     SampledVoice m_sampled{m_player.Audio().GetMixer()};
     VoiceSwitch m_voice{m_player, m_sampled};
     SoundFileWriter m_soundWriter;   // after the player: it stops writing before the cache goes
-    PictureWarmer m_pictures;
+    WarmUp m_warmUp;
     NoteTap m_notes{m_voice};   // what every keyboard plays into: the voice, then the follow mode
     std::unique_ptr<MidiInput> m_midi;
     SongLibrary m_library;

@@ -2,20 +2,28 @@
 #include <QDirIterator>
 #include <QHash>
 #include <QMutex>
+#include <QSet>
+#include <QWaitCondition>
 
 QImage ResourceImage(const QString& path)
 {
     // Many keys share a picture; decode each one once (QImage is shared, copies are cheap).
     static QMutex lock;
+    static QWaitCondition done;
     static QHash<QString, QImage> decoded;
-    {
-        QMutexLocker hold(&lock);
-        if (auto it = decoded.constFind(path); it != decoded.constEnd())
-            return *it;
-    }
-    // Decoded outside the lock: the worker and the window never wait on each other's picture.
-    const QImage image(QStringLiteral(":/") + path);
+    static QSet<QString> decoding;
     QMutexLocker hold(&lock);
+    while (decoding.contains(path))
+        done.wait(&lock);
+    if (auto it = decoded.constFind(path); it != decoded.constEnd())
+        return *it;
+    // Decoded outside the lock: a worker and the window decode different pictures at once.
+    decoding.insert(path);
+    hold.unlock();
+    const QImage image(QStringLiteral(":/") + path);
+    hold.relock();
+    decoding.remove(path);
+    done.wakeAll();
     return *decoded.insert(path, image);
 }
 
@@ -26,19 +34,4 @@ QStringList PanelPictures()
         for (QDirIterator it(QStringLiteral(":/") + QLatin1String(folder)); it.hasNext();)
             paths << it.next().mid(2);
     return paths;
-}
-
-void PictureWarmer::Start(const QStringList& paths)
-{
-    Wait();
-    m_worker = std::thread([paths] {
-        for (const QString& p : paths)
-            ResourceImage(p);
-    });
-}
-
-void PictureWarmer::Wait()
-{
-    if (m_worker.joinable())
-        m_worker.join();
 }

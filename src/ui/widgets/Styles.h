@@ -1,6 +1,7 @@
 #pragma once
 // Fonts and text colours shared by the window's labels.
 #include <QFont>
+#include <QList>
 #include <QString>
 
 // The layouts give label fonts in pixels, not points.
@@ -13,3 +14,8 @@ inline QFont PixelFont(const QString& family, int pixels, bool bold = false)
 }
 
 inline const QString CreamTextStyle = QStringLiteral("color: rgb(255,251,240); background: transparent;");
+
+// Every font the window and its panels use.
+QList<QFont> WindowFonts();
+// Loads a font on this thread (the fonts a thread has loaded are its own).
+void LoadFont(const QFont& font);

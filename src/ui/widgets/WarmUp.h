@@ -1,0 +1,19 @@
+#pragma once
+#include <QStringList>
+#include <thread>
+
+// Work done on a worker thread ahead of need, so the window and the panels find it ready:
+// the system's font list (read before the first text is drawn), then pictures. What the
+// window asks for sooner it does itself, or waits for when it is already under way.
+class WarmUp {
+public:
+    WarmUp() = default;
+    ~WarmUp() { Wait(); }
+    WarmUp(const WarmUp&) = delete;
+    WarmUp& operator=(const WarmUp&) = delete;
+    void Start(bool fontList, const QStringList& pictures);
+    void Wait();
+
+private:
+    std::thread m_worker;
+};
