@@ -589,7 +589,7 @@ void TFormPiano::StartupSequence()
     m_warmUp.Start(false, PanelPictures());
     m_startupDone = true;
     // The fonts load in idle moments, one at a time, so a key pressed meanwhile waits for one at most.
-    LoadFontsWhenIdle(WindowFonts());
+    LoadFontsWhenIdle(PanelFonts() + WindowFonts());
 }
 
 void TFormPiano::LoadFontsWhenIdle(QList<QFont> fonts)

@@ -3,12 +3,19 @@
 
 QList<QFont> WindowFonts()
 {
-    const QString hei = QStringLiteral("微软雅黑"), kai = QStringLiteral("楷体"), song = QStringLiteral("宋体");
     const QString tahoma = QStringLiteral("Tahoma");
-    return {PixelFont(hei, 21),      PixelFont(hei, 19, true), PixelFont(hei, 17, true), PixelFont(hei, 14),
-            PixelFont(kai, 19),      PixelFont(kai, 15),       PixelFont(song, 16),      PixelFont(QStringLiteral("幼圆"), 16),
-            PixelFont(tahoma, 14),   PixelFont(tahoma, 18),    PixelFont(tahoma, 19),    PixelFont(tahoma, 20),
-            PixelFont(QStringLiteral("DejaVu Sans"), 14)};
+    return {PixelFont(tahoma, 14), PixelFont(QStringLiteral("微软雅黑"), 17, true), PixelFont(tahoma, 18),
+            PixelFont(tahoma, 20)};
+}
+
+QList<QFont> PanelFonts()
+{
+    const QString hei = QStringLiteral("微软雅黑"), kai = QStringLiteral("楷体"), song = QStringLiteral("宋体");
+    return {PixelFont(hei, 21),   PixelFont(kai, 19),
+            PixelFont(song, 16),  PixelFont(kai, 15),
+            PixelFont(QStringLiteral("DejaVu Sans"), 14), PixelFont(hei, 19, true),
+            PixelFont(hei, 14),   PixelFont(QStringLiteral("幼圆"), 16),
+            PixelFont(QStringLiteral("Tahoma"), 19)};
 }
 
 void LoadFont(const QFont& font)

@@ -15,7 +15,9 @@ inline QFont PixelFont(const QString& family, int pixels, bool bold = false)
 
 inline const QString CreamTextStyle = QStringLiteral("color: rgb(255,251,240); background: transparent;");
 
-// Every font the window and its panels use.
+// The fonts of the main window (its caption, the close mark, the key letters), and those of
+// the panels, the score panel's first.
 QList<QFont> WindowFonts();
+QList<QFont> PanelFonts();
 // Loads a font on this thread (the fonts a thread has loaded are its own).
 void LoadFont(const QFont& font);
