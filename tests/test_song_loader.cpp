@@ -253,6 +253,23 @@ private Q_SLOTS:
         QVERIFY(lib->Table().empty());
     }
 
+    // A library opened ahead on a worker is taken as it stands; one that failed there is
+    // opened again in its step and reported as usual.
+    void openedAhead()
+    {
+        const QString file = env->app() + QStringLiteral("dat/Opern.dat");
+        CreateSongDatabase(file, QStringLiteral("another password"), {Row(1, 0, QStringLiteral("0"))});
+        lib->OpenAhead(file);
+        QVERIFY(loadError().contains(QStringLiteral("密码不对")));
+        QVERIFY(QFile::remove(file));
+        writeLibrary({Row(1, 0, QStringLiteral("0"), QStringLiteral("S1"))});
+        lib->OpenAhead(file);
+        lib->ConnectSongDatabase(file);
+        QVERIFY(lib->Connection().Connected());   // taken, not opened again
+        lib->LoadSongTable(links);
+        QCOMPARE(lib->Table().size(), size_t(1));
+    }
+
     // A library that cannot be opened or has no song table is reported with its file and the
     // reason, changes nothing on disk, and leaves no song of an earlier load behind.
     void damagedLibraryIsLeftAlone_data()

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstring>
 #include <bitset>
+#include <utility>
 #include <vector>
 
 #define SQLITE_HAS_CODEC 1
@@ -189,6 +190,17 @@ void TADOConnection::Close()
         sqlite3_close_v2(m_db);
         m_db = nullptr;
     }
+}
+
+bool TADOConnection::TakeOver(TADOConnection& from)
+{
+    if (!from.m_db || from.m_file != m_file || from.m_password != m_password || from.m_settings != m_settings ||
+        from.m_trust != m_trust)
+        return false;
+    Close();
+    m_db = std::exchange(from.m_db, nullptr);
+    sqlite3_progress_handler(m_db, 1000, BudgetCheck, this);   // the budget is this connection's now
+    return true;
 }
 
 void TADOConnection::SetTarget(const QString& file, const QString& password, CipherSettings settings,

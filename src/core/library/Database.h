@@ -66,6 +66,9 @@ public:
     const QString& File() const { return m_file; }
     bool Connected() const { return m_db != nullptr; }
     sqlite3* Handle();   // opens on first use; throws with the database's message
+    // Takes the open handle of a connection to the same file with the same key (opened on
+    // another thread that has finished with it); false, taking nothing, when it is not one.
+    bool TakeOver(TADOConnection& from);
 
     // Starts the budget of the next statement (its time and the engine's memory from now).
     void StartBudget();

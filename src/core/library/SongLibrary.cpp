@@ -2,6 +2,7 @@
 #include "core/Errors.h"
 #include "core/library/Password.h"
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 const char* const kNumberColumns[] = {"SongID", "SeqID", "Conn"};
@@ -35,10 +36,42 @@ QString SkippedRowsReport(const QString& file, const QStringList& rows)
 }
 }
 
+SongLibrary::~SongLibrary()
+{
+    JoinAhead();
+}
+
+void SongLibrary::JoinAhead()
+{
+    if (m_aheadWorker.joinable())
+        m_aheadWorker.join();
+}
+
+void SongLibrary::OpenAhead(const QString& file)
+{
+    JoinAhead();
+    if (!QFileInfo(file).isFile())
+        return;   // a first start copies the starter library in its own step
+    m_ahead = std::make_unique<TADOConnection>();
+    m_ahead->SetTarget(file, DeriveDatabasePassword(QByteArray(PasswordSeed)));
+    m_aheadWorker = std::thread([conn = m_ahead.get()] {
+        try {
+            conn->Handle();
+        } catch (const std::exception&) {
+            // Opened again in its step, which reports what is wrong.
+        }
+    });
+}
+
 void SongLibrary::ConnectSongDatabase(const QString& file)
 {
+    JoinAhead();
     m_conn.Close();
     m_conn.SetTarget(file, DeriveDatabasePassword(QByteArray(PasswordSeed)));
+    if (m_ahead) {
+        m_conn.TakeOver(*m_ahead);
+        m_ahead.reset();
+    }
 }
 
 void SongLibrary::OpenQuery(const QString& sql, const QVariantList& params)

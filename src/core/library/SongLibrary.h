@@ -9,11 +9,22 @@
 #include <QVariantList>
 #include <array>
 #include <functional>
+#include <memory>
+#include <thread>
 
 class SongLibrary {
 public:
-    // Points the connection at the song database with its derived password; opens nothing yet.
+    SongLibrary() = default;
+    ~SongLibrary();
+    SongLibrary(const SongLibrary&) = delete;
+    SongLibrary& operator=(const SongLibrary&) = delete;
+
+    // Points the connection at the song database with its derived password; opens nothing yet,
+    // unless the file was opened ahead: that connection is then taken.
     void ConnectSongDatabase(const QString& file);
+    // Opens an existing library on a worker thread, so the slow key derivation runs while
+    // the window first paints. One that fails there is opened again, and reported, as usual.
+    void OpenAhead(const QString& file);
     // Reads every row of TableCfg in SongID, SeqID order; recent notices go to banner slots 21..30.
     // A row whose SongID, SeqID or Conn is not a whole number is left out; the result names
     // those rows for the user (empty when every row was read). A library that cannot be opened
@@ -33,7 +44,11 @@ public:
     std::function<QDate()> Today = [] { return QDate::currentDate(); };
 
 private:
+    void JoinAhead();
+
     TADOConnection m_conn;
+    std::unique_ptr<TADOConnection> m_ahead;
+    std::thread m_aheadWorker;
     TADOQuery m_query;
     SongTableType m_table;
 };

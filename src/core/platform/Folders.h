@@ -22,4 +22,7 @@ struct Folders {
     QString TemplateDir;  // folder of the exchange template, ending with "/"
 };
 
+// Where the song library is, as ResolveFolders works it out, without touching any folder.
+QString LibraryFileOf(const FolderOptions& options);
+
 Folders ResolveFolders(const FolderOptions& options);

@@ -533,6 +533,8 @@ void TFormPiano::showEvent(QShowEvent* e)
         const QRect r = s->availableGeometry();
         move(r.center() - rect().center());
     }
+    // The library's key is worked out on a worker while the window paints.
+    m_library.OpenAhead(LibraryFileOf(m_folderOptions));
     // Let the window paint first; input waits behind the sequence in the event queue.
     QTimer::singleShot(0, this, &TFormPiano::FormShow);
 }
