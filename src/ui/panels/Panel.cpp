@@ -1,5 +1,6 @@
 #include "ui/panels/Panel.h"
 #include "ui/widgets/ClickLabel.h"
+#include "ui/widgets/Resources.h"
 #include "ui/widgets/Styles.h"
 #include <QMouseEvent>
 
@@ -46,6 +47,6 @@ QLabel* TPanel::NewSheet(const QString& name)
     auto* l = new QLabel(this);
     l->setObjectName(name);
     l->setGeometry(3, 66, 620, 200);
-    l->setPixmap(QPixmap(QStringLiteral(":/pic/sheet.png")));
+    l->setPixmap(QPixmap::fromImage(ResourceImage(QStringLiteral("pic/sheet.png"))));
     return l;
 }

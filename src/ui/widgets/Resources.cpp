@@ -1,5 +1,25 @@
 #include "ui/widgets/Resources.h"
+#include <QGuiApplication>
 #include <QHash>
+
+int PictureScale()
+{
+    return qGuiApp && qGuiApp->devicePixelRatio() > 1 ? 2 : 1;
+}
+
+QImage ReadResourceImage(const QString& path, int scale)
+{
+    if (scale > 1) {
+        QString name = path;
+        name.insert(path.lastIndexOf(QLatin1Char('.')), QStringLiteral("@2x"));
+        QImage img(QStringLiteral(":/") + name);
+        if (!img.isNull()) {
+            img.setDevicePixelRatio(2);
+            return img;
+        }
+    }
+    return QImage(QStringLiteral(":/") + path);
+}
 
 QImage ResourceImage(const QString& path)
 {
@@ -8,6 +28,6 @@ QImage ResourceImage(const QString& path)
     static QHash<QString, QImage> decoded;
     auto it = decoded.constFind(path);
     if (it == decoded.constEnd())
-        it = decoded.insert(path, QImage(QStringLiteral(":/") + path));
+        it = decoded.insert(path, ReadResourceImage(path, PictureScale()));
     return *it;
 }
