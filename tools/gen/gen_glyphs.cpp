@@ -74,7 +74,8 @@ void OutlineDigit(QImage& img, int d, int left, int w)
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.translate(cx, kDigitTop);
-    p.scale(std::min(k, w / b.width()), k);
+    // Narrowed to the bitmap's width, but never so far that the 1 loses its foot.
+    p.scale(std::clamp(w / b.width(), 0.8 * k, k), k);
     p.translate(-b.center().x(), -b.top());
     p.fillPath(path, Qt::black);
 }
