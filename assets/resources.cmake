@@ -62,7 +62,14 @@ endif()
 file(MAKE_DIRECTORY ${TAVO_GENERATED_DIR})
 file(CONFIGURE OUTPUT ${TAVO_GENERATED_DIR}/voice_names.inc CONTENT "${_inc}")
 
+# Every picture and glyph again at twice the size, for screens of twice the pixel density.
+set(TAVO_PICTURES_2X)
+foreach(f IN LISTS TAVO_PICTURES TAVO_GLYPHS)
+  string(REGEX REPLACE "\\.([a-z]+)$" "@2x.\\1" f2 "${f}")
+  list(APPEND TAVO_PICTURES_2X ${f2})
+endforeach()
+
 set(TAVO_RESOURCE_FILES)
-foreach(f IN LISTS TAVO_PICTURES TAVO_GLYPHS TAVO_WAVES)
+foreach(f IN LISTS TAVO_PICTURES TAVO_GLYPHS TAVO_PICTURES_2X TAVO_WAVES)
   list(APPEND TAVO_RESOURCE_FILES ${TAVO_RES_DIR}/${f})
 endforeach()

@@ -124,13 +124,44 @@ private Q_SLOTS:
         QCOMPARE(img.size(), size);
     }
 
+    // Every picture has its 2x twin, read with ratio 2 so it shows at the 1x size, and
+    // drawn in the same place: halved, it looks like the 1x picture.
+    void doubleSizePictures()
+    {
+        int ones = 0, twos = 0;
+        for (const char* dir : {"pic", "glyph", "cursor"})
+            for (QDirIterator it(QStringLiteral(":/") + QLatin1String(dir)); it.hasNext();) {
+                const QString rel = it.next().mid(2);
+                if (rel.contains(QLatin1String("@2x."))) {
+                    ++twos;
+                    continue;
+                }
+                ++ones;
+                const QImage one = ResourceImage(rel), two = ReadResourceImage(rel, 2);
+                QCOMPARE(two.devicePixelRatio(), 2.0);
+                QCOMPARE(two.size(), one.size() * 2);
+                QCOMPARE(two.deviceIndependentSize(), QSizeF(one.size()));
+                const QImage half = two.scaled(one.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                double diff = 0;
+                for (int y = 0; y < one.height(); ++y)
+                    for (int x = 0; x < one.width(); ++x)
+                        diff += std::abs(Luma(half, x, y) - Luma(one, x, y));
+                diff /= one.width() * one.height();
+                // The 2x numerals are a font's outline, not the 1x bitmap: they may differ more.
+                QVERIFY2(diff < (rel.startsWith(QLatin1String("glyph/")) ? 20 : 3), qPrintable(QStringLiteral("%1 differs by %2").arg(rel).arg(diff)));
+            }
+        QVERIFY(ones >= 130);
+        QCOMPARE(twos, ones);
+    }
+
     // Exactly the 74 glyphs are embedded: a missing one leaves cells empty, a stray one
     // means a name was misspelt.
     void glyphSetIsComplete()
     {
         QSet<QString> embedded;
         for (QDirIterator it(QStringLiteral(":/glyph")); it.hasNext();)
-            embedded << QFileInfo(it.next()).completeBaseName();
+            if (const QString n = QFileInfo(it.next()).completeBaseName(); !n.endsWith(QLatin1String("@2x")))
+                embedded << n;
         const QStringList names = GlyphNames();
         QCOMPARE(names.size(), 74);
         QCOMPARE(embedded, QSet<QString>(names.begin(), names.end()));
@@ -327,15 +358,17 @@ private Q_SLOTS:
     {
         QFETCH(QString, path);
         QFETCH(QPoint, at);
-        const QImage back = ResourceImage(QStringLiteral("pic/back.png"));
-        const QImage pic = ResourceImage(path);
-        QVERIFY(!pic.hasAlphaChannel());
-        for (const QPoint& c : {QPoint(0, 0), QPoint(pic.width() - 1, 0), QPoint(0, pic.height() - 1),
-                                QPoint(pic.width() - 1, pic.height() - 1)})
-            QCOMPARE(pic.pixel(c) & 0xFFFFFF, back.pixel(at + c) & 0xFFFFFF);
-        // ...and differ from it in the middle, where the button or icon is.
-        const QPoint mid(pic.width() / 2, pic.height() / 2);
-        QVERIFY(pic.pixel(mid) != back.pixel(at + mid));
+        for (int scale : {1, 2}) {
+            const QImage back = ReadResourceImage(QStringLiteral("pic/back.png"), scale);
+            const QImage pic = ReadResourceImage(path, scale);
+            QVERIFY(!pic.hasAlphaChannel());
+            for (const QPoint& c : {QPoint(0, 0), QPoint(pic.width() - 1, 0), QPoint(0, pic.height() - 1),
+                                    QPoint(pic.width() - 1, pic.height() - 1)})
+                QCOMPARE(pic.pixel(c) & 0xFFFFFF, back.pixel(at * scale + c) & 0xFFFFFF);
+            // ...and differ from it in the middle, where the button or icon is.
+            const QPoint mid(pic.width() / 2, pic.height() / 2);
+            QVERIFY(pic.pixel(mid) != back.pixel(at * scale + mid));
+        }
     }
 
     void backgroundBands()

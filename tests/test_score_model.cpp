@@ -73,6 +73,11 @@ private Q_SLOTS:
         const QPixmap& cell = GlyphPixmap(QStringLiteral("NOTE_512"));
         QCOMPARE(cell.size(), QSize(Score::CellWidth, Score::CellHeight));
         QCOMPARE(GlyphPixmap(QStringLiteral("NOTE_9004")).size(), QSize(96, 31));
+        // The 2x arc, made transparent, still shows at the 1x arc's size.
+        const QPixmap& arc2 = GlyphPixmap(QStringLiteral("NOTE_9004"), 2);
+        QCOMPARE(arc2.size(), QSize(192, 62));
+        QCOMPARE(arc2.deviceIndependentSize(), QSizeF(96, 31));
+        QVERIFY(arc2.hasAlphaChannel());
         // Decoded once: the second look-up is the same picture.
         QCOMPARE(GlyphPixmap(QStringLiteral("NOTE_512")).cacheKey(), cell.cacheKey());
         QVERIFY(GlyphPixmap(QStringLiteral("NOTE_512")).cacheKey() != GlyphPixmap(QStringLiteral("NOTE_513")).cacheKey());

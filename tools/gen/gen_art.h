@@ -1,5 +1,6 @@
 #pragma once
 // Shared palette and painting helpers of the window artwork.
+#include "gen.h"
 #include <QColor>
 #include <QImage>
 #include <QLinearGradient>
@@ -20,9 +21,8 @@ inline const QColor kGoldDark(140, 104, 48);
 inline const QColor kCream(255, 251, 240);
 inline const QColor kFelt(122, 18, 32);
 
-QImage NewImage(int w, int h, bool alpha = false);
-// Saves below outDir; JPEG pictures are written at high quality so the key edges stay clean.
-bool Save(const QImage& img, const QString& outDir, const QString& name);
+// The part of img inside r, r in the picture's logical coordinates.
+QImage Crop(const QImage& img, const QRect& r);
 
 QLinearGradient GoldGradient(qreal y0, qreal y1);
 // A one-pixel gold rule at row y that fades out towards both ends.
@@ -46,18 +46,18 @@ void MiniKeyboard(QPainter& p, const QRectF& r, int whiteKeys, const QColor& fra
 // and a rim that turns gold when pressed.
 void DarkButtonFace(QPainter& p, const QRectF& r, qreal radius, bool pressed);
 // A w x h picture on black holding a dark button face at `face`.
-QImage DarkButton(int w, int h, const QRectF& face, qreal radius, bool pressed);
+QImage DarkButton(const PictureOutput& o, int w, int h, const QRectF& face, qreal radius, bool pressed);
 // A 43x34 button of the score panel's bottom row with nothing on it yet; its face is the
 // rounded 40x22 at (1.5, 1.5).
-QImage PanelButton(bool pressed);
+QImage PanelButton(const PictureOutput& o, bool pressed);
 
 } // namespace art
 
 // Writes the keys of both keyboards and the wide keyboard's background.
-bool GenerateKeyPictures(const QString& outDir);
+bool GenerateKeyPictures(const PictureOutput& o);
 // The import, export and delete pictures of the score panel.
-bool GenerateShareButtons(const QString& outDir);
+bool GenerateShareButtons(const PictureOutput& o);
 // The demo and follow buttons of the score panel, released and pressed.
-bool GeneratePracticeButtons(const QString& outDir);
+bool GeneratePracticeButtons(const PictureOutput& o);
 // Writes the symbol and editing buttons of the entry panel, released and pressed.
-bool GenerateEntryPictures(const QString& outDir);
+bool GenerateEntryPictures(const PictureOutput& o);

@@ -39,9 +39,9 @@ void Dot(QPainter& p, const QColor& ink, QPointF c, qreal r)
     p.setBrush(Qt::NoBrush);
 }
 
-QImage Button(int w, int h, bool pressed, const Sign& sign)
+QImage Button(const PictureOutput& o, int w, int h, bool pressed, const Sign& sign)
 {
-    QImage img = art::DarkButton(w, h, QRectF(1.5, 1.5, w - 3, h - 3), 5, pressed);
+    QImage img = art::DarkButton(o, w, h, QRectF(1.5, 1.5, w - 3, h - 3), 5, pressed);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
 
@@ -191,7 +191,7 @@ void Tick(QPainter& p, const QColor& ink, const QColor&)
 
 } // namespace
 
-bool GenerateEntryPictures(const QString& o)
+bool GenerateEntryPictures(const PictureOutput& o)
 {
     struct Picture { const char* name; int w, h; Sign sign; };
     const Picture pictures[] = {
@@ -204,7 +204,7 @@ bool GenerateEntryPictures(const QString& o)
     bool ok = true;
     for (const Picture& pic : pictures)
         for (bool pressed : {false, true})
-            ok &= art::Save(Button(pic.w, pic.h, pressed, pic.sign), o,
-                            QStringLiteral("pic/%1%2.png").arg(QLatin1String(pic.name), pressed ? "_down" : ""));
+            ok &= o.Save(Button(o, pic.w, pic.h, pressed, pic.sign),
+                         QStringLiteral("pic/%1%2.png").arg(QLatin1String(pic.name), pressed ? "_down" : ""));
     return ok;
 }

@@ -1,10 +1,13 @@
 // Score glyphs: 16x31 cells of numbered notation, black on white, plus the slur arc.
-// The digits come from hand-made bitmaps so every cell is crisp and pure black/white;
-// only the arc, which is stretched when shown, is antialiased.
+// At 1x the digits come from hand-made bitmaps so every cell is crisp and pure black/white;
+// at 2x there are enough pixels for a font's outline, fitted into the bitmap's box. Only
+// the digits at 2x and the arc, which is stretched when shown, are antialiased.
 #include "gen.h"
+#include <QFont>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -37,17 +40,44 @@ const std::array<std::array<const char*, kDigitRows>, 8> kDigits = {{
      "...##..", "..##...", "..##...", "..##...", "..##...", "..##...", "..##..."},
 }};
 
-QImage NewCell(int width = kCellW)
+QImage NewCell(const PictureOutput& o, int width = kCellW)
 {
-    QImage img(width, kCellH, QImage::Format_RGB888);
+    QImage img(width * o.scale, kCellH * o.scale, QImage::Format_RGB888);
+    img.setDevicePixelRatio(o.scale);
     img.fill(Qt::white);
     return img;
 }
 
+// Inks the cell's pixel (x, y): a scale x scale block of the picture.
 void Ink(QImage& img, int x, int y)
 {
-    if (x >= 0 && y >= 0 && x < img.width() && y < img.height())
-        img.setPixel(x, y, qRgb(0, 0, 0));
+    const int s = int(img.devicePixelRatio());
+    for (int dy = 0; dy < s; ++dy)
+        for (int dx = 0; dx < s; ++dx) {
+            const int px = x * s + dx, py = y * s + dy;
+            if (px >= 0 && py >= 0 && px < img.width() && py < img.height())
+                img.setPixel(px, py, qRgb(0, 0, 0));
+        }
+}
+
+// The numeral's outline scaled into the bitmap's box: same top, height and centre.
+void OutlineDigit(QImage& img, int d, int left, int w)
+{
+    QFont f(QStringLiteral("DejaVu Sans Condensed"));
+    f.setBold(true);
+    f.setPixelSize(40);
+    QPainterPath path;
+    path.addText(0, 0, f, QString::number(d));
+    const QRectF b = path.boundingRect();
+    const qreal k = kDigitRows / b.height();
+    const qreal cx = left + w / 2.0;
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.translate(cx, kDigitTop);
+    // Narrowed to the bitmap's width, but never so far that the 1 loses its foot.
+    p.scale(std::clamp(w / b.width(), 0.8 * k, k), k);
+    p.translate(-b.center().x(), -b.top());
+    p.fillPath(path, Qt::black);
 }
 
 void Digit(QImage& img, int d)
@@ -55,6 +85,10 @@ void Digit(QImage& img, int d)
     const auto& rows = kDigits[d];
     const int w = int(std::char_traits<char>::length(rows[0]));
     const int left = 8 - w / 2;   // centred on column 8
+    if (img.devicePixelRatio() > 1) {
+        OutlineDigit(img, d, left, w);
+        return;
+    }
     for (int r = 0; r < kDigitRows; ++r)
         for (int c = 0; c < w; ++c)
             if (rows[r][c] == '#')
@@ -89,9 +123,9 @@ void OctaveDot(QImage& img, int octave, int underlines)
 // The slur: a smooth bow from near the bottom corners to a flat top, thick in the
 // middle and thin at the ends, so it still reads when squeezed to one cell or
 // stretched to five.
-QImage Arc()
+QImage Arc(const PictureOutput& o)
 {
-    QImage img = NewCell(96);
+    QImage img = NewCell(o, 96);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     const QPointF l(2.0, 28.0), r(94.0, 28.0);
@@ -108,19 +142,19 @@ QImage Arc()
     return img;
 }
 
-bool Save(const QImage& img, const QString& outDir, const QString& name)
+bool Save(const QImage& img, const PictureOutput& o, const QString& name)
 {
-    return img.save(outDir + QStringLiteral("/glyph/") + name + QStringLiteral(".png"));
+    return o.Save(img, QStringLiteral("glyph/") + name + QStringLiteral(".png"));
 }
 
 } // namespace
 
-bool GenerateGlyphs(const QString& o)
+bool GenerateGlyphs(const PictureOutput& o)
 {
     bool ok = true;
     // Rests: a 0 with its underlines, never an octave dot.
     for (int l = 0; l <= 2; ++l) {
-        QImage img = NewCell();
+        QImage img = NewCell(o);
         Digit(img, 0);
         Underlines(img, l);
         ok &= Save(img, o, QStringLiteral("NOTE_0") + QString::number(l) + QLatin1Char('0'));
@@ -128,29 +162,29 @@ bool GenerateGlyphs(const QString& o)
     for (int d = 1; d <= 7; ++d)
         for (int l = 0; l <= 2; ++l)
             for (int h = 0; h <= 2; ++h) {
-                QImage img = NewCell();
+                QImage img = NewCell(o);
                 Digit(img, d);
                 Underlines(img, l);
                 OctaveDot(img, h, l);
                 ok &= Save(img, o, QStringLiteral("NOTE_%1%2%3").arg(d).arg(l).arg(h));
             }
 
-    ok &= Save(NewCell(), o, QStringLiteral("NOTE_9000"));
-    ok &= Save(NewCell(), o, QStringLiteral("NOTE_9005"));
+    ok &= Save(NewCell(o), o, QStringLiteral("NOTE_9000"));
+    ok &= Save(NewCell(o), o, QStringLiteral("NOTE_9005"));
     for (int l = 0; l <= 2; ++l) {
-        QImage img = NewCell();
+        QImage img = NewCell(o);
         Square(img, 11);   // augmentation dot at digit height
         Underlines(img, l);
         ok &= Save(img, o, QStringLiteral("NOTE_9") + QString::number(l) + QStringLiteral("01"));
     }
-    QImage bar = NewCell();
+    QImage bar = NewCell(o);
     for (int y = 0; y < kCellH; ++y)
         Ink(bar, 7, y);
     ok &= Save(bar, o, QStringLiteral("NOTE_9002"));
-    QImage dash = NewCell();
+    QImage dash = NewCell(o);
     for (int x = 4; x <= 10; ++x)
         Ink(dash, x, 13);
     ok &= Save(dash, o, QStringLiteral("NOTE_9003"));
-    ok &= Save(Arc(), o, QStringLiteral("NOTE_9004"));
+    ok &= Save(Arc(o), o, QStringLiteral("NOTE_9004"));
     return ok;
 }

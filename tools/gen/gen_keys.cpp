@@ -149,10 +149,11 @@ void MiniKeyboard(QPainter& p, const QRectF& r, int n, const QColor& frame)
     const QRect keys(int(r.left()), int(r.top()), kw * n, int(r.height()));
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
+    // Lines are filled rectangles, not pen strokes: a one-pixel pen is centred on the line and
+    // would straddle two pixel rows at 2x.
     p.fillRect(keys, QColor(250, 246, 234));
-    p.setPen(QColor(120, 112, 100));
     for (int i = 1; i < n; ++i)
-        p.drawLine(keys.left() + i * kw, keys.top() + 1, keys.left() + i * kw, keys.bottom() - 1);
+        p.fillRect(QRect(keys.left() + i * kw, keys.top() + 1, 1, keys.height() - 2), QColor(120, 112, 100));
     // Black keys after c, d, f, g and a, two pixels wide over the seam.
     const int bh = keys.height() * 3 / 5;
     for (int i = 0; i + 1 < n; ++i) {
@@ -161,9 +162,10 @@ void MiniKeyboard(QPainter& p, const QRectF& r, int n, const QColor& frame)
             continue;
         p.fillRect(QRect(keys.left() + (i + 1) * kw - 1, keys.top(), 2, bh), QColor(16, 16, 18));
     }
-    p.setPen(frame);
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(keys.adjusted(-1, -1, 0, 0));
+    const QRect f = keys.adjusted(-1, -1, 1, 1);
+    for (const QRect& edge : {QRect(f.left(), f.top(), f.width(), 1), QRect(f.left(), f.bottom(), f.width(), 1),
+                              QRect(f.left(), keys.top(), 1, keys.height()), QRect(f.right(), keys.top(), 1, keys.height())})
+        p.fillRect(edge, frame);
     p.restore();
 }
 
@@ -176,9 +178,9 @@ constexpr int kNotch = 20;      // half of a black key on a main key
 constexpr int kBlackH = 156;    // depth of the black keys on the main keys
 
 // One of the three main key shapes, with the neighbouring black key halves in its notches.
-QImage MainKey(bool notchLeft, bool notchRight, bool pressed)
+QImage MainKey(const PictureOutput& o, bool notchLeft, bool notchRight, bool pressed)
 {
-    QImage img = art::NewImage(kKeyW, kKeyH);
+    QImage img = o.NewImage(kKeyW, kKeyH);
     img.fill(art::kUnderKeys);
     QPainter p(&img);
     art::WhiteKey(p, kKeyW, kKeyH, notchLeft ? kNotch : 0, notchRight ? kNotch : 0, kBlackH, pressed);
@@ -190,9 +192,9 @@ QImage MainKey(bool notchLeft, bool notchRight, bool pressed)
     return img;
 }
 
-QImage WideWhiteKey(bool pressed)
+QImage WideWhiteKey(const PictureOutput& o, bool pressed)
 {
-    QImage img = art::NewImage(58, 249);
+    QImage img = o.NewImage(58, 249);
     img.fill(Qt::black);
     QPainter p(&img);
     art::WhiteKey(p, 58, 249, 0, 0, 0, pressed);
@@ -201,21 +203,21 @@ QImage WideWhiteKey(bool pressed)
 
 // Drawn over the white keys as an opaque block: the key itself about two thirds of the
 // width, the rest black like the gaps between keys.
-QImage WideBlackKey(bool pressed)
+QImage WideBlackKey(const PictureOutput& o, bool pressed)
 {
     // The control is wider than the key: the margins stay transparent so the white
     // keys beside it show through.
-    QImage img = art::NewImage(59, 162, true);
+    QImage img = o.NewImage(59, 162, true);
     img.fill(Qt::transparent);
     QPainter p(&img);
     art::BlackKey(p, QRectF(9.5, -4, 40, 164), pressed);
     return img;
 }
 
-QImage WideBack()
+QImage WideBack(const PictureOutput& o)
 {
     const int w = 1087, h = 282;
-    QImage img = art::NewImage(w, h);
+    QImage img = o.NewImage(w, h);
     img.fill(QColor(5, 2, 3));
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -245,7 +247,7 @@ QImage WideBack()
 
 } // namespace
 
-bool GenerateKeyPictures(const QString& o)
+bool GenerateKeyPictures(const PictureOutput& o)
 {
     bool ok = true;
     struct Shape {
@@ -254,13 +256,13 @@ bool GenerateKeyPictures(const QString& o)
     };
     for (const Shape& s : {Shape{"cf", false, true}, Shape{"dga", true, true}, Shape{"eb", true, false}}) {
         const QString base = QStringLiteral("pic/key_") + QLatin1String(s.name);
-        ok &= art::Save(MainKey(s.left, s.right, false), o, base + QStringLiteral("_up.jpg"));
-        ok &= art::Save(MainKey(s.left, s.right, true), o, base + QStringLiteral("_down.jpg"));
+        ok &= o.Save(MainKey(o, s.left, s.right, false), base + QStringLiteral("_up.jpg"));
+        ok &= o.Save(MainKey(o, s.left, s.right, true), base + QStringLiteral("_down.jpg"));
     }
-    ok &= art::Save(WideBack(), o, QStringLiteral("pic/kb2_back.png"));
-    ok &= art::Save(WideWhiteKey(false), o, QStringLiteral("pic/kb2_white_up.jpg"));
-    ok &= art::Save(WideWhiteKey(true), o, QStringLiteral("pic/kb2_white_down.jpg"));
-    ok &= art::Save(WideBlackKey(false), o, QStringLiteral("pic/kb2_black.png"));
-    ok &= art::Save(WideBlackKey(true), o, QStringLiteral("pic/kb2_black_down.png"));
+    ok &= o.Save(WideBack(o), QStringLiteral("pic/kb2_back.png"));
+    ok &= o.Save(WideWhiteKey(o, false), QStringLiteral("pic/kb2_white_up.jpg"));
+    ok &= o.Save(WideWhiteKey(o, true), QStringLiteral("pic/kb2_white_down.jpg"));
+    ok &= o.Save(WideBlackKey(o, false), QStringLiteral("pic/kb2_black.png"));
+    ok &= o.Save(WideBlackKey(o, true), QStringLiteral("pic/kb2_black_down.png"));
     return ok;
 }

@@ -34,21 +34,12 @@ void DarkButtonFace(QPainter& p, const QRectF& r, qreal radius, bool pressed)
     p.drawPath(shape);
 }
 
-QImage NewImage(int w, int h, bool alpha)
+QImage Crop(const QImage& img, const QRect& r)
 {
-    QImage img(w, h, alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
-    img.fill(alpha ? Qt::transparent : Qt::black);
-    return img;
-}
-
-bool Save(const QImage& img, const QString& outDir, const QString& name)
-{
-    const QString path = outDir + QLatin1Char('/') + name;
-    if (name.endsWith(QLatin1String(".jpg")))
-        return img.convertToFormat(QImage::Format_RGB888).save(path, "JPG", 95);
-    if (img.hasAlphaChannel())
-        return img.convertToFormat(QImage::Format_ARGB32).save(path, "PNG");
-    return img.convertToFormat(QImage::Format_RGB888).save(path, "PNG");
+    const qreal s = img.devicePixelRatio();
+    QImage part = img.copy(QRect(r.topLeft() * s, r.size() * s));
+    part.setDevicePixelRatio(s);
+    return part;
 }
 
 QLinearGradient GoldGradient(qreal y0, qreal y1)
@@ -137,6 +128,27 @@ void FeltStrip(QPainter& p, const QRectF& r)
 }
 
 } // namespace art
+
+QImage PictureOutput::NewImage(int w, int h, bool alpha) const
+{
+    QImage img(w * scale, h * scale, alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    img.setDevicePixelRatio(scale);
+    img.fill(alpha ? Qt::transparent : Qt::black);
+    return img;
+}
+
+bool PictureOutput::Save(const QImage& img, const QString& name) const
+{
+    QString file = name;
+    if (scale != 1)
+        file.insert(name.lastIndexOf(QLatin1Char('.')), QStringLiteral("@%1x").arg(scale));
+    const QString path = dir + QLatin1Char('/') + file;
+    if (name.endsWith(QLatin1String(".jpg")))
+        return img.convertToFormat(QImage::Format_RGB888).save(path, "JPG", 95);
+    if (img.hasAlphaChannel())
+        return img.convertToFormat(QImage::Format_ARGB32).save(path, "PNG");
+    return img.convertToFormat(QImage::Format_RGB888).save(path, "PNG");
+}
 
 namespace {
 
@@ -235,9 +247,9 @@ void Stage(QPainter& p)
     p.restore();
 }
 
-QImage Background()
+QImage Background(const PictureOutput& o)
 {
-    QImage img = art::NewImage(kWinW, kWinH);
+    QImage img = o.NewImage(kWinW, kWinH);
     QPainter p(&img);
     art::Lacquer(p, QRectF(0, 0, kWinW, kWinH), 1);
 
@@ -349,7 +361,7 @@ void DrawIcon(QPainter& p, Icon icon, const QRectF& box)
 // A rounded, glossy lacquer button with a gold rim, painted onto its patch of background.
 QImage MenuButton(const QImage& back, QPoint at, const QString& caption, Icon icon)
 {
-    QImage img = back.copy(QRect(at, QSize(114, 63)));
+    QImage img = art::Crop(back, QRect(at, QSize(114, 63)));
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r(4.5, 5.5, 105, 51);
@@ -405,24 +417,24 @@ QImage MenuButton(const QImage& back, QPoint at, const QString& caption, Icon ic
 
 QImage TitleIcon(const QImage& back)
 {
-    QImage img = back.copy(QRect(6, 3, 32, 20));
+    QImage img = art::Crop(back, QRect(6, 3, 32, 20));
     QPainter p(&img);
     art::MiniKeyboard(p, QRectF(2, 4, 28, 12), 7, art::kGold);
     return img;
 }
 
-QImage BottomPicture()
+QImage BottomPicture(const PictureOutput& o)
 {
-    QImage img = art::NewImage(670, 14);
+    QImage img = o.NewImage(670, 14);
     QPainter p(&img);
     art::BottomStrip(p, QRectF(0, 0, 670, 14));
     return img;
 }
 
 // White paper on the black score panel with a soft grey edge around it.
-QImage Sheet()
+QImage Sheet(const PictureOutput& o)
 {
-    QImage img = art::NewImage(620, 200);
+    QImage img = o.NewImage(620, 200);
     img.fill(Qt::black);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -450,14 +462,14 @@ QImage Sheet()
 // A button of the score panel's bottom row: raised at rest, sunk and lit when pressed.
 // It stands 270 px down a 295 px panel, so only its top 25 rows show: the button lives
 // there and the rest is the panel's black.
-QImage art::PanelButton(bool pressed)
+QImage art::PanelButton(const PictureOutput& o, bool pressed)
 {
-    return DarkButton(43, 34, QRectF(1.5, 1.5, 40, 22), 6, pressed);
+    return DarkButton(o, 43, 34, QRectF(1.5, 1.5, 40, 22), 6, pressed);
 }
 
-QImage art::DarkButton(int w, int h, const QRectF& face, qreal radius, bool pressed)
+QImage art::DarkButton(const PictureOutput& o, int w, int h, const QRectF& face, qreal radius, bool pressed)
 {
-    QImage img = NewImage(w, h);
+    QImage img = o.NewImage(w, h);
     img.fill(Qt::black);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -468,9 +480,9 @@ QImage art::DarkButton(int w, int h, const QRectF& face, qreal radius, bool pres
 namespace {
 
 // The keyboard switch: a small keyboard on the button.
-QImage SetBoard(bool pressed)
+QImage SetBoard(const PictureOutput& o, bool pressed)
 {
-    QImage img = art::PanelButton(pressed);
+    QImage img = art::PanelButton(o, pressed);
     QPainter p(&img);
     const qreal d = pressed ? 1 : 0;
     art::MiniKeyboard(p, QRectF(8 + d, 6 + d, 28, 12), 7, pressed ? art::kGoldLight : art::kGold);
@@ -480,9 +492,9 @@ QImage SetBoard(bool pressed)
 // The about picture on the black about panel. It sits 3, 38 inside the panel, so the
 // version label stands at 322, 24 of it and the contact and forum labels at 222, 135 and
 // 222, 160: their captions are painted to the left of those places.
-QImage AboutPicture()
+QImage AboutPicture(const PictureOutput& o)
 {
-    QImage img = art::NewImage(468, 310);
+    QImage img = o.NewImage(468, 310);
     img.fill(Qt::black);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -492,7 +504,7 @@ QImage AboutPicture()
     QRadialGradient glow(QPointF(150, 56), 170);
     glow.setColorAt(0.0, QColor(110, 30, 42, 120));
     glow.setColorAt(1.0, QColor(0, 0, 0, 0));
-    p.fillRect(img.rect(), glow);
+    p.fillRect(QRectF(0, 0, 468, 310), glow);
     QLinearGradient top(0, 0, 0, 36);
     top.setColorAt(0.0, Qt::black);
     top.setColorAt(1.0, QColor(0, 0, 0, 0));
@@ -530,9 +542,9 @@ QImage AboutPicture()
 }
 
 // A white pointing hand with a black outline; the fingertip is at (10, 2).
-QImage HandCursor()
+QImage HandCursor(const PictureOutput& o)
 {
-    QImage img = art::NewImage(32, 32, true);
+    QImage img = o.NewImage(32, 32, true);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     QPainterPath hand;
@@ -560,22 +572,21 @@ QImage HandCursor()
 
 } // namespace
 
-bool GeneratePictures(const QString& o)
+bool GeneratePictures(const PictureOutput& o)
 {
-    const QImage back = Background();
-    bool ok = art::Save(back, o, QStringLiteral("pic/back.png"));
-    ok &= art::Save(MenuButton(back, {32, 25}, QStringLiteral("弹奏"), Icon::Notes), o, QStringLiteral("pic/menu_play.png"));
-    ok &= art::Save(MenuButton(back, {152, 25}, QStringLiteral("录入曲谱"), Icon::Pencil), o,
-                    QStringLiteral("pic/menu_write.png"));
-    ok &= art::Save(MenuButton(back, {272, 25}, QStringLiteral("帮助"), Icon::Question), o, QStringLiteral("pic/menu_help.png"));
-    ok &= art::Save(MenuButton(back, {392, 25}, QStringLiteral("关于"), Icon::Info), o, QStringLiteral("pic/menu_about.png"));
-    ok &= art::Save(TitleIcon(back), o, QStringLiteral("pic/title.png"));
-    ok &= art::Save(BottomPicture(), o, QStringLiteral("pic/bottom.png"));
-    ok &= art::Save(Sheet(), o, QStringLiteral("pic/sheet.png"));
-    ok &= art::Save(SetBoard(false), o, QStringLiteral("pic/setboard.png"));
-    ok &= art::Save(SetBoard(true), o, QStringLiteral("pic/setboard_down.png"));
-    ok &= art::Save(HandCursor(), o, QStringLiteral("cursor/HAND.png"));
-    ok &= art::Save(AboutPicture(), o, QStringLiteral("pic/about.png"));
+    const QImage back = Background(o);
+    bool ok = o.Save(back, QStringLiteral("pic/back.png"));
+    ok &= o.Save(MenuButton(back, {32, 25}, QStringLiteral("弹奏"), Icon::Notes), QStringLiteral("pic/menu_play.png"));
+    ok &= o.Save(MenuButton(back, {152, 25}, QStringLiteral("录入曲谱"), Icon::Pencil), QStringLiteral("pic/menu_write.png"));
+    ok &= o.Save(MenuButton(back, {272, 25}, QStringLiteral("帮助"), Icon::Question), QStringLiteral("pic/menu_help.png"));
+    ok &= o.Save(MenuButton(back, {392, 25}, QStringLiteral("关于"), Icon::Info), QStringLiteral("pic/menu_about.png"));
+    ok &= o.Save(TitleIcon(back), QStringLiteral("pic/title.png"));
+    ok &= o.Save(BottomPicture(o), QStringLiteral("pic/bottom.png"));
+    ok &= o.Save(Sheet(o), QStringLiteral("pic/sheet.png"));
+    ok &= o.Save(SetBoard(o, false), QStringLiteral("pic/setboard.png"));
+    ok &= o.Save(SetBoard(o, true), QStringLiteral("pic/setboard_down.png"));
+    ok &= o.Save(HandCursor(o), QStringLiteral("cursor/HAND.png"));
+    ok &= o.Save(AboutPicture(o), QStringLiteral("pic/about.png"));
     ok &= GenerateKeyPictures(o);
     ok &= GenerateShareButtons(o);
     ok &= GeneratePracticeButtons(o);

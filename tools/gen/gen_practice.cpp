@@ -31,9 +31,9 @@ void GoldSign(QPainter& p, const QPainterPath& sign, bool pressed)
     p.fillPath(sign, pressed ? QBrush(art::kGoldLight) : gold);
 }
 
-QImage DemoButton(bool pressed)
+QImage DemoButton(const PictureOutput& o, bool pressed)
 {
-    QImage img = art::PanelButton(pressed);
+    QImage img = art::PanelButton(o, pressed);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     const qreal d = pressed ? 1 : 0;
@@ -47,9 +47,9 @@ QImage DemoButton(bool pressed)
     return img;
 }
 
-QImage FollowButton(bool pressed)
+QImage FollowButton(const PictureOutput& o, bool pressed)
 {
-    QImage img = art::PanelButton(pressed);
+    QImage img = art::PanelButton(o, pressed);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     const qreal d = pressed ? 1 : 0;
@@ -63,9 +63,9 @@ QImage FollowButton(bool pressed)
     return img;
 }
 
-QImage RhythmButton(bool pressed)
+QImage RhythmButton(const PictureOutput& o, bool pressed)
 {
-    QImage img = art::PanelButton(pressed);
+    QImage img = art::PanelButton(o, pressed);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     const qreal d = pressed ? 1 : 0;
@@ -95,13 +95,13 @@ QImage RhythmButton(bool pressed)
 
 } // namespace
 
-bool GeneratePracticeButtons(const QString& o)
+bool GeneratePracticeButtons(const PictureOutput& o)
 {
-    bool ok = art::Save(DemoButton(false), o, QStringLiteral("pic/demo.png"));
-    ok &= art::Save(DemoButton(true), o, QStringLiteral("pic/demo_down.png"));
-    ok &= art::Save(FollowButton(false), o, QStringLiteral("pic/follow.png"));
-    ok &= art::Save(FollowButton(true), o, QStringLiteral("pic/follow_down.png"));
-    ok &= art::Save(RhythmButton(false), o, QStringLiteral("pic/rhythm.png"));
-    ok &= art::Save(RhythmButton(true), o, QStringLiteral("pic/rhythm_down.png"));
+    bool ok = o.Save(DemoButton(o, false), QStringLiteral("pic/demo.png"));
+    ok &= o.Save(DemoButton(o, true), QStringLiteral("pic/demo_down.png"));
+    ok &= o.Save(FollowButton(o, false), QStringLiteral("pic/follow.png"));
+    ok &= o.Save(FollowButton(o, true), QStringLiteral("pic/follow_down.png"));
+    ok &= o.Save(RhythmButton(o, false), QStringLiteral("pic/rhythm.png"));
+    ok &= o.Save(RhythmButton(o, true), QStringLiteral("pic/rhythm_down.png"));
     return ok;
 }

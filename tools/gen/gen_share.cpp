@@ -71,10 +71,10 @@ void Bin(QPainter& p, const QRectF& box, const QBrush& gold)
         p.drawLine(QPointF(cx + dx, box.top() + 9.5), QPointF(cx + dx * 0.85, box.bottom() - 2.5));
 }
 
-QImage OperButton(int w, int h, Sign sign)
+QImage OperButton(const PictureOutput& o, int w, int h, Sign sign)
 {
     const QRectF r(1.5, 1.5, w - 3, h - 3);
-    QImage img = art::DarkButton(w, h, r, 6, false);
+    QImage img = art::DarkButton(o, w, h, r, 6, false);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
 
@@ -90,10 +90,10 @@ QImage OperButton(int w, int h, Sign sign)
 
 } // namespace
 
-bool GenerateShareButtons(const QString& o)
+bool GenerateShareButtons(const PictureOutput& o)
 {
-    bool ok = art::Save(OperButton(33, 42, Sign::Import), o, QStringLiteral("pic/oper_import.png"));
-    ok &= art::Save(OperButton(33, 42, Sign::Export), o, QStringLiteral("pic/oper_export.png"));
-    ok &= art::Save(OperButton(33, 34, Sign::Delete), o, QStringLiteral("pic/oper_delete.png"));
+    bool ok = o.Save(OperButton(o, 33, 42, Sign::Import), QStringLiteral("pic/oper_import.png"));
+    ok &= o.Save(OperButton(o, 33, 42, Sign::Export), QStringLiteral("pic/oper_export.png"));
+    ok &= o.Save(OperButton(o, 33, 34, Sign::Delete), QStringLiteral("pic/oper_delete.png"));
     return ok;
 }

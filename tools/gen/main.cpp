@@ -36,7 +36,11 @@ int main(int argc, char** argv)
     }
     for (const char* sub : {"wave", "pic", "glyph", "cursor"})
         QDir().mkpath(out + '/' + QLatin1String(sub));
-    if (!GenerateSounds(out, voices) || !GeneratePictures(out) || !GenerateGlyphs(out))
+    if (!GenerateSounds(out, voices))
         return 1;
+    // Every picture twice: for ordinary screens and for screens of twice the pixel density.
+    for (int scale : {1, 2})
+        if (!GeneratePictures({out, scale}) || !GenerateGlyphs({out, scale}))
+            return 1;
     return 0;
 }

@@ -55,7 +55,10 @@ void TFrmKeyBoard_2::BuildKeys()
     // clicks, so a click where a white key shows through plays that white key.
     const QImage blackUp = ResourceImage(QStringLiteral("pic/kb2_black.png"));
     const QImage blackDown = ResourceImage(QStringLiteral("pic/kb2_black_down.png"));
-    const QRegion opaque(QBitmap::fromImage(blackUp.createAlphaMask()));
+    // A mask is in widget pixels: it comes from the 1x picture whichever one is shown.
+    const QImage maskPicture =
+        blackUp.devicePixelRatio() > 1 ? ReadResourceImage(QStringLiteral("pic/kb2_black.png"), 1) : blackUp;
+    const QRegion opaque(QBitmap::fromImage(maskPicture.createAlphaMask()));
     static constexpr int kBlackX[] = {32, 98, 208, 268, 332, 438, 504, 614, 674, 738, 845, 911};
     for (int i = 0; i < 12; ++i) {
         TImageButton* b = NewImageButton(this, QRect(kBlackX[i], 26, 59, 162), blackUp, blackDown);

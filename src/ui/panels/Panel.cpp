@@ -1,6 +1,7 @@
 #include "ui/panels/Panel.h"
 #include "ui/widgets/Resources.h"
 #include "ui/widgets/ClickLabel.h"
+#include "ui/widgets/Resources.h"
 #include "ui/widgets/Styles.h"
 #include <QMouseEvent>
 

@@ -34,14 +34,15 @@ std::vector<ScorePage> ViewPages(const SongTableType& table, int song)
 // One view page with its top at `top`: cells as the view places them, lines further apart.
 void PaintViewPage(QPainter& p, const ScorePage& page, int number, int top)
 {
-    // The view's cells run from x 28 to 582; centred on the sheet.
+    // The view's cells run from x 28 to 582; centred on the sheet. Paper has the pixels
+    // for the 2x glyphs whatever the screen.
     p.save();
     p.translate(15, 0);
     const auto y = [&](int k) { return top + 27 + LineOfPosition(k) * LinePitch; };
     for (int k = 1; k <= Score::CellsPerPage; ++k)
         if (const QString& g = page.glyphs[size_t(k - 1)]; !g.isEmpty())
-            p.drawPixmap(QRect(CellX(k), y(k), Score::CellWidth, Score::CellHeight), GlyphPixmap(g));
-    const QPixmap& arc = GlyphPixmap(QStringLiteral("NOTE_9004"));
+            p.drawPixmap(QRect(CellX(k), y(k), Score::CellWidth, Score::CellHeight), GlyphPixmap(g, 2));
+    const QPixmap& arc = GlyphPixmap(QStringLiteral("NOTE_9004"), 2);
     for (const PageArc& a : page.arcs)
         p.drawPixmap(QRect(CellX(a.position) + 8, y(a.position) - 27, a.length * Score::CellWidth, Score::CellHeight),
                      arc);

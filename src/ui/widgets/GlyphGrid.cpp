@@ -24,7 +24,7 @@ GlyphGrid::GlyphGrid(QWidget* parent, const QString& cellPrefix, const QString& 
         l->setObjectName(arcPrefix + QString::number(a));
         l->setScaledContents(true);
         l->setPixmap(arc);
-        l->setGeometry(0, 0, arc.isNull() ? 96 : arc.width(), Score::CellHeight);
+        l->setGeometry(0, 0, arc.isNull() ? 96 : qRound(arc.deviceIndependentSize().width()), Score::CellHeight);
         l->hide();
         connect(l, &ClickLabel::clicked, this, [this, a] { Q_EMIT arcClicked(a); });
         Arcs[size_t(a - 1)] = l;

@@ -1,11 +1,31 @@
 #include "ui/widgets/Resources.h"
 #include <QDirIterator>
+#include <QGuiApplication>
 #include <QHash>
 #include <QMutex>
 #include <QSet>
 #include <QWaitCondition>
 
-QImage ResourceImage(const QString& path)
+int PictureScale()
+{
+    return qGuiApp && qGuiApp->devicePixelRatio() > 1 ? 2 : 1;
+}
+
+QImage ReadResourceImage(const QString& path, int scale)
+{
+    if (scale > 1) {
+        QString name = path;
+        name.insert(path.lastIndexOf(QLatin1Char('.')), QStringLiteral("@2x"));
+        QImage img(QStringLiteral(":/") + name);
+        if (!img.isNull()) {
+            img.setDevicePixelRatio(2);
+            return img;
+        }
+    }
+    return QImage(QStringLiteral(":/") + path);
+}
+
+QImage ResourceImage(const QString& path, int scale)
 {
     // Many keys share a picture; decode each one once (QImage is shared, copies are cheap).
     static QMutex lock;
@@ -20,11 +40,16 @@ QImage ResourceImage(const QString& path)
     // Decoded outside the lock: a worker and the window decode different pictures at once.
     decoding.insert(path);
     hold.unlock();
-    const QImage image(QStringLiteral(":/") + path);
+    const QImage image = ReadResourceImage(path, scale);
     hold.relock();
     decoding.remove(path);
     done.wakeAll();
     return *decoded.insert(path, image);
+}
+
+QImage ResourceImage(const QString& path)
+{
+    return ResourceImage(path, PictureScale());
 }
 
 QStringList PanelPictures()
@@ -32,6 +57,7 @@ QStringList PanelPictures()
     QStringList paths;
     for (const char* folder : {"glyph", "pic"})
         for (QDirIterator it(QStringLiteral(":/") + QLatin1String(folder)); it.hasNext();)
-            paths << it.next().mid(2);
+            if (const QString p = it.next().mid(2); !p.contains(QLatin1String("@2x")))
+                paths << p;
     return paths;
 }

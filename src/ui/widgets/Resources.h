@@ -3,10 +3,18 @@
 #include <QString>
 #include <QStringList>
 
-// Picture of a generated resource by its path below ":/" (e.g. "pic/back.png"), decoded once.
+// 2 when a screen shows more than one pixel per logical pixel, else 1: the scale of the
+// generated pictures to show. Asked on the window's thread.
+int PictureScale();
+// Picture of a generated resource by its path below ":/" (e.g. "pic/back.png") at a scale:
+// at 2 the @2x picture, with device pixel ratio 2, so its logical size is the 1x size.
+// Not cached.
+QImage ReadResourceImage(const QString& path, int scale);
+// The picture at the scale shown (PictureScale(), or the one a worker was given), decoded once.
 // Safe from any thread, and a picture being decoded on one is waited for, not decoded again.
 // The pictures never change, so the cache holds no program state.
+QImage ResourceImage(const QString& path, int scale);
 QImage ResourceImage(const QString& path);
 
-// Every picture of the panels, the glyphs and the second keyboard (paths below ":/").
+// Every picture of the panels, the glyphs and the second keyboard (paths below ":/", 1x names).
 QStringList PanelPictures();

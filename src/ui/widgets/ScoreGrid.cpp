@@ -23,14 +23,16 @@ QImage ArcOverlay(const QImage& stored)
         return stored;
     const QImage src = stored.convertToFormat(QImage::Format_Grayscale8);
     QImage out(src.size(), QImage::Format_ARGB32);
+    out.setDevicePixelRatio(stored.devicePixelRatio());
     const int w = src.width(), h = src.height();
+    const int r = std::max(1, qRound(stored.devicePixelRatio()));   // the halo is one logical pixel
     auto ink = [&](int x, int y) { return 255 - src.constScanLine(y)[x]; };
     for (int y = 0; y < h; ++y) {
         auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
         for (int x = 0; x < w; ++x) {
             int halo = 0;
-            for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -r; dy <= r; ++dy)
+                for (int dx = -r; dx <= r; ++dx)
                     if (x + dx >= 0 && x + dx < w && y + dy >= 0 && y + dy < h)
                         halo = std::max(halo, ink(x + dx, y + dy));
             const int a = ink(x, y);
@@ -44,17 +46,26 @@ QImage ArcOverlay(const QImage& stored)
     return out;
 }
 
-const QPixmap& GlyphPixmap(const QString& name)
+const QPixmap& GlyphPixmap(const QString& name, int scale)
 {
     auto& cache = Cache();
-    auto it = cache.constFind(name);
+    const QString key = scale > 1 ? name + QStringLiteral("@2x") : name;
+    auto it = cache.constFind(key);
     if (it == cache.constEnd()) {
-        QImage img = ResourceImage(QStringLiteral("glyph/") + name + QStringLiteral(".png"));
+        // The picture shown on screen comes from the shared cache (decoded ahead); print's own
+        // scale is read apart.
+        const QString path = QStringLiteral("glyph/") + name + QStringLiteral(".png");
+        QImage img = scale == PictureScale() ? ResourceImage(path) : ReadResourceImage(path, scale);
         if (name == QLatin1String("NOTE_9004"))
             img = ArcOverlay(img);
-        it = cache.insert(name, QPixmap::fromImage(img));
+        it = cache.insert(key, QPixmap::fromImage(img));
     }
     return *it;
+}
+
+const QPixmap& GlyphPixmap(const QString& name)
+{
+    return GlyphPixmap(name, PictureScale());
 }
 
 void PreloadGlyphs()

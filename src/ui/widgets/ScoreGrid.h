@@ -10,9 +10,11 @@
 class QLabel;
 class QWidget;
 
-// The bitmap of a glyph name (":/glyph/<name>.png"), decoded once and kept.
+// The bitmap of a glyph name (":/glyph/<name>.png") at PictureScale(), decoded once and kept.
 // A name with no resource gives a null pixmap: the cell shows empty.
 const QPixmap& GlyphPixmap(const QString& name);
+// The same at a chosen scale, 1 or 2 (print takes the sharper one whatever the screen).
+const QPixmap& GlyphPixmap(const QString& name, int scale);
 // The slur arc as drawn over cells: transparent where the stored picture is white.
 QImage ArcOverlay(const QImage& stored);
 // Decodes every glyph and the arc ahead of the first page draw.

@@ -5,11 +5,11 @@
 void WarmUp::Start(bool fontList, const QStringList& pictures)
 {
     Wait();
-    m_worker = std::thread([fontList, pictures] {
+    m_worker = std::thread([fontList, pictures, scale = PictureScale()] {
         if (fontList)
             QFontDatabase::families();   // the font database is shared by every thread
         for (const QString& p : pictures)
-            ResourceImage(p);
+            ResourceImage(p, scale);
     });
 }
 
