@@ -52,12 +52,21 @@ QImage ResourceImage(const QString& path)
     return ResourceImage(path, PictureScale());
 }
 
+namespace {
+// The second keyboard and the about panel open in a few milliseconds from cold, and their
+// pictures are large to keep in memory for a window that may never be opened.
+bool OpensQuickly(const QString& path)
+{
+    return path.startsWith(QLatin1String("pic/kb2_")) || path.startsWith(QLatin1String("pic/about"));
+}
+}
+
 QStringList PanelPictures()
 {
     QStringList paths;
     for (const char* folder : {"glyph", "pic"})
         for (QDirIterator it(QStringLiteral(":/") + QLatin1String(folder)); it.hasNext();)
-            if (const QString p = it.next().mid(2); !p.contains(QLatin1String("@2x")))
+            if (const QString p = it.next().mid(2); !p.contains(QLatin1String("@2x")) && !OpensQuickly(p))
                 paths << p;
     return paths;
 }

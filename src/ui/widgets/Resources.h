@@ -16,5 +16,6 @@ QImage ReadResourceImage(const QString& path, int scale);
 QImage ResourceImage(const QString& path, int scale);
 QImage ResourceImage(const QString& path);
 
-// Every picture of the panels, the glyphs and the second keyboard (paths below ":/", 1x names).
+// The pictures worth decoding ahead: those of the score and entry panels and the glyphs
+// (paths below ":/", 1x names).
 QStringList PanelPictures();
