@@ -4,7 +4,7 @@ set(TAVO_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 set(TAVO_RES_DIR ${TAVO_GENERATED_DIR}/res)
 
 set(TAVO_PICTURES
-  pic/back.png                       # main window background 671x650
+  pic/back.ppm                       # main window background 671x650, uncompressed for a quick start
   pic/key_cf_up.jpg pic/key_cf_down.jpg     # main keys c and f, 65x249
   pic/key_dga_up.jpg pic/key_dga_down.jpg   # d, g and a
   pic/key_eb_up.jpg pic/key_eb_down.jpg     # e and b

@@ -97,7 +97,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QSize>("size");
         const QList<std::pair<const char*, QSize>> pics = {
-            {"pic/back.png", {671, 650}},        {"pic/key_cf_up.jpg", {65, 249}},
+            {"pic/back.ppm", {671, 650}},        {"pic/key_cf_up.jpg", {65, 249}},
             {"pic/key_cf_down.jpg", {65, 249}},  {"pic/key_dga_up.jpg", {65, 249}},
             {"pic/key_dga_down.jpg", {65, 249}}, {"pic/key_eb_up.jpg", {65, 249}},
             {"pic/key_eb_down.jpg", {65, 249}},  {"pic/menu_play.png", {114, 63}},
@@ -359,7 +359,7 @@ private Q_SLOTS:
         QFETCH(QString, path);
         QFETCH(QPoint, at);
         for (int scale : {1, 2}) {
-            const QImage back = ReadResourceImage(QStringLiteral("pic/back.png"), scale);
+            const QImage back = ReadResourceImage(QStringLiteral("pic/back.ppm"), scale);
             const QImage pic = ReadResourceImage(path, scale);
             QVERIFY(!pic.hasAlphaChannel());
             for (const QPoint& c : {QPoint(0, 0), QPoint(pic.width() - 1, 0), QPoint(0, pic.height() - 1),
@@ -373,7 +373,7 @@ private Q_SLOTS:
 
     void backgroundBands()
     {
-        const QImage back = ResourceImage(QStringLiteral("pic/back.png"));
+        const QImage back = ResourceImage(QStringLiteral("pic/back.ppm"));
         // Plain under the keys, so nothing shows through the gaps between them.
         const QRgb under = back.pixel(12, 400);
         for (int y = 400; y < 630; y += 7)

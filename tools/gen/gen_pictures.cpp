@@ -145,6 +145,9 @@ bool PictureOutput::Save(const QImage& img, const QString& name) const
     const QString path = dir + QLatin1Char('/') + file;
     if (name.endsWith(QLatin1String(".jpg")))
         return img.convertToFormat(QImage::Format_RGB888).save(path, "JPG", 95);
+    // Uncompressed: the window's background is decoded at every start, where a PNG cost 10 ms.
+    if (name.endsWith(QLatin1String(".ppm")))
+        return img.convertToFormat(QImage::Format_RGB888).save(path, "PPM");
     if (img.hasAlphaChannel())
         return img.convertToFormat(QImage::Format_ARGB32).save(path, "PNG");
     return img.convertToFormat(QImage::Format_RGB888).save(path, "PNG");
@@ -575,7 +578,7 @@ QImage HandCursor(const PictureOutput& o)
 bool GeneratePictures(const PictureOutput& o)
 {
     const QImage back = Background(o);
-    bool ok = o.Save(back, QStringLiteral("pic/back.png"));
+    bool ok = o.Save(back, QStringLiteral("pic/back.ppm"));
     ok &= o.Save(MenuButton(back, {32, 25}, QStringLiteral("弹奏"), Icon::Notes), QStringLiteral("pic/menu_play.png"));
     ok &= o.Save(MenuButton(back, {152, 25}, QStringLiteral("录入曲谱"), Icon::Pencil), QStringLiteral("pic/menu_write.png"));
     ok &= o.Save(MenuButton(back, {272, 25}, QStringLiteral("帮助"), Icon::Question), QStringLiteral("pic/menu_help.png"));

@@ -110,7 +110,7 @@ void TFormPiano::BuildWindow()
 {
     ImgBack = new QLabel(this);
     ImgBack->setGeometry(0, 0, 671, 650);
-    ImgBack->setPixmap(QPixmap::fromImage(ResourceImage(QStringLiteral("pic/back.png"))));
+    ImgBack->setPixmap(QPixmap::fromImage(ResourceImage(QStringLiteral("pic/back.ppm"))));
 
     ImgOpernShow = PictureLabel(this, QStringLiteral("pic/menu_play.png"), 32, 25, 114, 63);
     ImgOpernWrite = PictureLabel(this, QStringLiteral("pic/menu_write.png"), 152, 25, 114, 63);
