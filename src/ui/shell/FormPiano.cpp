@@ -50,7 +50,8 @@ TFormPiano::TFormPiano(IDialogs& dialogs, const FolderOptions& folders)
     setWindowTitle(AppTitle);
     setFixedSize(670, 650);
     setFocusPolicy(Qt::StrongFocus);
-    m_warmUp.Start(true, {});   // the font list, while the pictures are decoded here
+    // The window's pictures and the font list, while the background and the labels are made here.
+    m_warmUp.Start(true, WindowPictures());
     BuildWindow();
     WireKeyboard(Keys->Marks);
 }

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QHash>
 #include <QMutex>
+#include <QResource>
 #include <QSet>
 #include <QWaitCondition>
 
@@ -11,18 +12,48 @@ int PictureScale()
     return qGuiApp && qGuiApp->devicePixelRatio() > 1 ? 2 : 1;
 }
 
+namespace {
+// The uncompressed background is read here, not through the image readers: their first use
+// loads every image plugin, and the background is wanted before anything else is drawn.
+QImage ReadPixmapFile(const QString& resource)
+{
+    const QResource r(resource);
+    if (!r.isValid() || r.compressionAlgorithm() != QResource::NoCompression)
+        return QImage(resource);
+    const QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(r.data()), qsizetype(r.size()));
+    // "P6 <width> <height> 255" and one whitespace character, then the rows of RGB bytes.
+    const QList<QByteArray> head = data.left(64).simplified().split(' ');
+    if (head.size() < 4 || head[0] != "P6" || head[3] != "255")
+        return QImage(resource);
+    const int w = head[1].toInt(), h = head[2].toInt();
+    qsizetype start = 1;
+    for (int fields = 0; fields < 4 && start < data.size(); ++start)
+        if (QChar::isSpace(uchar(data[start])) && !QChar::isSpace(uchar(data[start - 1])))
+            ++fields;
+    if (w <= 0 || h <= 0 || data.size() - start < qsizetype(w) * h * 3)
+        return QImage(resource);
+    return QImage(reinterpret_cast<const uchar*>(data.constData() + start), w, h, w * 3, QImage::Format_RGB888)
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+QImage ReadOne(const QString& resource)
+{
+    return resource.endsWith(QLatin1String(".ppm")) ? ReadPixmapFile(resource) : QImage(resource);
+}
+}
+
 QImage ReadResourceImage(const QString& path, int scale)
 {
     if (scale > 1) {
         QString name = path;
         name.insert(path.lastIndexOf(QLatin1Char('.')), QStringLiteral("@2x"));
-        QImage img(QStringLiteral(":/") + name);
+        QImage img = ReadOne(QStringLiteral(":/") + name);
         if (!img.isNull()) {
             img.setDevicePixelRatio(2);
             return img;
         }
     }
-    return QImage(QStringLiteral(":/") + path);
+    return ReadOne(QStringLiteral(":/") + path);
 }
 
 QImage ResourceImage(const QString& path, int scale)
@@ -59,6 +90,18 @@ bool OpensQuickly(const QString& path)
 {
     return path.startsWith(QLatin1String("pic/kb2_")) || path.startsWith(QLatin1String("pic/about"));
 }
+}
+
+QStringList WindowPictures()
+{
+    QStringList paths;
+    for (const char* menu : {"play", "write", "help", "about"})
+        paths << QStringLiteral("pic/menu_%1.png").arg(QLatin1String(menu));
+    paths << QStringLiteral("pic/title.png") << QStringLiteral("pic/bottom.png");
+    for (const char* key : {"cf", "dga", "eb"})
+        for (const char* state : {"up", "down"})
+            paths << QStringLiteral("pic/key_%1_%2.jpg").arg(QLatin1String(key), QLatin1String(state));
+    return paths;
 }
 
 QStringList PanelPictures()

@@ -16,6 +16,8 @@ QImage ReadResourceImage(const QString& path, int scale);
 QImage ResourceImage(const QString& path, int scale);
 QImage ResourceImage(const QString& path);
 
+// The main window's pictures but its background (which it reads itself, first).
+QStringList WindowPictures();
 // The pictures worth decoding ahead: those of the score and entry panels and the glyphs
 // (paths below ":/", 1x names).
 QStringList PanelPictures();

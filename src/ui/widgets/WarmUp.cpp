@@ -6,10 +6,10 @@ void WarmUp::Start(bool fontList, const QStringList& pictures)
 {
     Wait();
     m_worker = std::thread([fontList, pictures, scale = PictureScale()] {
-        if (fontList)
-            QFontDatabase::families();   // the font database is shared by every thread
         for (const QString& p : pictures)
             ResourceImage(p, scale);
+        if (fontList)
+            QFontDatabase::families();   // the font database is shared by every thread
     });
 }
 

@@ -3,7 +3,7 @@
 #include <thread>
 
 // Work done on a worker thread ahead of need, so the window and the panels find it ready:
-// the system's font list (read before the first text is drawn), then pictures. What the
+// pictures, then the system's font list (read before the first text is drawn). What the
 // window asks for sooner it does itself, or waits for when it is already under way.
 class WarmUp {
 public:
