@@ -28,18 +28,27 @@ foreach(b sym_bar sym_dash sym_slur sym_dot sym_space sym_break sym_text op_long
   list(APPEND TAVO_PICTURES pic/${b}.png pic/${b}_down.png)
 endforeach()
 
-# Glyphs: rests, 63 notes, symbols, and the slur arc.
-set(TAVO_GLYPHS glyph/NOTE_000.png glyph/NOTE_010.png glyph/NOTE_020.png)
+# Glyphs: rests, 63 notes, symbols, and the slur arc. The one list of their names: the
+# program and the generator read it from glyph_names.inc.
+set(_glyph_names NOTE_000 NOTE_010 NOTE_020)
 foreach(d RANGE 1 7)
   foreach(l RANGE 0 2)
     foreach(h RANGE 0 2)
-      list(APPEND TAVO_GLYPHS glyph/NOTE_${d}${l}${h}.png)
+      list(APPEND _glyph_names NOTE_${d}${l}${h})
     endforeach()
   endforeach()
 endforeach()
 foreach(s 9000 9001 9002 9003 9005 9101 9201 9004)
-  list(APPEND TAVO_GLYPHS glyph/NOTE_${s}.png)
+  list(APPEND _glyph_names NOTE_${s})
 endforeach()
+set(TAVO_GLYPHS)
+set(_inc "// Generated from assets/resources.cmake: every glyph name\n")
+foreach(g IN LISTS _glyph_names)
+  list(APPEND TAVO_GLYPHS glyph/${g}.png)
+  string(APPEND _inc "QStringLiteral(\"${g}\"),\n")
+endforeach()
+file(MAKE_DIRECTORY ${TAVO_GENERATED_DIR})
+file(CONFIGURE OUTPUT ${TAVO_GENERATED_DIR}/glyph_names.inc CONTENT "${_inc}")
 
 # Samples: one table of names, shared with the program through voice_names.inc.
 set(TAVO_VOICES_FILE ${CMAKE_SOURCE_DIR}/assets/voices.txt)

@@ -147,44 +147,55 @@ bool Save(const QImage& img, const PictureOutput& o, const QString& name)
     return o.Save(img, QStringLiteral("glyph/") + name + QStringLiteral(".png"));
 }
 
+// The picture a glyph name stands for: NOTE_<digit><underlines><octave dots> for rests and
+// notes, NOTE_9<underlines>01 for a dot after a note, and the blank, bar, dash and arc.
+QImage GlyphPicture(const PictureOutput& o, const QString& name)
+{
+    const QString code = name.mid(5);
+    QImage img = NewCell(o);
+    if (code.size() == 3) {
+        const int d = code[0].digitValue(), l = code[1].digitValue(), h = code[2].digitValue();
+        Digit(img, d);
+        Underlines(img, l);
+        if (d > 0)   // a rest never has an octave dot
+            OctaveDot(img, h, l);
+        return img;
+    }
+    switch (code.toInt()) {
+    case 9000:
+    case 9005:
+        return img;
+    case 9001:
+    case 9101:
+    case 9201:
+        Square(img, 11);   // augmentation dot at digit height
+        Underlines(img, code[1].digitValue());
+        return img;
+    case 9002:
+        for (int y = 0; y < kCellH; ++y)
+            Ink(img, 7, y);
+        return img;
+    case 9003:
+        for (int x = 4; x <= 10; ++x)
+            Ink(img, x, 13);
+        return img;
+    case 9004:
+        return Arc(o);
+    }
+    return QImage();
+}
+
 } // namespace
 
 bool GenerateGlyphs(const PictureOutput& o)
 {
+    const QStringList names{
+#include "glyph_names.inc"
+    };
     bool ok = true;
-    // Rests: a 0 with its underlines, never an octave dot.
-    for (int l = 0; l <= 2; ++l) {
-        QImage img = NewCell(o);
-        Digit(img, 0);
-        Underlines(img, l);
-        ok &= Save(img, o, QStringLiteral("NOTE_0") + QString::number(l) + QLatin1Char('0'));
+    for (const QString& name : names) {
+        const QImage img = GlyphPicture(o, name);
+        ok &= !img.isNull() && Save(img, o, name);
     }
-    for (int d = 1; d <= 7; ++d)
-        for (int l = 0; l <= 2; ++l)
-            for (int h = 0; h <= 2; ++h) {
-                QImage img = NewCell(o);
-                Digit(img, d);
-                Underlines(img, l);
-                OctaveDot(img, h, l);
-                ok &= Save(img, o, QStringLiteral("NOTE_%1%2%3").arg(d).arg(l).arg(h));
-            }
-
-    ok &= Save(NewCell(o), o, QStringLiteral("NOTE_9000"));
-    ok &= Save(NewCell(o), o, QStringLiteral("NOTE_9005"));
-    for (int l = 0; l <= 2; ++l) {
-        QImage img = NewCell(o);
-        Square(img, 11);   // augmentation dot at digit height
-        Underlines(img, l);
-        ok &= Save(img, o, QStringLiteral("NOTE_9") + QString::number(l) + QStringLiteral("01"));
-    }
-    QImage bar = NewCell(o);
-    for (int y = 0; y < kCellH; ++y)
-        Ink(bar, 7, y);
-    ok &= Save(bar, o, QStringLiteral("NOTE_9002"));
-    QImage dash = NewCell(o);
-    for (int x = 4; x <= 10; ++x)
-        Ink(dash, x, 13);
-    ok &= Save(dash, o, QStringLiteral("NOTE_9003"));
-    ok &= Save(Arc(o), o, QStringLiteral("NOTE_9004"));
     return ok;
 }

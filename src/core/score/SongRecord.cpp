@@ -65,12 +65,7 @@ QString PageCaption(int n)
 
 QStringList GlyphNames()
 {
-    QStringList names{QStringLiteral("NOTE_000"), QStringLiteral("NOTE_010"), QStringLiteral("NOTE_020")};
-    for (int d = 1; d <= 7; ++d)
-        for (int l = 0; l <= 2; ++l)
-            for (int h = 0; h <= 2; ++h)
-                names << QStringLiteral("NOTE_%1%2%3").arg(d).arg(l).arg(h);
-    for (const char* s : {"9000", "9001", "9002", "9003", "9005", "9101", "9201", "9004"})
-        names << QStringLiteral("NOTE_") + QLatin1String(s);
-    return names;
+    return {
+#include "glyph_names.inc"
+    };
 }
