@@ -50,8 +50,8 @@ TFormPiano::TFormPiano(IDialogs& dialogs, const FolderOptions& folders)
     setWindowTitle(AppTitle);
     setFixedSize(670, 650);
     setFocusPolicy(Qt::StrongFocus);
-    // The window's pictures and the font list, while the background and the labels are made here.
-    m_warmUp.Start(true, WindowPictures());
+    // The window's pictures, while the background and the labels are made here.
+    m_warmUp.Start(WindowPictures());
     BuildWindow();
     WireKeyboard(Keys->Marks);
 }
@@ -589,7 +589,7 @@ void TFormPiano::StartupSequence()
                                                       Qt::QueuedConnection);
                         });
     // The panels' pictures are decoded behind the window too, ready before a panel is opened.
-    m_warmUp.Start(false, PanelPictures());
+    m_warmUp.Start(PanelPictures());
     m_startupDone = true;
     // The fonts load in idle moments, one at a time, so a key pressed meanwhile waits for one at most.
     LoadFontsWhenIdle(PanelFonts() + WindowFonts());

@@ -1,15 +1,14 @@
 #include "ui/widgets/WarmUp.h"
 #include "ui/widgets/Resources.h"
-#include <QFontDatabase>
 
-void WarmUp::Start(bool fontList, const QStringList& pictures)
+void WarmUp::Start(const QStringList& pictures)
 {
     Wait();
-    m_worker = std::thread([fontList, pictures, scale = PictureScale()] {
+    // The font list is not read here: the window wants it within milliseconds, and waiting on
+    // a worker for it measured slower than reading it on the window's thread.
+    m_worker = std::thread([pictures, scale = PictureScale()] {
         for (const QString& p : pictures)
             ResourceImage(p, scale);
-        if (fontList)
-            QFontDatabase::families();   // the font database is shared by every thread
     });
 }
 

@@ -2,16 +2,15 @@
 #include <QStringList>
 #include <thread>
 
-// Work done on a worker thread ahead of need, so the window and the panels find it ready:
-// pictures, then the system's font list (read before the first text is drawn). What the
-// window asks for sooner it does itself, or waits for when it is already under way.
+// Pictures decoded on a worker thread ahead of need, so the window and the panels find them
+// ready. One the window asks for sooner it decodes itself, or waits for when it is under way.
 class WarmUp {
 public:
     WarmUp() = default;
     ~WarmUp() { Wait(); }
     WarmUp(const WarmUp&) = delete;
     WarmUp& operator=(const WarmUp&) = delete;
-    void Start(bool fontList, const QStringList& pictures);
+    void Start(const QStringList& pictures);
     void Wait();
 
 private:
