@@ -63,9 +63,10 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://tavopiano.example/)
-# The Chinese captions need a CJK font; the xcb platform plugin ships in libqt6gui6 on Debian 12.
+# The Chinese captions need a CJK font, and Qt's own dialogs its translations; the xcb platform
+# plugin ships in libqt6gui6 on Debian 12.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libc6 (>= 2.34), libstdc++6 (>= 12), libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), libqt6printsupport6 (>= 6.4), libsdl2-2.0-0 (>= 2.0.12), libsqlcipher0, libfluidsynth3, librtmidi6, libzip4, fonts-wqy-microhei")
+  "libc6 (>= 2.34), libstdc++6 (>= 12), libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), libqt6printsupport6 (>= 6.4), libsdl2-2.0-0 (>= 2.0.12), libsqlcipher0, libfluidsynth3, librtmidi6, libzip4, fonts-wqy-microhei, qt6-translations-l10n")
 # The sampled piano voice needs a General MIDI SoundFont; without one the standard voice plays.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fluid-soundfont-gm")
 include(CPack)

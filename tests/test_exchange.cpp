@@ -276,7 +276,8 @@ private Q_SLOTS:
         const ShareResult in = import(QDir(desktop).filePath("送别.opr"));
         QVERIFY(in.done());
         QCOMPARE(in.songId, 3);
-        QVERIFY(ui.filterAsked.startsWith("歌谱文件(*.opr);;简谱文本 (*.txt);;"));
+        QVERIFY(ui.filterAsked.startsWith("所有支持的文件 (*.opr *.txt *.musicxml *.xml *.mxl *.mid *.midi);;"
+                                          "歌谱文件(*.opr);;简谱文本 (*.txt);;"));
         QVERIFY(ui.filterAsked.endsWith(";;MIDI (*.mid *.midi)"));
         QCOMPARE(ui.questions, QStringList{"新歌曲导入，是否继续？\r\n\r\n歌曲：送别"});
         QCOMPARE(ui.questionTitles, QStringList{"新歌曲导入"});

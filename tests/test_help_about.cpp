@@ -33,10 +33,19 @@ private Q_SLOTS:
         shows(3, QStringLiteral("录入曲谱"));
         QTest::mouseClick(h.LabHelpNex, Qt::LeftButton);
         shows(4, QStringLiteral("简谱文本"));
-        QTest::mouseClick(h.LabHelpNex, Qt::LeftButton);   // nothing after page 4
-        shows(4, QStringLiteral("简谱文本"));
-        QTest::mouseClick(h.LabHelpPre, Qt::LeftButton);
-        QTest::mouseClick(h.LabHelpPre, Qt::LeftButton);
+        // Every page after the text's is whole in the box: no line runs past its right edge.
+        const QFontMetrics metrics(h.MemHelpInfo->font());
+        const int room = h.MemHelpInfo->viewport()->width();
+        for (int page = 5; page <= HelpPageCount; ++page) {
+            QTest::mouseClick(h.LabHelpNex, Qt::LeftButton);
+            shows(page, HelpPages()[page - 1].title);
+            for (const QString& line : HelpPages()[page - 1].lines)
+                QVERIFY2(metrics.horizontalAdvance(line) <= room, qPrintable(line));
+        }
+        QTest::mouseClick(h.LabHelpNex, Qt::LeftButton);   // nothing after the last page
+        shows(HelpPageCount, QStringLiteral("导入与导出"));
+        for (int page = HelpPageCount; page > 2; --page)
+            QTest::mouseClick(h.LabHelpPre, Qt::LeftButton);
         shows(2, QStringLiteral("录入曲谱"));
 
         // Closed and opened again, the panel comes back on the page it was left on.

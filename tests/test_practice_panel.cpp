@@ -7,6 +7,7 @@
 #include "ui/keys/WideKeyboard.h"
 #include <QAction>
 #include <QMenu>
+#include <QFileInfo>
 #include <QSettings>
 #include "ui/panels/PracticeBar.h"
 #include "ui/widgets/ImageButton.h"
@@ -64,7 +65,7 @@ private Q_SLOTS:
         // The awaited key is lit with its letter on both keyboards.
         for (KeyMarks* k : {m.Keys->Marks, w.kb2().Marks})
             QVERIFY(k->Awaited() == QStringLiteral("c1") && k->Letter(QStringLiteral("c1")) == QStringLiteral("H"));
-        QVERIFY(m.Keys->Marks->Letter(QStringLiteral("d1")).isEmpty());
+        QCOMPARE(m.Keys->Marks->Letter(QStringLiteral("d1")), QStringLiteral("J"));   // a new user sees every letter
 
         for (Qt::Key k : {Qt::Key_H, Qt::Key_H})
             QTest::keyClick(&m, k);
@@ -156,15 +157,78 @@ private Q_SLOTS:
         QVERIFY(options.size() >= 2);
         QCOMPARE(options[0]->text(), QStringLiteral("键位提示"));
         QCOMPARE(options[1]->text(), QStringLiteral("节拍器"));
-        options[0]->trigger();
-        options[1]->trigger();
+        // Key letters are on for a new user; the choice to hide them is kept and wins later.
+        QVERIFY(options[0]->isChecked() && !options[1]->isChecked());
         QCOMPARE(m.Keys->Marks->Letter(QStringLiteral("b1")), QStringLiteral("↵"));
         QCOMPARE(w.kb2().Marks->Letter(QStringLiteral("c")), QStringLiteral("A"));
-        QSettings kept(m.Prefs().FilePath(), QSettings::IniFormat);
-        QCOMPARE(kept.value(QStringLiteral("keyLetters")).toString(), QStringLiteral("true"));
-        QCOMPARE(kept.value(QStringLiteral("metronome")).toString(), QStringLiteral("true"));
         options[0]->trigger();
+        options[1]->trigger();
         QVERIFY(m.Keys->Marks->Letter(QStringLiteral("b1")).isEmpty());
+        QVERIFY(w.kb2().Marks->Letter(QStringLiteral("c")).isEmpty());
+        QSettings kept(m.Prefs().FilePath(), QSettings::IniFormat);
+        QCOMPARE(kept.value(QStringLiteral("keyLetters")).toString(), QStringLiteral("false"));
+        QCOMPARE(kept.value(QStringLiteral("metronome")).toString(), QStringLiteral("true"));
+        QVERIFY(!Preferences(QFileInfo(m.Prefs().FilePath()).path()).KeyLetters());
+        QVERIFY(Preferences(env.home() + QStringLiteral("/nobody")).KeyLetters());
+    }
+
+    // 两只老虎 reaches down to a low 5: 跟弹 opens the wide keyboard and says so, once for
+    // the song; 小星星 fits the main keys and changes nothing. 节奏 does the same.
+    void lowNotesOpenTheWideKeyboard()
+    {
+        TempEnv env;
+        QVERIFY(env.copyStarterDatabase());
+        PianoWindows w{env};
+        TFormPiano& m = *w.main;
+        ScorePanel& p = *m.GBxShowOpern;
+        PracticeBar& bar = *p.Practice;
+        StartUp(m);
+        OpenSong(m, 1);
+        QTest::mouseClick(bar.ImgFollow, Qt::LeftButton);
+        QCOMPARE(bar.Running(), Mode::Follow);
+        QCOMPARE(m.KeyboardRoute(), 0);
+        QVERIFY(bar.LabBest->text().isEmpty());
+        QTest::keyClick(&m, Qt::Key_Escape);
+
+        OpenSong(m, 2);
+        QCOMPARE(p.LabSongName->text(), QStringLiteral("两只老虎"));
+        QTest::mouseClick(bar.ImgFollow, Qt::LeftButton);
+        QCOMPARE(bar.Running(), Mode::Follow);
+        QCOMPARE(m.KeyboardRoute(), 1);
+        QVERIFY(w.kb2().isVisible());
+        QCOMPARE(m.height(), 397);
+        QCOMPARE(bar.LabPractice->text(), QStringLiteral("请弹方框里的音"));
+        QCOMPARE(bar.LabBest->text(), QStringLiteral("这首歌有低音，已打开宽键盘"));
+        QCOMPARE(w.kb2().Marks->Awaited(), QStringLiteral("c1"));
+        QTest::mouseClick(w.kb2().Key(QStringLiteral("c1")), Qt::LeftButton);
+        QCOMPARE(bar.Running(), Mode::Follow);
+        QVERIFY(bar.MarkedCell() > 1);
+
+        // Put away by the user, it stays away for this song; the badge on the main keys
+        // then tells where the low note went.
+        m.ImgSetBoardClick();
+        QCOMPARE(m.KeyboardRoute(), 0);
+        QTest::mouseClick(bar.ImgRhythm, Qt::LeftButton);
+        QCOMPARE(bar.Running(), Mode::Rhythm);
+        QCOMPARE(m.KeyboardRoute(), 0);
+        QCOMPARE(bar.LabPractice->text(), QStringLiteral("听完一小节拍子后开始弹"));
+        QVERIFY(bar.LabBest->text().isEmpty());
+        QTest::keyClick(&m, Qt::Key_Escape);
+        m.Keys->Marks->Await(QStringLiteral("g"));
+        QVERIFY(m.Keys->Marks->Hint->isVisibleTo(&m));
+        QCOMPARE(m.Keys->Marks->Hint->text(), QStringLiteral("↓"));
+        QVERIFY(m.Keys->Marks->Hint->toolTip().contains(QStringLiteral("宽键盘")));
+        m.Keys->Marks->Await(QString());
+
+        // 节奏 on the next low song opens it too.
+        OpenSong(m, 4);
+        QTest::mouseClick(bar.ImgRhythm, Qt::LeftButton);
+        QCOMPARE(bar.Running(), Mode::Rhythm);
+        QCOMPARE(m.KeyboardRoute(), 1);
+        QCOMPARE(bar.LabBest->text(), QStringLiteral("这首歌有低音，已打开宽键盘"));
+        QCOMPARE(bar.LabPractice->text(), QStringLiteral("听完一小节拍子后开始弹"));
+        QTest::keyClick(&w.kb2(), Qt::Key_Escape);
+        QCOMPARE(bar.Running(), Mode::None);
     }
 
     void demoMarksTheSoundingCellAndEveryStopRuleEndsIt()

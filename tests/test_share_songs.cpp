@@ -126,10 +126,19 @@ private Q_SLOTS:
         QVERIFY(!p.LabOpMenu[0]->isHidden());
         QVERIFY(!MenuLabel(p, title));
 
-        // Imported while the menu is open: the title shows there at once.
+        // Imported while the menu is open: the new song is on view at its first page, and
+        // its title is in the menu at once.
         env.dialogs.fileToOpen = file;
         QTest::mouseClick(p.ImgOperImport, Qt::LeftButton);
         QCOMPARE(env.dialogs.infos.last(), QStringLiteral("歌曲：送别，导入完毕！"));
+        QVERIFY(env.dialogs.filterAsked.startsWith(
+            QStringLiteral("所有支持的文件 (*.opr *.txt *.musicxml *.xml *.mxl *.mid *.midi);;歌谱文件(*.opr);;")));
+        QVERIFY(!p.MenuOpen());
+        QVERIFY(p.ShownSongID() > 0);
+        QCOMPARE(p.ViewPage(), 1);
+        QCOMPARE(SongRows(m.Library().Table(), p.ShownSongID()), rows);
+        QCOMPARE(ViewText(p), view);
+        m.ImgOpernShowClick();
         entry = MenuLabel(p, title);
         QVERIFY(entry);
         QTest::mouseDClick(entry, Qt::LeftButton, {}, QPoint(5, 5));

@@ -1,6 +1,12 @@
 #include "TestSupport.h"
 #include "ui/widgets/ClickLabel.h"
+#include <QAbstractButton>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QTimer>
 
 class TestShell : public QObject {
     Q_OBJECT
@@ -119,6 +125,68 @@ private Q_SLOTS:
         QVERIFY(w.main->windowFlags() & Qt::FramelessWindowHint);
         QCOMPARE(w.main->windowTitle(), QStringLiteral("Tavo电脑钢琴"));
         QCOMPARE(w.main->ImgBottom->geometry(), QRect(0, 636, 670, 14));
+    }
+
+    // A Chinese system locale picks its own script; any other locale gets zh_CN.
+    void qtCataloguesFollowTheLocale_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QStringList>("names");
+        const QStringList simplified{QStringLiteral("qt_zh_CN")};
+        const QStringList traditional{QStringLiteral("qt_zh_TW"), QStringLiteral("qt_zh_CN")};
+        QTest::newRow("zh_CN") << "zh_CN" << simplified;
+        QTest::newRow("zh_SG") << "zh_SG" << simplified;
+        QTest::newRow("zh_TW") << "zh_TW" << traditional;
+        QTest::newRow("zh_HK") << "zh_HK" << traditional;
+        QTest::newRow("en_US") << "en_US" << simplified;
+        QTest::newRow("C") << "C" << simplified;
+    }
+    void qtCataloguesFollowTheLocale()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QStringList, names);
+        QCOMPARE(TavoApplication::QtCatalogues(QLocale(locale)), names);
+    }
+
+    // The file dialog reads 查找范围 / 文件名 / 打开 / 取消 once Qt's catalogues are installed.
+    void qtDialogsSpeakChinese()
+    {
+        const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+        if (!QFileInfo::exists(folder + QStringLiteral("/qtbase_zh_CN.qm")))
+            QSKIP("qt6-translations-l10n is not installed: Qt's own dialogs stay in English");
+        QVERIFY(static_cast<TavoApplication*>(QCoreApplication::instance())->QtTranslated());
+        QFileDialog dialog(nullptr, QString(), QDir::tempPath(), QStringLiteral("歌谱文件(*.opr)"));
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        QStringList words;
+        for (const QLabel* label : dialog.findChildren<QLabel*>())
+            words << label->text();
+        for (const QAbstractButton* button : dialog.findChildren<QAbstractButton*>())
+            words << button->text();
+        const QString all = words.join(u'|');
+        for (const QString& word : {QStringLiteral("查找范围"), QStringLiteral("文件名"), QStringLiteral("打开"),
+                                    QStringLiteral("取消")})
+            QVERIFY2(all.contains(word), qPrintable(all));
+    }
+
+    // A notice only informs: one button, 确定 (with or without Qt's catalogues).
+    void noticesOfferOneOkButton()
+    {
+        QtDialogs dialogs;
+        QStringList buttons;
+        QTimer poll;
+        poll.setInterval(10);
+        connect(&poll, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                for (const QAbstractButton* b : box->buttons())
+                    buttons << b->text();
+                box->done(0);
+            }
+        });
+        poll.start();
+        dialogs.ShowInfo(QStringLiteral("歌曲：送别，导入完毕！"));
+        QCOMPARE(buttons, QStringList{QStringLiteral("确定")});
     }
 };
 

@@ -11,8 +11,9 @@ struct HelpPage {
     QString text() const { return lines.join(u'\n'); }
 };
 
-inline constexpr int HelpPageCount = 4;
-// Pages 1..4 at indexes 0..3: three on playing and entering, one on songs as text.
+inline constexpr int HelpPageCount = 11;
+// Pages 1..11 at indexes 0..10: three on playing and entering, one on songs as text, then
+// the practice modes, the keyboards, the options, MIDI keyboards, import and export.
 const std::array<HelpPage, HelpPageCount>& HelpPages();
 
 // The current help page: starts at 1 and is kept while the panel is closed.

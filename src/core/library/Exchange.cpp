@@ -343,7 +343,9 @@ ShareResult ImportSongFile(TADOConnection& library, IDialogs& dialogs, const QDa
 {
     ShareResult result;
     const QString path =
-        dialogs.OpenFile(QString(), QStringLiteral("歌谱文件(*.opr);;简谱文本 (*.txt)") + MelodyFileFilters());
+        dialogs.OpenFile(QString(), QStringLiteral("所有支持的文件 (*.opr *.txt *.musicxml *.xml *.mxl *.mid *.midi);;"
+                                                   "歌谱文件(*.opr);;简谱文本 (*.txt)") +
+                                        MelodyFileFilters());
     if (path.isEmpty() || !path.contains(u'.'))
         return result;
     result.file = path;

@@ -29,7 +29,7 @@ private:
     void Save() const;
 
     QString m_folder;
-    bool m_keyLetters = false;
+    bool m_keyLetters = true;   // a new user sees the letters
     bool m_metronome = false;
     QString m_voice = StandardVoice;
     QString m_soundFont;

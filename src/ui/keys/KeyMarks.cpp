@@ -133,6 +133,10 @@ void KeyMarks::ShowHint(const QString& note, bool on)
         return;
     const bool below = rank < Rank(m_keys.front().note);
     Hint->setText(below ? QStringLiteral("↓") : QStringLiteral("↑"));
+    Hint->setToolTip(below ? QStringLiteral("要弹的音比这排琴键低。点击曲谱下方最左边的键盘按钮，"
+                                            "打开宽键盘就能弹到。")
+                           : QStringLiteral("要弹的音比这排琴键高。点击曲谱下方最左边的键盘按钮，"
+                                            "打开宽键盘就能弹到。"));
     Hint->setGeometry(below ? m_low : m_high);
     Hint->raise();
     Hint->show();

@@ -168,6 +168,7 @@ void PracticeBar::ImgFollowClick()
                                   : QStringLiteral("请弹方框里的音"));
     m_followClock.start();
     AwaitTarget();
+    AnnounceNotes(m_follow.Song());
 }
 
 void PracticeBar::ImgRhythmClick()
@@ -197,6 +198,21 @@ void PracticeBar::ImgRhythmClick()
     m_judge.SetRate(m_demo.Rate());
     Begin(Mode::Rhythm, QStringLiteral("听完一小节拍子后开始弹"));
     m_tick.start();
+    AnnounceNotes(m_demo.Song());
+}
+
+void PracticeBar::AnnounceNotes(const Timeline& song)
+{
+    QStringList notes;
+    for (const TimelineEvent& e : song.events)
+        if (e.IsSounded() && !notes.contains(e.note))
+            notes.push_back(e.note);
+    Q_EMIT runNotes(notes);
+}
+
+void PracticeBar::WideKeysOpened(bool low)
+{
+    Say(m_line, low ? QStringLiteral("这首歌有低音，已打开宽键盘") : QStringLiteral("这首歌有高音，已打开宽键盘"));
 }
 
 void PracticeBar::Begin(Mode mode, const QString& says)
@@ -425,6 +441,7 @@ void PracticeBar::HideMarks()
 
 void PracticeBar::Say(const QString& text, const QString& best)
 {
+    m_line = text;
     for (auto [label, line] : {std::pair{LabPractice, text}, std::pair{LabBest, best}}) {
         // A long line takes a smaller face before it is cut short.
         QFont font = label->font();

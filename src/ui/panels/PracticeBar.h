@@ -10,6 +10,7 @@
 #include "core/practice/Results.h"
 #include <QElapsedTimer>
 #include <QObject>
+#include <QStringList>
 #include <QTimer>
 #include <array>
 #include <functional>
@@ -75,6 +76,9 @@ public:
     void NotePlayed(const QString& note, qint64 ageMs = 0);
     // One step of the demo: what the output plays now, shown on the grid.
     void DemoTick();
+    // The wide keyboard was opened for notes below (low) or above the main keys: said
+    // beside the mode's own line.
+    void WideKeysOpened(bool low);
 
 Q_SIGNALS:
     // For the keyboards: the demo's note pressed or released, the note awaited ("" none),
@@ -82,6 +86,9 @@ Q_SIGNALS:
     void demoKey(const QString& note, bool down);
     void awaitedKey(const QString& note);
     void wrongKey(const QString& note);
+    // 跟弹 or 节奏 begins on these notes (each once): the shell shows a keyboard that
+    // reaches them, and calls WideKeysOpened when it opened one for them.
+    void runNotes(const QStringList& notes);
 
 private:
     Timeline PageTimeline(int song) const;
@@ -100,6 +107,7 @@ private:
     void MarkCell(int cell);
     void HideMarks();
     void Say(const QString& text, const QString& best = {});
+    void AnnounceNotes(const Timeline& song);
     void Light(TImageButton* button, bool on, const QString& picture);
 
     IDialogs& m_dialogs;
@@ -117,6 +125,7 @@ private:
     bool m_wholeSong = false;   // the mode runs from the song's start: its result may be a best
     QString m_demoKey;   // shown pressed on the keys now
     QString m_awaitedKey;   // lit on the keys now
+    QString m_line;         // what LabPractice says, whole
     QElapsedTimer m_followClock;
     QTimer m_tick;    // the demo's look at the output clock
     QTimer m_flash;   // how long a wrong note's cell stays red

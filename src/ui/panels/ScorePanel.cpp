@@ -260,8 +260,11 @@ void ScorePanel::ImgOperExportClick()
 
 void ScorePanel::ImgOperImportClick()
 {
-    if (ImportSongFile(m_library.Connection(), m_dialogs, m_library.Today()).done())
-        Q_EMIT libraryChanged();
+    const ShareResult imported = ImportSongFile(m_library.Connection(), m_dialogs, m_library.Today());
+    if (!imported.done())
+        return;
+    Q_EMIT libraryChanged();   // the table is read again before the song is drawn from it
+    OpenSong(imported.songId);
 }
 
 void ScorePanel::ImgSetBoardClick()
@@ -337,9 +340,14 @@ void ScorePanel::LabOpMenuDblClick(int n)
     const int song = m_menuSongIDs[size_t(n - 1)];
     if (song == 0)
         return;
+    OpenSong(song);
+}
+
+// The label may show a later menu page; the song always opens on its page 1.
+void ScorePanel::OpenSong(int song)
+{
     Practice->Stop();
     Practice->ClearPick();
-    // The label may show a later menu page; the song always opens on its page 1.
     m_viewPage = 1;
     SetCaption(LabTab1PgId, PageCaption(1));
     DrawPage(QString::number(song), 1);

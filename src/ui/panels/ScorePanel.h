@@ -94,6 +94,7 @@ protected:
 
 private:
     void NextViewPage();
+    void OpenSong(int song);
     void ShowViewPage(int page);
     void AddExportActions(QMenu* menu);
     // Where to write the song on view: asks with the title as the name; empty when cancelled.

@@ -81,6 +81,26 @@ void TFormPiano::NoteTapped(const QString& note)
         score->NotePlayed(note, age);
 }
 
+void TFormPiano::ShowKeysFor(const QStringList& notes)
+{
+    ScorePanel* score = GBxShowOpern.IfBuilt();
+    if (!score || m_keyboardRoute != 0 || score->ShownSongID() == m_wideOpenedFor)
+        return;
+    bool beyond = false;
+    bool low = false;
+    for (const QString& note : notes) {
+        if (Keys->Key(note))
+            continue;
+        beyond = true;
+        low = low || NoteKey(note) < NoteKey(QStringLiteral("c1"));
+    }
+    if (!beyond)
+        return;
+    m_wideOpenedFor = score->ShownSongID();
+    ImgSetBoardClick();
+    score->Practice->WideKeysOpened(low);
+}
+
 TFrmKeyBoard_2* TFormPiano::WideKeyboard()
 {
     // The wide keyboard and its pictures wait until they are first wanted: most starts never show it.
@@ -161,6 +181,8 @@ ScorePanel* TFormPiano::BuildScorePanel()
     GuardedConnect(m_dialogs, panel, &ScorePanel::keyboardSwitchClicked, this, &TFormPiano::ImgSetBoardClick);
     GuardedConnect(m_dialogs, panel, &ScorePanel::entryPanelRequested, this, &TFormPiano::ImgOpernWriteClick);
     GuardedConnect(m_dialogs, panel, &ScorePanel::libraryChanged, this, &TFormPiano::ReloadLibrary);
+    connect(panel->Practice, &PracticeBar::runNotes, this,
+            [this](const QStringList& notes) { RunGuarded(m_dialogs, [&] { ShowKeysFor(notes); }); });
     WirePractice(*panel, Keys->Marks);
     if (m_wide)
         WirePractice(*panel, m_wide->Marks);
@@ -551,8 +573,13 @@ void TFormPiano::StartupSequence()
     m_prefs.Load(m_folders.ConfigDir);
     RunGuarded(m_dialogs, [this] { ApplyVoice(); });   // a SoundFont loads in the background
     m_midi = std::make_unique<MidiInput>(MidiInput::SystemPorts(), m_notes, m_dialogs);
-    m_keyLettersAction->setChecked(m_prefs.KeyLetters());
-    m_metronomeAction->setChecked(m_prefs.Metronome());
+    {
+        // Read, not chosen: nothing is written back at start.
+        const QSignalBlocker letters(m_keyLettersAction);
+        const QSignalBlocker metronome(m_metronomeAction);
+        m_keyLettersAction->setChecked(m_prefs.KeyLetters());
+        m_metronomeAction->setChecked(m_prefs.Metronome());
+    }
     Keys->Marks->SetLetters(m_prefs.KeyLetters());
     if (m_wide)
         m_wide->Marks->SetLetters(m_prefs.KeyLetters());

@@ -132,6 +132,9 @@ private:
     void WireKeyboard(KeyMarks* marks);
     void WirePractice(ScorePanel& panel, KeyMarks* marks);
     void NoteTapped(const QString& note);
+    // 跟弹 or 节奏 needs these notes: the wide keyboard opens, once a song, for notes the
+    // main keys lack.
+    void ShowKeysFor(const QStringList& notes);
     void FormShow();
     void SpaceKey();
     void StopPractice();   // of the score panel, when there is one
@@ -162,6 +165,7 @@ private:
     EventAge m_keyAge;
     qint64 m_keyStamp = 0;   // the time stamp of the key event being handled, 0 when none
     int m_keyboardRoute = 0;
+    int m_wideOpenedFor = 0;   // the song the wide keyboard was last opened for
     QRandomGenerator m_bannerRandom;
     PageFetcher m_fetchPage = [](const QString& address) { return FetchPage(address); };
     std::unique_ptr<TFrmKeyBoard_2> m_wide;

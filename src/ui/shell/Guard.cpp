@@ -1,5 +1,6 @@
 #include "ui/shell/Guard.h"
 #include "core/Errors.h"
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -14,6 +15,8 @@ bool RunBox(QMessageBox::Icon icon, const QString& title, const QString& text, Q
 {
     QMessageBox box(icon, title, text, buttons, QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
+    if (QAbstractButton* ok = box.button(QMessageBox::Ok))
+        ok->setText(QStringLiteral("确定"));
     return box.exec() == QMessageBox::Yes;
 }
 }
@@ -23,9 +26,10 @@ void QtDialogs::ShowError(const QString& text)
     RunBox(QMessageBox::Critical, QApplication::applicationDisplayName(), text, QMessageBox::Ok);
 }
 
+// A notice only informs: its one button is 确定, whether or not Qt's words are translated.
 void QtDialogs::ShowInfo(const QString& text)
 {
-    RunBox(QMessageBox::Information, QApplication::applicationDisplayName(), text, QMessageBox::Yes);
+    RunBox(QMessageBox::Information, QApplication::applicationDisplayName(), text, QMessageBox::Ok);
 }
 
 // The untitled questions (save, delete) are information boxes with Yes and No.

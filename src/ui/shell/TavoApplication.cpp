@@ -1,6 +1,7 @@
 #include "ui/shell/TavoApplication.h"
 #include "core/AppInfo.h"
 #include <QFont>
+#include <QLibraryInfo>
 
 TavoApplication::TavoApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
@@ -10,6 +11,28 @@ TavoApplication::TavoApplication(int& argc, char** argv) : QApplication(argc, ar
     QFont f(QStringLiteral("MS Sans Serif"));
     f.setPointSize(8);
     setFont(f);
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    for (const QString& name : QtCatalogues(QLocale::system())) {
+        if (m_qt.load(name, folder)) {
+            m_qtTranslated = installTranslator(&m_qt);
+            break;
+        }
+    }
+}
+
+QStringList TavoApplication::QtCatalogues(const QLocale& system)
+{
+    QStringList names;
+    if (system.language() == QLocale::Chinese) {
+        // Traditional script (Taiwan, Hong Kong, Macao) reads zh_TW; the rest zh_CN.
+        const bool traditional = system.script() == QLocale::TraditionalChineseScript ||
+                                 system.territory() == QLocale::Taiwan || system.territory() == QLocale::HongKong ||
+                                 system.territory() == QLocale::Macau;
+        if (traditional)
+            names << QStringLiteral("qt_zh_TW");
+    }
+    names << QStringLiteral("qt_zh_CN");
+    return names;
 }
 
 void TavoApplication::InstallFontSubstitutes()
