@@ -76,8 +76,9 @@ def key_of(conv, info):
 
 
 def align(exp, act):
-    """Pairs (i, j) of an alignment of two note lists: a pitch or length that differs
-    costs less than a note left out, so like notes pair up."""
+    """Pairs (i, j) of an alignment of two note lists: a pitch, length or start that differs
+    costs less than a note left out, so like notes pair up; a start that agrees keeps
+    notes sung wrong in their places."""
     n, m = len(exp), len(act)
     INF = float('inf')
     cost = [[INF] * (m + 1) for _ in range(n + 1)]
@@ -93,7 +94,8 @@ def align(exp, act):
             if j < m and c + GAP < cost[i][j + 1]:
                 cost[i][j + 1], step[i][j + 1] = c + GAP, "a"
             if i < n and j < m:
-                s = c + (exp[i].pitch != act[j].pitch) * 0.9 + (exp[i].duration != act[j].duration) * 0.5
+                s = (c + (exp[i].pitch != act[j].pitch) * 0.9 + (exp[i].duration != act[j].duration) * 0.5
+                     + (exp[i].onset != act[j].onset) * 0.3)
                 if s < cost[i + 1][j + 1]:
                     cost[i + 1][j + 1], step[i + 1][j + 1] = s, 'p'
     pairs = []

@@ -6,6 +6,7 @@ A note is (pitch, duration, bar_before):
   pitch     semitones from the middle 1 of the key in force, accidental and octave included
   spelled   (degree, accidental, octave) as written
   duration  Fraction of a quarter note, tied notes joined
+  onset     Fraction of a quarter from the first sounding note
   bar       True when a bar line falls after the previous note's start and at or before
             this note's start (a pickup's leading rests do not matter)
 """
@@ -21,7 +22,7 @@ HEADER_KEYS = ('歌名', '演唱', '作词', '作曲', '节拍', 'title', 'time'
 
 
 class Note:
-    __slots__ = ('pitch', 'spelled', 'duration', 'bar', 'rest')
+    __slots__ = ('pitch', 'spelled', 'duration', 'bar', 'rest', 'onset')
 
     def __init__(self, pitch, spelled, duration, rest=False):
         self.pitch = pitch
@@ -29,6 +30,7 @@ class Note:
         self.duration = duration
         self.bar = False
         self.rest = rest
+        self.onset = Fraction(0)   # from the first sounding note
 
     def __repr__(self):
         return 'Note(%s,%s,%s%s)' % (self.pitch, self.spelled, self.duration, ',bar' if self.bar else '')
@@ -163,9 +165,15 @@ def parse(text):
             bar_pending = False
             notes.append(n)
     # Rests only move the bar flag on to the next note.
+    t = Fraction(0)
+    for n in notes:
+        n.onset = t
+        t += n.duration
+    first = next((n.onset for n in notes if not n.rest), Fraction(0))
     sounding = []
     carry = False
     for n in notes:
+        n.onset -= first
         if n.rest:
             carry = carry or n.bar
             continue

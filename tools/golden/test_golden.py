@@ -48,6 +48,7 @@ class ReadJianpu(unittest.TestCase):
     def test_bar_lines_belong_to_the_next_note(self):
         got = notes('0 0 0 5, | 1 - (5 - | 5) 3 0 | 0 2 |')
         self.assertEqual([n.bar for n in got], [False, True, False, True, True])
+        self.assertEqual([n.onset for n in got], [0, 1, 3, 6, 9])
 
     def test_headers_and_comments(self):
         got, info = jianpu_notes.parse('歌名：x\n节拍：4/4\n1=bB 6/8\n# note\n1 #4 # a comment 7\n')
