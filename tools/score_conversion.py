@@ -130,6 +130,24 @@ def score(exp, act):
     }
 
 
+def closest_part(expected, texts):
+    """The melody part: the one whose text (None when it failed) comes closest to the written
+    tune, by pitches and lengths that agree, then by the nearer note count; -1 when none reads."""
+    best = None
+    for p, text in enumerate(texts):
+        if text is None:
+            continue
+        try:
+            notes, _ = jianpu_notes.parse(text)
+        except ValueError:
+            continue
+        o = score(expected, notes)
+        key = (o['pitch'] + o['rhythm'], -abs(o['got'] - o['expected']))
+        if best is None or key > best[0]:
+            best = (key, p)
+    return best[1] if best else -1
+
+
 def pct(a, b):
     return '%5.1f%%' % (100.0 * a / b) if b else '    - '
 
@@ -192,21 +210,8 @@ def main():
                 melody_ok = None
                 melody = conv['preselected']
                 if len(conv['parts']) > 1 and not args.check:
-                    # The melody part is the one whose conversion comes closest to the written tune.
-                    best = None
-                    for p in range(len(conv['parts'])):
-                        other = run_convert(args.convert, path, p)
-                        if other['text'] is None:
-                            continue
-                        try:
-                            notes, _ = jianpu_notes.parse(other['text'])
-                        except ValueError:
-                            continue
-                        o = score(expected, notes)
-                        key = (o['pitch'] + o['rhythm'], -abs(o['got'] - o['expected']))
-                        if best is None or key > best[0]:
-                            best = (key, p)
-                    melody = best[1] if best else -1
+                    texts = [run_convert(args.convert, path, p)['text'] for p in range(len(conv['parts']))]
+                    melody = closest_part(expected, texts)
                     melody_ok = melody == conv['preselected']
                 key = key_of(conv, info)
                 for bucket in [totals[(split, fmt)], totals[(split, '*')]] + [by_cause[(split, c)] for c in causes]:

@@ -75,6 +75,24 @@ class Scoring(unittest.TestCase):
         self.assertEqual((s['pitch'], s['bars'], s['bar_total']), (8, 0, 2))
 
 
+    def test_the_melody_is_the_closest_part(self):
+        expected = notes('1 2 3 4 | 5 - - - |')
+        # An unreadable or failed part is passed over; of equal matches the nearer note count wins.
+        texts = ['1 1 1 1 | 1 - - - |', None, '1 2 3 4 | 5 - - - |', '1 2 3 4 | 5 - - - | 1 |', 'x y']
+        self.assertEqual(score_conversion.closest_part(expected, texts), 2)
+        texts[0] = '1 2 3 4 | 5 - - - |'
+        self.assertEqual(score_conversion.closest_part(expected, texts), 0)
+        self.assertEqual(score_conversion.closest_part(expected, [None, 'x']), -1)
+
+    def test_the_programs_own_text_reads(self):
+        # As the import writes it today: credits, a time line, arcs as ^n counting the bar line
+        # as a cell, bar lines of either kind. The bar inside the tied note comes before the 3.
+        got, info = jianpu_notes.parse('歌名：t\n演唱：佚名\n节拍：4/4\n5^3 - | 5 3_ 2_ ｜ 1 - - - ||\n')
+        self.assertEqual([(n.pitch, n.duration, n.bar) for n in got],
+                         [(7, 3, False), (4, F(1, 2), True), (2, F(1, 2), False), (0, 4, True)])
+        self.assertEqual(info['keys'], [])
+
+
 def tune(body, head='M:4/4\nL:1/8\nK:G\n'):
     with tempfile.NamedTemporaryFile('w', suffix='.abc', delete=False, encoding='utf-8') as f:
         f.write('X:1\nT:t\n' + head + body + '\n')
@@ -126,6 +144,42 @@ class ReadAbc(unittest.TestCase):
     def test_the_melody_voice_alone(self):
         t, text = tune('V:1\nD8 |]\nV:2\n%%MIDI program 73\nB8 |]', 'M:4/4\nL:1/8\nK:G\n%%tavo-melody 2\n')
         self.assertEqual(written(text), ['1=G 4/4', '3 - - - |'])
+
+
+class WriteLengths(unittest.TestCase):
+    def test_lengths_that_need_a_tie(self):
+        # units of a 32nd: a quarter and a 32nd, a quarter and a 16th, five eighths, seven 32nds
+        cases = [('G9/4', '(1 1___) |'), ('G5/2', '(1 1__) |'), ('G5', '1 - . |'), ('G7/4', '(1_. 1___) |')]
+        for body, text in cases:
+            with self.subTest(body=body):
+                _, out = tune(body + ' |]', 'L:1/8\nK:G\n')
+                self.assertEqual(written(out)[1], text)
+
+    def test_rests(self):
+        _, text = tune('z8 | z6 G2 | z3 G G4 |]')
+        self.assertEqual(written(text)[1], '0 0 0 0 | 0 0 0 1 | 0 0_ 1_ 1 - |')
+
+    def test_chord_lengths_and_fractions(self):
+        _, text = tune('[GB]2 B/B/ B// B// B3/2 B/ [DG]3 z |]')
+        self.assertEqual(written(text)[1], '3 3__ 3__ 3___ 3___ 3_. 3__ 1. 0_ |')
+
+
+class Spelling(unittest.TestCase):
+    def test_as_the_abc_spells_it(self):
+        _, text = tune('^F _G ^c _d _B ^A E2 |]', 'M:4/4\nL:1/8\nK:C\n')
+        self.assertEqual(written(text)[1], '#4_ b5_ #1\'_ b2\'_ b7_ #6_ 3 |')
+
+    def test_a_lying_signature_is_renamed(self):
+        _, text = tune('D ^F A2 |]', 'M:2/4\nL:1/8\nK:C\n%%tavo-key D\n')
+        self.assertEqual(written(text), ['1=D 2/4', '1_ 3_ 5 |'])
+
+    def test_the_middle_one_fits_the_range(self):
+        # With d' as the middle 1 the b'' would lie past the upper 4: the middle 1 goes up an
+        # octave although more notes would then stand in the middle octave.
+        _, text = tune('A2 B2 c2 b2 |]', 'M:4/4\nL:1/8\nK:D\n')
+        self.assertEqual(written(text)[1], '5, 6, 7, 6 |')
+        _, text = tune('A2 B2 c2 g2 |]', 'M:4/4\nL:1/8\nK:D\n')
+        self.assertEqual(written(text)[1], "5 6 7 4' |")
 
 
 if __name__ == '__main__':
