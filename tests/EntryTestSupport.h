@@ -39,8 +39,8 @@ struct AnsweringDialogs : IDialogs {
     QString OpenFile(const QString&, const QString&) override { return {}; }
 };
 
-// Tokens separated by spaces, "tok*N" repeats: add clr dur oct cad d0..d7 s1..s6
-// slur br clearview (the score view cleared the grids) reset, and the fields
+// Tokens separated by spaces, "tok*N" repeats: add clr dur oct cad d0..d7 t0..t7 (typed) s1..s6
+// slur br clearview abandon (the score view cleared the grids) reset, and the fields
 // title= art= word= comp= ("~" is a space). Starts as the program does.
 struct EntryDriver {
     FakeEntryView view;
@@ -59,7 +59,8 @@ struct EntryDriver {
             {"dur", [&] { editor.CycleDuration(); }}, {"oct", [&] { editor.CycleOctave(); }},
             {"cad", [&] { editor.SwitchCadence(); }}, {"slur", [&] { editor.Symbol(4); }},
             {"br", [&] { editor.Symbol(6); }}, {"reset", [&] { editor.Reset(); }},
-            {"clearview", [&] { editor.GridsCleared(1, Score::CellsPerPage); }}};
+            {"clearview", [&] { editor.GridsCleared(1, Score::CellsPerPage); }},
+            {"abandon", [&] { editor.Abandon(); }}};
         std::map<QString, QString*> texts{{"title", &fields.title}, {"art", &fields.performer},
                                           {"word", &fields.lyricist}, {"comp", &fields.composer}};
         for (const QString& item : script.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
@@ -72,6 +73,10 @@ struct EntryDriver {
                     keys.at(tok)();
                 else if (tok.startsWith(QLatin1Char('d')))
                     editor.Digit(tok.mid(1).toInt());
+                else if (tok.startsWith(QLatin1Char('t')) && editor.StartForDigit(fields))   // a typed digit
+                    editor.TypeDigit(tok.mid(1).toInt());
+                else if (tok.startsWith(QLatin1Char('t')))
+                    continue;
                 else
                     editor.Symbol(tok.mid(1).toInt());
             }

@@ -168,7 +168,7 @@ private Q_SLOTS:
         o.countIn = 3;
         o.beatsPerBar = 3;
         o.loop = true;
-        QVERIFY(demo.Start(Tune(), 120, o));   // 24000 frames a beat; 8 beats a pass
+        QVERIFY(demo.Start(Tune(), 120, o));   // 24000 frames a beat; 8 beats and a bar's rest a pass
         const std::uint64_t first = 4800 + 3 * 24000;
         DemoPlayer::Position at;
         for (int i = 0; i < 800 && at.pass < 2; ++i) {
@@ -181,8 +181,8 @@ private Q_SLOTS:
         for (int b = 0; b < 3; ++b)
             QCOMPARE(out.clicks[size_t(b)], std::make_pair(4800 + std::uint64_t(b) * 24000, b == 0));
         QCOMPARE(awaited.at(0), std::make_pair(0, first));
-        QCOMPARE(awaited.at(7), std::make_pair(0, first + 8 * 24000));   // the second pass
-        QCOMPARE(awaited.at(11), std::make_pair(4, first + 12 * 24000));
+        QCOMPARE(awaited.at(7), std::make_pair(0, first + 11 * 24000));   // the second pass
+        QCOMPARE(awaited.at(11), std::make_pair(4, first + 15 * 24000));
         QCOMPARE(demo.EndFrame(), UINT64_MAX);
 
         // The metronome on a song of 8 beats: 8 clicks, accented every 4th; a held note
@@ -201,6 +201,78 @@ private Q_SLOTS:
         QCOMPARE(int(out2.clicks.size()), 8);
         QCOMPARE(int(std::count_if(out2.clicks.begin(), out2.clicks.end(), [](auto c) { return c.second; })), 2);
         QCOMPARE(int(out2.notes.size()), 4);
+    }
+
+    // A looped passage rests one bar before it starts again: the song rounded up to whole
+    // beats, then a bar; with the metronome the rest clicks too, its first beat accented.
+    void aLoopRestsABarBetweenPasses_data()
+    {
+        QTest::addColumn<QList<double>>("lengths");   // of the notes, in beats
+        QTest::addColumn<int>("beatsPerBar");
+        QTest::addColumn<bool>("clicks");
+        QTest::addColumn<int>("passBeats");
+        QTest::addColumn<QList<int>>("accents");   // beats of a pass with an accented click
+        const QList<double> twoBars{1, 1, 1, 1, 2, 1, 1};
+        QTest::newRow("two bars of 4/4, metronome") << twoBars << 4 << true << 12 << QList<int>{0, 4, 8};
+        QTest::newRow("two and a half beats in 3/4") << QList<double>{1, 1, 0.5} << 3 << true << 6 << QList<int>{0, 3};
+        QTest::newRow("no metronome: a silent rest") << twoBars << 4 << false << 12 << QList<int>{};
+    }
+    void aLoopRestsABarBetweenPasses()
+    {
+        QFETCH(QList<double>, lengths);
+        QFETCH(int, beatsPerBar);
+        QFETCH(bool, clicks);
+        QFETCH(int, passBeats);
+        QFETCH(QList<int>, accents);
+        Timeline song;
+        for (double length : lengths) {
+            TimelineEvent e;
+            e.cell = e.lastCell = int(song.events.size()) + 1;
+            e.degree = 1;
+            e.note = QStringLiteral("c1");
+            e.start = song.beats;
+            e.length = length;
+            song.events.push_back(e);
+            song.beats += length;
+        }
+        FakeOutput out;
+        DemoPlayer demo(out);
+        std::vector<std::pair<int, std::uint64_t>> scheduled;
+        demo.OnScheduled = [&](int event, std::uint64_t frame) { scheduled.emplace_back(event, frame); };
+        DemoPlayer::Options o;
+        o.clicks = clicks;
+        o.beatsPerBar = beatsPerBar;
+        o.loop = true;
+        QVERIFY(demo.Start(song, 120, o));   // 24000 frames a beat
+        const std::uint64_t first = 4800, beat = 24000;
+        const int n = int(song.events.size());
+        bool sawRest = false;
+        while (out.now < first + 2 * passBeats * beat) {
+            out.now += 768;
+            const DemoPlayer::Position at = demo.Tick();
+            const double inPass = double(out.now - first) / beat - at.pass * passBeats;
+            if (inPass > song.beats + 0.01 && inPass < passBeats - 0.01) {
+                QCOMPARE(at.event, -1);   // nothing is marked in the rest
+                sawRest = true;
+            }
+        }
+        QVERIFY(sawRest);
+        QCOMPARE(scheduled.at(size_t(n)), std::make_pair(0, first + std::uint64_t(passBeats) * beat));
+        const auto inTwoPasses = std::count_if(out.notes.begin(), out.notes.end(), [&](const FakeOutput::Note& note) {
+            return note.frame < first + 2 * std::uint64_t(passBeats) * beat;
+        });
+        QCOMPARE(int(inTwoPasses), 2 * int(std::count_if(song.events.begin(), song.events.end(),
+                                                          [](const TimelineEvent& e) { return e.IsSounded(); })));
+        if (!clicks) {
+            QVERIFY(out.clicks.empty());
+            return;
+        }
+        // A click on every beat of the first pass, the rest included, and the next pass begins accented.
+        QCOMPARE_GT(int(out.clicks.size()), passBeats);
+        for (int b = 0; b <= passBeats; ++b) {
+            QCOMPARE(out.clicks[size_t(b)].first, first + std::uint64_t(b) * beat);
+            QCOMPARE(out.clicks[size_t(b)].second, accents.contains(b % passBeats));
+        }
     }
 
     // Each note against its place on the grid: a press 0..80 ms off is 准, to 200 ms 早 or
@@ -297,6 +369,39 @@ private Q_SLOTS:
         f.close();
         again.Load(dir.path());
         QVERIFY(!again.BestFollow(QStringLiteral("d")));
+    }
+
+    // Each song's last tempo is kept beside its results, on a line of its own kind; a title
+    // that holds "%2" keeps its numbers where they belong.
+    void tempoKeptBesideTheResults()
+    {
+        QTemporaryDir dir;
+        const QString odd = QStringLiteral("百分%2之%1");
+        {
+            Results r(dir.path());
+            QVERIFY(!r.Tempo(QStringLiteral("小星星")));
+            r.KeepTempo(QStringLiteral("小星星"), 120);
+            r.KeepTempo(QStringLiteral("小星星"), 72);
+            r.KeepTempo(QStringLiteral("欢乐颂"), 900);   // held to the demo's range
+            QVERIFY(r.OfferFollow(odd, {5, 1, 61'000}));
+            r.KeepTempo(odd, 60);
+        }
+        Results again(dir.path());
+        QCOMPARE(again.Tempo(QStringLiteral("小星星")), std::optional<int>(72));
+        QCOMPARE(again.Tempo(QStringLiteral("欢乐颂")), std::optional<int>(DemoPlayer::MaxTempo));
+        QCOMPARE(again.Tempo(odd), std::optional<int>(60));
+        QCOMPARE(Results::FollowText(*again.BestFollow(odd)), QStringLiteral("最佳 正确 5 个，错误 1 个，用时 1:01"));
+
+        // Tempo lines out of range or of the wrong shape are passed over; results around them stay.
+        QFile f(again.FilePath());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("T\ta\t39\nT\tb\t201\nT\tc\tfast\nT\td\t100\t1\nF\te\t3\t1\t9000\nT\te\t100\n");
+        f.close();
+        again.Load(dir.path());
+        for (const char* t : {"a", "b", "c", "d"})
+            QVERIFY(!again.Tempo(QString::fromLatin1(t)));
+        QCOMPARE(again.Tempo(QStringLiteral("e")), std::optional<int>(100));
+        QCOMPARE(again.BestFollow(QStringLiteral("e"))->right, 3);
     }
 };
 

@@ -26,7 +26,8 @@ QString Probe(const EntryDriver& d, const QString& key)
         {"cursor", d.Cursor()}, {"caption", d.view.caption}, {"cadence", d.view.cadence}, {"prompt", d.view.prompt},
         {"dur", QString::number(d.editor.Duration())}, {"oct", QString::number(d.editor.Octave())},
         {"slur", QString::number(d.editor.SlurCounter())}, {"started", QString::number(d.editor.Started())},
-        {"viewclears", QString::number(d.view.viewClears)},
+        {"viewclears", QString::number(d.view.viewClears)}, {"next", QString::number(d.editor.NextCellPosition())},
+        {"unsaved", QString::number(d.editor.HasUnsavedCells())},
         {"head", QStringList{h.SongName, h.SongNote, h.OpernLong, h.OpernHigh, QString::number(h.Conn), h.InfoType}.join(u'|')}};
     if (key.startsWith(QLatin1String("cell:")))
         return d.view.cells.at(size_t(n));
@@ -83,6 +84,20 @@ private Q_SLOTS:
         row("six arcs on a page at most", "add d5 slur add d5 slur add d5 slur add d5 slur add d5 slur add d5 slur add d5 slur add",
             "arcs=1:1,2:1,3:1,4:1,5:1,6:1;rec:7=5011/1");
         row("score view clearing keeps the table", "add d5 slur clearview", "arcs=;slur=0;cell:1=NOTE_9000;rec:1=5011/1");
+        // A digit typed before the start starts the song; without a title it asks for one.
+        row("typed digit starts the song", "t5", "started=1;rec:1=5010/1;cursor=0/1;head=送别|佚名|佚名|佚名|1|0");
+        row("typed digit without a title", "title= t5", "started=0;prompt=请输入歌曲名称;rec:1=9000/");
+        row("typed digits follow one another", "t5 t3 t1", "rec:2=3010/1;rec:3=1010/1;cursor=0/3;next=4");
+        // Where the next cell goes, and what counts as unsaved.
+        row("next before the start", "", "next=1;unsaved=0");
+        row("next on the open first cell", "add", "next=1;unsaved=0");
+        row("next after a written cell", "add d5", "next=2;unsaved=1");
+        row("next on the space 增加 placed", "add d5 add", "next=2;unsaved=1");
+        row("next after a cleared cell", "add d5 add d3 clr", "next=2;unsaved=1");
+        row("next at the end of a page", "add add*104 d5", "next=0");
+        row("next at the last index", "add add*480 d5", "next=0");
+        row("every cell cleared again", "add d5 add d3 clr clr", "started=1;unsaved=0");
+        row("abandon", "add d5 slur add d3 abandon", "started=0;unsaved=0;cursor=0/1;caption=- 1 -;arcs=;rec:1=9000/1;next=1;head=|9|0|0|0|0");
         row("reset", "add dur d5 slur add reset", "started=0;cursor=0/1;caption=- 1 -;dur=0;oct=1;slur=0;rec:1=9000/;head=||||0|");
     }
     void script()

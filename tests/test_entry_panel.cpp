@@ -54,7 +54,7 @@ private Q_SLOTS:
             {p.EdSongName, {62, 9, 167, 26}, {}},        {p.EdArt, {62, 40, 62, 21}, {}},
             {p.EdSongWord, {179, 40, 62, 21}, {}},       {p.EdSongComposer, {296, 40, 62, 21}, {}},
             {p.ImgSymbol[1], {15, 264, 32, 32}, "分隔线"}, {p.ImgSymbol[2], {51, 264, 32, 32}, "延长线"},
-            {p.ImgSymbol[3], {88, 264, 32, 32}, "连接线"}, {p.ImgSymbol[0], {125, 264, 32, 32}, "半音符"},
+            {p.ImgSymbol[3], {88, 264, 32, 32}, "连接线"}, {p.ImgSymbol[0], {125, 264, 32, 32}, "附点"},
             {p.ImgSymbol[4], {161, 264, 32, 32}, "空格"},  {p.ImgSymbol[5], {198, 264, 32, 32}, "换行"},
             {p.ImgOperLong, {624, 65, 33, 42}, "音长"},    {p.ImgOperHigh, {624, 107, 33, 42}, "音高"},
             {p.ImgNextOper, {624, 153, 32, 32}, "增加"},   {p.ImgPreOper, {624, 194, 32, 32}, "清除"},
@@ -66,7 +66,9 @@ private Q_SLOTS:
             if (auto* b = qobject_cast<const TImageButton*>(e.w))
                 QCOMPARE(b->Picture().size(), e.r.size());
         }
-        QCOMPARE(p.EdSongName->text(), QStringLiteral("请输入歌曲名称"));
+        // The prompt is a placeholder: the field itself is empty.
+        QVERIFY(p.EdSongName->text().isEmpty());
+        QCOMPARE(p.EdSongName->placeholderText(), QStringLiteral("请输入歌曲名称"));
         QVERIFY(p.EdSongName->font().bold() && p.EdSongName->font().pixelSize() == 19);
         const int digitX[] = {580, 400, 425, 451, 477, 502, 528, 554};
         for (int d = 0; d <= 7; ++d) {
@@ -89,13 +91,13 @@ private Q_SLOTS:
         Click(m.ImgOpernWrite);
         QVERIFY(p.isVisible());
 
-        // No title: 增加 puts the prompt back and focuses the field.
-        p.EdSongName->clear();
+        // A title of spaces: 增加 empties the field, so its placeholder asks, and focuses it.
+        p.EdSongName->setText(QStringLiteral("  "));
         Click(p.ImgNextOper);
-        QCOMPARE(p.EdSongName->text(), QStringLiteral("请输入歌曲名称"));
+        QVERIFY(p.EdSongName->text().isEmpty());
+        QCOMPARE(p.EdSongName->placeholderText(), QStringLiteral("请输入歌曲名称"));
         QCOMPARE(m.focusWidget(), p.EdSongName);
-        QCoreApplication::processEvents();
-        QCOMPARE(p.EdSongName->selectedText(), QStringLiteral("请输入歌曲名称"));
+        QVERIFY(!p.Editor().Started());
 
         // Typing into the fields plays nothing, Enter included; afterwards the keys play again.
         const int plays = Plays(s.kb1);
@@ -151,6 +153,7 @@ private Q_SLOTS:
         QCOMPARE(s.env.dialogs.questions, QStringList{QStringLiteral("创建新歌存盘，是否继续？")});
         QCOMPARE(s.env.dialogs.errors, QStringList());
         QVERIFY(!p.Editor().Started());
+        QCOMPARE(p.LabStatus->text(), QStringLiteral("已保存：") + kTitle);
         QCOMPARE(p.LabTab2PgId->text(), QStringLiteral("- 1 -"));
         QCOMPARE(Shown(*p.Grid), QStringList(105, QStringLiteral("NOTE_9000")));
         QCOMPARE(Shown(*m.GBxShowOpern->Grid), QStringList(105, QStringLiteral("NOTE_9000")));
@@ -221,6 +224,76 @@ private Q_SLOTS:
         const QString copied = QGuiApplication::clipboard()->text();
         QCOMPARE(copied, QStringLiteral("歌名：<b>文本歌</b>\n演唱：佚名\n作词：佚名\n作曲：佚名\n节拍：2/4\n"
                                         "1 1 | 5 5 | (6 6) | 5 - |\n"));
+    }
+
+    // Digits typed before the start start the song (or ask for the title); the cursor frame
+    // stands where the next cell goes; leaving with cells not saved asks first.
+    void typedStartCursorAndLeaving()
+    {
+        Started s;
+        QVERIFY(s.start());
+        TFormPiano& m = s.main;
+        EntryPanel& p = *m.GBxOpernWrite;
+        Click(m.ImgOpernWrite);
+        auto cursorOver = [&](int position) {
+            return !p.EntryCursor->isHidden() &&
+                   p.EntryCursor->geometry().contains(p.Grid->Cells[size_t(position - 1)]->geometry());
+        };
+        QVERIFY(cursorOver(1));
+
+        // No title yet: the digit asks for one and writes nothing.
+        m.setFocus();
+        QTest::keyClick(&m, Qt::Key_5);
+        QVERIFY(!p.Editor().Started());
+        QCOMPARE(m.focusWidget(), p.EdSongName);
+        QCOMPARE(Cell(p, 1), QStringLiteral("NOTE_9000"));
+        QVERIFY(cursorOver(1));
+
+        p.EdSongName->setText(QStringLiteral("新歌"));
+        m.setFocus();
+        QTest::keyClick(&m, Qt::Key_5);
+        QVERIFY(p.Editor().Started());
+        QCOMPARE(Cell(p, 1), QStringLiteral("NOTE_501"));
+        QVERIFY(cursorOver(2));
+        QTest::keyClick(&m, Qt::Key_3);
+        QVERIFY(cursorOver(3));
+        Click(p.ImgNextOper);                 // the space it places is the open cell
+        QVERIFY(cursorOver(3));
+        Click(p.LabOpren[1]);                 // a clicked digit fills it
+        QCOMPARE(Cell(p, 3), QStringLiteral("NOTE_101"));
+        QVERIFY(cursorOver(4));
+        QTest::keyClick(&m, Qt::Key_Backspace);
+        QVERIFY(cursorOver(3));
+
+        // Another panel: No keeps the song and the panel; Yes gives them up.
+        RecordingDialogs& d = s.env.dialogs;
+        d.answers = {false};
+        Click(m.ImgHelp);
+        QCOMPARE(d.questions, QStringList{QStringLiteral("曲谱尚未保存，要放弃吗？")});
+        QVERIFY(p.isVisible() && (!m.GBxHelp.IfBuilt() || !m.GBxHelp.IfBuilt()->isVisible()));
+        QVERIFY(p.Editor().Started());
+        d.answers = {false};
+        QVERIFY(!m.close());                  // the window stays as well
+        QVERIFY(m.isVisible());
+        QCOMPARE(d.questions.size(), 2);
+        d.answers = {true};
+        Click(m.ImgOpernShow);
+        QVERIFY(m.GBxShowOpern->isVisible() && !p.isVisible());
+        QVERIFY(!p.Editor().Started());
+        QCOMPARE(Cell(p, 1), QStringLiteral("NOTE_9000"));
+        QVERIFY(cursorOver(1));
+
+        // Nothing written, nothing asked; the panel's own "X" keeps the song without asking.
+        Click(m.ImgOpernWrite);
+        Click(m.ImgAbout);
+        QCOMPARE(d.questions.size(), 3);
+        Click(m.ImgOpernWrite);
+        m.setFocus();
+        QTest::keyClick(&m, Qt::Key_7);
+        Click(p.CloseLabel());
+        Click(m.ImgHelp);
+        QCOMPARE(d.questions.size(), 3);
+        QCOMPARE(p.Editor().Table()[1].SongNote, QStringLiteral("7"));
     }
 };
 

@@ -13,7 +13,10 @@
 #include "ui/widgets/ImageButton.h"
 #include "ui/widgets/Resources.h"
 #include "ui/widgets/TempoControl.h"
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QRegularExpression>
+#include <QWheelEvent>
 
 using namespace ScoreTest;
 using Mode = PracticeBar::Mode;
@@ -103,6 +106,14 @@ private Q_SLOTS:
                                          [](const TimelineEvent& e) { return e.IsSounded(); });
         QCOMPARE(summary.captured(1).toInt(), int(notes));
         QCOMPARE(bar.LabBest->text(), QStringLiteral("最佳 ") + bar.LabPractice->text());   // the first is the best
+        // Both lines stand in their own box, clear of the page number.
+        QVERIFY(bar.ResultBox->isVisible());
+        const QRect pageNumber = p.LabTab1PgId->geometry().adjusted(-6, -2, 6, 2);
+        for (const QWidget* line : {bar.LabPractice, bar.LabBest}) {
+            QVERIFY(bar.ResultBox->geometry().contains(line->geometry()));
+            QVERIFY(!line->geometry().intersects(bar.LabBest == line ? bar.LabPractice->geometry() : bar.LabBest->geometry()));
+        }
+        QVERIFY(!bar.ResultBox->geometry().intersects(pageNumber));
         QVERIFY(m.Keys->Marks->Awaited().isEmpty());
         QTest::keyClick(&m, Qt::Key_H);   // playing on leaves the summary standing
         QVERIFY(!bar.LabPractice->text().isEmpty());
@@ -290,6 +301,111 @@ private Q_SLOTS:
         }
         QTest::mouseClick(bar.ImgDemo, Qt::LeftButton);   // the menu is open
         QCOMPARE(bar.Running(), Mode::None);
+    }
+
+    // 节奏 counts as it goes: a note let pass is counted while the grid runs on.
+    void rhythmShowsARunningCount()
+    {
+        TempEnv env;
+        QVERIFY(env.copyStarterDatabase());
+        PianoWindows w{env};
+        TFormPiano& m = *w.main;
+        PracticeBar& bar = *m.GBxShowOpern->Practice;
+        StartUp(m);
+        OpenSong(m, 1);
+        bar.Tempo->SetValue(200);
+        QTest::mouseClick(bar.ImgRhythm, Qt::LeftButton);
+        QCOMPARE(bar.Running(), Mode::Rhythm);
+        QTRY_VERIFY_WITH_TIMEOUT(bar.LabPractice->text().startsWith(QStringLiteral("漏　准 0 · 早 0 · 晚 0 · 漏 ")), 10000);
+        QVERIFY(bar.ResultBox->isVisible());
+        QTest::mouseClick(bar.ImgRhythm, Qt::LeftButton);
+        QVERIFY(bar.LabPractice->text().startsWith(QStringLiteral("准 0 个，早 0 个，晚 0 个，漏 ")));
+    }
+
+    // The wheel and the arrows step by 1, with Shift by 10; a click on the number takes a
+    // typed tempo: Enter sets it within the range, Esc keeps the old one.
+    void tempoStepsAndTyping_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("expect");
+        QTest::newRow("wheel up") << "wheel 1" << 91;
+        QTest::newRow("wheel down twice") << "wheel -2" << 88;
+        QTest::newRow("Shift+wheel up") << "shiftwheel 1" << 100;
+        QTest::newRow("Shift+wheel down") << "shiftwheel -1" << 80;
+        QTest::newRow("Shift+wheel, sideways") << "shiftwheelx 1" << 100;
+        QTest::newRow("up arrow") << "up" << 91;
+        QTest::newRow("Shift+up arrow") << "shiftup" << 100;
+        QTest::newRow("Shift+down arrow") << "shiftdown" << 80;
+        QTest::newRow("Shift+wheel at the top") << "type 195 shiftwheel 1" << 200;
+        QTest::newRow("typed 120") << "type 120" << 120;
+        QTest::newRow("typed below the range") << "type 30" << 40;
+        QTest::newRow("typed above the range") << "type 999" << 200;
+        QTest::newRow("typed, then Esc") << "typeesc 120" << 90;
+    }
+    void tempoStepsAndTyping()
+    {
+        QFETCH(QString, action);
+        QFETCH(int, expect);
+        QWidget host;
+        host.resize(100, 40);
+        TempoControl t(&host, 40, 200, 90);
+        t.setGeometry(10, 10, 70, 22);
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        const QStringList words = action.split(u' ');
+        for (qsizetype i = 0; i < words.size(); i += 2) {
+            const QString& verb = words[i];
+            const QString arg = i + 1 < words.size() ? words[i + 1] : QString();
+            const QPoint middle(t.width() / 2, t.height() / 2);
+            if (verb.contains(QLatin1String("wheel"))) {
+                const int notch = arg.toInt() * 120;
+                const QPoint delta = verb.endsWith(u'x') ? QPoint(notch, 0) : QPoint(0, notch);
+                QWheelEvent e(middle, t.mapToGlobal(middle), QPoint(), delta, Qt::NoButton,
+                              verb.startsWith(QLatin1String("shift")) ? Qt::ShiftModifier : Qt::NoModifier,
+                              Qt::NoScrollPhase, false);
+                QCoreApplication::sendEvent(&t, &e);
+            } else if (verb.endsWith(QLatin1String("up")) || verb.endsWith(QLatin1String("down"))) {
+                const QRect arrow = verb.endsWith(QLatin1String("up")) ? t.UpArrow() : t.DownArrow();
+                QTest::mouseClick(&t, Qt::LeftButton, verb.startsWith(QLatin1String("shift")) ? Qt::ShiftModifier : Qt::KeyboardModifiers(),
+                                  arrow.center());
+            } else {
+                QTest::mouseClick(&t, Qt::LeftButton, {}, QPoint(14, middle.y()));   // on the number
+                QVERIFY(t.TypingBox()->isVisible());
+                QCOMPARE(t.TypingBox()->selectedText(), QString::number(t.Value()));
+                QTest::keyClicks(t.TypingBox(), arg);
+                QTest::keyClick(t.TypingBox(), verb == QLatin1String("typeesc") ? Qt::Key_Escape : Qt::Key_Return);
+                QVERIFY(!t.TypingBox()->isVisible());
+            }
+        }
+        QCOMPARE(t.Value(), expect);
+    }
+
+    // Each song's last tempo is kept beside its results and comes back when it is opened.
+    void tempoKeptForEachSong()
+    {
+        TempEnv env;
+        QVERIFY(env.copyStarterDatabase());
+        PianoWindows w{env};
+        TFormPiano& m = *w.main;
+        ScorePanel& p = *m.GBxShowOpern;
+        PracticeBar& bar = *p.Practice;
+        StartUp(m);
+        OpenSong(m, 1);
+        const QString first = p.ShownTitle();
+        bar.Tempo->SetValue(120);
+        OpenSong(m, 2);   // the first song's tempo is kept as it leaves the view
+        const QString second = p.ShownTitle();
+        QVERIFY(first != second);
+        QCOMPARE(bar.Tempo->Value(), 120);   // a song with none kept plays on at the tempo in use
+        bar.Tempo->SetValue(60);
+        const QString folder = QFileInfo(bar.Best().FilePath()).path();
+        QTRY_COMPARE(Results(folder).Tempo(second), std::optional<int>(60));   // once the changes rest
+        QCOMPARE(Results(folder).Tempo(first), std::optional<int>(120));
+        OpenSong(m, 1);
+        QCOMPARE(bar.Tempo->Value(), 120);
+        QCOMPARE(bar.Demo().Tempo(), 120);
+        OpenSong(m, 2);
+        QCOMPARE(bar.Tempo->Value(), 60);
     }
 
     // A song over a page, with a note no sample plays: the mode says so and turns the page.

@@ -4,6 +4,7 @@
 #include "ui/widgets/ScoreGrid.h"
 #include "ui/widgets/ClickLabel.h"
 #include <QGroupBox>
+#include <QTextDocument>
 
 using namespace ScoreTest;
 
@@ -202,6 +203,39 @@ private Q_SLOTS:
         // Start cell 106 shows cells 106..200 and a blank tail.
         m.GBxShowOpern->DrawPage(QStringLiteral("3"), 106);
         ExpectCells(m, 106, 95);
+    }
+
+    // A title too long for the title row ends in "…" before the credits; the tooltip has all
+    // of it, as plain text.
+    void longTitlesStopBeforeTheCredits_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("cut");
+        QTest::newRow("short") << QStringLiteral("茉莉花") << false;
+        QTest::newRow("a hundred characters") << QString(100, QChar(0x6B4C)) << true;
+        QTest::newRow("long Latin") << QStringLiteral("The Long and Winding Road to Somewhere Far Away") << true;
+        QTest::newRow("looks like markup") << QStringLiteral("<b>粗体</b><img src=x>") + QString(30, u'长') << true;
+    }
+    void longTitlesStopBeforeTheCredits()
+    {
+        QFETCH(QString, title);
+        QFETCH(bool, cut);
+        TempEnv env;
+        PianoWindows w{env};
+        ScorePanel& p = *w.main->GBxShowOpern;
+        AddSong(w.main->Library().Table(), 2, title, 10);
+        p.DrawPage(QStringLiteral("2"), 1);
+        QCOMPARE(p.ShownTitle(), title);
+        const QString shown = p.LabSongName->text();
+        QCOMPARE(shown.endsWith(QChar(0x2026)), cut);
+        QVERIFY(title.startsWith(cut ? shown.chopped(1) : shown));
+        QCOMPARE(shown.size() == title.size(), !cut);
+        QCOMPARE_LE(p.LabSongName->x() + p.LabSongName->width(), p.LabWord->x());
+        QCOMPARE(p.LabSongName->textFormat(), Qt::PlainText);
+        const QString tip = p.LabSongName->toolTip();
+        QTextDocument doc;
+        doc.setHtml(tip);
+        QCOMPARE(Qt::mightBeRichText(tip) ? doc.toPlainText() : tip, title);
     }
 
     void drawStopsAtBlankCell()

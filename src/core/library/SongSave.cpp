@@ -50,6 +50,7 @@ SaveResult SaveNewSong(TADOConnection& conn, const EntryTableType& entry, IDialo
         result.outcome = SaveResult::Outcome::Saved;
         result.songId = song;
         result.rows = end;
+        result.title = title;
     });
     // Told after the transaction ended, so the library is not held while the message shows.
     if (result.outcome == SaveResult::Outcome::TitleTaken)

@@ -21,6 +21,7 @@ struct SaveResult {
     Outcome outcome = Outcome::NotStarted;
     int songId = 0;   // the new song's number when Saved
     int rows = 0;     // rows written when Saved (0 when the header itself reads as the end)
+    QString title;    // the title saved under, when Saved
     bool saved() const { return outcome == Outcome::Saved; }
 };
 

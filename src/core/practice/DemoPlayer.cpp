@@ -124,10 +124,15 @@ int DemoPlayer::Count() const
     return m_options.loop ? int(m_frames.size()) + n + 1 : n;
 }
 
+double DemoPlayer::PassBeats() const
+{
+    return m_options.loop ? std::ceil(m_song.beats) + m_options.beatsPerBar : m_song.beats;
+}
+
 double DemoPlayer::BeatOf(int index) const
 {
     const int n = int(m_song.events.size());
-    return (index / n) * m_song.beats + m_song.events[size_t(index % n)].start;
+    return (index / n) * PassBeats() + m_song.events[size_t(index % n)].start;
 }
 
 std::uint64_t DemoPlayer::FrameOfEvent(int index) const
@@ -166,7 +171,15 @@ void DemoPlayer::ScheduleUpTo(std::uint64_t horizon)
         const std::uint64_t frame = FrameOfBeat(m_nextClick);
         if (frame >= horizon)
             break;
-        const int inBar = ((m_nextClick % m_options.beatsPerBar) + m_options.beatsPerBar) % m_options.beatsPerBar;
+        // A loop's rest is counted like the count-in: its first click is accented.
+        const int songBeats = int(std::ceil(m_song.beats));
+        int beat = m_nextClick;
+        if (m_options.loop && beat >= 0) {
+            beat %= int(PassBeats());
+            if (beat >= songBeats)
+                beat -= songBeats;
+        }
+        const int inBar = ((beat % m_options.beatsPerBar) + m_options.beatsPerBar) % m_options.beatsPerBar;
         if (!m_silent)
             m_output.ScheduleClick(frame, inBar == 0);
         ++m_nextClick;
@@ -199,14 +212,18 @@ DemoPlayer::Position DemoPlayer::Tick()
         throw;
     }
     const int k = EventAt(now);
+    const int n = int(m_song.events.size());
+    // Between the passes of a loop nothing is marked.
+    const bool resting = k >= 0 && m_options.loop && now >= FrameOfBeat((k / n) * PassBeats() + m_song.beats);
     if (k >= 0) {
-        const int n = int(m_song.events.size());
-        const TimelineEvent& e = m_song.events[size_t(k % n)];
-        p.event = k % n;
         p.pass = k / n;
-        // The key comes up a little early, so that repeated notes show as separate presses.
-        const double gap = std::min(e.length * 0.25, 0.08 * m_tempo / 60.0);
-        p.down = now < FrameOfBeat(BeatOf(k) + e.length - gap);
+        if (!resting) {
+            const TimelineEvent& e = m_song.events[size_t(k % n)];
+            p.event = k % n;
+            // The key comes up a little early, so that repeated notes show as separate presses.
+            const double gap = std::min(e.length * 0.25, 0.08 * m_tempo / 60.0);
+            p.down = now < FrameOfBeat(BeatOf(k) + e.length - gap);
+        }
     }
     if (now >= EndFrame()) {
         m_running = false;

@@ -32,7 +32,7 @@ public:
         bool clicks = false;    // a metronome click on every beat of the song
         int countIn = 0;        // beats of clicks before the first note
         int beatsPerBar = 4;    // the accented click falls on the bar's first beat
-        bool loop = false;      // the timeline starts over at its end until stopped
+        bool loop = false;      // the timeline starts over until stopped, after a bar's rest
     };
 
     // Starts the timeline (stopping what ran before) and schedules its first notes;
@@ -77,6 +77,9 @@ public:
 private:
     std::uint64_t FrameOfBeat(double beat) const;
     double BeatOf(int index) const;            // on the grid of every pass
+    // Beats from one pass's start to the next: the song rounded up to whole beats, so the
+    // clicks stay on the beat, and one bar's rest.
+    double PassBeats() const;
     int Count() const;                         // events of every pass together
     void ScheduleUpTo(std::uint64_t horizon);
 

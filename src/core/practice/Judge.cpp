@@ -95,3 +95,10 @@ QString Judge::Summary(const Tally& t)
 {
     return QStringLiteral("准 %1 个，早 %2 个，晚 %3 个，漏 %4 个").arg(t.exact).arg(t.early).arg(t.late).arg(t.miss);
 }
+
+QString Judge::Running(const Tally& t, Verdict last)
+{
+    const QString word = Word(last);
+    return (word.isEmpty() ? QString() : word + QStringLiteral("　")) +
+           QStringLiteral("准 %1 · 早 %2 · 晚 %3 · 漏 %4").arg(t.exact).arg(t.early).arg(t.late).arg(t.miss);
+}

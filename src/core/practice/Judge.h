@@ -43,6 +43,8 @@ public:
     static QString Word(Verdict v);   // "准", "早", "晚", "漏"; "" for None
     // "准 N 个，早 A 个，晚 B 个，漏 M 个"
     static QString Summary(const Tally& t);
+    // While 节奏 plays: the last verdict, then the count so far, short enough for one line.
+    static QString Running(const Tally& t, Verdict last);
 
 private:
     struct Target {

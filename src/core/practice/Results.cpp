@@ -1,4 +1,5 @@
 #include "core/practice/Results.h"
+#include "core/practice/DemoPlayer.h"
 #include "core/practice/FollowMode.h"
 #include <QDir>
 #include <QFile>
@@ -67,6 +68,10 @@ void Results::Load(const QString& folder)
                    Number(p[3], MaxCount, &n[1]) && Number(p[4], MaxCount, &n[2]) && Number(p[5], MaxCount, &n[3])) {
             if (Best* b = Entry(p[1]))
                 b->rhythm = Judge::Tally{int(n[0]), int(n[1]), int(n[2]), int(n[3])};
+        } else if (p.size() == 3 && p[0] == QLatin1String("T") && Number(p[2], DemoPlayer::MaxTempo, &n[0]) &&
+                   n[0] >= DemoPlayer::MinTempo) {
+            if (Best* b = Entry(p[1]))
+                b->tempo = int(n[0]);
         }
     }
 }
@@ -122,21 +127,37 @@ bool Results::OfferRhythm(const QString& song, const Judge::Tally& r)
     return true;
 }
 
+std::optional<int> Results::Tempo(const QString& song) const
+{
+    const auto it = m_best.find(Field(song));
+    return it == m_best.end() ? std::nullopt : it->second.tempo;
+}
+
+void Results::KeepTempo(const QString& song, int tempo)
+{
+    tempo = DemoPlayer::ClampTempo(tempo);
+    Best* b = Entry(song);
+    if (!b || b->tempo == tempo)
+        return;
+    b->tempo = tempo;
+    Save();
+}
+
 void Results::Save() const
 {
     if (m_folder.isEmpty())
         return;
     QString text;
+    // One pass of arg: a title holding "%2" must not take the numbers' places.
+    const auto n = [](qint64 v) { return QString::number(v); };
     for (const auto& [title, b] : m_best) {
         if (b.follow)
-            text += QStringLiteral("F\t%1\t%2\t%3\t%4\n").arg(title).arg(b.follow->right).arg(b.follow->wrong).arg(b.follow->ms);
+            text += QStringLiteral("F\t%1\t%2\t%3\t%4\n").arg(title, n(b.follow->right), n(b.follow->wrong), n(b.follow->ms));
         if (b.rhythm)
             text += QStringLiteral("R\t%1\t%2\t%3\t%4\t%5\n")
-                        .arg(title)
-                        .arg(b.rhythm->exact)
-                        .arg(b.rhythm->early)
-                        .arg(b.rhythm->late)
-                        .arg(b.rhythm->miss);
+                        .arg(title, n(b.rhythm->exact), n(b.rhythm->early), n(b.rhythm->late), n(b.rhythm->miss));
+        if (b.tempo)
+            text += QStringLiteral("T\t%1\t%2\n").arg(title, n(*b.tempo));
     }
     // Results are a nicety: a folder that cannot be written leaves them in memory.
     QDir().mkpath(m_folder);

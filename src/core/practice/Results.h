@@ -1,7 +1,8 @@
 #pragma once
 // The best 跟弹 and 节奏 results of each song, by title, in results.txt of the user's data
-// folder (never in the song library). The file may have come from anywhere: it is read
-// within bounds and a line that is not a result is passed over.
+// folder (never in the song library), and the tempo the song was last played at. The file
+// may have come from anywhere: it is read within bounds and a line that is not a result is
+// passed over (so an older piano passes over the tempo lines).
 #include "core/practice/Judge.h"
 #include <QString>
 #include <QtGlobal>
@@ -29,6 +30,9 @@ public:
     // Keeps the result when it beats the best so far (or is the first); true when kept.
     bool OfferFollow(const QString& song, const Follow& r);
     bool OfferRhythm(const QString& song, const Judge::Tally& r);
+    // The tempo last set for the song (DemoPlayer's range), kept at once when it changed.
+    std::optional<int> Tempo(const QString& song) const;
+    void KeepTempo(const QString& song, int tempo);
 
     // "最佳 正确 N 个，错误 M 个，用时 m:ss" and "最佳 准 N 个，…"
     static QString FollowText(const Follow& r);
@@ -38,6 +42,7 @@ private:
     struct Best {
         std::optional<Follow> follow;
         std::optional<Judge::Tally> rhythm;
+        std::optional<int> tempo;
     };
     Best* Entry(const QString& song);
     void Save() const;

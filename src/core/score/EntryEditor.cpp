@@ -307,6 +307,37 @@ void EntryEditor::TypeSymbol(int code)
         Symbol(code);
 }
 
+bool EntryEditor::StartForDigit(const EntryFields& fields)
+{
+    if (!Started())
+        Add(fields);   // only starts: the cursor stays on the open cell 1
+    return Started();
+}
+
+int EntryEditor::NextCellPosition() const
+{
+    if (!Started() || m_placeholder || IsBlankCell(m_table[size_t(CursorIndex())]))
+        return m_cell;
+    if (CursorIndex() > kLastAddIndex || m_cell == Score::CellsPerPage)
+        return 0;
+    return m_cell + 1;
+}
+
+bool EntryEditor::HasUnsavedCells() const
+{
+    return Started() && std::any_of(m_table.begin() + 1, m_table.end(), [](const SongRecord& r) { return !IsBlankCell(r); });
+}
+
+void EntryEditor::Abandon()
+{
+    ResetEntryRecords(0, kLastRecord);
+    ClearGrids();
+    m_cell = 1;
+    SetPage(0);
+    m_placeholder = false;
+    m_retakeTitle = false;
+}
+
 void EntryEditor::Fill(const SongTableType& rows)
 {
     if (rows.empty() || rows.size() > size_t(Score::EntryRecordCount))
@@ -399,11 +430,7 @@ SaveResult EntryEditor::Submit(TADOConnection& conn, IDialogs& dialogs, const QD
         m_retakeTitle = true;
     else if (result.outcome != SaveResult::Outcome::Declined)
         m_retakeTitle = false;
-    if (!result.saved())
-        return result;
-    ResetEntryRecords(0, kLastRecord);
-    ClearGrids();
-    m_cell = 1;
-    SetPage(0);
+    if (result.saved())
+        Abandon();
     return result;
 }

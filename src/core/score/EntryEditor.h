@@ -84,6 +84,16 @@ public:
     // under the cursor while that is still empty or the space "增加" placed.
     void TypeDigit(int degree);
     void TypeSymbol(int code);
+    // A digit before the song is started starts it first, as "增加" does (asking for the
+    // title when the field is empty); true when the song is started now.
+    bool StartForDigit(const EntryFields& fields);
+    // Where the next cell goes on the page on view (1..105): the cursor cell while it is
+    // still open, else the one after it; 0 when the next cell is on the next page or none can be added.
+    int NextCellPosition() const;
+    // Cells written and not saved yet.
+    bool HasUnsavedCells() const;
+    // The song is given up: the table blank, the grids clear, the cursor on cell 1 of page 0.
+    void Abandon();
 
     // 提交: saves through SaveNewSong and empties the editor when it worked. After a
     // taken title the next call takes the title again from the title field.

@@ -9,9 +9,9 @@
 #include "ui/widgets/ScoreGrid.h"
 #include "ui/widgets/Styles.h"
 #include "ui/panels/TextWindow.h"
-#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QTimer>
 
 namespace {
@@ -40,6 +40,28 @@ TImageButton* NewPictureButton(QWidget* parent, const QString& name, const QRect
     b->setCursor(Qt::PointingHandCursor);
     return b;
 }
+
+// The frame round the cell where the next cell goes, with a bar under it; clicks go through.
+class CursorFrame : public QWidget {
+public:
+    explicit CursorFrame(QWidget* parent) : QWidget(parent)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        hide();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        const QColor edge(40, 90, 200);
+        p.setPen(QPen(edge, 1.0));
+        p.setBrush(QColor(40, 90, 200, 35));
+        p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -3.5), 3, 3);
+        p.fillRect(QRect(1, height() - 3, width() - 2, 3), edge);
+    }
+};
 }
 
 EntryPanel::EntryPanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library)
@@ -55,12 +77,11 @@ EntryPanel::EntryPanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library)
     Label10 = NewText<QLabel>(QStringLiteral("Label10"), QStringLiteral("作曲： "), 246, 41, kai, CreamTextStyle);
     EdSongName = NewField(this, QStringLiteral("EdSongName"), QRect(62, 9, 167, 26),
                           PixelFont(QStringLiteral("微软雅黑"), 19, true));
-    EdSongName->setText(EntryEditor::TitlePrompt);
+    EdSongName->setPlaceholderText(EntryEditor::TitlePrompt);
     const QFont credit = PixelFont(QStringLiteral("微软雅黑"), 14);
     EdArt = NewField(this, QStringLiteral("EdArt"), QRect(62, 40, 62, 21), credit);
     EdSongWord = NewField(this, QStringLiteral("EdSongWord"), QRect(179, 40, 62, 21), credit);
     EdSongComposer = NewField(this, QStringLiteral("EdSongComposer"), QRect(296, 40, 62, 21), credit);
-    EdSongName->installEventFilter(this);
     for (QLineEdit* f : {EdSongName, EdArt, EdSongWord, EdSongComposer})
         // Enter hands the keys back to the piano; queued, so the Enter itself plays nothing.
         connect(f, &QLineEdit::returnPressed, this,
@@ -79,6 +100,15 @@ EntryPanel::EntryPanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library)
         if (a % 2 == 0)
             Q_EMIT showRequested();
     });
+    EntryCursor = new CursorFrame(this);
+    EntryCursor->setObjectName(QStringLiteral("EntryCursor"));
+
+    // Right of the title, where the row is free.
+    LabStatus = PlainLabel(QString(), this);
+    LabStatus->setObjectName(QStringLiteral("LabStatus"));
+    LabStatus->setFont(PixelFont(QStringLiteral("微软雅黑"), 15));
+    LabStatus->setStyleSheet(CreamTextStyle);
+    LabStatus->setGeometry(245, 12, 375, 20);
 
     LabTab2PgId = new ClickLabel(PageCaption(0), this);
     LabTab2PgId->setObjectName(QStringLiteral("LabTab2PgId"));
@@ -92,7 +122,7 @@ EntryPanel::EntryPanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library)
         {2, 15, "sym_bar", QStringLiteral("分隔线"), &EntryPanel::ImgSymbol_2Click},
         {3, 51, "sym_dash", QStringLiteral("延长线"), &EntryPanel::ImgSymbol_3Click},
         {4, 88, "sym_slur", QStringLiteral("连接线"), &EntryPanel::ImgSymbol_4Click},
-        {1, 125, "sym_dot", QStringLiteral("半音符"), &EntryPanel::ImgSymbol_1Click},
+        {1, 125, "sym_dot", QStringLiteral("附点"), &EntryPanel::ImgSymbol_1Click},
         {5, 161, "sym_space", QStringLiteral("空格"), &EntryPanel::ImgSymbol_5Click},
         {6, 198, "sym_break", QStringLiteral("换行"), &EntryPanel::ImgSymbol_6Click},
     };
@@ -213,6 +243,7 @@ QString EntryPanel::AcceptText(const QString& text)
     UpdatesHold hold{this};
     m_editor.Fill(rows);
     EdSongName->setText(m_editor.Table()[0].SongName);
+    Refresh();
     return QString();
 }
 
@@ -226,11 +257,11 @@ bool EntryPanel::TypeKey(int vk, Qt::KeyboardModifiers modifiers)
     if (!isVisible() || (TextWin.IfBuilt() && TextWin.IfBuilt()->isVisible()) || (modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)))
         return false;
     UpdatesHold hold{this};
-    if (vk >= '0' && vk <= '7')
-        m_editor.TypeDigit(vk - '0');
-    else if (vk >= 96 && vk <= 103)   // the keypad's digits
-        m_editor.TypeDigit(vk - 96);
-    else if (vk == 189 || vk == 109)  // '-'
+    const int digit = vk >= '0' && vk <= '7' ? vk - '0' : vk >= 96 && vk <= 103 ? vk - 96 : -1;   // keypad too
+    if (digit >= 0) {
+        if (m_editor.StartForDigit(Fields()))
+            m_editor.TypeDigit(digit);
+    } else if (vk == 189 || vk == 109)  // '-'
         m_editor.TypeSymbol(3);
     else if (vk == 190 || vk == 110)  // '.'
         m_editor.TypeSymbol(1);
@@ -240,12 +271,38 @@ bool EntryPanel::TypeKey(int vk, Qt::KeyboardModifiers modifiers)
         m_editor.Clear();
     else
         return false;
+    Refresh();
     return true;
+}
+
+bool EntryPanel::MayLeave()
+{
+    if (!m_editor.HasUnsavedCells())
+        return true;
+    if (!m_dialogs.AskYesNo(QStringLiteral("曲谱尚未保存，要放弃吗？")))
+        return false;
+    UpdatesHold hold{this};
+    m_editor.Abandon();
+    Refresh();
+    return true;
+}
+
+void EntryPanel::Refresh()
+{
+    const int next = m_editor.NextCellPosition();
+    EntryCursor->setVisible(next > 0);
+    if (next > 0) {
+        EntryCursor->setGeometry(Grid->Cells[size_t(next - 1)]->geometry().adjusted(-2, -2, 2, 3));
+        EntryCursor->raise();
+    }
+    if (m_editor.Started())
+        LabStatus->clear();   // the next song is under way
 }
 
 void EntryPanel::ResetEntry()
 {
     m_editor.Reset();
+    Refresh();
 }
 
 void EntryPanel::ClearGrid(int first, int last)
@@ -261,39 +318,60 @@ EntryFields EntryPanel::Fields() const
 
 // ---- Handlers ----
 
+// A digit before the start starts the song, as "增加" would.
 void EntryPanel::Digit(int degree)
 {
-    m_editor.Digit(degree);
+    if (m_editor.StartForDigit(Fields()))
+        m_editor.Digit(degree);
+    Refresh();
 }
 
 void EntryPanel::Symbol(int button)
 {
     UpdatesHold hold{this};   // a line break may write a line of cells and turn the page
     m_editor.Symbol(button);
+    Refresh();
 }
 
-void EntryPanel::ImgOperLongClick() { m_editor.CycleDuration(); }
-void EntryPanel::ImgOperHighClick() { m_editor.CycleOctave(); }
+void EntryPanel::ImgOperLongClick()
+{
+    m_editor.CycleDuration();
+    Refresh();
+}
+
+void EntryPanel::ImgOperHighClick()
+{
+    m_editor.CycleOctave();
+    Refresh();
+}
+
 void EntryPanel::LabCadence2Click() { m_editor.SwitchCadence(); }
 
 void EntryPanel::ImgNextOperClick()
 {
     UpdatesHold hold{this};
     m_editor.Add(Fields());
+    Refresh();
 }
 
 void EntryPanel::ImgPreOperClick()
 {
     UpdatesHold hold{this};
     m_editor.Clear();
+    Refresh();
 }
 
 void EntryPanel::ImgOperInsDBClick()
 {
     const SaveResult result =
         m_editor.Submit(m_library.Connection(), m_dialogs, m_library.Today(), EdSongName->text());
-    if (result.saved())
-        Q_EMIT songSaved();
+    Refresh();
+    if (!result.saved())
+        return;
+    const QString saved = QStringLiteral("已保存：") + result.title;
+    LabStatus->setText(LabStatus->fontMetrics().elidedText(saved, Qt::ElideRight, LabStatus->width()));
+    LabStatus->setToolTip(PlainToolTip(saved));
+    Q_EMIT songSaved();
 }
 
 // ---- What the editor reports ----
@@ -323,9 +401,11 @@ void EntryPanel::SetCadenceCaption(const QString& caption)
     SetCaption(LabCadence2, caption);
 }
 
+// The prompt is the field's placeholder: an empty field shows it, and typing needs no clearing first.
 void EntryPanel::PromptForTitle(const QString& prompt)
 {
-    EdSongName->setText(prompt);
+    EdSongName->clear();
+    EdSongName->setPlaceholderText(prompt);
     EdSongName->setFocus();
 }
 
@@ -333,12 +413,4 @@ void EntryPanel::ClearViewGrid(int first, int last)
 {
     if (ClearScoreView)
         ClearScoreView(first, last);
-}
-
-bool EntryPanel::eventFilter(QObject* watched, QEvent* e)
-{
-    // The prompt is selected when the title field is entered, so typing replaces it.
-    if (watched == EdSongName && e->type() == QEvent::FocusIn && EdSongName->text() == EntryEditor::TitlePrompt)
-        QTimer::singleShot(0, EdSongName, [f = EdSongName] { f->selectAll(); });
-    return TPanel::eventFilter(watched, e);
 }

@@ -39,6 +39,8 @@ public:
     TImageButton* ImgPreOper = nullptr;
     TImageButton* ImgOperInsDB = nullptr;
     TImageButton* TextButton = nullptr;   // 文本: the song as text
+    QWidget* EntryCursor = nullptr;       // the frame round the cell where the next cell goes
+    QLabel* LabStatus = nullptr;          // what became of the last save
     LazyPanel<TextWindow> TextWin{[this] { return BuildTextWindow(); }};   // built when first opened
 
     // The score view's half of clear grids; the shell points it at the score panel.
@@ -60,6 +62,9 @@ public:
     // A PC key while the panel is open: digits, '-', '.', '/' and Backspace write the song.
     // Returns whether the key was taken; piano keys never are.
     bool TypeKey(int vk, Qt::KeyboardModifiers modifiers);
+    // Before the piano closes or another panel comes: with cells not saved, asks whether to
+    // give them up (and does). false: the user keeps them, and nothing should change.
+    bool MayLeave();
 
     // ---- Handlers ----
     void LabOpren_0Click() { Digit(0); }
@@ -92,14 +97,13 @@ Q_SIGNALS:
     // A song went into the library: the song table must be read again.
     void songSaved();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* e) override;
-
 private:
     TextWindow* BuildTextWindow();
     void Digit(int degree);
     void Symbol(int button);
     EntryFields Fields() const;
+    // The cursor and the status after anything that changed the song.
+    void Refresh();
 
     // ---- IEntryView ----
     void ShowCell(int position, const QString& glyph) override;

@@ -44,6 +44,24 @@ private:
 };
 
 constexpr int kFlashMs = 300;
+constexpr int kTempoKeepMs = 800;
+constexpr int kResultPx = 14;   // the result lines' face, smaller when a line is long
+
+// A soft box on the sheet's lower edge that the result lines stand in.
+class ResultFrame : public QWidget {
+public:
+    explicit ResultFrame(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_TransparentForMouseEvents); }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(122, 18, 32, 110), 1.0));
+        p.setBrush(QColor(255, 246, 225, 235));
+        p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+    }
+};
 
 } // namespace
 
@@ -75,22 +93,32 @@ PracticeBar::PracticeBar(QWidget* panel, IDialogs& dialogs, const SongLibrary& l
     Tempo = new TempoControl(panel, DemoPlayer::MinTempo, DemoPlayer::MaxTempo, DemoPlayer::DefaultTempo);
     Tempo->setObjectName(QStringLiteral("Tempo"));
     Tempo->setGeometry(185, 272, 70, 22);
-    connect(Tempo, &TempoControl::valueChanged, this, [this](int tempo) { m_demo.SetTempo(tempo); });
+    connect(Tempo, &TempoControl::valueChanged, this, [this](int tempo) {
+        m_demo.SetTempo(tempo);
+        if (!m_restoringTempo && !m_tempoSong.isEmpty())
+            m_tempoKeep.start(kTempoKeepMs);
+    });
+    m_tempoKeep.setSingleShot(true);
+    connect(&m_tempoKeep, &QTimer::timeout, this, &PracticeBar::KeepTempo);
 
-    // On the sheet, left of the page number.
+    // On the sheet's lower edge, left of the page number and clear of it, in a box of their
+    // own: the mode's line, and the song's best under it.
+    ResultBox = new ResultFrame(panel);
+    ResultBox->setObjectName(QStringLiteral("ResultBox"));
+    ResultBox->setGeometry(12, 233, 264, 32);
+    ResultBox->hide();
     LabPractice = PlainLabel(QString(), panel);
     LabPractice->setObjectName(QStringLiteral("LabPractice"));
     LabPractice->setTextFormat(Qt::PlainText);
-    LabPractice->setFont(PixelFont(QStringLiteral("楷体"), 15));
+    LabPractice->setFont(PixelFont(QStringLiteral("楷体"), kResultPx));
     LabPractice->setStyleSheet(QStringLiteral("color: rgb(122,18,32); background: transparent;"));
-    LabPractice->setGeometry(24, 246, 260, 19);
-    // The best result goes on beyond the page number, on the same line.
+    LabPractice->setGeometry(18, 234, 252, 15);
     LabBest = PlainLabel(QString(), panel);
     LabBest->setObjectName(QStringLiteral("LabBest"));
     LabBest->setTextFormat(Qt::PlainText);
     LabBest->setFont(LabPractice->font());
     LabBest->setStyleSheet(LabPractice->styleSheet());
-    LabBest->setGeometry(330, 246, 280, 19);
+    LabBest->setGeometry(18, 249, 252, 15);
 
     // Made last, so they lie over the cells and the arcs.
     for (QWidget*& frame : PickFrames)
@@ -110,6 +138,30 @@ PracticeBar::PracticeBar(QWidget* panel, IDialogs& dialogs, const SongLibrary& l
     });
     m_flash.setSingleShot(true);
     connect(&m_flash, &QTimer::timeout, WrongMark, &QWidget::hide);
+}
+
+PracticeBar::~PracticeBar()
+{
+    if (m_tempoKeep.isActive())
+        KeepTempo();
+}
+
+void PracticeBar::KeepTempo()
+{
+    m_tempoKeep.stop();
+    m_results.KeepTempo(m_tempoSong, Tempo->Value());
+}
+
+void PracticeBar::SongOpened(const QString& title)
+{
+    if (m_tempoKeep.isActive())
+        KeepTempo();   // for the song that was on view
+    m_tempoSong = title;
+    if (const auto tempo = m_results.Tempo(title)) {
+        m_restoringTempo = true;
+        Tempo->SetValue(*tempo);
+        m_restoringTempo = false;
+    }
 }
 
 Timeline PracticeBar::PageTimeline(int song) const
@@ -311,7 +363,7 @@ void PracticeBar::FollowDone()
 
 void PracticeBar::SayTally(Judge::Verdict last)
 {
-    Say(Judge::Word(last));
+    Say(Judge::Running(m_judge.Counts(), last));
 }
 
 void PracticeBar::ShowDemoKey(const QString& note)
@@ -445,7 +497,7 @@ void PracticeBar::Say(const QString& text, const QString& best)
     for (auto [label, line] : {std::pair{LabPractice, text}, std::pair{LabBest, best}}) {
         // A long line takes a smaller face before it is cut short.
         QFont font = label->font();
-        for (int px = 15; px >= 11; --px) {
+        for (int px = kResultPx; px >= 10; --px) {
             font.setPixelSize(px);
             if (QFontMetrics(font).horizontalAdvance(line) <= label->width())
                 break;
@@ -454,6 +506,10 @@ void PracticeBar::Say(const QString& text, const QString& best)
         label->setText(QFontMetrics(font).elidedText(line, Qt::ElideRight, label->width()));
         label->setToolTip(PlainToolTip(line));
     }
+    // One line alone stands in the middle of the box.
+    const QRect box = ResultBox->geometry();
+    LabPractice->move(LabPractice->x(), best.isEmpty() ? box.y() + (box.height() - LabPractice->height()) / 2 : box.y() + 1);
+    ResultBox->setVisible(!text.isEmpty() || !best.isEmpty());
 }
 
 // A running mode's button stays down.

@@ -37,13 +37,15 @@ public:
     };
     PracticeBar(QWidget* panel, IDialogs& dialogs, const SongLibrary& library, INoteScheduler& output,
                 const GlyphGrid& grid, View view);
+    ~PracticeBar() override;
 
     TImageButton* ImgDemo = nullptr;     // 示范
     TImageButton* ImgFollow = nullptr;   // 跟弹
     TImageButton* ImgRhythm = nullptr;   // 节奏
     TempoControl* Tempo = nullptr;
+    QWidget* ResultBox = nullptr;        // the box of the two lines below, clear of the page number
     QLabel* LabPractice = nullptr;       // what the mode says, and the summary at the end
-    QLabel* LabBest = nullptr;           // the song's best result beside the summary
+    QLabel* LabBest = nullptr;           // the song's best result under the summary
     QWidget* Mark = nullptr;             // soft box over the cell sounding or awaited
     QWidget* WrongMark = nullptr;        // the red flash of a wrong note
     std::array<QWidget*, 3> PickFrames{};   // thin frames round the picked cells, one a line
@@ -70,6 +72,8 @@ public:
     // The view shows another page: the frames follow the pick.
     void ShowPick();
     void SetMetronome(bool on) { m_metronome = on; }
+    // A song was opened: its tempo as last set comes back, and later changes are kept for it.
+    void SongOpened(const QString& title);
     // The next action: stops the mode running and clears what the bar says.
     void Stop();
     // Every note any keyboard pressed; ageMs: how long ago its key event arrived.
@@ -109,6 +113,7 @@ private:
     void Say(const QString& text, const QString& best = {});
     void AnnounceNotes(const Timeline& song);
     void Light(TImageButton* button, bool on, const QString& picture);
+    void KeepTempo();
 
     IDialogs& m_dialogs;
     const SongLibrary& m_library;
@@ -129,4 +134,7 @@ private:
     QElapsedTimer m_followClock;
     QTimer m_tick;    // the demo's look at the output clock
     QTimer m_flash;   // how long a wrong note's cell stays red
+    QTimer m_tempoKeep;   // a tempo is written once the wheel has come to rest
+    QString m_tempoSong;  // the song the tempo is kept for
+    bool m_restoringTempo = false;
 };

@@ -89,7 +89,7 @@ ScorePanel::ScorePanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library,
 
     // The menu counts as no song on view.
     PracticeBar::View view{[this] { return m_menuOpen ? 0 : m_shownSongID; }, [this] { return m_viewPage; },
-                           [this](int page) { ShowViewPage(page); }, [this] { return LabSongName->text(); },
+                           [this](int page) { ShowViewPage(page); }, [this] { return m_shownTitle; },
                            [this] {
                                // "3/4" counts in three beats; anything else four.
                                const int beats = LabCadence1->text().section(u'/', 0, 0).toInt();
@@ -156,7 +156,7 @@ void ScorePanel::AddExportActions(QMenu* menu)
 
 QString ScorePanel::AskExportFile(const QString& title, const QString& filter, const QString& suffix)
 {
-    QString name = LabSongName->text();
+    QString name = m_shownTitle;
     static const QRegularExpression unsafe(QStringLiteral("[\\\\/:*?\"<>|\\x00-\\x1f]"));
     name.replace(unsafe, QStringLiteral("_"));
     const QString dir = m_folders.DesktopDir.isEmpty() ? QDir::homePath() : m_folders.DesktopDir;
@@ -173,7 +173,7 @@ void ScorePanel::ExportMidiClick()
         return;
     const QString path = AskExportFile(QStringLiteral("导出 MIDI"), QStringLiteral("MIDI (*.mid)"), QStringLiteral(".mid"));
     if (!path.isEmpty())
-        WriteMidiFile(path, m_library.Table(), m_shownSongID, Practice->Tempo->Value(), LabSongName->text());
+        WriteMidiFile(path, m_library.Table(), m_shownSongID, Practice->Tempo->Value(), m_shownTitle);
 }
 
 void ScorePanel::ExportMusicXmlClick()
@@ -239,7 +239,7 @@ ClickLabel* ScorePanel::NewOperPicture(const QString& name, const QString& hint,
 
 void ScorePanel::ImgOperDelDBClick()
 {
-    if (!DeleteSong(m_library.Connection(), m_shownSongID, LabSongName->text(), m_dialogs).done())
+    if (!DeleteSong(m_library.Connection(), m_shownSongID, m_shownTitle, m_dialogs).done())
         return;
     Practice->Stop();
     Practice->ClearPick();
@@ -254,7 +254,7 @@ void ScorePanel::ImgOperExportClick()
         return;
     if (m_folders.DesktopDir.isEmpty())
         Raise(QStringLiteral("找不到桌面文件夹，无法导出歌曲。"));
-    ExportSong(m_library.Connection(), m_shownSongID, LabSongName->text(),
+    ExportSong(m_library.Connection(), m_shownSongID, m_shownTitle,
                m_folders.TemplateDir + QStringLiteral("ExpData.dat"), m_folders.DesktopDir, m_dialogs);
 }
 
@@ -351,6 +351,16 @@ void ScorePanel::OpenSong(int song)
     m_viewPage = 1;
     SetCaption(LabTab1PgId, PageCaption(1));
     DrawPage(QString::number(song), 1);
+    Practice->SongOpened(m_shownTitle);
+}
+
+// A title too long for its place is cut short before the credits; the tooltip has all of it.
+void ScorePanel::ShowTitle(const QString& title)
+{
+    m_shownTitle = title;
+    const int room = LabWord->x() - 8 - LabSongName->x();
+    SetCaption(LabSongName, LabSongName->fontMetrics().elidedText(title, Qt::ElideRight, room));
+    LabSongName->setToolTip(PlainToolTip(title));
 }
 
 void ScorePanel::DrawPage(const QString& songNumber, int startCell)
@@ -366,7 +376,7 @@ void ScorePanel::DrawPage(const QString& songNumber, int startCell)
     UpdatesHold hold{this};
     ClearGrids(1, Score::CellsPerPage);
     if (page.header) {
-        SetCaption(LabSongName, page.header->title);
+        ShowTitle(page.header->title);
         m_shownSongID = song;
         SetCaption(LabArt, QStringLiteral("演唱：") + page.header->art);
         SetCaption(LabWord, QStringLiteral("作词：") + page.header->word);

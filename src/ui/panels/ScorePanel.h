@@ -54,6 +54,8 @@ public:
 
     bool MenuOpen() const { return m_menuOpen; }
     int ShownSongID() const { return m_shownSongID; }
+    // The whole title of the song on view (LabSongName may show it cut short).
+    const QString& ShownTitle() const { return m_shownTitle; }
     int ViewPage() const { return m_viewPage; }
     int MenuPage() const { return m_menuPage; }
     int MenuSongID(int n) const { return m_menuSongIDs[size_t(n - 1)]; }   // n = 1..8
@@ -100,11 +102,13 @@ private:
     // Where to write the song on view: asks with the title as the name; empty when cancelled.
     QString AskExportFile(const QString& title, const QString& filter, const QString& suffix);
     void SetMenuVisible(bool on);
+    void ShowTitle(const QString& title);
     ClickLabel* NewOperPicture(const QString& name, const QString& hint, const QString& picture, int top,
                                int height);
     SongLibrary& m_library;
     const Folders& m_folders;
     int m_shownSongID = 0;
+    QString m_shownTitle;
     int m_viewPage = 1;
     int m_menuPage = 0;
     bool m_menuOpen = false;

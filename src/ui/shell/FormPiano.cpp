@@ -342,8 +342,11 @@ void TFormPiano::SampledLoaded(bool ok, const QString& message)
 
 // ---- Panels ----
 
-void TFormPiano::ShowPanel(QWidget* panel, int left, int top)
+bool TFormPiano::ShowPanel(QWidget* panel, int left, int top)
 {
+    // Leaving the entry panel for another may give up the song being written.
+    if (EntryPanel* entry = GBxOpernWrite.IfBuilt(); entry && entry->isVisible() && panel != entry && !entry->MayLeave())
+        return false;
     for (QWidget* p : {static_cast<QWidget*>(GBxShowOpern.IfBuilt()), static_cast<QWidget*>(GBxOpernWrite.IfBuilt()),
                        static_cast<QWidget*>(GBxHelp.IfBuilt()), static_cast<QWidget*>(GBxAbout.IfBuilt())})
         if (p)
@@ -351,6 +354,7 @@ void TFormPiano::ShowPanel(QWidget* panel, int left, int top)
     panel->setVisible(true);
     panel->raise();
     panel->move(left, top);
+    return true;
 }
 
 void TFormPiano::ClearGrids(int first, int last)
@@ -367,7 +371,8 @@ void TFormPiano::ClearGrids(int first, int last)
 
 void TFormPiano::ImgOpernShowClick()
 {
-    ShowPanel(GBxShowOpern, 5, 95);
+    if (!ShowPanel(GBxShowOpern, 5, 95))
+        return;
     GBxShowOpern->OpenMenu();
     if (!m_library.Table().empty())
         MySWF->ResetBackground();
@@ -376,8 +381,8 @@ void TFormPiano::ImgOpernShowClick()
 void TFormPiano::ImgOpernWriteClick() { ShowPanel(GBxOpernWrite, 5, 95); }
 void TFormPiano::ImgHelpClick()
 {
-    ShowPanel(GBxHelp, 22, 95);
-    GBxHelp->Opened();
+    if (ShowPanel(GBxHelp, 22, 95))
+        GBxHelp->Opened();
 }
 void TFormPiano::ImgAboutClick() { ShowPanel(GBxAbout, 100, 95); }
 
@@ -643,8 +648,17 @@ void TFormPiano::LoadLibrary()
 
 // ---- Exit ----
 
+// Cells not saved yet are asked about first.
+bool TFormPiano::MayClose()
+{
+    EntryPanel* entry = GBxOpernWrite.IfBuilt();
+    return !entry || entry->MayLeave();
+}
+
 void TFormPiano::LabCloseClick()
 {
+    if (!m_exiting && !MayClose())
+        return;
     m_exiting = true;
     hide();
     // Banner refresh; never waits on the network longer than the fetch's own limit.
@@ -658,6 +672,10 @@ void TFormPiano::LabCloseClick()
 
 void TFormPiano::closeEvent(QCloseEvent* e)
 {
+    if (!m_exiting && !MayClose()) {
+        e->ignore();
+        return;
+    }
     QWidget::closeEvent(e);
     // The second keyboard form must not keep the program alive.
     QCoreApplication::quit();

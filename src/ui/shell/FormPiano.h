@@ -79,7 +79,8 @@ public:
     // How the exit step fetches the maker's page; tests put a local stand-in here.
     void SetPageFetcher(PageFetcher fetch) { m_fetchPage = std::move(fetch); }
 
-    void ShowPanel(QWidget* panel, int left, int top);
+    // false when the entry panel's unsaved cells were kept: nothing changed.
+    bool ShowPanel(QWidget* panel, int left, int top);
     // Title strip and panel area act as the missing caption bar (window-relative point).
     static bool IsDragPoint(const QPoint& p);
     // Blanks both score grids, the view's and the entry editor's.
@@ -141,6 +142,7 @@ private:
     void LoadLibrary();
     void LoadFontsWhenIdle(QList<QFont> fonts);
     bool TryStartDrag(const QPoint& windowPoint);
+    bool MayClose();
 
     IDialogs& m_dialogs;
     FolderOptions m_folderOptions;

@@ -1,5 +1,8 @@
 #include "ui/widgets/TempoControl.h"
 #include "ui/widgets/Styles.h"
+#include <QIntValidator>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <algorithm>
 #include <QPainter>
@@ -17,7 +20,18 @@ TempoControl::TempoControl(QWidget* parent, int minimum, int maximum, int value)
 {
     setFocusPolicy(Qt::NoFocus);   // the window keeps the PC keys
     setFont(PixelFont(QStringLiteral("DejaVu Sans"), 14));
-    setToolTip(QStringLiteral("速度（每分钟拍数）：用滚轮或小箭头调节"));
+    setToolTip(QStringLiteral("速度（每分钟拍数）：用滚轮或小箭头调节，按住 Shift 每次 %1；单击数字可直接输入")
+                   .arg(ShiftStep));
+    m_edit = new QLineEdit(this);
+    m_edit->setObjectName(QStringLiteral("TempoTyping"));
+    m_edit->setValidator(new QIntValidator(0, 999, m_edit));
+    m_edit->setMaxLength(3);
+    m_edit->setFont(font());
+    m_edit->setFrame(false);
+    m_edit->setStyleSheet(QStringLiteral("QLineEdit { background: rgb(255,251,240); color: black; border: none; padding: 0; }"));
+    m_edit->hide();
+    m_edit->installEventFilter(this);
+    connect(m_edit, &QLineEdit::editingFinished, this, [this] { EndTyping(true); });
     // Held, an arrow goes on stepping after a short pause.
     connect(&m_repeat, &QTimer::timeout, this, [this] {
         m_repeat.setInterval(60);
@@ -67,6 +81,42 @@ void TempoControl::paintEvent(QPaintEvent*)
     triangle(DownArrow(), false, m_held < 0 && m_value > m_min);
 }
 
+void TempoControl::BeginTyping()
+{
+    const int numberX = fontMetrics().horizontalAdvance(QStringLiteral("♩= "));
+    m_edit->setGeometry(numberX, 1, width() - kArrowWidth - 2 - numberX, height() - 2);
+    m_edit->setText(QString::number(m_value));
+    m_edit->selectAll();
+    m_edit->show();
+    m_edit->setFocus();
+}
+
+void TempoControl::EndTyping(bool keep)
+{
+    if (m_edit->isHidden())
+        return;
+    const QString typed = m_edit->text();
+    m_edit->hide();   // before the value: hiding can finish the editing a second time
+    bool ok = false;
+    const int value = typed.toInt(&ok);
+    if (keep && ok)
+        SetValue(value);
+    // The keys go back to the piano once the Enter that ended the typing is over.
+    QTimer::singleShot(0, this, [this] {
+        if (window() && !m_edit->isVisible())
+            window()->setFocus();
+    });
+}
+
+bool TempoControl::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == m_edit && e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
+        EndTyping(false);
+        return true;
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
 void TempoControl::Step()
 {
     SetValue(m_value + m_held);
@@ -78,9 +128,12 @@ void TempoControl::mousePressEvent(QMouseEvent* e)
     if (e->button() != Qt::LeftButton)
         return;
     const QPoint at = e->position().toPoint();
-    m_held = UpArrow().contains(at) ? 1 : DownArrow().contains(at) ? -1 : 0;
-    if (m_held == 0)
+    const int step = e->modifiers().testFlag(Qt::ShiftModifier) ? ShiftStep : 1;
+    m_held = UpArrow().contains(at) ? step : DownArrow().contains(at) ? -step : 0;
+    if (m_held == 0) {
+        BeginTyping();
         return;
+    }
     Step();
     m_repeat.start(400);
 }
@@ -101,9 +154,11 @@ void TempoControl::mouseReleaseEvent(QMouseEvent* e)
 void TempoControl::wheelEvent(QWheelEvent* e)
 {
     e->accept();
-    m_wheelRest += e->angleDelta().y();
+    // Some systems turn a wheel held with a modifier sideways.
+    const QPoint delta = e->angleDelta();
+    m_wheelRest += delta.y() != 0 ? delta.y() : delta.x();
     const int notches = m_wheelRest / 120;
     m_wheelRest -= notches * 120;
     if (notches != 0)
-        SetValue(m_value + notches);
+        SetValue(m_value + notches * (e->modifiers().testFlag(Qt::ShiftModifier) ? ShiftStep : 1));
 }
