@@ -93,6 +93,7 @@ protected:
     void hideEvent(QHideEvent* e) override;
 
 private:
+    void ClearView();   // no song on view: captions and cells as at start
     void NextViewPage();
     void ShowViewPage(int page);
     void AddExportActions(QMenu* menu);
