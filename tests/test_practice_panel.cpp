@@ -198,6 +198,7 @@ private Q_SLOTS:
         QCOMPARE(bar.Running(), Mode::Rhythm);
         QTRY_VERIFY_WITH_TIMEOUT(mixer.StartedCount() >= started + 4, 10000);
         QTest::keyClick(&m, Qt::Key_H);
+        QTRY_VERIFY_WITH_TIMEOUT(bar.MarkedCell() >= 4, 10000);   // the first notes are judged
         QTest::mouseClick(bar.ImgRhythm, Qt::LeftButton);
         QCOMPARE(bar.Running(), Mode::None);
         QVERIFY(bar.LabPractice->text().startsWith(QStringLiteral("准 ")));
