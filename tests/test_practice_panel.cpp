@@ -205,6 +205,13 @@ private Q_SLOTS:
         QVERIFY(!bar.Best().BestRhythm(QStringLiteral("短歌")));
         QVERIFY(!kept().contains("R\t"));
 
+        // Nor is 跟弹 stopped half way.
+        QTest::mouseClick(bar.ImgFollow, Qt::LeftButton);
+        p.NotePlayed(bar.Follow().Song().events[0].note);
+        QCOMPARE(bar.MarkedCell(), 2);
+        QTest::keyClick(&m, Qt::Key_Escape);
+        QVERIFY(!bar.Best().BestFollow(QStringLiteral("短歌")));
+
         // Metronome on: the count-in and a click on each of the song's 8 beats; played out, it counts.
         m.IconMenu()->actions()[1]->trigger();
         QVERIFY(m.Prefs().Metronome());
