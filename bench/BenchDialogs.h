@@ -13,4 +13,7 @@ public:
         return false;
     }
     QString OpenFile(const QString&, const QString&) override { return {}; }
+    bool AskYesNo(const QString& t, const QString&) override { return AskYesNo(t); }
+    int ChooseItem(const QString&, const QStringList&, int pre) override { return pre; }
+    QString SaveFile(const QString&, const QString&, const QString&) override { return {}; }
 };

@@ -20,6 +20,9 @@ public:
     void ShowInfo(const QString&) override {}
     bool AskYesNo(const QString&) override { return true; }
     QString OpenFile(const QString&, const QString&) override { return file; }
+    bool AskYesNo(const QString& t, const QString&) override { return AskYesNo(t); }
+    int ChooseItem(const QString&, const QStringList&, int pre) override { return pre; }
+    QString SaveFile(const QString&, const QString&, const QString&) override { return {}; }
 };
 
 SongTableType Song(int id, int cells, const QString& title)

@@ -58,6 +58,7 @@ struct SyntheticOutput final : INoteScheduler {
         return std::uint64_t(std::max(0.0, True(ns) - lag));
     }
     void ScheduleNote(const QString&, std::uint64_t) override {}
+    void ScheduleClick(std::uint64_t, bool) override {}
     void CancelScheduled() override {}
 };
 

@@ -36,7 +36,10 @@ struct AnsweringDialogs : IDialogs {
             answers.pop_front();
         return a;
     }
+    bool AskYesNo(const QString& t, const QString&) override { return AskYesNo(t); }
     QString OpenFile(const QString&, const QString&) override { return {}; }
+    int ChooseItem(const QString&, const QStringList&, int pre) override { return pre; }
+    QString SaveFile(const QString&, const QString&, const QString&) override { return {}; }
 };
 
 // Tokens separated by spaces, "tok*N" repeats: add clr dur oct cad d0..d7 t0..t7 (typed) s1..s6

@@ -9,6 +9,11 @@
 #include "core/sound/SampledVoice.h"
 #include "core/sound/SoundFiles.h"
 #include "core/sound/VoiceSwitch.h"
+#include "ui/keys/KeyMarks.h"
+#include "ui/keys/MainKeys.h"
+#include "ui/panels/PracticeBar.h"
+#include "ui/widgets/ImageButton.h"
+#include "ui/widgets/PlainText.h"
 #include <QMenu>
 #include <QProcess>
 #include <QSettings>
@@ -166,27 +171,34 @@ private Q_SLOTS:
         QStringList told;
         tap.OnPress = [&](const QString& n) { told << n; };
 
-        // Built-in: a MIDI key plays its slot (sharps too) in the rotation; keys outside sound nothing.
+        // Built-in: a MIDI key plays its slot (sharps too) in the rotation; keys beyond the
+        // slots play their pitch class octaves in (B below the lowest C, C6 as c2).
         sampled.ready = false;
         voice.SetSampled(true);   // chosen, still loading: the built-in voice plays
         tap.PressKey(61, 20);
         QCOMPARE(player.PlayerTurn(), 1);
         QCOMPARE(player.Player(1)->FileName(), temp + bank.Current[25] + ".dat");
         tap.PressKey(35, 100);
+        QCOMPARE(player.Player(2)->FileName(), temp + bank.Current[11] + ".dat");
         tap.PressKey(84, 100);
+        QCOMPARE(player.Player(3)->FileName(), temp + bank.Current[36] + ".dat");
         tap.ReleaseKey(61);
         tap.Pedal(true);
-        QCOMPARE(player.PlayerTurn(), 1);
+        QCOMPARE(player.PlayerTurn(), 3);
         tap.PressKey(60, 100);
-        QCOMPARE(player.Player(2)->FileName(), temp + bank.Current[24] + ".dat");
+        QCOMPARE(player.Player(1)->FileName(), temp + bank.Current[24] + ".dat");
         QCOMPARE(told, (QStringList{QString(), QString(), QString(), QStringLiteral("c1")}));
         QVERIFY(sampled.log.isEmpty());
+        bool quiet = true;   // each measured alone
         auto peakAt = [&](int velocity) {
-            Render(player.Audio().GetMixer(), 48000);
+            for (int i = 0; i == 0 || (i < 20 && player.Audio().GetMixer().ActiveVoices() > 0); ++i)
+                Render(player.Audio().GetMixer(), 48000);   // what rang before has died away
+            quiet = quiet && player.Audio().GetMixer().ActiveVoices() == 0;
             tap.PressKey(60, velocity);
             return Peak(Render(player.Audio().GetMixer(), 4800));
         };
         QVERIFY(peakAt(20) < 0.1f * peakAt(96));
+        QVERIFY(quiet);
 
         // Sampled: names become keys at a fixed velocity, MIDI keys keep theirs.
         sampled.ready = true;
@@ -202,11 +214,35 @@ private Q_SLOTS:
         voice.ScheduleNote(QStringLiteral("e1"), 480);
         voice.CancelScheduled();
         QCOMPARE(sampled.log, (QStringList{"on 60 96", "off 77", "on 64 30", "off 64", "pedal 1", "on 64 96 @480", "cancel"}));
-        QCOMPARE(player.PlayerTurn(), 1);   // the built-in rotation was left alone
+        QCOMPARE(player.PlayerTurn(), 3);   // the built-in rotation was left alone
 
         voice.SetSampled(false);
         tap.PressNote(QStringLiteral("d1"));
-        QCOMPARE(player.PlayerTurn(), 2);
+        QCOMPARE(player.PlayerTurn(), 1);
+    }
+
+    // Every key of an 88-key keyboard: the sampled voice gets it as it is, the built-in one
+    // the nearest slot of its pitch class.
+    void everyPianoKeySounds()
+    {
+        for (int count : {48, 12})
+            for (int slot = FirstSlotKey - 128; slot < 128; ++slot) {
+                const int folded = NotePlayer::FoldSlot(slot, count);
+                QVERIFY2(folded >= 0 && folded < count && (slot - folded) % 12 == 0, qPrintable(QString::number(slot)));
+                for (int other = folded % 12; other < count; other += 12)   // no slot of its class is nearer
+                    QVERIFY(std::abs(slot - folded) <= std::abs(slot - other));
+            }
+        QCOMPARE(NotePlayer::FoldSlot(108 - FirstSlotKey, 48), 36);   // C8 plays c2's sample
+        QCOMPARE(NotePlayer::FoldSlot(5, 0), -1);
+
+        FakeVoice sampled;
+        NotePlayer player;
+        player.Audio().SetDeviceAllowed(false);
+        VoiceSwitch voice(player, sampled);
+        voice.SetSampled(true);
+        for (int key : {21, 108})
+            voice.PressKey(key, 70);
+        QCOMPARE(sampled.log, (QStringList{"on 21 70", "on 108 70"}));
     }
 
     // preferences.conf chooses the voice at start; a SoundFont that fails puts 标准 back.
@@ -296,6 +332,137 @@ private Q_SLOTS:
         QCOMPARE(midi.OpenPorts(), QStringList{"B"});
         QCOMPARE(ports.open.count(QStringLiteral("A")), size_t(0));
         QVERIFY(dialogs.errors.isEmpty());
+    }
+
+    // A MIDI system that starts after the piano (a JACK server) is looked for at every poll,
+    // and its ports go when it stops.
+    void aLaterServerIsFound()
+    {
+        RecordingDialogs dialogs;
+        FakeVoice sampled;
+        NotePlayer player;
+        player.Audio().SetDeviceAllowed(false);
+        VoiceSwitch voice(player, sampled);
+        bool running = false;
+        int finds = 0;
+        MidiInput midi(LateMidiPorts([&]() -> MidiSystem {
+                           ++finds;
+                           if (!running)
+                               return {};
+                           auto ports = std::make_unique<FakePorts>();
+                           ports->present = {QStringLiteral("system:midi_capture_1")};
+                           return {std::move(ports), [&running] { return running; }};
+                       }),
+                       voice, dialogs);
+        QSignalSpy changed(&midi, &MidiInput::portsChanged);
+        QVERIFY(midi.OpenPorts().isEmpty());
+        QCOMPARE(finds, 1);
+        running = true;
+        QTRY_COMPARE_WITH_TIMEOUT(midi.OpenPorts(), QStringList{"system:midi_capture_1"}, 2 * MidiInput::PollMs + 500);
+        QCOMPARE(changed.count(), 1);
+        const int found = finds;
+        midi.Poll();
+        QCOMPARE(finds, found);   // found once, kept
+        running = false;
+        midi.Poll();
+        QVERIFY(midi.OpenPorts().isEmpty() && midi.FoundPorts().isEmpty());
+        QCOMPARE(changed.count(), 2);
+        QVERIFY(dialogs.errors.isEmpty());
+    }
+
+    // Every port plays, the one chosen alone, or none.
+    void choiceOfPort()
+    {
+        RecordingDialogs dialogs;
+        FakeVoice sampled;
+        NotePlayer player;
+        player.Audio().SetDeviceAllowed(false);
+        VoiceSwitch voice(player, sampled);
+        auto owned = std::make_unique<FakePorts>();
+        FakePorts& ports = *owned;
+        ports.present = {QStringLiteral("A:1"), QStringLiteral("B:1")};
+        MidiInput midi(std::move(owned), voice, dialogs, QStringLiteral("B:1"));
+        QCOMPARE(midi.OpenPorts(), QStringList{"B:1"});
+        QCOMPARE(midi.FoundPorts(), (QStringList{"A:1", "B:1"}));
+        midi.SetChoice(MidiInput::NoPort);
+        QVERIFY(midi.OpenPorts().isEmpty() && ports.open.empty());
+        midi.SetChoice(QString());
+        QCOMPARE(midi.OpenPorts(), (QStringList{"A:1", "B:1"}));
+        midi.SetChoice(QStringLiteral("C:1"));   // not plugged in: nothing plays until it is
+        QVERIFY(midi.OpenPorts().isEmpty());
+        ports.present << QStringLiteral("C:1");
+        midi.Poll();
+        QCOMPARE(midi.OpenPorts(), QStringList{"C:1"});
+    }
+
+    // In the window: MIDI keys go down on both keyboards and count in 跟弹 as PC keys do; the
+    // icon says what is connected and its menu picks the port, kept in preferences.conf.
+    void midiKeyboardInTheWindow()
+    {
+        TempEnv env;
+        QVERIFY(env.copyStarterDatabase());
+        PianoWindows w(env);
+        TFormPiano& m = *w.main;
+        m.show();
+        QTRY_VERIFY_WITH_TIMEOUT(m.StartupDone(), 20000);
+        auto owned = std::make_unique<FakePorts>();
+        FakePorts& ports = *owned;
+        const QString keys = QStringLiteral("Keys:Keys MIDI 1 20:0"), pads = QStringLiteral("Pads:<b>Pads</b> 24:0");
+        ports.present = {keys, pads};
+        m.StartMidi(std::move(owned));
+        QCOMPARE(m.ImgTitle->toolTip(), PlainToolTip(QStringLiteral("MIDI：") + keys + QStringLiteral("、") + pads));
+        const auto send = [&](const QString& port, unsigned char status, int key) {
+            const unsigned char bytes[3] = {status, static_cast<unsigned char>(key), 90};
+            ports.open.at(port)(bytes, 3);
+        };
+        TFrmKeyBoard_2& wide = w.kb2();
+        send(keys, 0x90, 60);
+        QTRY_VERIFY(m.Keys->Key(QStringLiteral("c1"))->IsShowingDown() && wide.Key(QStringLiteral("c1"))->IsShowingDown());
+        send(keys, 0x90, 48);   // only the wide keyboard has c
+        QTRY_VERIFY(wide.Key(QStringLiteral("c"))->IsShowingDown());
+        send(keys, 0x80, 60);
+        send(keys, 0x80, 48);
+        QTRY_VERIFY(m.Keys->Key(QStringLiteral("c1"))->IsShowingUp() && wide.Key(QStringLiteral("c1"))->IsShowingUp());
+        QTRY_VERIFY(wide.Key(QStringLiteral("c"))->IsShowingUp());
+
+        // 跟弹 on 小星星 (1 1 5 5 ...): a MIDI key moves the box, a wrong one flashes on both keyboards.
+        QTest::mouseClick(m.ImgOpernShow, Qt::LeftButton);
+        m.GBxShowOpern->LabOpMenuDblClick(1);
+        PracticeBar& bar = *m.GBxShowOpern->Practice;
+        QTest::mouseClick(bar.ImgFollow, Qt::LeftButton);
+        send(keys, 0x90, 60);
+        QTRY_COMPARE(bar.MarkedCell(), 2);
+        send(keys, 0x90, 62);
+        QTRY_VERIFY(m.Keys->Marks->IsWrong(QStringLiteral("d1")) && wide.Marks->IsWrong(QStringLiteral("d1")));
+        QCOMPARE(bar.MarkedCell(), 2);
+
+        // The icon menu: the ports found, ticked when connected, and 不连接.
+        QMenu* menu = m.MidiMenu();
+        QVERIFY(m.IconMenu()->actions().contains(menu->menuAction()));
+        QCOMPARE(menu->title(), QStringLiteral("MIDI 输入"));
+        const auto entries = [&] {
+            Q_EMIT menu->aboutToShow();
+            QStringList shown;
+            for (QAction* a : menu->actions())
+                shown << (a->isSeparator() ? QStringLiteral("-") : (a->isChecked() ? "[x] " : "[ ] ") + a->text());
+            return shown;
+        };
+        QCOMPARE(entries(), (QStringList{"[x] " + keys, "[x] " + PlainMenuText(pads), "-", "[ ] 不连接"}));
+        menu->actions()[1]->trigger();
+        QCOMPARE(m.Midi()->OpenPorts(), QStringList{pads});
+        QCOMPARE(entries(), (QStringList{"[ ] " + keys, "[x] " + PlainMenuText(pads), "-", "[ ] 不连接"}));
+        QCOMPARE(m.ImgTitle->toolTip(), PlainToolTip(QStringLiteral("MIDI：") + pads));
+        QSettings kept(m.Prefs().FilePath(), QSettings::IniFormat);
+        QCOMPARE(kept.value(QStringLiteral("midiPort")).toString(), pads);
+        menu->actions()[3]->trigger();
+        QVERIFY(m.Midi()->OpenPorts().isEmpty());
+        QCOMPARE(entries(), (QStringList{"[ ] " + keys, "[ ] " + PlainMenuText(pads), "-", "[x] 不连接"}));
+        QCOMPARE(m.ImgTitle->toolTip(), QStringLiteral("MIDI：未连接"));
+        // Unplugged: said at the next look.
+        ports.present.clear();
+        QTRY_COMPARE_WITH_TIMEOUT(m.ImgTitle->toolTip(), QStringLiteral("未发现 MIDI 键盘"), 2 * MidiInput::PollMs + 500);
+        QCOMPARE(entries(), (QStringList{"[ ] 未发现 MIDI 键盘", "-", "[x] 不连接"}));
+        QVERIFY(env.dialogs.errors.isEmpty());
     }
 
     void jackKeyboardPlaysThroughTheNotePath()

@@ -242,6 +242,69 @@ private Q_SLOTS:
         QCOMPARE(bar.Running(), Mode::None);
     }
 
+    // The window's own objects from the buttons to the mixer: 节奏's count-in and the
+    // metronome reach it, whichever voice plays. Only a 节奏 run to the end may be the best.
+    void clicksReachTheMixerAndOnlyAWholeRunIsKept()
+    {
+        TempEnv env;
+        PianoWindows w{env};
+        TFormPiano& m = *w.main;
+        ScorePanel& p = *m.GBxShowOpern;
+        PracticeBar& bar = *p.Practice;
+        StartUp(m);
+        QVERIFY2(w.player().OutputRate() > 0, "the audio output (SDL's dummy driver) did not open");
+        SongTableType& t = m.Library().Table();
+        t.push_back(Header(1, QStringLiteral("短歌")));
+        for (int n = 1; n <= 8; ++n)
+            t.push_back(Note(1, n, n % 7 + 1, 0, 1));   // eight quarter notes, two bars of 4/4
+        m.ShowPanel(&p, 5, 95);
+        p.DrawPage(QStringLiteral("1"), 1);
+        bar.Tempo->SetValue(200);
+        const Mixer& mixer = w.player().Audio().GetMixer();
+        const auto kept = [&] {   // results.txt, empty while there is none
+            QFile f(QDir(m.Paths().DataDir).filePath(QStringLiteral("results.txt")));
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+
+        // Metronome off: the count-in alone, four clicks; stopped then, nothing is kept.
+        QVERIFY(!m.Prefs().Metronome());
+        std::uint64_t started = mixer.StartedCount();
+        QTest::mouseClick(bar.ImgRhythm, Qt::LeftButton);
+        QCOMPARE(bar.Running(), Mode::Rhythm);
+        QTRY_VERIFY_WITH_TIMEOUT(mixer.StartedCount() >= started + 4, 10000);
+        QTest::keyClick(&m, Qt::Key_H);
+        QTRY_VERIFY_WITH_TIMEOUT(bar.MarkedCell() >= 4, 10000);   // the first notes are judged
+        QTest::mouseClick(bar.ImgRhythm, Qt::LeftButton);
+        QCOMPARE(bar.Running(), Mode::None);
+        QVERIFY(bar.LabPractice->text().startsWith(QStringLiteral("准 ")));
+        QVERIFY(!bar.Best().BestRhythm(QStringLiteral("短歌")));
+        QVERIFY(!kept().contains("R\t"));
+
+        // Nor is 跟弹 stopped half way.
+        QTest::mouseClick(bar.ImgFollow, Qt::LeftButton);
+        p.NotePlayed(bar.Follow().Song().events[0].note);
+        QCOMPARE(bar.MarkedCell(), 2);
+        QTest::keyClick(&m, Qt::Key_Escape);
+        QVERIFY(!bar.Best().BestFollow(QStringLiteral("短歌")));
+
+        // Metronome on: the count-in and a click on each of the song's 8 beats; played out, it counts.
+        m.IconMenu()->actions()[1]->trigger();
+        QVERIFY(m.Prefs().Metronome());
+        started = mixer.StartedCount();
+        QTest::mouseClick(bar.ImgRhythm, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(bar.Running(), Mode::None, 20000);
+        QVERIFY(mixer.StartedCount() >= started + 4 + 8);
+        QVERIFY(bar.Best().BestRhythm(QStringLiteral("短歌")));
+        QVERIFY(kept().contains("R\t"));
+
+        // 示范 with the metronome: its 8 notes and 8 clicks.
+        started = mixer.StartedCount();
+        QTest::mouseClick(bar.ImgDemo, Qt::LeftButton);
+        QCOMPARE(bar.Running(), Mode::Demo);
+        QTRY_COMPARE_WITH_TIMEOUT(bar.Running(), Mode::None, 20000);
+        QVERIFY(mixer.StartedCount() >= started + 16);
+    }
+
     void demoMarksTheSoundingCellAndEveryStopRuleEndsIt()
     {
         TempEnv env;

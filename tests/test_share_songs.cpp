@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 #include "core/formats/MidiFile.h"
 #include "ui/panels/PracticeBar.h"
+#include "ui/widgets/ImageButton.h"
 #include "ui/widgets/TempoControl.h"
 #include <QAction>
 #include <QDir>
@@ -82,6 +83,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(m.StartupDone(), 20000);
         const QString title = QStringLiteral("送别");
 
+        const QStringList blank = ViewText(p);   // as the view is at start
         QTest::mouseClick(p.ImgOperDelDB, Qt::LeftButton);   // nothing chosen yet
         QTest::mouseClick(p.ImgOperExport, Qt::LeftButton);
         QVERIFY(env.dialogs.questions.isEmpty());
@@ -116,9 +118,12 @@ private Q_SLOTS:
         QTest::mouseClick(p.ImgOperDelDB, Qt::LeftButton);
         QCOMPARE(env.dialogs.questions, QStringList{QStringLiteral("删除歌曲：送别，是否继续？")});
         QCOMPARE(env.dialogs.infos.last(), QStringLiteral("歌曲：送别，已删除！"));
-        // Title and page stay on view with no song chosen; a second click asks nothing.
-        QCOMPARE(ViewText(p), view);
+        // The song is gone from view too, as at start: nothing to play, a second click asks nothing.
+        QCOMPARE(ViewText(p), blank);
+        QCOMPARE(p.LabTab1PgId->text(), PageCaption(1));
         QCOMPARE(p.ShownSongID(), 0);
+        QTest::mouseClick(p.Practice->ImgDemo, Qt::LeftButton);
+        QCOMPARE(p.Practice->Running(), PracticeBar::Mode::None);
         QTest::mouseClick(p.ImgOperDelDB, Qt::LeftButton);
         QCOMPARE(env.dialogs.questions.size(), 1);
         QVERIFY(SongRows(m.Library().Table(), oldId).isEmpty());

@@ -1,4 +1,6 @@
 #include "TestSupport.h"
+#include <QAction>
+#include <QMenu>
 #include "ui/widgets/ClickLabel.h"
 #include <QAbstractButton>
 #include <QFileDialog>
@@ -115,6 +117,30 @@ private Q_SLOTS:
         // The about button lies in the menu row and clicks as usual.
         QTest::mouseClick(w.main->ImgAbout, Qt::LeftButton);
         QVERIFY(w.main->GBxAbout->isVisible());
+    }
+
+    // The icon menu is a window of its own: a click on its item, where the window sits at
+    // its start (centred), toggles the option and moves nothing, also where the menu lies
+    // over the window's drag strip.
+    void iconMenuTakesClicksWhereTheWindowStarts()
+    {
+        TempEnv env;
+        PianoWindows w{env};
+        TFormPiano& m = *w.main;
+        m.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&m));
+        QMenu* menu = m.IconMenu();
+        Q_EMIT m.ImgTitle->customContextMenuRequested(QPoint(10, 8));
+        QTRY_VERIFY(menu->isVisible());
+        QAction* letters = menu->actions()[0];
+        const QPoint at = menu->actionGeometry(letters).center();
+        QVERIFY2(TFormPiano::IsDragPoint(menu->mapTo(&m, at)), "the menu no longer lies where the fault was");
+        const bool before = letters->isChecked();
+        const int drags = m.DragStarts();
+        QTest::mouseClick(menu, Qt::LeftButton, {}, at);
+        QCOMPARE(letters->isChecked(), !before);
+        QCOMPARE(m.DragStarts(), drags);
+        QTRY_VERIFY(!menu->isVisible());
     }
 
     void windowGeometry()

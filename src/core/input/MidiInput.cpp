@@ -7,6 +7,7 @@
 #include <rtmidi/RtMidi.h>
 #include <cstdio>
 #include <map>
+#include <utility>
 #include <unistd.h>
 
 MidiMessage DecodeMidi(const unsigned char* bytes, std::size_t size)
@@ -101,7 +102,39 @@ bool JackServerRunning()
     return QFileInfo::exists(QStringLiteral("/dev/shm/jack_%1_%2_0").arg(server).arg(getuid()));
 }
 
+class LatePorts final : public IMidiPorts {
+public:
+    explicit LatePorts(std::function<MidiSystem()> find) : m_find(std::move(find)) {}
+
+    QStringList Ports() override
+    {
+        if (m_system.ports && m_system.present && !m_system.present())
+            m_system = {};   // its ports went with it
+        if (!m_system.ports)
+            m_system = m_find();
+        return m_system.ports ? m_system.ports->Ports() : QStringList();
+    }
+    bool Open(const QString& port, Receiver receiver) override
+    {
+        return m_system.ports && m_system.ports->Open(port, std::move(receiver));
+    }
+    void Close(const QString& port) override
+    {
+        if (m_system.ports)
+            m_system.ports->Close(port);
+    }
+
+private:
+    std::function<MidiSystem()> m_find;
+    MidiSystem m_system;
+};
+
 } // namespace
+
+std::unique_ptr<IMidiPorts> LateMidiPorts(std::function<MidiSystem()> find)
+{
+    return std::make_unique<LatePorts>(std::move(find));
+}
 
 std::unique_ptr<IMidiPorts> MidiInput::Ports(Api api)
 {
@@ -114,18 +147,23 @@ std::unique_ptr<IMidiPorts> MidiInput::Ports(Api api)
 
 std::unique_ptr<IMidiPorts> MidiInput::SystemPorts()
 {
-    if (QFileInfo::exists(QStringLiteral("/dev/snd/seq")))
-        if (auto ports = Ports(Api::Alsa))
-            return ports;
-    if (JackServerRunning())
-        if (auto ports = Ports(Api::Jack))
-            return ports;
-    std::fprintf(stderr, "tavopiano: no MIDI system (ALSA sequencer or JACK); MIDI keyboards are not read\n");
-    return nullptr;
+    return LateMidiPorts([said = false]() mutable -> MidiSystem {
+        if (QFileInfo::exists(QStringLiteral("/dev/snd/seq")))
+            if (auto ports = Ports(Api::Alsa))
+                return {std::move(ports), {}};
+        if (JackServerRunning())
+            if (auto ports = Ports(Api::Jack))
+                return {std::move(ports), JackServerRunning};
+        if (!std::exchange(said, true))
+            std::fprintf(stderr, "tavopiano: no MIDI system (ALSA sequencer or JACK) yet; MIDI keyboards are "
+                                 "read once there is one\n");
+        return {};
+    });
 }
 
-MidiInput::MidiInput(std::unique_ptr<IMidiPorts> ports, INoteInput& notes, IDialogs& dialogs, QObject* parent)
-    : QObject(parent), m_ports(std::move(ports)), m_notes(notes), m_dialogs(dialogs)
+MidiInput::MidiInput(std::unique_ptr<IMidiPorts> ports, INoteInput& notes, IDialogs& dialogs, QString choice,
+                     QObject* parent)
+    : QObject(parent), m_ports(std::move(ports)), m_notes(notes), m_dialogs(dialogs), m_choice(std::move(choice))
 {
     if (!m_ports)
         return;
@@ -152,13 +190,16 @@ void MidiInput::Poll()
     } catch (const RtMidiError&) {
         return;   // the system is busy or gone: the ports stay as they are until it answers
     }
+    const QStringList wasOpen = m_open;
+    const bool foundChanged = now != m_found;
+    m_found = now;
     for (qsizetype i = m_open.size() - 1; i >= 0; --i)
-        if (!now.contains(m_open[i])) {
+        if (!now.contains(m_open[i]) || !Wanted(m_open[i])) {
             m_ports->Close(m_open[i]);
             m_open.removeAt(i);
         }
     for (const QString& name : now) {
-        if (m_open.contains(name))
+        if (m_open.contains(name) || !Wanted(name))
             continue;
         // The port's own thread decodes; the note is played on this object's thread.
         const bool opened = m_ports->Open(name, [this](const unsigned char* bytes, std::size_t size) {
@@ -169,14 +210,33 @@ void MidiInput::Poll()
         if (opened)
             m_open << name;
     }
+    if (foundChanged || m_open != wasOpen)
+        Q_EMIT portsChanged();
+}
+
+bool MidiInput::Wanted(const QString& port) const
+{
+    return m_choice.isEmpty() || m_choice == port;
+}
+
+void MidiInput::SetChoice(const QString& choice)
+{
+    m_choice = choice;
+    Poll();
 }
 
 void MidiInput::Deliver(const MidiMessage& m)
 {
     try {
         switch (m.kind) {
-        case MidiMessage::NoteOn: m_notes.PressKey(m.key, m.value); break;
-        case MidiMessage::NoteOff: m_notes.ReleaseKey(m.key); break;
+        case MidiMessage::NoteOn:
+            Q_EMIT keyChanged(m.key, true);   // the key looks pressed before it sounds, as a PC key does
+            m_notes.PressKey(m.key, m.value);
+            break;
+        case MidiMessage::NoteOff:
+            Q_EMIT keyChanged(m.key, false);
+            m_notes.ReleaseKey(m.key);
+            break;
         case MidiMessage::Pedal: m_notes.Pedal(m.value > 0); break;
         case MidiMessage::None: break;
         }

@@ -26,6 +26,7 @@ void Preferences::Load(const QString& folder)
     m_voice = voice == SampledVoice ? SampledVoice : StandardVoice;
     m_soundFont = s.value(QStringLiteral("soundFont")).toString().left(4096);
     m_sustain = s.value(QStringLiteral("sustain"), QStringLiteral("true")).toString() != QLatin1String("false");
+    m_midiPort = s.value(QStringLiteral("midiPort")).toString().left(1024);
 }
 
 void Preferences::Save() const
@@ -43,6 +44,10 @@ void Preferences::Save() const
         s.remove(QStringLiteral("soundFont"));
     else
         s.setValue(QStringLiteral("soundFont"), m_soundFont);
+    if (m_midiPort.isEmpty())
+        s.remove(QStringLiteral("midiPort"));
+    else
+        s.setValue(QStringLiteral("midiPort"), m_midiPort);
     s.sync();
 }
 
@@ -55,3 +60,4 @@ void Preferences::SetVoice(const QString& voice)
 }
 void Preferences::SetSoundFont(const QString& path) { m_soundFont = path; Save(); }
 void Preferences::SetSustain(bool on) { m_sustain = on; Save(); }
+void Preferences::SetMidiPort(const QString& port) { m_midiPort = port; Save(); }

@@ -21,6 +21,8 @@ public:
     void SetSoundFont(const QString& path);
     bool Sustain() const { return m_sustain; }           // sampled notes ring to their natural end
     void SetSustain(bool on);
+    QString MidiPort() const { return m_midiPort; }      // the MIDI input that plays: empty every port
+    void SetMidiPort(const QString& port);
 
     static inline const QString StandardVoice = QStringLiteral("standard");
     static inline const QString SampledVoice = QStringLiteral("sampled");
@@ -34,4 +36,5 @@ private:
     QString m_voice = StandardVoice;
     QString m_soundFont;
     bool m_sustain = true;
+    QString m_midiPort;
 };

@@ -22,9 +22,6 @@ TMediaPlayer* NotePlayer::Player(int turn) const
     return turn >= 1 && turn <= 3 ? m_players[size_t(turn - 1)].get() : nullptr;
 }
 
-void INoteInput::PressKey(int key, int) { PressNote(KeyNoteName(key)); }
-void INoteInput::ReleaseKey(int key) { ReleaseNote(KeyNoteName(key)); }
-
 TMediaPlayer* NotePlayer::NextPlayer(int slot, const VoiceTable& voice)
 {
     // The turn moves first: a name outside the table still uses up a player.
@@ -44,9 +41,21 @@ void NotePlayer::PlayNote(const QString& name, const VoiceTable& voice)
     }
 }
 
+int NotePlayer::FoldSlot(int slot, int count)
+{
+    if (count < 12)
+        return slot >= 0 && slot < count ? slot : -1;
+    if (slot < 0)
+        slot += (-slot + 11) / 12 * 12;
+    if (slot >= count)
+        slot -= (slot - count) / 12 * 12 + 12;
+    return slot;
+}
+
 void NotePlayer::PlaySlot(int slot, int velocity)
 {
-    if (slot < 0 || slot >= int(m_voice.size()))
+    slot = FoldSlot(slot, int(m_voice.size()));
+    if (slot < 0)
         return;
     if (TMediaPlayer* player = NextPlayer(slot, m_voice)) {
         player->Open();

@@ -18,11 +18,10 @@ public:
     virtual ~INoteInput() = default;
     virtual void PressNote(const QString& note) = 0;
     virtual void ReleaseNote(const QString& note) = 0;
-    // A MIDI keyboard: key 0..127 (60 is c1) at velocity 1..127, its release, the sustain
-    // pedal. By default a key plays the note of its name, and a key without one nothing.
-    virtual void PressKey(int key, int velocity);
-    virtual void ReleaseKey(int key);
-    virtual void Pedal(bool /*down*/) {}
+    // A MIDI keyboard: key 0..127 (60 is c1) at velocity 1..127, its release, the sustain pedal.
+    virtual void PressKey(int key, int velocity) = 0;
+    virtual void ReleaseKey(int key) = 0;
+    virtual void Pedal(bool down) = 0;
 };
 
 
@@ -36,9 +35,8 @@ public:
     virtual std::uint64_t OutputFrame() = 0;
     // Plays the note at that frame; an empty or unknown name sounds nothing.
     virtual void ScheduleNote(const QString& note, std::uint64_t frame) = 0;
-    // A metronome click at that frame (accent: the first beat of a bar); outputs without
-    // one stay silent.
-    virtual void ScheduleClick(std::uint64_t frame, bool accent) { (void)frame, (void)accent; }
+    // A metronome click at that frame (accent: the first beat of a bar).
+    virtual void ScheduleClick(std::uint64_t frame, bool accent) = 0;
     // Drops every note and click scheduled that has not sounded yet.
     virtual void CancelScheduled() = 0;
 };
@@ -58,9 +56,11 @@ public:
     // Advances the turn, then has that player open tempDir + voice[slot] + ".dat" and play.
     void PlayNote(const QString& name, const VoiceTable& voice);
     // A MIDI key in the same rotation: the sample of its slot (key - FirstSlotKey), louder
-    // or softer by velocity (96, a PC key's, plays as loud as a PC key); keys outside the 48
-    // slots sound nothing and use no turn.
+    // or softer by velocity (96, a PC key's, plays as loud as a PC key); a slot beyond the
+    // table plays the same pitch class, octaves in, rather than nothing.
     void PlaySlot(int slot, int velocity = 96);
+    // The slot in range of the same pitch class nearest to `slot`; -1 for an empty table.
+    static int FoldSlot(int slot, int count);
     // The second keyboard's keys: the engine map picks the note (or none).
     void PlayPcKey(int key, Qt::KeyboardModifiers modifiers);
 
@@ -76,6 +76,7 @@ public:
     void ReleaseNote(const QString&) override {}
     void PressKey(int key, int velocity) override { PlaySlot(key - FirstSlotKey, velocity); }
     void ReleaseKey(int) override {}
+    void Pedal(bool) override {}   // the built-in samples ring their own length
 
     int PlayerTurn() const { return m_turn; }       // 0 before the first note, then 1..3
     TMediaPlayer* Player(int turn) const;            // 1..3, nullptr otherwise

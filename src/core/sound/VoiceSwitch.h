@@ -26,6 +26,8 @@ public:
     int OutputRate() override { return m_player.OutputRate(); }
     std::uint64_t OutputFrame() override { return m_player.OutputFrame(); }
     void ScheduleNote(const QString& note, std::uint64_t frame) override;
+    // Clicks sound through the mixer's own click voice, whichever voice plays the notes.
+    void ScheduleClick(std::uint64_t frame, bool accent) override { m_player.ScheduleClick(frame, accent); }
     void CancelScheduled() override;
 
 private:

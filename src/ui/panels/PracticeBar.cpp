@@ -134,7 +134,7 @@ PracticeBar::PracticeBar(QWidget* panel, IDialogs& dialogs, const SongLibrary& l
         if (m_mode == Mode::Demo && !m_demo.Running())
             EndDemo();
         else if (m_mode == Mode::Rhythm && !m_demo.Running())
-            EndRhythm();
+            EndRhythm(false);
     });
     m_flash.setSingleShot(true);
     connect(&m_flash, &QTimer::timeout, WrongMark, &QWidget::hide);
@@ -226,7 +226,7 @@ void PracticeBar::ImgFollowClick()
 void PracticeBar::ImgRhythmClick()
 {
     if (m_mode == Mode::Rhythm) {
-        EndRhythm();   // the count so far is the result
+        EndRhythm(false);   // the count so far is shown, never kept as a best
         return;
     }
     Stop();
@@ -319,7 +319,7 @@ void PracticeBar::DemoTick()
         if (m_mode == Mode::Demo)
             EndDemo();
         else
-            EndRhythm();
+            EndRhythm(true);
         return;
     }
     if (at.event < 0)
@@ -337,14 +337,15 @@ void PracticeBar::EndDemo()
     Ended();
 }
 
-void PracticeBar::EndRhythm()
+void PracticeBar::EndRhythm(bool reachedEnd)
 {
     m_demo.Stop();
     m_judge.Finish();
     Ended();
     const Judge::Tally& t = m_judge.Counts();
     const QString title = m_view.title();
-    if (m_wholeSong)
+    // Only a run through the whole song may be its best.
+    if (m_wholeSong && reachedEnd)
         m_results.OfferRhythm(title, t);
     const auto best = m_results.BestRhythm(title);
     Say(Judge::Summary(t), best ? Results::RhythmText(*best) : QString());

@@ -102,7 +102,7 @@ private:
     void Begin(Mode mode, const QString& says);
     void Ended();
     void EndDemo();
-    void EndRhythm();
+    void EndRhythm(bool reachedEnd);
     void FollowDone();
     void SayTally(Judge::Verdict last);
     void ShowDemoKey(const QString& note);

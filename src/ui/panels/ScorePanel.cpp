@@ -243,9 +243,23 @@ void ScorePanel::ImgOperDelDBClick()
         return;
     Practice->Stop();
     Practice->ClearPick();
-    // The title and page stay on view, but no song is chosen any more.
+    // A song that is gone no longer shows: the view is blank, as at start.
     m_shownSongID = 0;
+    ClearView();
     Q_EMIT libraryChanged();
+}
+
+void ScorePanel::ClearView()
+{
+    UpdatesHold hold{this};
+    SetCaption(LabSongName, QStringLiteral("未选择歌曲"));
+    SetCaption(LabArt, QStringLiteral("演唱： "));
+    SetCaption(LabWord, QStringLiteral("作词： "));
+    SetCaption(LabComposer, QStringLiteral("作曲： "));
+    SetCaption(LabCadence1, QStringLiteral("4/4"));
+    m_viewPage = 1;
+    SetCaption(LabTab1PgId, PageCaption(1));
+    ClearGrid(1, Score::CellsPerPage);   // the entry panel's grid keeps the song being entered
 }
 
 void ScorePanel::ImgOperExportClick()

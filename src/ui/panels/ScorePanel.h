@@ -95,6 +95,7 @@ protected:
     void hideEvent(QHideEvent* e) override;
 
 private:
+    void ClearView();   // no song on view: captions and cells as at start
     void NextViewPage();
     void OpenSong(int song);
     void ShowViewPage(int page);

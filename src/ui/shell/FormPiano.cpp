@@ -17,6 +17,7 @@
 #include "ui/widgets/BannerView.h"
 #include "ui/widgets/PlainText.h"
 #include "ui/widgets/ClickLabel.h"
+#include "ui/widgets/ImageButton.h"
 #include "ui/widgets/Resources.h"
 #include "ui/widgets/ScoreGrid.h"
 #include "ui/widgets/Styles.h"
@@ -165,9 +166,9 @@ void TFormPiano::BuildWindow()
     Keys = new MainKeys(this, m_notes, m_dialogs);
 
     // Pictures and labels of the window itself take part in the drag regions; the panels
-    // and the banner take their own presses.
+    // and the banner take their own presses, and so do windows of their own (the icon menu).
     for (QObject* child : children())
-        if (auto* w = qobject_cast<QWidget*>(child); w && w != MySWF)
+        if (auto* w = qobject_cast<QWidget*>(child); w && w != MySWF && !w->isWindow())
             w->installEventFilter(this);
     m_notes.OnPress = [this](const QString& note) { NoteTapped(note); };
 }
@@ -268,6 +269,9 @@ void TFormPiano::BuildIconMenu()
     });
     connect(voice->addAction(QStringLiteral("选择音色库…")), &QAction::triggered, this,
             [this] { RunGuarded(m_dialogs, [this] { PickSoundFont(); }); });
+    m_midiMenu = m_iconMenu->addMenu(QStringLiteral("MIDI 输入"));
+    connect(m_midiMenu, &QMenu::aboutToShow, this, &TFormPiano::UpdateMidiMenu);
+    ShowMidiStatus();
     connect(m_iconMenu, &QMenu::aboutToShow, this, &TFormPiano::UpdateVoiceMenu);
     connect(&m_sampled, &SampledVoice::loaded, this, [this](bool ok, const QString& message) {
         RunGuarded(m_dialogs, [&] { SampledLoaded(ok, message); });
@@ -287,6 +291,69 @@ void TFormPiano::UpdateVoiceMenu()
                                                : QDir::toNativeSeparators(font));
     QSignalBlocker block(m_sustainAction);
     m_sustainAction->setChecked(m_prefs.Sustain());
+}
+
+// ---- MIDI keyboards ----
+
+void TFormPiano::StartMidi(std::unique_ptr<IMidiPorts> ports)
+{
+    m_midi.reset();   // the old ports close before new ones open
+    m_midi = std::make_unique<MidiInput>(std::move(ports), m_notes, m_dialogs, m_prefs.MidiPort());
+    connect(m_midi.get(), &MidiInput::portsChanged, this, &TFormPiano::ShowMidiStatus);
+    connect(m_midi.get(), &MidiInput::keyChanged, this, &TFormPiano::MidiKeyChanged);
+    ShowMidiStatus();
+}
+
+// Ports found, the connected ones ticked; a choice is kept for the next start.
+void TFormPiano::UpdateMidiMenu()
+{
+    m_midiMenu->clear();
+    const QString choice = m_midi ? m_midi->Choice() : m_prefs.MidiPort();
+    const QStringList found = m_midi ? m_midi->FoundPorts() : QStringList();
+    const QStringList open = m_midi ? m_midi->OpenPorts() : QStringList();
+    const auto add = [&](const QString& text, const QString& chosen, bool ticked) {
+        QAction* a = m_midiMenu->addAction(text);   // ticks, not a group: every port may be connected
+        a->setCheckable(true);
+        a->setChecked(ticked);
+        connect(a, &QAction::triggered, this, [this, chosen] { RunGuarded(m_dialogs, [&] { ChooseMidiPort(chosen); }); });
+    };
+    if (found.isEmpty())
+        m_midiMenu->addAction(QStringLiteral("未发现 MIDI 键盘"))->setEnabled(false);
+    for (const QString& port : found)
+        add(PlainMenuText(port), port, open.contains(port));
+    m_midiMenu->addSeparator();
+    add(QStringLiteral("不连接"), MidiInput::NoPort, choice == MidiInput::NoPort);
+}
+
+void TFormPiano::ChooseMidiPort(const QString& choice)
+{
+    m_prefs.SetMidiPort(choice);
+    if (m_midi)
+        m_midi->SetChoice(choice);
+    ShowMidiStatus();
+}
+
+// What is connected, on the piano icon's tooltip.
+void TFormPiano::ShowMidiStatus()
+{
+    const QStringList open = m_midi ? m_midi->OpenPorts() : QStringList();
+    QString text = QStringLiteral("未发现 MIDI 键盘");
+    if (!open.isEmpty())
+        text = QStringLiteral("MIDI：") + open.join(QStringLiteral("、"));
+    else if (m_midi && !m_midi->FoundPorts().isEmpty())
+        text = QStringLiteral("MIDI：未连接");
+    ImgTitle->setToolTip(PlainToolTip(text));
+}
+
+// A MIDI key shows on the keys as a PC key does, on both keyboards.
+void TFormPiano::MidiKeyChanged(int key, bool down)
+{
+    const QString note = KeyNoteName(key);
+    if (note.isEmpty())
+        return;
+    for (TImageButton* button : {Keys->Key(note), m_wide ? m_wide->Key(note) : nullptr})
+        if (button)
+            down ? button->ShowDown() : button->ShowUp();
 }
 
 void TFormPiano::ChooseVoice(bool sampled)
@@ -530,7 +597,8 @@ bool TFormPiano::eventFilter(QObject* watched, QEvent* e)
     if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick) {
         auto* me = static_cast<QMouseEvent*>(e);
         auto* w = qobject_cast<QWidget*>(watched);
-        if (w && me->button() == Qt::LeftButton && w->parentWidget() == this) {
+        // A popup, menu or dialog lies over the window but is no part of it: never a drag.
+        if (w && me->button() == Qt::LeftButton && w->parentWidget() == this && !w->isWindow()) {
             const QPoint p = w->mapTo(this, me->position().toPoint());
             if (IsDragPoint(p)) {
                 if (e->type() == QEvent::MouseButtonPress)
@@ -577,7 +645,7 @@ void TFormPiano::StartupSequence()
     m_folders = ResolveFolders(m_folderOptions);
     m_prefs.Load(m_folders.ConfigDir);
     RunGuarded(m_dialogs, [this] { ApplyVoice(); });   // a SoundFont loads in the background
-    m_midi = std::make_unique<MidiInput>(MidiInput::SystemPorts(), m_notes, m_dialogs);
+    StartMidi(MidiInput::SystemPorts());
     {
         // Read, not chosen: nothing is written back at start.
         const QSignalBlocker letters(m_keyLettersAction);

@@ -76,6 +76,12 @@ public:
     Preferences& Prefs() { return m_prefs; }
     // The options menu of the title bar's piano icon (a right click on ImgTitle).
     QMenu* IconMenu() const { return m_iconMenu; }
+    // Its "MIDI 输入" submenu, filled with the ports found each time it opens.
+    QMenu* MidiMenu() const { return m_midiMenu; }
+    // MIDI keyboards, from the start-up sequence on (null before it).
+    MidiInput* Midi() const { return m_midi.get(); }
+    // Starts reading MIDI keyboards from these ports (the start-up sequence: the system's).
+    void StartMidi(std::unique_ptr<IMidiPorts> ports);
     // How the exit step fetches the maker's page; tests put a local stand-in here.
     void SetPageFetcher(PageFetcher fetch) { m_fetchPage = std::move(fetch); }
 
@@ -130,6 +136,10 @@ private:
     void PickSoundFont();
     void ApplyVoice();
     void SampledLoaded(bool ok, const QString& message);
+    void UpdateMidiMenu();
+    void ShowMidiStatus();
+    void ChooseMidiPort(const QString& choice);
+    void MidiKeyChanged(int key, bool down);
     void WireKeyboard(KeyMarks* marks);
     void WirePractice(ScorePanel& panel, KeyMarks* marks);
     void NoteTapped(const QString& note);
@@ -164,6 +174,7 @@ private:
     QAction* m_sustainAction = nullptr;
     QAction* m_keyLettersAction = nullptr;
     QAction* m_metronomeAction = nullptr;
+    QMenu* m_midiMenu = nullptr;
     EventAge m_keyAge;
     qint64 m_keyStamp = 0;   // the time stamp of the key event being handled, 0 when none
     int m_keyboardRoute = 0;
