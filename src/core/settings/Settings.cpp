@@ -59,7 +59,7 @@ BannerLinkList LoadSettingsFiles(const QString& folder, QString* problem)
     // One look before the sixty reads: a pipe or a huge file is named once and skipped.
     const FileRead read = ReadFileBounded(banner, SettingsFileLimit);
     if (!read.ok()) {
-        if (read.fault != FileRead::Fault::Missing)
+        if (read.fault != FileRead::Fault::Missing && problem)
             *problem = QStringLiteral("设置文件“%1”无法读取：%2。这次不用它。")
                            .arg(QDir::toNativeSeparators(banner), read.reason);
         return links;

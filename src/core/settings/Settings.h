@@ -28,4 +28,4 @@ bool UnreadableFile(const QString& path);
 // of the banner file's entries 1..30 that have both a caption and a link, packed
 // from slot 1 in key order. A banner file that cannot be read (a pipe, too large) gives no
 // links and a message in *problem.
-BannerLinkList LoadSettingsFiles(const QString& folder, QString* problem);
+BannerLinkList LoadSettingsFiles(const QString& folder, QString* problem = nullptr);
