@@ -190,6 +190,15 @@ void TestFileSafety::replacementKeepsLinkAndPermissions()
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub.musicxml")));
     QVERIFY_THROWS_EXCEPTION(TavoError, WriteWholeFile(dir.filePath(QStringLiteral("sub.musicxml")), "x"));
     QVERIFY(QFileInfo(dir.filePath(QStringLiteral("sub.musicxml"))).isDir());
+    // Nor is a pipe (or a device) that a link points to: it is neither written into nor replaced.
+    const QString fifo = dir.filePath(QStringLiteral("pipe"));
+    if (Platform::MakeFifo(fifo)) {
+        QVERIFY(QFile::link(fifo, dir.filePath(QStringLiteral("to-pipe.mid"))));
+        QVERIFY_THROWS_EXCEPTION(TavoError, WriteWholeFile(dir.filePath(QStringLiteral("to-pipe.mid")), "x"));
+        QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+        QVERIFY_THROWS_EXCEPTION(TavoError, WriteWholeFile(fifo, "x"));
+        QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+    }
 }
 
 void TestFileSafety::pipeIsRefusedAtOnce_data()

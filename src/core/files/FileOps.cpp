@@ -172,8 +172,8 @@ void IniWriteString(const QString& file, const QString& section, const QString& 
     const QString eol = ini.crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
     try {
         WriteWholeFile(file, EncodeIni(ini.lines.join(eol) + eol));
-    } catch (const TavoError& e) {
-        qWarning("%s", e.what());
+    } catch (const FileWriteError& e) {
+        qWarning("Cannot write settings file \"%s\": %s", qPrintable(file), qPrintable(e.reason()));
     }
 }
 
@@ -325,10 +325,11 @@ FileReplacement::FileReplacement(const QString& path) : m_target(path), m_shown(
     // A link keeps pointing where it did; the file it points to gets the new version.
     const QFileInfo link(path);
     if (link.isSymLink())
-        m_target = link.symLinkTarget();
+        m_target = link.exists() ? link.canonicalFilePath() : link.symLinkTarget();
     const QFileInfo old(m_target);
-    if (old.isDir())
-        Fail(QStringLiteral("它是一个文件夹"));
+    // A device or a pipe is never replaced by a file (nor written into).
+    if (old.exists() && !old.isFile())
+        Fail(old.isDir() ? QStringLiteral("它是一个文件夹") : QStringLiteral("它不是一个普通文件"));
     if (old.exists() && !old.isWritable())
         Fail(QStringLiteral("原有的文件不可写"));
     QTemporaryFile temp(m_target + QStringLiteral(".XXXXXX.part"));
