@@ -27,7 +27,9 @@ public:
         questions << t;
         return true;
     }
+    bool AskYesNo(const QString& t, const QString&) override { return AskYesNo(t); }
     QString OpenFile(const QString&, const QString&) override { return {}; }
+    QString SaveFile(const QString&, const QString&, const QString&) override { return {}; }
     int ChooseItem(const QString&, const QStringList& items, int pre) override
     {
         parts = items;

@@ -1,13 +1,16 @@
 // The small file helpers: ini values, and copy and delete without prompts.
 #include "core/files/FileOps.h"
 #include "core/Errors.h"
+#include "core/platform/FileSystem.h"
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QTemporaryFile>
+#include <cerrno>
+#include <cstring>
 
 // ---- Ini files ----
 // Plain ini text as the Windows profile calls treat it: section and key names match
@@ -49,10 +52,10 @@ struct IniLines {
 
 bool LoadIni(const QString& file, IniLines& ini)
 {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
+    const FileRead read = ReadFileBounded(file, SettingsFileLimit);
+    if (!read.ok())
         return false;
-    const QByteArray bytes = f.readAll();
+    const QByteArray& bytes = read.bytes;
     ini.crlf = bytes.contains("\r\n");
     QString text = DecodeIni(bytes);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -167,15 +170,11 @@ void IniWriteString(const QString& file, const QString& section, const QString& 
     }
 
     const QString eol = ini.crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
-    QSaveFile out(file);
-    out.setDirectWriteFallback(true);
-    if (!out.open(QIODevice::WriteOnly)) {
-        qWarning("Cannot write settings file \"%s\": %s", qPrintable(file), qPrintable(out.errorString()));
-        return;
+    try {
+        WriteWholeFile(file, EncodeIni(ini.lines.join(eol) + eol));
+    } catch (const FileWriteError& e) {
+        qWarning("Cannot write settings file \"%s\": %s", qPrintable(file), qPrintable(e.reason()));
     }
-    out.write(EncodeIni(ini.lines.join(eol) + eol));
-    if (!out.commit())
-        qWarning("Cannot write settings file \"%s\": %s", qPrintable(file), qPrintable(out.errorString()));
 }
 
 // ---- Copy and delete without prompts ----
@@ -243,22 +242,152 @@ bool DeleteFiles(const QString& path)
     return QFile::remove(path);
 }
 
-void WriteWholeFile(const QString& path, const QByteArray& bytes)
+// ---- Reading and writing whole files ----
+
+namespace {
+// Qt reports a short write as "Unknown error"; the system's reason says more.
+QString WriteFailure(int err, const QFileDevice& file)
 {
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
-        Raise(QStringLiteral("无法写入文件“%1”：%2").arg(QDir::toNativeSeparators(path), out.errorString()));
+    switch (err) {
+    case ENOSPC:
+        return QStringLiteral("磁盘已满");
+    case EFBIG:
+        return QStringLiteral("文件超出了允许的大小");
+#ifdef EDQUOT
+    case EDQUOT:
+        return QStringLiteral("磁盘配额已用完");
+#endif
+    case 0:
+        return file.errorString();
+    default:
+        return QString::fromLocal8Bit(std::strerror(err));
+    }
+}
+} // namespace
+
+QString SizeText(qint64 bytes)
+{
+    if (bytes >= 1024 * 1024 && bytes % (1024 * 1024) == 0)
+        return QStringLiteral("%1 MB").arg(bytes / (1024 * 1024));
+    if (bytes >= 1024)
+        return QStringLiteral("%1 KB").arg(bytes / 1024);
+    return QStringLiteral("%1 字节").arg(bytes);
+}
+
+FileRead ReadFileBounded(const QString& path, qint64 cap)
+{
+    FileRead r;
+    QFile file(path);
+    qint64 size = 0;
+    switch (Platform::OpenRegularFile(path, file, &size, &r.reason)) {
+    case Platform::OpenFault::None:
+        break;
+    case Platform::OpenFault::Missing:
+        r.fault = FileRead::Fault::Missing;
+        return r;
+    case Platform::OpenFault::NotRegular:
+        r.fault = FileRead::Fault::NotRegular;
+        return r;
+    case Platform::OpenFault::Other:
+        r.fault = FileRead::Fault::Unreadable;
+        return r;
+    }
+    const QString tooLarge = QStringLiteral("文件太大（超过 %1）").arg(SizeText(cap));
+    if (size > cap) {
+        r.fault = FileRead::Fault::TooLarge;
+        r.reason = tooLarge;
+        return r;
+    }
+    // The size may have grown since, or be wrong (/proc reports 0): read one byte past the cap.
+    r.bytes = file.read(cap + 1);
+    if (file.error() != QFileDevice::NoError) {
+        r.bytes.clear();
+        r.fault = FileRead::Fault::Unreadable;
+        r.reason = file.errorString();
+    } else if (r.bytes.size() > cap) {
+        r.bytes.clear();
+        r.fault = FileRead::Fault::TooLarge;
+        r.reason = tooLarge;
+    }
+    return r;
 }
 
 std::optional<QByteArray> ReadRegularFile(const QString& path, qint64 cap)
 {
-    if (path.isEmpty() || !QFileInfo(path).isFile())
+    FileRead r = ReadFileBounded(path, cap);
+    if (!r.ok())
         return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.isSequential())
-        return std::nullopt;
-    QByteArray bytes = file.read(cap + 1);
-    if (bytes.size() > cap || file.error() != QFile::NoError)
-        return std::nullopt;
-    return bytes;
+    return std::move(r.bytes);
+}
+
+FileReplacement::FileReplacement(const QString& path) : m_target(path), m_shown(QDir::toNativeSeparators(path))
+{
+    // A link keeps pointing where it did; the file it points to gets the new version.
+    const QFileInfo link(path);
+    if (link.isSymLink())
+        m_target = link.exists() ? link.canonicalFilePath() : link.symLinkTarget();
+    const QFileInfo old(m_target);
+    // A device or a pipe is never replaced by a file (nor written into).
+    if (old.exists() && !old.isFile())
+        Fail(old.isDir() ? QStringLiteral("它是一个文件夹") : QStringLiteral("它不是一个普通文件"));
+    if (old.exists() && !old.isWritable())
+        Fail(QStringLiteral("原有的文件不可写"));
+    QTemporaryFile temp(m_target + QStringLiteral(".XXXXXX.part"));
+    temp.setAutoRemove(false);
+    if (!temp.open())
+        Fail(temp.errorString());
+    m_temp = temp.fileName();
+    // The temporary is private; the new version reads like the old one, or like any new file.
+    temp.setPermissions(old.exists() ? old.permissions()
+                                     : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                                           QFileDevice::ReadOther);
+    temp.close();
+}
+
+FileReplacement::~FileReplacement()
+{
+    if (!m_temp.isEmpty())
+        QFile::remove(m_temp);
+}
+
+void FileReplacement::Commit(qint64 expectedSize)
+{
+    const qint64 written = QFileInfo(m_temp).size();
+    if (expectedSize >= 0 && written != expectedSize)
+        Fail(QStringLiteral("只写入了 %1 字节，应为 %2 字节，磁盘可能已满").arg(written).arg(expectedSize));
+    QString why;
+    if (!Platform::ReplaceFile(m_temp, m_target, &why))
+        Fail(why);
+    m_temp.clear();
+}
+
+void FileReplacement::Fail(const QString& reason)
+{
+    if (!m_temp.isEmpty()) {
+        QFile::remove(m_temp);
+        m_temp.clear();
+    }
+    QString text = QStringLiteral("无法写入文件“%1”：%2。").arg(m_shown, reason);
+    if (QFileInfo::exists(m_target))
+        text += QStringLiteral("原有的文件没有改动。");
+    throw FileWriteError(text, reason);
+}
+
+void WriteWholeFile(const QString& path, const QByteArray& bytes)
+{
+    FileReplacement replacement(path);
+    {
+        // Unbuffered, and flushed and checked: a buffered write() counts bytes that may
+        // never reach a full disk.
+        QFile out(replacement.TempPath());
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            replacement.Fail(out.errorString());
+        errno = 0;
+        if (out.write(bytes) != bytes.size() || !out.flush() || out.error() != QFileDevice::NoError)
+            replacement.Fail(WriteFailure(errno, out));
+        out.close();
+        if (out.error() != QFileDevice::NoError)
+            replacement.Fail(WriteFailure(errno, out));
+    }
+    replacement.Commit(bytes.size());
 }

@@ -1,10 +1,10 @@
 #include "core/formats/MidiFile.h"
 #include "core/Errors.h"
+#include "core/files/FileOps.h"
 #include "core/score/Timeline.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <algorithm>
 #include <array>
@@ -268,13 +268,12 @@ Melody ParseMidi(const QByteArray& b)
 Melody ReadMidiFile(const QString& path)
 {
     const QString shown = QDir::toNativeSeparators(path);
-    const QFileInfo info(path);
-    if (info.size() > MidiFileLimit)
+    const FileRead read = ReadFileBounded(path, MidiFileLimit);
+    if (read.fault == FileRead::Fault::TooLarge)
         Raise(QStringLiteral("无法导入 %1：文件超过 %2 MB。").arg(shown).arg(MidiFileLimit >> 20));
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        Raise(QStringLiteral("无法打开 %1：%2").arg(shown, f.errorString()));
-    const QByteArray bytes = f.read(MidiFileLimit + 1);
+    if (!read.ok())
+        Raise(QStringLiteral("无法打开 %1：%2。").arg(shown, read.reason));
+    const QByteArray& bytes = read.bytes;
     try {
         return ParseMidi(bytes);
     } catch (const TavoError& e) {
@@ -382,8 +381,5 @@ QByteArray MidiBytes(const SongTableType& table, int song, int tempo, const QStr
 
 void WriteMidiFile(const QString& path, const SongTableType& table, int song, int tempo, const QString& title)
 {
-    QSaveFile f(path);
-    const QByteArray bytes = MidiBytes(table, song, tempo, title);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
-        Raise(QStringLiteral("无法写入文件 %1：%2").arg(QDir::toNativeSeparators(path), f.errorString()));
+    WriteWholeFile(path, MidiBytes(table, song, tempo, title));
 }

@@ -1,5 +1,6 @@
 #include "core/formats/MusicXml.h"
 #include "core/Errors.h"
+#include "core/files/FileOps.h"
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -552,15 +553,13 @@ Melody ParseMusicXml(const QByteArray& bytes, const QString& fileName)
 Melody ReadMusicXml(const QString& path)
 {
     const QString name = QFileInfo(path).fileName();
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        Fail(name, QStringLiteral("文件无法打开"));
-    if (f.size() > FileBytes)
+    // Opened without waiting: a pipe in the file's place would stop the window for good.
+    const FileRead read = ReadFileBounded(path, FileBytes);
+    if (read.fault == FileRead::Fault::TooLarge)
         Fail(name, QStringLiteral("文件太大（超过 %1 MB）").arg(FileBytes / (1024 * 1024)));
-    const QByteArray bytes = f.read(FileBytes + 1);
-    if (bytes.size() > FileBytes)
-        Fail(name, QStringLiteral("文件太大（超过 %1 MB）").arg(FileBytes / (1024 * 1024)));
-    return ParseMusicXml(bytes, name);
+    if (!read.ok())
+        Fail(name, QStringLiteral("文件无法打开（%1）").arg(read.reason));
+    return ParseMusicXml(read.bytes, name);
 }
 
 // ---- Out ----

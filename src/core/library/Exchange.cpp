@@ -2,6 +2,7 @@
 #include "core/library/TextImport.h"
 #include "core/Errors.h"
 #include "core/library/MelodyImport.h"
+#include "core/platform/FileSystem.h"
 #include "core/score/SongRecord.h"
 #include <QDir>
 #include <QFile>
@@ -318,11 +319,10 @@ ShareResult ExportSong(TADOConnection& library, int songId, const QString& title
                         r.OpernHigh, QString::number(r.Conn), r.InfoType, r.SongDate});
         });
         exchange.Close();
-        if (QFileInfo::exists(target) && !QFile::remove(target))
-            Raise(QStringLiteral("无法替换文件 %1。").arg(Native(target)));
-        QFile done(part);
-        if (!done.rename(target))
-            Raise(QStringLiteral("无法写入文件 %1：%2").arg(Native(target), done.errorString()));
+        // In one step: the old file is never removed before the new one is whole.
+        QString why;
+        if (!Platform::ReplaceFile(part, target, &why))
+            Raise(QStringLiteral("无法写入文件 %1：%2").arg(Native(target), why));
     } catch (...) {
         QFile::remove(part);
         throw;

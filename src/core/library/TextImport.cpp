@@ -1,4 +1,5 @@
 #include "core/library/TextImport.h"
+#include "core/files/FileOps.h"
 #include "core/formats/JianpuText.h"
 #include <QDir>
 #include <QFile>
@@ -35,12 +36,12 @@ ShareResult ImportJianpuFile(TADOConnection& library, IDialogs& dialogs, const Q
     ShareResult result;
     result.file = path;
     const QString name = QDir::toNativeSeparators(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Refuse(dialogs, QStringLiteral("无法读取文件 %1：%2").arg(name, file.errorString()), result);
-    const QByteArray bytes = file.read(MaxTextBytes + 1);
-    if (bytes.size() > MaxTextBytes)
+    const FileRead read = ReadFileBounded(path, MaxTextBytes);
+    if (read.fault == FileRead::Fault::TooLarge)
         return Refuse(dialogs, QStringLiteral("文件 %1 太大（超过 2 MB），不是一首歌的简谱文本。").arg(name), result);
+    if (!read.ok())
+        return Refuse(dialogs, QStringLiteral("无法读取文件 %1：%2").arg(name, read.reason), result);
+    const QByteArray& bytes = read.bytes;
 
     JianpuParse parse = ParseJianpu(DecodeSongText(bytes),
                                     JianpuOptions{JianpuMode::Paste, today.toString(QStringLiteral("yyyyMMdd")), 1});

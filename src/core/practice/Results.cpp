@@ -1,9 +1,8 @@
 #include "core/practice/Results.h"
 #include "core/practice/DemoPlayer.h"
 #include "core/practice/FollowMode.h"
+#include "core/files/FileOps.h"
 #include <QDir>
-#include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 
 namespace {
@@ -53,10 +52,13 @@ void Results::Load(const QString& folder)
 {
     m_folder = folder;
     m_best.clear();
-    QFile f(FilePath());
-    if (m_folder.isEmpty() || f.size() > MaxFileBytes || !f.open(QIODevice::ReadOnly))
+    if (m_folder.isEmpty())
         return;
-    const QStringList lines = QString::fromUtf8(f.read(MaxFileBytes)).split(u'\n');
+    // A pipe in its place would stop 弹奏 for good, a huge file would fill the memory.
+    const FileRead read = ReadFileBounded(FilePath(), MaxFileBytes);
+    if (!read.ok())
+        return;
+    const QStringList lines = QString::fromUtf8(read.bytes).split(u'\n');
     for (const QString& line : lines) {
         const QStringList p = line.split(u'\t');
         qint64 n[4] = {};
@@ -159,12 +161,13 @@ void Results::Save() const
         if (b.tempo)
             text += QStringLiteral("T\t%1\t%2\n").arg(title, n(*b.tempo));
     }
-    // Results are a nicety: a folder that cannot be written leaves them in memory.
+    // Results are a nicety: a folder that cannot be written leaves them in memory, and the
+    // old file as it was.
     QDir().mkpath(m_folder);
-    QSaveFile f(FilePath());
-    if (f.open(QIODevice::WriteOnly)) {
-        f.write(text.toUtf8());
-        f.commit();
+    try {
+        WriteWholeFile(FilePath(), text.toUtf8());
+    } catch (const TavoError& e) {
+        qWarning("%s", e.what());
     }
 }
 

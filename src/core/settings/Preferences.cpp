@@ -1,4 +1,5 @@
 #include "core/settings/Preferences.h"
+#include "core/files/FileOps.h"
 #include <QDir>
 #include <QSettings>
 
@@ -13,11 +14,40 @@ QString Preferences::FilePath() const
     return m_folder.isEmpty() ? QString() : QDir(m_folder).filePath(FileName);
 }
 
-void Preferences::Load(const QString& folder)
+namespace {
+// A value as QSettings reads it back: quoted, with its backslashes and quotes escaped.
+QString IniValue(const QString& value)
+{
+    QString out = QStringLiteral("\"");
+    for (const QChar c : value) {
+        if (c == u'\\' || c == u'"')
+            out += u'\\';
+        if (c == u'\n')
+            out += QStringLiteral("\\n");
+        else if (c == u'\r')
+            out += QStringLiteral("\\r");
+        else if (c == u'\t')
+            out += QStringLiteral("\\t");
+        else if (c.unicode() >= 0x20)
+            out += c;
+    }
+    return out + u'"';
+}
+}
+
+QString Preferences::Load(const QString& folder)
 {
     m_folder = folder;
     if (m_folder.isEmpty())
-        return;
+        return {};
+    // QSettings would wait on a pipe and read a file of any size whole: it gets only a
+    // small regular file.
+    const FileRead read = ReadFileBounded(FilePath(), SettingsFileLimit);
+    if (!read.ok())
+        return read.fault == FileRead::Fault::Missing
+                   ? QString()
+                   : QStringLiteral("设置文件“%1”无法读取：%2。这次用默认设置。")
+                         .arg(QDir::toNativeSeparators(FilePath()), read.reason);
     // A file from elsewhere may hold anything: only the known values are taken.
     QSettings s(FilePath(), QSettings::IniFormat);
     m_keyLetters = s.value(QStringLiteral("keyLetters"), m_keyLetters).toString() == QLatin1String("true");
@@ -27,6 +57,12 @@ void Preferences::Load(const QString& folder)
     m_soundFont = s.value(QStringLiteral("soundFont")).toString().left(4096);
     m_sustain = s.value(QStringLiteral("sustain"), QStringLiteral("true")).toString() != QLatin1String("false");
     m_midiPort = s.value(QStringLiteral("midiPort")).toString().left(1024);
+    return {};
+}
+
+void Preferences::OnSaveFailed(std::function<void(const QString&)> failed)
+{
+    m_saveFailed = std::move(failed);
 }
 
 void Preferences::Save() const
@@ -34,21 +70,26 @@ void Preferences::Save() const
     if (m_folder.isEmpty())
         return;
     QDir().mkpath(m_folder);
-    QSettings s(FilePath(), QSettings::IniFormat);
+    // Written as QSettings writes its ini files, through a checked temporary: a full disk
+    // keeps the old choices.
     const auto text = [](bool b) { return b ? QStringLiteral("true") : QStringLiteral("false"); };
-    s.setValue(QStringLiteral("keyLetters"), text(m_keyLetters));
-    s.setValue(QStringLiteral("metronome"), text(m_metronome));
-    s.setValue(QStringLiteral("voice"), m_voice);
-    s.setValue(QStringLiteral("sustain"), text(m_sustain));
-    if (m_soundFont.isEmpty())
-        s.remove(QStringLiteral("soundFont"));
-    else
-        s.setValue(QStringLiteral("soundFont"), m_soundFont);
-    if (m_midiPort.isEmpty())
-        s.remove(QStringLiteral("midiPort"));
-    else
-        s.setValue(QStringLiteral("midiPort"), m_midiPort);
-    s.sync();
+    QString ini = QStringLiteral("[General]\n");
+    ini += QStringLiteral("keyLetters=") + text(m_keyLetters) + u'\n';
+    if (!m_midiPort.isEmpty())
+        ini += QStringLiteral("midiPort=") + IniValue(m_midiPort) + u'\n';
+    ini += QStringLiteral("metronome=") + text(m_metronome) + u'\n';
+    if (!m_soundFont.isEmpty())
+        ini += QStringLiteral("soundFont=") + IniValue(m_soundFont) + u'\n';
+    ini += QStringLiteral("sustain=") + text(m_sustain) + u'\n';
+    ini += QStringLiteral("voice=") + m_voice + u'\n';
+    try {
+        WriteWholeFile(FilePath(), ini.toUtf8());
+    } catch (const TavoError& e) {
+        if (m_saveFailed)
+            m_saveFailed(e.text());
+        else
+            qWarning("%s", e.what());
+    }
 }
 
 void Preferences::SetKeyLetters(bool on) { m_keyLetters = on; Save(); }

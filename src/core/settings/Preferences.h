@@ -2,12 +2,17 @@
 // The user's own choices that the settings files do not hold: preferences.conf in the
 // per-user config folder, an ini file under [General]. Read once, written at each change.
 #include <QString>
+#include <functional>
 
 class Preferences {
 public:
     // folder: where preferences.conf lives; empty keeps everything in memory (defaults).
     explicit Preferences(QString folder = {});
-    void Load(const QString& folder);
+    // Empty, or a message when the file is there but cannot be used (a pipe, too large):
+    // the choices then stay as they were.
+    QString Load(const QString& folder);
+    // Who hears that a choice could not be written (it still holds until the program ends).
+    void OnSaveFailed(std::function<void(const QString&)> failed);
 
     QString FilePath() const;
 
@@ -31,6 +36,7 @@ private:
     void Save() const;
 
     QString m_folder;
+    std::function<void(const QString&)> m_saveFailed;
     bool m_keyLetters = true;   // a new user sees the letters
     bool m_metronome = false;
     QString m_voice = StandardVoice;

@@ -40,13 +40,11 @@ void MarkHidden(const QString& path)
 
 bool UnreadableFile(const QString& path)
 {
-    if (!QFileInfo::exists(path))
-        return false;
-    QFile f(path);
-    return !f.open(QIODevice::ReadOnly);
+    const FileRead read = ReadFileBounded(path, SettingsFileLimit);
+    return read.fault != FileRead::Fault::None && read.fault != FileRead::Fault::Missing;
 }
 
-BannerLinkList LoadSettingsFiles(const QString& folder)
+BannerLinkList LoadSettingsFiles(const QString& folder, QString* problem)
 {
     const QString settings = SettingsFilePath(folder);
     if (!QFileInfo::exists(settings)) {
@@ -58,6 +56,14 @@ BannerLinkList LoadSettingsFiles(const QString& folder)
 
     BannerLinkList links{};
     const QString banner = BannerFilePath(folder);
+    // One look before the sixty reads: a pipe or a huge file is named once and skipped.
+    const FileRead read = ReadFileBounded(banner, SettingsFileLimit);
+    if (!read.ok()) {
+        if (read.fault != FileRead::Fault::Missing && problem)
+            *problem = QStringLiteral("设置文件“%1”无法读取：%2。这次不用它。")
+                           .arg(QDir::toNativeSeparators(banner), read.reason);
+        return links;
+    }
     int slot = 1;
     for (int n = 1; n <= BannerSlotCount; ++n) {
         const QString key = QString::number(n);

@@ -20,10 +20,12 @@ QString BannerFilePath(const QString& folder);
 // Gives the file the hidden attribute alone (Windows); elsewhere nothing.
 void MarkHidden(const QString& path);
 
-// A file that exists but cannot be read: it is never written and counts as missing.
+// A file that exists but cannot be read (or is too large to): it is never written and
+// counts as missing.
 bool UnreadableFile(const QString& path);
 
 // Start-up step: creates the settings file when it is missing and returns the links
 // of the banner file's entries 1..30 that have both a caption and a link, packed
-// from slot 1 in key order.
-BannerLinkList LoadSettingsFiles(const QString& folder);
+// from slot 1 in key order. A banner file that cannot be read (a pipe, too large) gives no
+// links and a message in *problem.
+BannerLinkList LoadSettingsFiles(const QString& folder, QString* problem = nullptr);

@@ -1,5 +1,6 @@
 #include "core/sound/SampleCache.h"
 #include "core/Errors.h"
+#include "core/platform/FileSystem.h"
 #include "core/sound/Mixer.h"
 #include <QFile>
 #include <cerrno>
@@ -63,8 +64,11 @@ std::shared_ptr<const SoundData> SampleCache::Sound(const QString& path)
 
     // New or changed on disk: read it, keyed by what was actually read.
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        CannotOpen(path, f.errorString());
+    qint64 size = 0;
+    QString why;
+    // A pipe in a sound file's place would hold the note for good.
+    if (Platform::OpenRegularFile(path, f, &size, &why) != Platform::OpenFault::None)
+        CannotOpen(path, why);
     if (::fstat(f.handle(), &st) != 0)
         CannotOpen(path, QString::fromLocal8Bit(std::strerror(errno)));
     if (st.st_size > MaxSoundFile)

@@ -1,5 +1,6 @@
 #include "core/sound/SampledVoice.h"
 #include "core/sound/TimedEvents.h"
+#include "core/platform/FileSystem.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -54,7 +55,10 @@ std::shared_ptr<SampledVoice::Synth> Build(const QString& path, int rate, QStrin
     }
     // Only RIFF "sfbk" files reach FluidSynth: its other loaders complain loudly about anything else.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.read(12).mid(8) != "sfbk") {
+    qint64 size = 0;
+    QString why;
+    if (Platform::OpenRegularFile(path, file, &size, &why) != Platform::OpenFault::None ||
+        file.read(12).mid(8) != "sfbk") {
         *error = QStringLiteral("音色库“%1”无法读取，仍用标准音色。").arg(QDir::toNativeSeparators(path));
         return nullptr;
     }

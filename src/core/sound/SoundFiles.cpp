@@ -9,17 +9,6 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QResource>
-#include <cerrno>
-#include <cstring>
-
-namespace {
-// Qt reports a failed flush as "Unknown error"; the system's own reason says more.
-QString SystemReason(const QFile& f)
-{
-    const int err = errno;
-    return err ? QString::fromLocal8Bit(std::strerror(err)) : f.errorString();
-}
-}
 
 QByteArray SoundResourceBytes(const QString& name)
 {
@@ -38,18 +27,14 @@ QString WriteSoundFile(const QString& path, const QByteArray& bytes)
 {
     // A file left by the last start with the very same bytes needs no rewrite: the
     // result is the same and the disk is spared 13 MB at every start.
-    if (QFileInfo(path).size() == bytes.size()) {
-        QFile old(path);
-        if (old.open(QIODevice::ReadOnly) && old.readAll() == bytes)
-            return {};
+    if (const auto old = ReadRegularFile(path, bytes.size()); old && *old == bytes)
+        return {};
+    // Beside it first: a full disk must not leave a cut sample in the file's place.
+    try {
+        WriteWholeFile(path, bytes);
+    } catch (const FileWriteError& e) {
+        return e.reason();
     }
-    QFile out(path);
-    errno = 0;
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return SystemReason(out);
-    // A short write (a full disk) must not pass for a good sample.
-    if (out.write(bytes) != bytes.size() || !out.flush())
-        return SystemReason(out);
     return {};
 }
 }

@@ -1,9 +1,11 @@
 #include "ui/print/ScorePrinter.h"
 #include "core/Errors.h"
+#include "core/files/FileOps.h"
 #include "core/score/ScorePage.h"
 #include "ui/widgets/ScoreGrid.h"
 #include "ui/widgets/Styles.h"
 #include <QDir>
+#include <QFile>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintDialog>
@@ -99,14 +101,26 @@ int ScorePrinter::Paint(QPagedPaintDevice& device, const SongTableType& table, i
 
 int ScorePrinter::WritePdf(const QString& path, const SongTableType& table, int song)
 {
-    QPdfWriter pdf(path);
-    pdf.setPageSize(QPageSize(QPageSize::A4));
-    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-    pdf.setResolution(300);
-    pdf.setCreator(QStringLiteral("Tavo电脑钢琴"));
-    const int sheets = Paint(pdf, table, song);
+    // Qt writes beside the target; the file takes the target's place only when whole.
+    FileReplacement file(path);
+    int sheets = 0;
+    {
+        QPdfWriter pdf(file.TempPath());
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+        pdf.setResolution(300);
+        pdf.setCreator(QStringLiteral("Tavo电脑钢琴"));
+        sheets = Paint(pdf, table, song);
+    }
     if (sheets == 0)
-        Raise(QStringLiteral("无法写入文件“%1”。").arg(QDir::toNativeSeparators(path)));
+        file.Fail(QStringLiteral("无法开始绘制"));
+    // The writer does not say when the disk fills: a whole PDF ends with its end marker.
+    QFile written(file.TempPath());
+    if (!written.open(QIODevice::ReadOnly) || written.size() < 16 || !written.seek(written.size() - 16) ||
+        !written.read(16).contains("%%EOF"))
+        file.Fail(QStringLiteral("文件没有写完，磁盘可能已满"));
+    written.close();
+    file.Commit(-1);
     return sheets;
 }
 

@@ -643,7 +643,9 @@ void TFormPiano::FormShow()
 void TFormPiano::StartupSequence()
 {
     m_folders = ResolveFolders(m_folderOptions);
-    m_prefs.Load(m_folders.ConfigDir);
+    m_prefs.OnSaveFailed([this](const QString& text) { m_dialogs.ShowError(text); });
+    if (const QString problem = m_prefs.Load(m_folders.ConfigDir); !problem.isEmpty())
+        m_dialogs.ShowError(problem);
     RunGuarded(m_dialogs, [this] { ApplyVoice(); });   // a SoundFont loads in the background
     StartMidi(MidiInput::SystemPorts());
     {
@@ -658,7 +660,10 @@ void TFormPiano::StartupSequence()
         m_wide->Marks->SetLetters(m_prefs.KeyLetters());
     m_keyboardRoute = 0;
     // Settings files and the banner list; the song loader adds its links from slot 21 later.
-    m_bannerLinks = LoadSettingsFiles(m_folders.ConfigDir);
+    QString settingsProblem;
+    m_bannerLinks = LoadSettingsFiles(m_folders.ConfigDir, &settingsProblem);
+    if (!settingsProblem.isEmpty())
+        m_dialogs.ShowError(settingsProblem);
     m_voices.Fill();
     m_player.SetSounds(m_folders.TempDir, m_voices.Current);
     // Reset entry, clear grids: panels built so far now, the others when they are built.
