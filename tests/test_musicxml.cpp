@@ -102,6 +102,14 @@ private Q_SLOTS:
                           "</attributes>" + XNote("D", 4, 2) + "</part></measure><measure><part id=\"A\">" +
                           XNote("E", 4, 1) + "</part></measure></score-timewise>")
             << "60@0+2 62@2+1";
+        QByteArray attributes;
+        for (int i = 0; i < 63; ++i)
+            attributes += " a" + QByteArray::number(i) + "=\"=\"";
+        QTest::newRow("64 attributes, marks in quoted values, comments and CDATA")
+            << Doc("<measure><!-- <x a=1 b=2> --><attributes><divisions>1</divisions></attributes>"
+                   "<note" + attributes + " b='x>y'><pitch><step>C</step><octave>4</octave></pitch>"
+                   "<duration>1</duration><![CDATA[<a b=\"1\" c=\"2\">]]></note></measure>")
+            << "60@0+1";
     }
     void readsWhatTheFileSays()
     {
@@ -125,6 +133,28 @@ private Q_SLOTS:
         QCOMPARE(m.parts[0].name, QStringLiteral("Melody"));
     }
 
+    // Only the part list names parts: score-part elements strewn through the measures once
+    // grew the parts under the one being read and wrote its notes into freed memory.
+    void partsNamedOnlyInThePartList()
+    {
+        QByteArray measures = "<measure><attributes><divisions>1</divisions></attributes>";
+        for (int i = 0; i < 200; ++i) {
+            measures += "<score-part id=\"S" + QByteArray::number(i) + "\"><part-name>n" + QByteArray::number(i) +
+                        "</part-name></score-part>" + XNote("C", 4, 1);
+            if (i % 4 == 3)
+                measures += "</measure><measure>";
+        }
+        measures += "</measure>";
+        const QByteArray xml = Doc(measures);
+        for (int run = 0; run < 3; ++run) {
+            const Melody m = ParseMusicXml(xml, QStringLiteral("a.musicxml"));
+            QCOMPARE(m.parts.size(), size_t(1));
+            QCOMPARE(m.parts[0].name, QStringLiteral("Melody"));
+            QCOMPARE(m.parts[0].notes.size(), size_t(200));
+            QCOMPARE(m.barStarts.size(), size_t(50));
+        }
+    }
+
     void refusesHostileAndBrokenFiles_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -141,6 +171,13 @@ private Q_SLOTS:
         QTest::newRow("divisions of zero") << Doc("<measure><attributes><divisions>0</divisions></attributes></measure>") << "divisions";
         QTest::newRow("endless duration") << Doc("<measure>" + XNote("C", 4, 1000000000) + "</measure>") << "超出范围";
         QTest::newRow("a broken zip") << QByteArray("PK\3\4garbage") << ".mxl";
+        QByteArray attributes;
+        for (int i = 0; i < 20000; ++i)
+            attributes += " a" + QByteArray::number(i) + "=\"1\"";
+        QTest::newRow("20,000 attributes") << Doc("<measure><note" + attributes + "/></measure>") << "属性太多";
+        QTest::newRow("65 attributes") << Doc("<measure" + attributes.left(attributes.indexOf(" a65=")) + "/>") << "属性太多";
+        QTest::newRow("a start tag of 70 KB")
+            << Doc("<measure><note default-x=\"" + QByteArray(70 * 1024, '1') + "\"/></measure>") << "标签太长";
     }
     void refusesHostileAndBrokenFiles()
     {
