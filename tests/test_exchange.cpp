@@ -665,6 +665,39 @@ private Q_SLOTS:
 
     // A MIDI file: the part asked for with the likely melody first, the summary shown in the
     // question, the cells saved; a song too long keeps its first bars when the user agrees.
+    // Only the part list names parts: score-part elements strewn through the measures once grew
+    // the parts under the one being read, and its notes went into freed memory.
+    void musicXmlPartsNamedOnlyInThePartList()
+    {
+        QByteArray measures = "<measure><attributes><divisions>1</divisions></attributes>";
+        for (int i = 0; i < 200; ++i) {
+            measures += "<score-part id=\"S" + QByteArray::number(i) + "\"><part-name>n" + QByteArray::number(i) +
+                        "</part-name></score-part><note><pitch><step>" + QByteArray(1, "CDEFGAB"[i % 7]) +
+                        "</step><octave>4</octave></pitch><duration>1</duration></note>";
+            if (i % 4 == 3)
+                measures += "</measure><measure>";
+        }
+        const QString file = dir.filePath("散.musicxml");
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("<?xml version=\"1.0\"?><score-partwise version=\"4.0\"><work><work-title>散</work-title></work>"
+                "<part-list><score-part id=\"P1\"><part-name>Melody</part-name></score-part></part-list>"
+                "<part id=\"P1\">" + measures + "</measure></part></score-partwise>");
+        f.close();
+        QStringList first;
+        for (int run = 0; run < 3; ++run) {
+            newLibrary(Song(1, "甲", 2));
+            QVERIFY2(import(file).done(), qPrintable(ui.errors.join(' ') + ui.infos.join(' ')));
+            QVERIFY(ui.itemsOffered.isEmpty());   // one part: nothing to choose
+            const QStringList rows = Dump(lib, "TableCfg", "where SongID=2");
+            if (run == 0)
+                first = rows;
+            QCOMPARE(rows, first);
+        }
+        QCOMPARE(first.size(), 1 + 200 + 50);   // the header, the notes, a bar line every four
+        QVERIFY(first.at(0).startsWith("2|0|散|"));
+    }
+
     void midiImport()
     {
         newLibrary(Song(1, "甲", 2));

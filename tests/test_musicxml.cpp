@@ -133,28 +133,6 @@ private Q_SLOTS:
         QCOMPARE(m.parts[0].name, QStringLiteral("Melody"));
     }
 
-    // Only the part list names parts: score-part elements strewn through the measures once
-    // grew the parts under the one being read and wrote its notes into freed memory.
-    void partsNamedOnlyInThePartList()
-    {
-        QByteArray measures = "<measure><attributes><divisions>1</divisions></attributes>";
-        for (int i = 0; i < 200; ++i) {
-            measures += "<score-part id=\"S" + QByteArray::number(i) + "\"><part-name>n" + QByteArray::number(i) +
-                        "</part-name></score-part>" + XNote("C", 4, 1);
-            if (i % 4 == 3)
-                measures += "</measure><measure>";
-        }
-        measures += "</measure>";
-        const QByteArray xml = Doc(measures);
-        for (int run = 0; run < 3; ++run) {
-            const Melody m = ParseMusicXml(xml, QStringLiteral("a.musicxml"));
-            QCOMPARE(m.parts.size(), size_t(1));
-            QCOMPARE(m.parts[0].name, QStringLiteral("Melody"));
-            QCOMPARE(m.parts[0].notes.size(), size_t(200));
-            QCOMPARE(m.barStarts.size(), size_t(50));
-        }
-    }
-
     void refusesHostileAndBrokenFiles_data()
     {
         QTest::addColumn<QByteArray>("bytes");
