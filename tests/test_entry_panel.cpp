@@ -295,6 +295,31 @@ private Q_SLOTS:
         QCOMPARE(d.questions.size(), 3);
         QCOMPARE(p.Editor().Table()[1].SongNote, QStringLiteral("7"));
     }
+
+    // The 文本 box does not wrap, and a pasted line of 2 MB kept a core busy while it was open:
+    // a paste that would make a line longer than a few thousand characters is refused.
+    void longLinePasteRefused()
+    {
+        Started s;
+        QVERIFY(s.start());
+        TFormPiano& m = s.main;
+        EntryPanel& p = *m.GBxOpernWrite;
+        Click(m.ImgOpernWrite);
+        Click(p.TextButton);
+        BoundedTextBox& box = *p.TextWin->TextBox;
+        const QString before = box.toPlainText();
+        QGuiApplication::clipboard()->setText(QString(2'000'000, u'1'));
+        box.paste();
+        QCOMPARE(box.toPlainText(), before);
+        QCOMPARE(p.TextWin->StatusLine->text(), QStringLiteral("粘贴的文本有一行太长（2000000 个字符），一行最多 4000 个，没有粘贴。"));
+
+        QGuiApplication::clipboard()->setText(QStringLiteral("1 2 |\n") + QString(3000, u'-'));
+        box.paste();
+        QCOMPARE(box.toPlainText(), before + QStringLiteral("1 2 |\n") + QString(3000, u'-'));
+        box.paste();   // its last line would join the 3,000 already on the caret's line
+        QCOMPARE(box.toPlainText().size(), before.size() + 6 + 3000);
+        QCOMPARE(p.TextWin->StatusLine->text(), QStringLiteral("粘贴的文本有一行太长（6000 个字符），一行最多 4000 个，没有粘贴。"));
+    }
 };
 
 TAVO_TEST_MAIN(TestEntryPanel)

@@ -447,6 +447,72 @@ private Q_SLOTS:
         QCOMPARE(Hash(libFile), before);
     }
 
+    // Text files of every kind of line end and encoding; one that is mostly undecodable bytes
+    // is refused, and a huge value reaches the question only as a short quote.
+    void textFilesOfEveryKind_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("title");   // empty: refused
+        QTest::addColumn<int>("cells");
+        QTest::newRow("old Mac line ends") << QString("歌名：旧\r1 2 3 |\r").toUtf8() << "旧" << 4;
+        QTest::newRow("UTF-16 with its mark")
+            << QByteArray("\xFF\xFE") + QByteArray(QStringEncoder(QStringEncoder::Utf16LE).encode(QString("歌名：宽\r\n1 2")))
+            << "宽" << 2;
+        QTest::newRow("GBK") << QByteArray(QStringEncoder("GBK").encode(QString("歌名：国标\n5 5"))) << "国标" << 2;
+        QTest::newRow("a 2 MB credit") << "演唱：" + QByteArray(2'000'000, 'a') + "\n1" << "song" << 1;
+        QTest::newRow("mostly undecodable") << QByteArray("\xFF\x81\x20").repeated(100) + "\n1 2 3\n" << "" << 0;
+        QTest::newRow("binary zeros and controls") << QByteArray(300, '\0') + QByteArray(300, '\x01') + "\n1" << "" << 0;
+    }
+    void textFilesOfEveryKind()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, title);
+        QFETCH(int, cells);
+        newLibrary(Song(1, "曲1", 1));
+        const QString file = dir.filePath("song.txt");
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+        f.close();
+        const QByteArray before = Hash(libFile);
+        const ShareResult result = import(file);
+        if (title.isEmpty()) {
+            QCOMPARE(result.outcome, ShareResult::Outcome::Refused);
+            QCOMPARE(ui.errors, QStringList{QString("文件 %1 大部分无法读成文字，不是简谱文本。").arg(QDir::toNativeSeparators(file))});
+            QCOMPARE(Hash(libFile), before);
+            return;
+        }
+        QVERIFY(result.done());
+        QCOMPARE(result.title, title);
+        QCOMPARE(Dump(lib, "TableCfg", "where SongID=2").size(), cells + 1);
+        QCOMPARE(ui.questions.size(), 1);
+        QVERIFY2(ui.questions[0].size() < 200, qPrintable(ui.questions[0].left(300)));
+    }
+
+    // A title and credits from text are stored as an exchange file can carry them: bidi
+    // overrides, emoji and control characters once went out to the desktop and came back refused.
+    void textTitlesTravel()
+    {
+        newLibrary(Song(1, "曲1", 1));
+        const QString file = dir.filePath("t.txt");
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QString::fromUtf16(u"歌名：\u202E甲\u202C🎵\u0007\n作词：\u200B乙😀\n1 2 3 |\n").toUtf8());
+        f.close();
+        QVERIFY(import(file).done());
+        const QStringList rows = Dump(lib, "TableCfg", "where SongID=2");
+        QCOMPARE(rows.size(), 5);
+        QCOMPARE(rows.at(0), QString("2|0|甲?|佚名|乙?|佚名|1|0|20100716"));
+
+        const ShareResult out = ExportSong(lib, 2, "甲?", templ, desktop, ui);
+        QVERIFY(out.done());
+        QCOMPARE(QFileInfo(out.file).fileName(), QString("甲_.opr"));
+        QVERIFY(DeleteSong(lib, 2, "甲?", ui).done());
+        ui = Answers{};
+        QVERIFY(import(out.file).done());
+        QCOMPARE(Dump(lib, "TableCfg", "where SongID=2"), rows);
+    }
+
     // Today 20100716: a recent imported notice refreshes older library notices.
     void noticeRefresh_data()
     {
@@ -600,6 +666,39 @@ private Q_SLOTS:
 
     // A MIDI file: the part asked for with the likely melody first, the summary shown in the
     // question, the cells saved; a song too long keeps its first bars when the user agrees.
+    // Only the part list names parts: score-part elements strewn through the measures once grew
+    // the parts under the one being read, and its notes went into freed memory.
+    void musicXmlPartsNamedOnlyInThePartList()
+    {
+        QByteArray measures = "<measure><attributes><divisions>1</divisions></attributes>";
+        for (int i = 0; i < 200; ++i) {
+            measures += "<score-part id=\"S" + QByteArray::number(i) + "\"><part-name>n" + QByteArray::number(i) +
+                        "</part-name></score-part><note><pitch><step>" + QByteArray(1, "CDEFGAB"[i % 7]) +
+                        "</step><octave>4</octave></pitch><duration>1</duration></note>";
+            if (i % 4 == 3)
+                measures += "</measure><measure>";
+        }
+        const QString file = dir.filePath("散.musicxml");
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("<?xml version=\"1.0\"?><score-partwise version=\"4.0\"><work><work-title>散</work-title></work>"
+                "<part-list><score-part id=\"P1\"><part-name>Melody</part-name></score-part></part-list>"
+                "<part id=\"P1\">" + measures + "</measure></part></score-partwise>");
+        f.close();
+        QStringList first;
+        for (int run = 0; run < 3; ++run) {
+            newLibrary(Song(1, "甲", 2));
+            QVERIFY2(import(file).done(), qPrintable(ui.errors.join(' ') + ui.infos.join(' ')));
+            QVERIFY(ui.itemsOffered.isEmpty());   // one part: nothing to choose
+            const QStringList rows = Dump(lib, "TableCfg", "where SongID=2");
+            if (run == 0)
+                first = rows;
+            QCOMPARE(rows, first);
+        }
+        QCOMPARE(first.size(), 1 + 200 + 50);   // the header, the notes, a bar line every four
+        QVERIFY(first.at(0).startsWith("2|0|散|"));
+    }
+
     void midiImport()
     {
         newLibrary(Song(1, "甲", 2));

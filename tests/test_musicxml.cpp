@@ -102,6 +102,14 @@ private Q_SLOTS:
                           "</attributes>" + XNote("D", 4, 2) + "</part></measure><measure><part id=\"A\">" +
                           XNote("E", 4, 1) + "</part></measure></score-timewise>")
             << "60@0+2 62@2+1";
+        QByteArray attributes;
+        for (int i = 0; i < 63; ++i)
+            attributes += " a" + QByteArray::number(i) + "=\"=\"";
+        QTest::newRow("64 attributes, marks in quoted values, comments and CDATA")
+            << Doc("<measure><!-- <x a=1 b=2> --><attributes><divisions>1</divisions></attributes>"
+                   "<note" + attributes + " b='x>y'><pitch><step>C</step><octave>4</octave></pitch>"
+                   "<duration>1</duration><![CDATA[<a b=\"1\" c=\"2\">]]></note></measure>")
+            << "60@0+1";
     }
     void readsWhatTheFileSays()
     {
@@ -141,6 +149,13 @@ private Q_SLOTS:
         QTest::newRow("divisions of zero") << Doc("<measure><attributes><divisions>0</divisions></attributes></measure>") << "divisions";
         QTest::newRow("endless duration") << Doc("<measure>" + XNote("C", 4, 1000000000) + "</measure>") << "超出范围";
         QTest::newRow("a broken zip") << QByteArray("PK\3\4garbage") << ".mxl";
+        QByteArray attributes;
+        for (int i = 0; i < 20000; ++i)
+            attributes += " a" + QByteArray::number(i) + "=\"1\"";
+        QTest::newRow("20,000 attributes") << Doc("<measure><note" + attributes + "/></measure>") << "属性太多";
+        QTest::newRow("65 attributes") << Doc("<measure" + attributes.left(attributes.indexOf(" a65=")) + "/>") << "属性太多";
+        QTest::newRow("a start tag of 70 KB")
+            << Doc("<measure><note default-x=\"" + QByteArray(70 * 1024, '1') + "\"/></measure>") << "标签太长";
     }
     void refusesHostileAndBrokenFiles()
     {

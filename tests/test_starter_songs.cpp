@@ -235,6 +235,13 @@ private Q_SLOTS:
         QTest::newRow("slur of six") << "T\n(1 2 3 4 5 6 7)" << "第 2 行第 15 列：连音线最多跨 5 格，这条跨 6 格";
         QTest::newRow("500 cells") << "T\n" + QString("1 ").repeated(499) + "\n2" << "第 3 行第 1 列：超过 499 格";
         QTest::newRow("ten megabytes") << QString(10 * 1024 * 1024, u'1') << "第 1 行：文本太长";
+        QTest::newRow("old Mac line ends") << "T\r2/4\r1 2 |\r\r3" << "T 0: 101 201 9002 301 |";
+        QTest::newRow("every line end mixed") << "歌名：T\r\n1 2\n3\r4 |" << "T 1: 101 201 301 401 9002 |";
+        QTest::newRow("a title the library cannot store")
+            << QString::fromUtf16(u"歌名：\u202E甲\u202C🎵\u0007\uFFFD乙\n1")
+            << "甲??乙 1: 101 | 第 1 行：有无法保存的字符，已略去或改为“?”";
+        QTest::newRow("an unstorable first line taken as the title")
+            << QString::fromUtf16(u"\u200F小\u0001星\n1") << "小星 1: 101 | 第 1 行：有无法保存的字符，已略去或改为“?”";
     }
     void pastedText()
     {
@@ -251,6 +258,35 @@ private Q_SLOTS:
                                  : Code(r) + (IsNoteRow(r) && r.Conn ? QStringLiteral("^%1").arg(r.Conn) : QString()));
         const QString warnings = p.warnings.join(QStringLiteral("；"));
         QCOMPARE(got.join(u' ') + QStringLiteral(" |") + (warnings.isEmpty() ? QString() : u' ' + warnings), expected);
+    }
+
+    // A huge value is read only as far as a title or credit can hold, and a message quotes a
+    // few characters of it: a 2 MB credit once made a message box 32,767 pixels tall.
+    void hugeValuesAreQuotedShort_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("paste");
+        QTest::addColumn<QString>("said");   // the title and the warnings, or the error
+        const QString huge(2'000'000, u'长');
+        const QString quoted = QString(24, u'长') + u'…';
+        QTest::newRow("credit") << "T\n演唱：" + huge + "\n1" << true << "T|第 2 行：“" + quoted + "”超过 10 字节，已截短";
+        QTest::newRow("title") << "歌名：" + huge + "\n1" << true << QString(100, u'长') + "|第 1 行：歌名超过 200 字节，已截短";
+        QTest::newRow("time") << "T\n节拍：" + huge + "\n1" << true << "第 2 行第 1 列：只能是 2/4 或 4/4 拍，不能是“" + quoted + "”";
+        QTest::newRow("starter file credit") << "title: T\ncomposer: " + huge + "\n" << false
+                                             << "第 2 行第 1 列：“" + quoted + "”超过 10 字节";
+        QTest::newRow("starter file header")
+            << "title: T\n" + huge + ": 1\n" << false
+            << "第 2 行第 1 列：不认识的标题行“" + quoted + ":”（可用 title、performer、lyricist、composer、time）";
+    }
+    void hugeValuesAreQuotedShort()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, paste);
+        QFETCH(QString, said);
+        const JianpuParse p =
+            ParseJianpu(text, JianpuOptions{paste ? JianpuMode::Paste : JianpuMode::Library, QStringLiteral("20260101"), 1});
+        const QString got = p.ok() ? p.songs.at(0).rows.at(0).SongName + u'|' + p.warnings.join(u'；') : p.error->text();
+        QCOMPARE(got.left(400), said);
     }
 
     // Every song turned into text and read back gives the same records: the starter songs

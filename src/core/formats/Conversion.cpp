@@ -221,28 +221,6 @@ int OctaveCode(int pitch)
     return pitch < 60 ? 0 : pitch < 72 ? 1 : 2;
 }
 
-// Characters the library's code page lacks, or control characters, would break the song.
-QString StorableText(const QString& text, int maxBytes)
-{
-    QString out;
-    QStringEncoder toGbk("GBK");
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype len = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        const QStringView c = QStringView(text).mid(i, len);
-        i += len - 1;
-        if (c.at(0).unicode() < 0x20 || c.at(0).unicode() == 0x7f)
-            continue;
-        (void)toGbk.encode(c);
-        if (toGbk.hasError()) {
-            toGbk.resetState();
-            out += u'?';
-            continue;
-        }
-        out += c;
-    }
-    return GbkCut(out.trimmed(), maxBytes);
-}
-
 struct TimeSignatures {
     std::vector<MelodyTime> times;
     std::vector<long long> barUnits;   // the file's own bar lines
@@ -363,7 +341,7 @@ private:
         return len;
     }
 
-    SongRecord& Cell(const QString& note, const QString& length, const QString& octave, int conn, const char* kind)
+    void Cell(const QString& note, const QString& length, const QString& octave, int conn, const char* kind)
     {
         SongRecord r = m_header;
         r.SeqID = int(m_rows.size());
@@ -373,7 +351,6 @@ private:
         r.Conn = conn;
         r.InfoType = QLatin1String(kind);
         m_rows.push_back(r);
-        return m_rows.back();
     }
 
     void Symbol(int code, const QString& length) { Cell(QStringLiteral("9"), length, QStringLiteral("0"), code, "2"); }
@@ -456,7 +433,8 @@ QStringList MelodyPartLabels(const Melody& melody)
     QStringList labels;
     for (size_t i = 0; i < melody.parts.size(); ++i) {
         const MelodyPart& p = melody.parts[i];
-        const QString name = p.name.trimmed().isEmpty() ? QStringLiteral("第 %1 声部").arg(i + 1) : p.name.trimmed();
+        // A file's name for a part is quoted as a message quotes it.
+        const QString name = p.name.trimmed().isEmpty() ? QStringLiteral("第 %1 声部").arg(i + 1) : Excerpt(p.name.trimmed(), 40);
         labels << QStringLiteral("%1（%2 个音）").arg(name).arg(p.NoteCount());
     }
     return labels;

@@ -8,6 +8,17 @@ namespace {
 constexpr int MaxSongs = 21;   // the library's song numbers run from 1 to 21
 const QString kUnknown = QStringLiteral("佚名");
 
+// A header's value is read no further than this: a title holds 200 bytes, a credit 10.
+constexpr qsizetype MaxHeaderChars = 256;
+
+QString Bounded(QStringView value)
+{
+    qsizetype n = std::min(value.size(), MaxHeaderChars);
+    if (n < value.size() && value[n - 1].isHighSurrogate())
+        --n;
+    return value.first(n).toString();
+}
+
 enum class Key { None, Title, Performer, Lyricist, Composer, Time, Signature };
 
 Key HeaderKey(const QString& k)
@@ -124,22 +135,19 @@ public:
         try {
             if (m_paste)
                 startSong(QString());
+            // A line ends at \n, \r\n or a lone \r (old Mac text).
             qsizetype pos = 0;
             for (;;) {
-                qsizetype nl = text.indexOf(u'\n', pos);
-                const bool last = nl < 0;
-                if (last)
-                    nl = text.size();
+                qsizetype end = pos;
+                while (end < text.size() && text[end] != u'\n' && text[end] != u'\r')
+                    ++end;
                 ++m_line;
-                QStringView raw = QStringView(text).mid(pos, nl - pos);
-                if (raw.endsWith(u'\r'))
-                    raw.chop(1);
-                takeLine(raw);
-                if (last)
+                takeLine(QStringView(text).mid(pos, end - pos));
+                if (end >= text.size())
                     break;
-                pos = nl + 1;
+                pos = end + (text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n' ? 2 : 1);
             }
-            if (m_song)
+            if (m_song >= 0)
                 finishSong();
         } catch (const Fault& f) {
             result.error = f.error;
@@ -157,6 +165,8 @@ public:
     }
 
 private:
+    JianpuSong& song() { return m_songs[size_t(m_song)]; }
+
     [[noreturn]] void fail(const QString& what, int column = -1, int line = 0) const
     {
         throw Fault{JianpuError{line ? line : m_line, column < 0 ? m_column : column, what}};
@@ -188,12 +198,12 @@ private:
                 // A pasted title or credit keeps a "#": only the starter file comments its headers.
                 const qsizetype valueEnd = m_paste ? raw.size() : end;
                 takeHeader(key, line.mid(keyStart, keyEnd - keyStart).toString(),
-                           raw.mid(k + 1, valueEnd - k - 1).trimmed().toString());
+                           Bounded(raw.mid(k + 1, valueEnd - k - 1).trimmed()));
                 return;
             }
             if (!m_paste)
                 fail(QStringLiteral("不认识的标题行“%1:”（可用 title、performer、lyricist、composer、time）")
-                         .arg(line.mid(keyStart, keyEnd - keyStart)));
+                         .arg(Excerpt(line.mid(keyStart, keyEnd - keyStart))));
             takeText(raw.left(end).trimmed());
             return;
         }
@@ -219,16 +229,30 @@ private:
     // A line that is no notation: a title before the notes, or lyrics, chords and the like.
     void takeText(QStringView text)
     {
-        if (!m_song->titleGiven && !m_started) {
-            setTitle(text.toString());
+        if (!song().titleGiven && !m_started) {
+            setTitle(Bounded(text));
             return;
         }
         if (m_skipped++ == 0)
             m_firstSkipped = m_line;
     }
 
-    void setTitle(const QString& title)
+    // A pasted title or credit as the library can store it; says so when that changed it.
+    QString storable(const QString& value)
     {
+        if (!m_paste)
+            return value;
+        const QString clean = StorableText(value, int(MaxHeaderChars) * 4);
+        if (clean != value && !m_unstorableSaid) {
+            m_unstorableSaid = true;
+            m_warnings << QStringLiteral("第 %1 行：有无法保存的字符，已略去或改为“?”").arg(m_line);
+        }
+        return clean;
+    }
+
+    void setTitle(const QString& given)
+    {
+        const QString title = storable(given);
         if (title.isEmpty())
             fail(QStringLiteral("歌名是空的"));
         if (GbkLength(title) > Score::TitleBytes) {
@@ -236,48 +260,49 @@ private:
                 fail(QStringLiteral("歌名超过 %1 字节").arg(Score::TitleBytes));
             m_warnings << QStringLiteral("第 %1 行：歌名超过 %2 字节，已截短").arg(m_line).arg(Score::TitleBytes);
         }
-        m_song->title = GbkCut(title, Score::TitleBytes);
-        m_song->titleGiven = true;
-        m_song->rows[0].SongName = m_song->title;
+        song().title = GbkCut(title, Score::TitleBytes);
+        song().titleGiven = true;
+        song().rows[0].SongName = song().title;
     }
 
-    void takeHeader(Key key, const QString& name, const QString& value)
+    void takeHeader(Key key, const QString& name, const QString& given)
     {
         if (key == Key::Title) {
             if (!m_paste) {
-                if (m_song)
+                if (m_song >= 0)
                     finishSong();
-                startSong(value);
+                startSong(given);
                 return;
             }
             if (m_started)
                 fail(QStringLiteral("一段文本只能写一首歌，这里又开始了一首"));
-            setTitle(value);
+            setTitle(given);
             return;
         }
-        if (!m_song)
-            fail(QStringLiteral("“%1:”写在了第一个“title:”之前").arg(name));
+        if (m_song < 0)
+            fail(QStringLiteral("“%1:”写在了第一个“title:”之前").arg(Excerpt(name)));
         if (!m_paste && m_started)
-            fail(QStringLiteral("“%1:”要写在《%2》的音符之前").arg(name, m_song->title));
+            fail(QStringLiteral("“%1:”要写在《%2》的音符之前").arg(Excerpt(name), Excerpt(song().title)));
         switch (key) {
         case Key::Performer:
         case Key::Lyricist:
         case Key::Composer: {
             const int n = key == Key::Performer ? 0 : key == Key::Lyricist ? 1 : 2;
+            const QString value = storable(given);
             if (GbkLength(value) > Score::FieldBytes) {
                 if (!m_paste)
-                    fail(QStringLiteral("“%1”超过 %2 字节").arg(value).arg(Score::FieldBytes));
-                m_warnings << QStringLiteral("第 %1 行：“%2”超过 %3 字节，已截短").arg(m_line).arg(value).arg(Score::FieldBytes);
+                    fail(QStringLiteral("“%1”超过 %2 字节").arg(Excerpt(value)).arg(Score::FieldBytes));
+                m_warnings << QStringLiteral("第 %1 行：“%2”超过 %3 字节，已截短").arg(m_line).arg(Excerpt(value)).arg(Score::FieldBytes);
             }
-            SongRecord& h = m_song->rows[0];
+            SongRecord& h = song().rows[0];
             QString& field = n == 0 ? h.SongNote : n == 1 ? h.OpernLong : h.OpernHigh;
             if (!value.isEmpty())
                 field = GbkCut(value, Score::FieldBytes);
-            m_song->creditGiven[size_t(n)] = true;
+            song().creditGiven[size_t(n)] = true;
             break;
         }
         case Key::Time:
-            setTime(value);
+            setTime(given);
             break;
         default:
             break;   // the key is not stored: it stays a comment
@@ -286,17 +311,17 @@ private:
 
     void setTime(QStringView value)
     {
-        if (!m_song)
+        if (m_song < 0)
             fail(QStringLiteral("拍号写在了第一个“title:”之前"));
         const int code = TimeCode(value);
         if (code < 0)
-            fail(QStringLiteral("只能是 2/4 或 4/4 拍，不能是“%1”").arg(value));
+            fail(QStringLiteral("只能是 2/4 或 4/4 拍，不能是“%1”").arg(Excerpt(value)));
         if (m_started && code == m_timeCode)
             return;   // the same time signature said again
         if (m_started)
             fail(QStringLiteral("拍号要写在音符之前"));
         m_timeCode = code;
-        m_song->rows[0].Conn = code;
+        song().rows[0].Conn = code;
     }
 
     void startSong(const QString& title)
@@ -310,10 +335,10 @@ private:
                 fail(QStringLiteral("曲库最多 %1 首歌").arg(MaxSongs));
         }
         m_songs.emplace_back();
-        m_song = &m_songs.back();
-        m_song->title = title;
-        m_song->titleGiven = !title.isEmpty();
-        m_song->firstLine = m_line;
+        m_song = int(m_songs.size()) - 1;
+        song().title = title;
+        song().titleGiven = !title.isEmpty();
+        song().firstLine = m_line;
         SongRecord h;
         h.SongID = int(m_songs.size());
         h.SeqID = 0;
@@ -324,7 +349,7 @@ private:
         h.SongDate = m_opt.songDate;
         m_timeCode = m_paste ? m_opt.timeCode : -1;
         h.Conn = m_paste ? m_opt.timeCode : 0;
-        m_song->rows.push_back(h);
+        song().rows.push_back(h);
         m_started = false;
         m_barUnits = 0;
         m_bars.clear();
@@ -340,18 +365,18 @@ private:
         if (!m_open.empty())
             fail(QStringLiteral("这里开始的连音线没有结束"), m_open.front().column, m_open.front().line);
         if (!m_paste) {
-            if (m_song->rows.size() < 2)
-                fail(QStringLiteral("《%1》没有音符").arg(m_song->title), 0, m_song->firstLine);
+            if (song().rows.size() < 2)
+                fail(QStringLiteral("《%1》没有音符").arg(Excerpt(song().title)), 0, song().firstLine);
             if (m_barUnits > 0)
                 closeBar(m_lastCellLine);
         } else {
             if (m_barUnits > 0)
                 m_bars.push_back({m_lastCellLine, m_barUnits});
             checkBars();
-            for (SongRecord& r : m_song->rows)
-                r.SongName = m_song->title;
+            for (SongRecord& r : song().rows)
+                r.SongName = song().title;
         }
-        m_song = nullptr;
+        m_song = -1;
     }
 
     int barUnits() const { return (m_timeCode == 0 ? 2 : 4) * UnitsPerBeat; }
@@ -361,14 +386,14 @@ private:
     void closeBar(int line)
     {
         if (m_barUnits == 0)
-            fail(QStringLiteral("《%1》有空小节").arg(m_song->title), -1, line);
+            fail(QStringLiteral("《%1》有空小节").arg(Excerpt(song().title)), -1, line);
         if (m_barUnits != barUnits())
             fail(QStringLiteral("《%1》第 %2 小节有 %3 拍，%4 拍应有 %5 拍")
-                     .arg(m_song->title)
-                     .arg(m_song->bars + 1)
+                     .arg(Excerpt(song().title))
+                     .arg(song().bars + 1)
                      .arg(Beats(m_barUnits), timeText(), Beats(barUnits())),
                  0, line);
-        ++m_song->bars;
+        ++song().bars;
         m_barUnits = 0;
     }
 
@@ -397,26 +422,27 @@ private:
                                    wrong > 1 ? QStringLiteral("（共 %1 处）").arg(wrong) : QString());
     }
 
-    SongRecord& addCell(const QString& note, const QString& length, const QString& octave, int conn, const char* kind)
+    // Returns the row's index in the song.
+    int addCell(const QString& note, const QString& length, const QString& octave, int conn, const char* kind)
     {
         // Pasted text fills the entry table; the starter file writes the library, where the view
         // reads up to five pages.
         const int cap = m_paste ? MaxCells : 100000;
-        if (m_song->cells() >= cap)
+        if (song().cells() >= cap)
             fail(QStringLiteral("超过 %1 格，录入表放不下").arg(cap));
         SongRecord r;
-        r.SongID = m_song->rows[0].SongID;
-        r.SeqID = int(m_song->rows.size());
-        r.SongName = m_song->title;
+        r.SongID = song().rows[0].SongID;
+        r.SeqID = int(song().rows.size());
+        r.SongName = song().title;
         r.SongNote = note;
         r.OpernLong = length;
         r.OpernHigh = octave;
         r.Conn = conn;
         r.InfoType = QLatin1String(kind);
         r.SongDate = m_opt.songDate;
-        m_song->rows.push_back(r);
+        song().rows.push_back(r);
         m_lastCellLine = m_line;
-        return m_song->rows.back();
+        return r.SeqID;
     }
 
     void addSymbol(int code, int length = 0)
@@ -427,15 +453,15 @@ private:
     void addUnits(int units)
     {
         m_barUnits += units;
-        m_song->units += units;
+        song().units += units;
     }
 
     void takeNotes(QStringView l)
     {
-        if (!m_song)
+        if (m_song < 0)
             fail(QStringLiteral("音符写在了第一个“title:”之前"));
         if (m_timeCode < 0)
-            fail(QStringLiteral("《%1》的音符之前要先写“time:”").arg(m_song->title));
+            fail(QStringLiteral("《%1》的音符之前要先写“time:”").arg(Excerpt(song().title)));
         m_started = true;
         m_attach = false;
         for (qsizetype i = 0; i < l.size(); ++i) {
@@ -459,7 +485,7 @@ private:
                 if (m_paste) {
                     m_bars.push_back({m_line, m_barUnits});
                     m_barUnits = 0;
-                    ++m_song->bars;
+                    ++song().bars;
                 } else {
                     closeBar(m_line);
                 }
@@ -544,13 +570,13 @@ private:
         if (lines > 2)
             fail(QStringLiteral("最多两条下划线"));
         const int octave = rest ? 0 : down ? 0 : up ? 2 : 1;
-        SongRecord& r = addCell(QString(digit), QString::number(lines), QString::number(octave), slur, "1");
+        const int row = addCell(QString(digit), QString::number(lines), QString::number(octave), slur, "1");
         int pending = 0;
         for (OpenSlur& s : m_open)
             if (s.start < 0) {
                 if (!m_paste && rest)
                     fail(QStringLiteral("连音线要从音符开始，不能从休止符开始"));
-                s.start = r.SeqID;
+                s.start = row;
                 ++pending;
             }
         if (pending > 1 || (pending && slur))
@@ -589,19 +615,19 @@ private:
         const OpenSlur s = m_open.back();
         if (s.start < 0)
             fail(QStringLiteral("连音线要从音符开始"));
-        const int span = m_song->cells() - s.start;
+        const int span = song().cells() - s.start;
         if (span < 1)
             fail(QStringLiteral("连音线至少要连两格"));
         if (span > MaxSlur)
             fail(QStringLiteral("连音线最多跨 %1 格，这条跨 %2 格").arg(MaxSlur).arg(span));
-        m_song->rows[size_t(s.start)].Conn = span;
+        song().rows[size_t(s.start)].Conn = span;
         m_open.pop_back();
     }
 
     const JianpuOptions& m_opt;
     const bool m_paste;
     std::vector<JianpuSong> m_songs;
-    JianpuSong* m_song = nullptr;
+    int m_song = -1;   // in m_songs, -1 between songs
     int m_line = 0;
     int m_column = 0;
     int m_lastCellLine = 0;
@@ -618,6 +644,7 @@ private:
     int m_firstSkipped = 0;
     int m_accidentals = 0;
     int m_repeats = 0;
+    bool m_unstorableSaid = false;
     QStringList m_warnings;
 };
 

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <string_view>
 #include <zip.h>
 
 using namespace MusicXmlLimits;
@@ -21,6 +22,67 @@ namespace {
 [[noreturn]] void Fail(const QString& file, const QString& what)
 {
     Raise(QStringLiteral("无法导入“%1”：%2。").arg(file, what));
+}
+
+// ---- Tags, before the XML reader sees them ----
+
+// QXmlStreamReader compares each attribute with every one before it, so one element with
+// tens of thousands of them holds the window for seconds. One linear pass over the bytes
+// counts them first. Returns what is wrong, or nothing.
+QString TagProblem(std::string_view s)
+{
+    const auto skip = [&](size_t& i, std::string_view end) {
+        const size_t at = s.find(end, i);
+        i = at == std::string_view::npos ? s.size() : at + end.size();
+    };
+    size_t i = 0;
+    while ((i = s.find('<', i)) != std::string_view::npos) {
+        const std::string_view rest = s.substr(i);
+        if (rest.starts_with("<!--")) {
+            skip(i, "-->");
+        } else if (rest.starts_with("<![CDATA[")) {
+            skip(i, "]]>");
+        } else if (rest.starts_with("<?")) {
+            skip(i, "?>");
+        } else if (rest.starts_with("<!")) {
+            // A document type, its internal subset with the comments and quotes inside it.
+            int depth = 0;
+            for (++i; i < s.size(); ++i) {
+                const std::string_view at = s.substr(i);
+                if (at.starts_with("<!--"))
+                    skip(i, "-->"), --i;
+                else if (at.starts_with("<?"))
+                    skip(i, "?>"), --i;
+                else if (s[i] == '"' || s[i] == '\'')
+                    i = std::min(s.find(s[i], i + 1), s.size());
+                else if (s[i] == '[')
+                    ++depth;
+                else if (s[i] == ']')
+                    --depth;
+                else if (s[i] == '>' && depth <= 0)
+                    break;
+            }
+        } else {
+            const size_t start = i;
+            int attributes = 0;
+            for (++i; i < s.size() && s[i] != '>'; ++i) {
+                if (s[i] == '"' || s[i] == '\'')
+                    i = std::min(s.find(s[i], i + 1), s.size() - 1);
+                else if (s[i] == '=' && ++attributes > TagAttributes)
+                    return QStringLiteral("有元素的属性太多（超过 %1 个）").arg(TagAttributes);
+                if (qint64(i - start) > TagBytes)
+                    break;
+            }
+            if (qint64(i - start) > TagBytes)
+                return QStringLiteral("有标签太长（超过 %1 KB）").arg(TagBytes / 1024);
+        }
+    }
+    return {};
+}
+
+QString TagProblem(const QByteArray& bytes)
+{
+    return TagProblem(std::string_view(bytes.constData(), size_t(bytes.size())));
 }
 
 // ---- .mxl: a zip whose META-INF/container.xml names the score ----
@@ -77,6 +139,8 @@ QByteArray ReadEntry(zip_t* zip, zip_int64_t index, qint64 limit, const QString&
 
 QString ContainerRootFile(const QByteArray& container)
 {
+    if (!TagProblem(container).isEmpty())
+        return {};
     QXmlStreamReader xml(container);
     int depth = 0;
     while (!xml.atEnd()) {
@@ -183,7 +247,7 @@ int StepPitch(QStringView step)
 
 class ScoreReader {
 public:
-    ScoreReader(const QByteArray& xml, const QString& file) : m_xml(xml), m_file(file) {}
+    ScoreReader(const QByteArray& xml, const QString& file) : m_bytes(xml), m_xml(xml), m_file(file) {}
     Melody Read();
 
 private:
@@ -195,6 +259,12 @@ private:
     bool Inside(const char* name) const
     {
         return std::any_of(m_stack.begin(), m_stack.end(), [&](const QString& s) { return s == QLatin1String(name); });
+    }
+    // The element read is `below` levels under a score-part of the score's own part list.
+    bool InPartList(size_t below) const
+    {
+        return m_stack.size() == 2 + below && m_stack[1] == QLatin1String("part-list") &&
+               m_stack[2] == QLatin1String("score-part");
     }
     double Number(double lo, double hi) const
     {
@@ -209,12 +279,16 @@ private:
         return quarters;
     }
     PartState& Part(const QString& id);
+    bool HavePart() const { return m_part >= 0; }
+    // Looked up at each use: Part() may grow m_parts and move every part.
+    PartState& Current() { return m_parts[size_t(m_part)]; }
     void Start();
     void End();
     void EndNote();
     void EndMeasure();
     Melody Finish();
 
+    QByteArray m_bytes;
     QXmlStreamReader m_xml;
     QString m_file;
     std::vector<QString> m_stack;
@@ -222,7 +296,7 @@ private:
     Melody m_melody;
     QHash<QString, int> m_partIndex;
     std::vector<PartState> m_parts;
-    PartState* m_part = nullptr;     // the part of the measure being read
+    int m_part = -1;                 // in m_parts: the part of the measure being read, -1 before one
     QString m_scorePartId;
     NoteState m_note;
     double m_moveBy = 0;             // backup / forward duration
@@ -256,16 +330,21 @@ void ScoreReader::Start()
     const QStringView name = m_xml.name();
     const auto attr = [&](const char* a) { return m_xml.attributes().value(QLatin1String(a)); };
     if (name == QLatin1String("score-part")) {
-        m_scorePartId = attr("id").toString();
-        Part(m_scorePartId);
+        // Only the score's part list names parts; one met anywhere else is passed over.
+        if (InPartList(1)) {
+            m_scorePartId = attr("id").toString();
+            Part(m_scorePartId);
+        }
     } else if (name == QLatin1String("part") && !Parent("part-list")) {
         // Partwise: part holds measures; timewise: measure holds parts.
-        m_part = &Part(attr("id").toString());
+        m_part = Part(attr("id").toString()).index;
         if (Parent("measure")) {
-            m_part->pos = m_part->measureMax = m_part->measureStart;
+            PartState& p = Current();
+            p.pos = p.measureMax = p.measureStart;
         }
-    } else if (name == QLatin1String("measure") && m_part && Parent("part")) {
-        m_part->pos = m_part->measureMax = m_part->measureStart;
+    } else if (name == QLatin1String("measure") && HavePart() && Parent("part")) {
+        PartState& p = Current();
+        p.pos = p.measureMax = p.measureStart;
     } else if (name == QLatin1String("note")) {
         m_note = NoteState{};
     } else if (name == QLatin1String("tie") || name == QLatin1String("tied")) {
@@ -284,9 +363,9 @@ void ScoreReader::Start()
 
 void ScoreReader::EndNote()
 {
-    if (!m_part)
+    if (!HavePart())
         return;
-    PartState& p = *m_part;
+    PartState& p = Current();
     NoteState& n = m_note;
     if (n.grace)
         return;   // ornaments take no time of their own
@@ -318,7 +397,7 @@ void ScoreReader::EndNote()
 
 void ScoreReader::EndMeasure()
 {
-    PartState& p = *m_part;
+    PartState& p = Current();
     double length = p.measureMax - p.measureStart;
     if (length <= 0)
         length = 4.0 * p.beats / p.beatType;   // an empty measure lasts as its time says
@@ -359,18 +438,18 @@ void ScoreReader::End()
             m_note.actual = num;
         else if (name == QLatin1String("normal-notes") && known && num > 0)
             m_note.normal = num;
-    } else if ((name == QLatin1String("backup") || name == QLatin1String("forward")) && m_part) {
-        const double q = Checked(m_moveBy / m_part->divisions);
-        m_part->pos = name == QLatin1String("forward") ? Checked(m_part->pos + q)
-                                                       : std::max(m_part->measureStart, m_part->pos - q);
-        m_part->measureMax = std::max(m_part->measureMax, m_part->pos);
+    } else if ((name == QLatin1String("backup") || name == QLatin1String("forward")) && HavePart()) {
+        PartState& p = Current();
+        const double q = Checked(m_moveBy / p.divisions);
+        p.pos = name == QLatin1String("forward") ? Checked(p.pos + q) : std::max(p.measureStart, p.pos - q);
+        p.measureMax = std::max(p.measureMax, p.pos);
         m_moveBy = 0;
     } else if (name == QLatin1String("duration") && (Parent("backup") || Parent("forward"))) {
         m_moveBy = known && num >= 0 ? num : 0;
-    } else if (name == QLatin1String("divisions") && m_part) {
+    } else if (name == QLatin1String("divisions") && HavePart()) {
         if (!known || num <= 0 || num > 1e6)
             Bad(QStringLiteral("divisions 的值无效"));
-        m_part->divisions = num;
+        Current().divisions = num;
         const long long d = std::llround(num);
         m_tpq = std::abs(num - double(d)) > 1e-9 || m_tpq > 100'000 ? 0 : m_tpq ? std::lcm(m_tpq, d) : 0;
     } else if (name == QLatin1String("fifths") && Parent("key") && known && num >= -7 && num <= 7) {
@@ -394,22 +473,23 @@ void ScoreReader::End()
     } else if (name == QLatin1String("beat-type") && Parent("time") && known) {
         const int v = int(num);
         m_timeType = v >= 1 && v <= 64 && (v & (v - 1)) == 0 ? v : 0;
-    } else if (name == QLatin1String("time") && m_part && m_timeBeats > 0 && m_timeType > 0) {
-        m_part->beats = m_timeBeats;
-        m_part->beatType = m_timeType;
-        if (m_part->index == 0)
-            m_times.push_back({m_part->measureStart, {m_timeBeats, m_timeType}});
-    } else if (name == QLatin1String("chromatic") && Parent("transpose") && m_part && known && std::abs(num) <= 24) {
-        m_part->transpose += int(num);
-    } else if (name == QLatin1String("octave-change") && Parent("transpose") && m_part && known &&
+    } else if (name == QLatin1String("time") && HavePart() && m_timeBeats > 0 && m_timeType > 0) {
+        PartState& p = Current();
+        p.beats = m_timeBeats;
+        p.beatType = m_timeType;
+        if (p.index == 0)
+            m_times.push_back({p.measureStart, {m_timeBeats, m_timeType}});
+    } else if (name == QLatin1String("chromatic") && Parent("transpose") && HavePart() && known && std::abs(num) <= 24) {
+        Current().transpose += int(num);
+    } else if (name == QLatin1String("octave-change") && Parent("transpose") && HavePart() && known &&
                std::abs(num) <= 2) {
-        m_part->transpose += 12 * int(num);
-    } else if (name == QLatin1String("measure") && m_part && (Parent("part") || Inside("score-timewise"))) {
+        Current().transpose += 12 * int(num);
+    } else if (name == QLatin1String("measure") && HavePart() && (Parent("part") || Inside("score-timewise"))) {
         if (Parent("part"))
             EndMeasure();
-    } else if (name == QLatin1String("part") && Parent("measure") && m_part) {
+    } else if (name == QLatin1String("part") && Parent("measure") && HavePart()) {
         EndMeasure();   // timewise: the part's share of the measure
-    } else if (name == QLatin1String("part-name") && Parent("score-part")) {
+    } else if (name == QLatin1String("part-name") && InPartList(2)) {
         if (const QString t = m_text.simplified(); !t.isEmpty())
             m_melody.parts[size_t(Part(m_scorePartId).index)].name = t;
     } else if (name == QLatin1String("work-title")) {
@@ -433,6 +513,8 @@ void ScoreReader::End()
 
 Melody ScoreReader::Read()
 {
+    if (const QString problem = TagProblem(m_bytes); !problem.isEmpty())
+        Bad(problem);
     int elements = 0;
     bool rootSeen = false;
     while (!m_xml.atEnd()) {

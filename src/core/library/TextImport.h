@@ -6,5 +6,7 @@
 // the song to ImportSongRows. A text without a title takes the file's name.
 ShareResult ImportJianpuFile(TADOConnection& library, IDialogs& dialogs, const QDate& today, const QString& path);
 
-// Text of a file's bytes: UTF-8 (a byte-order mark dropped), else GBK.
+// Text of a file's bytes: UTF-16 after its byte-order mark, UTF-8 (a mark dropped), else GBK.
 QString DecodeSongText(const QByteArray& bytes);
+// More than half of what the text shows is undecodable bytes, private-use or control characters.
+bool MostlyUndecodable(const QString& text);

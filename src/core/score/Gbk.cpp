@@ -51,3 +51,36 @@ QString CutEncoded(const QString& text, int maxBytes, const char* encoding)
     }
     return text.left(i);
 }
+
+QString StorableText(const QString& text, int maxBytes)
+{
+    QString out;
+    QStringEncoder toGbk("GBK");
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype len = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QStringView c = QStringView(text).mid(i, len);
+        i += len - 1;
+        const QChar::Category kind = c.at(0).category();
+        if (kind == QChar::Other_Control || kind == QChar::Other_Format)
+            continue;
+        // The encoder works only when its result is taken.
+        const QByteArray bytes = toGbk.encode(c);
+        if (toGbk.hasError() || bytes.isEmpty() || c.at(0) == QChar::ReplacementCharacter) {
+            toGbk = QStringEncoder("GBK");   // its error stays set through resetState()
+            out += u'?';
+            continue;
+        }
+        out += c;
+    }
+    return GbkCut(out.trimmed(), maxBytes);
+}
+
+QString Excerpt(QStringView text, int chars)
+{
+    if (text.size() <= chars)
+        return text.toString();
+    qsizetype cut = chars;
+    if (text.at(cut - 1).isHighSurrogate())
+        --cut;
+    return text.first(cut).toString() + u'…';
+}

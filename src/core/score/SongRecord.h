@@ -25,6 +25,12 @@ QString GbkCut(const QString& text, int maxBytes);
 QString CutEncoded(const QString& text, int maxBytes, const char* encoding);
 // Number of bytes the text takes in GBK.
 int GbkLength(const QString& text);
+// A title or credit from a stranger's file as the library can store it: control and format
+// characters (bidi overrides among them) dropped, a character GBK lacks written "?", trimmed
+// and cut to maxBytes.
+QString StorableText(const QString& text, int maxBytes);
+// A stranger's value as a message quotes it: at most `chars` characters, then "…".
+QString Excerpt(QStringView text, int chars = 24);
 
 // ---- Kinds of row, glyphs and page arithmetic ----
 

@@ -6,16 +6,47 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTextBlock>
 #include <QTimer>
 
-BoundedTextBox::BoundedTextBox(qsizetype limit, QWidget* parent) : QPlainTextEdit(parent), m_limit(limit) {}
+namespace {
+// A song's line holds a few dozen cells; a longer one is no song.
+constexpr qsizetype LineChars = 4000;
+
+qsizetype LongestLine(QStringView text)
+{
+    qsizetype longest = 0, line = 0;
+    for (const QChar c : text) {
+        if (c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator) {
+            line = 0;
+            continue;
+        }
+        longest = std::max(longest, ++line);
+    }
+    return longest;
+}
+}
+
+BoundedTextBox::BoundedTextBox(qsizetype limit, qsizetype lineLimit, QWidget* parent)
+    : QPlainTextEdit(parent), m_limit(limit), m_lineLimit(lineLimit)
+{
+}
 
 void BoundedTextBox::insertFromMimeData(const QMimeData* source)
 {
     if (source && source->hasText()) {
-        const qsizetype size = source->text().size();
+        const QString text = source->text();
+        const qsizetype size = text.size();
         if (size + document()->characterCount() > m_limit) {
             Q_EMIT refused(QStringLiteral("粘贴的文本太长（%1 个字符），最多 %2 个，没有粘贴。").arg(size).arg(m_limit));
+            return;
+        }
+        // The pasted lines join the one the caret is on.
+        const qsizetype line = LongestLine(text) + textCursor().block().text().size();
+        if (line > m_lineLimit) {
+            Q_EMIT refused(QStringLiteral("粘贴的文本有一行太长（%1 个字符），一行最多 %2 个，没有粘贴。")
+                               .arg(line)
+                               .arg(m_lineLimit));
             return;
         }
     }
@@ -29,7 +60,7 @@ TextWindow::TextWindow(QWidget* parent) : QWidget(parent)
     setStyleSheet(QStringLiteral("#TextWindow { background: black; }"));
     setGeometry(parent->rect());
 
-    TextBox = new BoundedTextBox(Jianpu::MaxTextChars, this);
+    TextBox = new BoundedTextBox(Jianpu::MaxTextChars, LineChars, this);
     TextBox->setObjectName(QStringLiteral("TextBox"));
     TextBox->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     TextBox->setLineWrapMode(QPlainTextEdit::NoWrap);

@@ -9,18 +9,20 @@ class QLabel;
 class QPushButton;
 class QTimer;
 
-// A text box that refuses a paste or a drop that would make its text too long, before
-// the text reaches the document, so a huge paste never freezes the window.
+// A text box that refuses a paste or a drop that would make its text or one of its lines
+// too long, before the text reaches the document, so a huge paste never freezes the window
+// (the box does not wrap, and lays a long line out again at every blink of the caret).
 class BoundedTextBox : public QPlainTextEdit {
     Q_OBJECT
 public:
-    BoundedTextBox(qsizetype limit, QWidget* parent);
+    BoundedTextBox(qsizetype limit, qsizetype lineLimit, QWidget* parent);
 Q_SIGNALS:
     void refused(const QString& why);
 protected:
     void insertFromMimeData(const QMimeData* source) override;
 private:
     qsizetype m_limit;
+    qsizetype m_lineLimit;
 };
 
 class TextWindow : public QWidget {
