@@ -15,6 +15,14 @@ if ! command -v clang++ >/dev/null 2>&1; then
   echo "fuzz: clang++ not found; skipped (scripts/setup.sh installs it)"
   exit 0
 fi
+# clang without its libFuzzer runtime (libclang-rt-*-dev) cannot link the targets.
+probe=$(mktemp -d)
+trap 'rm -rf "$probe"' EXIT
+echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }' >"$probe/p.cpp"
+if ! clang++ -fsanitize=fuzzer,address,undefined "$probe/p.cpp" -o "$probe/p" >/dev/null 2>&1; then
+  echo "fuzz: clang++ cannot link libFuzzer targets; skipped (scripts/setup.sh installs libclang-rt-14-dev)"
+  exit 0
+fi
 cmake --preset fuzz >/dev/null
 cmake --build build-fuzz -j"${TAVO_FUZZ_JOBS:-2}" --target $(printf 'fuzz_%s ' "${readers[@]}") >/dev/null
 
