@@ -24,6 +24,7 @@ inline constexpr int ExchangeRowLimit = 1000;
 
 // Points conn at an exchange file, keyed with ExchangePassword and standard settings.
 void ConnectExchangeFile(TADOConnection& conn, const QString& file);
+
 struct ExchangeContent {
     SongTableType rows;   // in the file's own order, texts cut to their capacities
     QString title;        // the header row's title
