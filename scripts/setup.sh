@@ -8,6 +8,7 @@ packages=(
   libsqlcipher-dev sqlcipher
   libfluidsynth-dev fluid-soundfont-gm librtmidi-dev libzip-dev
   ccache libxml2-utils
+  clang libclang-rt-14-dev
   fonts-wqy-microhei fonts-arphic-ukai fonts-arphic-uming fonts-dejavu-core qt6-translations-l10n
   desktop-file-utils appstream
 )

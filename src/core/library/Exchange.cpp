@@ -119,11 +119,6 @@ int IntegerColumn(sqlite3_stmt* stmt, int c)
     return int(n);
 }
 
-struct ExchangeContent {
-    SongTableType rows;   // in the file's own order, texts cut to their capacities
-    QString title;        // the header row's title
-};
-
 // Reads and checks the whole file under the bounds of a stranger's file: a read that
 // runs out of its budget is a broken file too. Any broken rule throws IllegalFile.
 ExchangeContent ReadExchangeRows(const QString& file)
@@ -195,15 +190,6 @@ ExchangeContent ReadExchangeRows(const QString& file)
     return content;
 }
 
-std::optional<ExchangeContent> ReadExchangeFile(const QString& file)
-{
-    try {
-        return ReadExchangeRows(file);
-    } catch (const IllegalFile&) {
-        return std::nullopt;
-    }
-}
-
 ShareResult Refuse(IDialogs& dialogs, const QString& message, ShareResult result)
 {
     dialogs.ShowInfo(message);
@@ -228,6 +214,15 @@ QString FreeExportTarget(const QDir& desktop, const QString& base, const QString
 }
 
 } // namespace
+
+std::optional<ExchangeContent> ReadExchangeFile(const QString& file)
+{
+    try {
+        return ReadExchangeRows(file);
+    } catch (const IllegalFile&) {
+        return std::nullopt;
+    }
+}
 
 void ConnectExchangeFile(TADOConnection& conn, const QString& file)
 {

@@ -13,6 +13,7 @@
 #include "core/score/SongRecord.h"
 #include <QDate>
 #include <QString>
+#include <optional>
 
 inline constexpr char ExchangePassword[] = "QuVeOrganMira274";
 inline constexpr char ExchangeTable[] = "data";
@@ -23,6 +24,16 @@ inline constexpr int ExchangeRowLimit = 1000;
 
 // Points conn at an exchange file, keyed with ExchangePassword and standard settings.
 void ConnectExchangeFile(TADOConnection& conn, const QString& file);
+
+struct ExchangeContent {
+    SongTableType rows;   // in the file's own order, texts cut to their capacities
+    QString title;        // the header row's title
+};
+
+// Reads and checks a whole exchange file under the bounds of a stranger's file; nothing
+// when it breaks any rule (the import then says it is illegal data).
+std::optional<ExchangeContent> ReadExchangeFile(const QString& file);
+
 // Makes an empty exchange file (the template every export starts from). An existing
 // file is an error.
 void CreateExchangeFile(const QString& file);

@@ -106,7 +106,7 @@ void PruneSoundsWith(QRandomGenerator& rng, const QStringList& soundNames, const
 
 void PruneSounds(const QStringList& soundNames, const QString& tempDir)
 {
-    QRandomGenerator rng(quint32(QDateTime::currentMSecsSinceEpoch()));
+    QRandomGenerator rng(static_cast<quint32>(QDateTime::currentMSecsSinceEpoch()));
     PruneSoundsWith(rng, soundNames, tempDir);
 }
 
