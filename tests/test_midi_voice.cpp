@@ -205,7 +205,7 @@ private Q_SLOTS:
         voice.CancelScheduled();
         QCOMPARE(sampled.log, (QStringList{"on 60 96", "off 77", "on 64 30", "off 64", "pedal 1", "on 64 96 @480", "cancel"}));
         QCOMPARE(player.PlayerTurn(), 1);   // the built-in rotation was left alone
-        QCOMPARE(sampled.rate, 48000);       // and the voice was told the output's rate
+        QCOMPARE(sampled.rate, 48000);      // and the voice was told the output's rate
 
         voice.SetSampled(false);
         tap.PressNote(QStringLiteral("d1"));

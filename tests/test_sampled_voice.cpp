@@ -57,7 +57,7 @@ struct RateVoice final : IKeyVoice {
     void FollowRate(int r) override { rate = r; }
 };
 
-} // namespace
+}   // namespace
 
 class TestSampledVoice : public QObject {
     Q_OBJECT

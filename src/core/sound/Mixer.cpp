@@ -360,12 +360,13 @@ void Mixer::Render(float* out, int frames, int rate) noexcept
 
     // Mix up to each timed start that falls in this render, start it there, go on.
     std::fill_n(out, frames, 0.0f);
-    m_timed.RenderAt(m_frame, frames, [&](int at, int n) { MixSegment(out + at, n, rate); },
-                     [&](const Timed& t) {
-                         if (t.frame < m_frame)
-                             m_late.fetch_add(1, std::memory_order_acq_rel);
-                         Take(t.voice, t.sound, fadeFrames);
-                     });
+    m_timed.RenderAt(
+        m_frame, frames, [&](int at, int n) { MixSegment(out + at, n, rate); },
+        [&](const Timed& t) {
+            if (t.frame < m_frame)
+                m_late.fetch_add(1, std::memory_order_acq_rel);
+            Take(t.voice, t.sound, fadeFrames);
+        });
     m_inSource.store(true);
     if (IMixSource* source = m_source.load())
         source->Render(out, frames, m_frame, rate);

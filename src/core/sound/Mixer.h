@@ -119,7 +119,7 @@ private:
     const SoundData* m_ring[RingSize];
     std::atomic<std::uint32_t> m_ringHead{0};   // written by the renderer
     std::atomic<std::uint32_t> m_ringTail{0};   // written by the UI thread
-    TimedQueue<Timed, QueueSize> m_timed;      // StartAt's starts, waiting for their frame
+    TimedQueue<Timed, QueueSize> m_timed;       // StartAt's starts, waiting for their frame
     std::atomic<std::uint64_t> m_started{0};
     std::atomic<int> m_active{0};
     std::atomic<std::uint64_t> m_rendered{0};

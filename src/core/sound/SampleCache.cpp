@@ -91,7 +91,7 @@ std::shared_ptr<const SoundData> SampleCache::Sound(const QString& path)
 }
 
 std::shared_ptr<const SoundData> SampleCache::Keep(const QString& path, const QByteArray& memory,
-                                                  std::shared_ptr<const SoundData> sound)
+                                                   std::shared_ptr<const SoundData> sound)
 {
     std::lock_guard lock(m_lock);
     auto it = m_entries.find(path);

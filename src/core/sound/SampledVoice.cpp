@@ -100,7 +100,8 @@ std::shared_ptr<SampledVoice::Synth> Build(const QString& path, int rate, QStrin
 } // namespace
 
 SampledVoice::SampledVoice(Mixer& mixer)
-    : m_mixer(mixer), m_clock(SteadyNs), m_left(std::make_unique<float[]>(ScratchFrames)), m_right(std::make_unique<float[]>(ScratchFrames))
+    : m_mixer(mixer), m_clock(SteadyNs), m_left(std::make_unique<float[]>(ScratchFrames)),
+      m_right(std::make_unique<float[]>(ScratchFrames))
 {
 }
 
@@ -181,7 +182,8 @@ void SampledVoice::Push(std::uint8_t kind, int key, int value, std::uint64_t fra
     if (key < 0 || key > 127)
         return;
     // A full queue means the renderer is not running: the key is lost either way.
-    m_queue.Push(Event{frame, frame ? 0 : m_clock(), 0, kind, std::uint8_t(key), std::uint8_t(std::clamp(value, 0, 127))});
+    m_queue.Push(
+        Event{frame, frame ? 0 : m_clock(), 0, kind, std::uint8_t(key), std::uint8_t(std::clamp(value, 0, 127))});
 }
 
 void SampledVoice::NoteOn(int key, int velocity, std::uint64_t frame) { Push(On, key, std::max(1, velocity), frame); }
@@ -233,5 +235,6 @@ void SampledVoice::Render(float* out, int frames, std::uint64_t first, int rate)
     }
 
     // Render up to each event that falls in this period, apply it there, go on.
-    m_queue.RenderAt(first, frames, [&](int at, int n) { Write(out + at, n); }, [&](const Event& e) { Apply(e); });
+    m_queue.RenderAt(
+        first, frames, [&](int at, int n) { Write(out + at, n); }, [&](const Event& e) { Apply(e); });
 }

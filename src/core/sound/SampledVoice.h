@@ -66,8 +66,8 @@ Q_SIGNALS:
 
 private:
     struct Event {
-        std::uint64_t frame = 0;       // 0: at once (a live key)
-        std::int64_t pushedNs = 0;     // when a live key was pressed
+        std::uint64_t frame = 0;     // 0: at once (a live key)
+        std::int64_t pushedNs = 0;   // when a live key was pressed
         std::uint32_t generation = 0;
         std::uint8_t kind = 0;
         std::uint8_t key = 0;
