@@ -162,7 +162,7 @@ inline float Dot(const float* x, const float* c)
 }
 
 // The stop request travels the same road as a sound.
-const SoundData kStop{};
+const SoundData StopRequest{};
 
 } // namespace
 
@@ -186,7 +186,7 @@ void Mixer::Start(int voice, std::shared_ptr<const SoundData> sound, float gain)
         return;
     Collect();
     if (!sound) {
-        Hand(voice, &kStop);
+        Hand(voice, &StopRequest);
         return;
     }
     const SoundData* raw = sound.get();
@@ -200,14 +200,14 @@ void Mixer::Stop(int voice)
     if (voice < 0 || voice >= Voices)
         return;
     Collect();
-    Hand(voice, &kStop);
+    Hand(voice, &StopRequest);
 }
 
 void Mixer::Hand(int voice, const SoundData* p)
 {
     const SoundData* old = m_next[voice].exchange(p, std::memory_order_acq_rel);
     // The renderer never took the one we replaced: it is ours to drop.
-    if (old && old != &kStop)
+    if (old && old != &StopRequest)
         Release(old);
 }
 
@@ -322,7 +322,7 @@ void Mixer::Take(int voice, const SoundData* p, int fadeFrames, float gain) noex
 {
     if (m_voice[voice].sound)
         BeginFade(m_voice[voice], fadeFrames);
-    if (p != &kStop) {
+    if (p != &StopRequest) {
         m_voice[voice] = Voice{};
         m_voice[voice].sound = p;
         m_voice[voice].gain = gain;
