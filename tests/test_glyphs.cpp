@@ -286,7 +286,7 @@ private Q_SLOTS:
                                     QStringLiteral("eb"), QStringLiteral("cf"), QStringLiteral("dga"),
                                     QStringLiteral("eb")};
         const QList<bool> blackAfter = {true, true, false, true, true, true, false, true, true};
-        for (const QString state : {QStringLiteral("up"), QStringLiteral("down")}) {
+        for (const QString& state : {QStringLiteral("up"), QStringLiteral("down")}) {
             QVector<QImage> keys;
             for (const QString& s : shapes)
                 keys << ResourceImage(QStringLiteral("pic/key_") + s + QLatin1Char('_') + state + QStringLiteral(".jpg"));

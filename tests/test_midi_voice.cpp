@@ -37,6 +37,8 @@ struct FakeVoice final : IKeyVoice {
     void NoteOff(int key) override { log << QStringLiteral("off %1").arg(key); }
     void Pedal(bool down) override { log << QStringLiteral("pedal %1").arg(down); }
     void CancelScheduled() override { log << QStringLiteral("cancel"); }
+    void FollowRate(int r) override { rate = r; }
+    int rate = 0;
 };
 
 struct FakePorts final : IMidiPorts {
@@ -215,6 +217,7 @@ private Q_SLOTS:
         voice.CancelScheduled();
         QCOMPARE(sampled.log, (QStringList{"on 60 96", "off 77", "on 64 30", "off 64", "pedal 1", "on 64 96 @480", "cancel"}));
         QCOMPARE(player.PlayerTurn(), 3);   // the built-in rotation was left alone
+        QCOMPARE(sampled.rate, 48000);      // and the voice was told the output's rate
 
         voice.SetSampled(false);
         tap.PressNote(QStringLiteral("d1"));

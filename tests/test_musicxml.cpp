@@ -288,8 +288,10 @@ private Q_SLOTS:
                 continue;
             long long end = notes[i].start + notes[i].length;
             const size_t first = i;
-            while (notes[i].tieToNext && i + 1 < notes.size() && notes[i + 1].pitch == notes[first].pitch)
-                end = notes[++i].start + notes[i].length;
+            while (notes[i].tieToNext && i + 1 < notes.size() && notes[i + 1].pitch == notes[first].pitch) {
+                ++i;
+                end = notes[i].start + notes[i].length;
+            }
             got << QStringLiteral("%1@%2+%3").arg(notes[first].pitch).arg(notes[first].start / q).arg((end - notes[first].start) / q);
         }
         QCOMPARE(got, expected);

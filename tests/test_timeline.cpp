@@ -243,7 +243,7 @@ private Q_SLOTS:
             for (size_t i = 1; i < parsed.size(); ++i)
                 QCOMPARE(CellCode(song.rows[i]), CellCode(parsed[i]));
         } catch (const TavoError&) {
-            QVERIFY(time != "2/4" && time != "4/4" || summary.contains("时值"));
+            QVERIFY((time != "2/4" && time != "4/4") || summary.contains("时值"));
         }
     }
 

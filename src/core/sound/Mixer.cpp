@@ -162,7 +162,7 @@ inline float Dot(const float* x, const float* c)
 }
 
 // The stop request travels the same road as a sound.
-const SoundData kStop{};
+const SoundData StopRequest{};
 
 } // namespace
 
@@ -186,7 +186,7 @@ void Mixer::Start(int voice, std::shared_ptr<const SoundData> sound, float gain)
         return;
     Collect();
     if (!sound) {
-        Hand(voice, &kStop);
+        Hand(voice, &StopRequest);
         return;
     }
     const SoundData* raw = sound.get();
@@ -200,14 +200,14 @@ void Mixer::Stop(int voice)
     if (voice < 0 || voice >= Voices)
         return;
     Collect();
-    Hand(voice, &kStop);
+    Hand(voice, &StopRequest);
 }
 
 void Mixer::Hand(int voice, const SoundData* p)
 {
     const SoundData* old = m_next[voice].exchange(p, std::memory_order_acq_rel);
     // The renderer never took the one we replaced: it is ours to drop.
-    if (old && old != &kStop)
+    if (old && old != &StopRequest)
         Release(old);
 }
 
@@ -298,19 +298,15 @@ bool Mixer::StartAt(int voice, std::shared_ptr<const SoundData> sound, std::uint
     if (voice < 0 || voice > ClickVoice || !sound)
         return false;
     Collect();
-    const std::uint32_t tail = m_queueTail.load(std::memory_order_relaxed);
-    const std::uint32_t head = m_queueHead.load(std::memory_order_acquire);
-    if (tail - head >= QueueSize)
+    if (!m_timed.Push(Timed{sound.get(), frame, 0, voice}))
         return false;
-    m_queue[tail % QueueSize] = Timed{sound.get(), frame, m_generation.load(std::memory_order_relaxed), voice};
-    m_held.push_back(std::move(sound));
-    m_queueTail.store(tail + 1, std::memory_order_release);
+    m_held.push_back(std::move(sound));   // before the renderer can retire it: Collect runs on this thread
     return true;
 }
 
 void Mixer::CancelScheduled()
 {
-    m_generation.fetch_add(1, std::memory_order_acq_rel);
+    m_timed.Cancel();
     Collect();
 }
 
@@ -326,31 +322,12 @@ void Mixer::Take(int voice, const SoundData* p, int fadeFrames, float gain) noex
 {
     if (m_voice[voice].sound)
         BeginFade(m_voice[voice], fadeFrames);
-    if (p != &kStop) {
+    if (p != &StopRequest) {
         m_voice[voice] = Voice{};
         m_voice[voice].sound = p;
         m_voice[voice].gain = gain;
         m_started.fetch_add(1, std::memory_order_acq_rel);
     }
-}
-
-void Mixer::TakeQueued() noexcept
-{
-    std::uint32_t head = m_queueHead.load(std::memory_order_relaxed);
-    const std::uint32_t tail = m_queueTail.load(std::memory_order_acquire);
-    while (head != tail && m_pendingCount < int(QueueSize))
-        m_pending[m_pendingCount++] = m_queue[head++ % QueueSize];
-    m_queueHead.store(head, std::memory_order_release);
-    // Read after the queue: a start queued after a cancel already carries the new generation.
-    const std::uint32_t generation = m_generation.load(std::memory_order_acquire);
-    int kept = 0;
-    for (int i = 0; i < m_pendingCount; ++i) {
-        if (m_pending[i].generation == generation)
-            m_pending[kept++] = m_pending[i];   // queue order is kept: the later of two equal starts wins
-        else
-            Retire(m_pending[i].sound);
-    }
-    m_pendingCount = kept;
 }
 
 void Mixer::MixSegment(float* out, int frames, int rate) noexcept
@@ -379,16 +356,17 @@ void Mixer::Render(float* out, int frames, int rate) noexcept
     for (int i = 0; i < Voices; ++i)
         if (const SoundData* p = m_next[i].exchange(nullptr, std::memory_order_acq_rel))
             Take(i, p, fadeFrames, m_nextGain[i].load(std::memory_order_relaxed));
-    TakeQueued();
+    m_timed.Take([](const Timed&, bool current) { return current; }, [this](const Timed& t) { Retire(t.sound); });
 
     // Mix up to each timed start that falls in this render, start it there, go on.
     std::fill_n(out, frames, 0.0f);
-    RenderAtEvents(m_pending, m_pendingCount, m_frame, frames, [&](int at, int n) { MixSegment(out + at, n, rate); },
-                   [&](const Timed& t) {
-                       if (t.frame < m_frame)
-                           m_late.fetch_add(1, std::memory_order_acq_rel);
-                       Take(t.voice, t.sound, fadeFrames);
-                   });
+    m_timed.RenderAt(
+        m_frame, frames, [&](int at, int n) { MixSegment(out + at, n, rate); },
+        [&](const Timed& t) {
+            if (t.frame < m_frame)
+                m_late.fetch_add(1, std::memory_order_acq_rel);
+            Take(t.voice, t.sound, fadeFrames);
+        });
     m_inSource.store(true);
     if (IMixSource* source = m_source.load())
         source->Render(out, frames, m_frame, rate);

@@ -7,6 +7,7 @@
 // pointer slot or a fixed queue of timed starts, and comes back through a fixed ring
 // once the renderer is done with it, so the renderer never allocates, frees, or waits.
 // The UI thread frees what comes back (Collect).
+#include "core/sound/TimedEvents.h"
 #include <QString>
 #include <atomic>
 #include <cstdint>
@@ -110,7 +111,6 @@ private:
     void BeginFade(Voice& v, int fadeFrames) noexcept;
     bool Mix(Voice& v, float* out, int frames, std::uint64_t step) noexcept;
     void Take(int voice, const SoundData* p, int fadeFrames, float gain = 1.0f) noexcept;
-    void TakeQueued() noexcept;
     void MixSegment(float* out, int frames, int rate) noexcept;
 
     // Shared between the threads.
@@ -119,10 +119,7 @@ private:
     const SoundData* m_ring[RingSize];
     std::atomic<std::uint32_t> m_ringHead{0};   // written by the renderer
     std::atomic<std::uint32_t> m_ringTail{0};   // written by the UI thread
-    Timed m_queue[QueueSize];
-    std::atomic<std::uint32_t> m_queueHead{0};  // written by the renderer
-    std::atomic<std::uint32_t> m_queueTail{0};  // written by the UI thread
-    std::atomic<std::uint32_t> m_generation{0}; // written by the UI thread
+    TimedQueue<Timed, QueueSize> m_timed;       // StartAt's starts, waiting for their frame
     std::atomic<std::uint64_t> m_started{0};
     std::atomic<int> m_active{0};
     std::atomic<std::uint64_t> m_rendered{0};
@@ -137,8 +134,6 @@ private:
     // Render thread only.
     Voice m_voice[Voices + 1];   // the notes' voices and the click
     Voice m_fading[FadeSlots];
-    Timed m_pending[QueueSize];   // taken from the queue, waiting for their frame
-    int m_pendingCount = 0;
     std::uint64_t m_frame = 0;    // first frame of the current render
     float m_limiterGain = 1.0f;
 };

@@ -37,15 +37,19 @@ std::shared_ptr<const SoundData> Decode(const QString& path, const QByteArray& b
 
 std::shared_ptr<const SoundData> SampleCache::Sound(const QString& path)
 {
+    // Decoding takes a while: it runs outside the lock, so the writer thread and Warm are not held up.
+    QByteArray memory;
     {
         std::lock_guard lock(m_lock);
         auto it = m_entries.find(path);
         if (it != m_entries.end() && !it->onDisk && !it->memory.isEmpty()) {
-            if (!it->sound)
-                it->sound = Decode(path, it->memory);
-            return it->sound;
+            if (it->sound)
+                return it->sound;
+            memory = it->memory;
         }
     }
+    if (!memory.isEmpty())
+        return Keep(path, memory, Decode(path, memory));
     const QByteArray local = QFile::encodeName(path);
     struct stat st;
     if (::stat(local.constData(), &st) != 0)
@@ -56,11 +60,13 @@ std::shared_ptr<const SoundData> SampleCache::Sound(const QString& path)
         auto it = m_entries.find(path);
         if (it != m_entries.end() && it->onDisk && it->size == now.size && it->mtimeNs == now.mtimeNs
             && (it->sound || !it->memory.isEmpty())) {
-            if (!it->sound)   // written from memory, never played yet
-                it->sound = Decode(path, it->memory);
-            return it->sound;
+            if (it->sound)
+                return it->sound;
+            memory = it->memory;   // written from memory, never played yet
         }
     }
+    if (!memory.isEmpty())
+        return Keep(path, memory, Decode(path, memory));
 
     // New or changed on disk: read it, keyed by what was actually read.
     QFile f(path);
@@ -85,6 +91,17 @@ std::shared_ptr<const SoundData> SampleCache::Sound(const QString& path)
     e.size = read.size;
     e.mtimeNs = read.mtimeNs;
     e.sound = sound;
+    return sound;
+}
+
+std::shared_ptr<const SoundData> SampleCache::Keep(const QString& path, const QByteArray& memory,
+                                                   std::shared_ptr<const SoundData> sound)
+{
+    std::lock_guard lock(m_lock);
+    auto it = m_entries.find(path);
+    // Expected anew meanwhile: the new bytes decide the next note; this one plays what it decoded.
+    if (it != m_entries.end() && !it->sound && it->memory.constData() == memory.constData())
+        it->sound = sound;
     return sound;
 }
 
@@ -123,12 +140,8 @@ void SampleCache::Warm(const QString& path)
     }
     QString why;
     std::shared_ptr<const SoundData> sound = SoundData::FromWave(bytes.constData(), bytes.size(), &why);
-    if (!sound)
-        return;   // the note says why when it is played
-    std::lock_guard lock(m_lock);
-    auto it = m_entries.find(path);
-    if (it != m_entries.end() && !it->sound && it->memory.constData() == bytes.constData())
-        it->sound = std::move(sound);
+    if (sound)   // otherwise the note says why when it is played
+        Keep(path, bytes, std::move(sound));
 }
 
 int SampleCache::FromMemory() const

@@ -37,6 +37,10 @@ private:
         std::shared_ptr<const SoundData> sound;
     };
 
+    // Stores a sound decoded from `memory` unless the entry changed meanwhile; returns it either way.
+    std::shared_ptr<const SoundData> Keep(const QString& path, const QByteArray& memory,
+                                          std::shared_ptr<const SoundData> sound);
+
     mutable std::mutex m_lock;
     QHash<QString, Entry> m_entries;
 };

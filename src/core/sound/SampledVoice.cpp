@@ -7,6 +7,7 @@
 #include <QMetaObject>
 #include <fluidsynth.h>
 #include <algorithm>
+#include <chrono>
 
 namespace {
 
@@ -15,6 +16,16 @@ constexpr qint64 MaxSoundFontBytes = qint64(2) << 30;   // FluidSynth holds the 
 constexpr double SynthGain = 2.0;   // FluidR3's grand then meets the built-in voice's level
 
 enum Kind : std::uint8_t { On, Off, PedalCc };
+
+// A render this many periods after the last one follows a stall (a lost device, a restarted
+// sound server); a callback that is merely late comes sooner.
+constexpr std::int64_t ResumeGapPeriods = 8;
+
+std::int64_t SteadyNs()
+{
+    using namespace std::chrono;
+    return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
+}
 
 // FluidSynth reports through its own log; our caller reports a failure once, in Chinese.
 void QuietFluidLog()
@@ -93,7 +104,8 @@ std::shared_ptr<SampledVoice::Synth> Build(const QString& path, int rate, QStrin
 } // namespace
 
 SampledVoice::SampledVoice(Mixer& mixer)
-    : m_mixer(mixer), m_left(std::make_unique<float[]>(ScratchFrames)), m_right(std::make_unique<float[]>(ScratchFrames))
+    : m_mixer(mixer), m_clock(SteadyNs), m_left(std::make_unique<float[]>(ScratchFrames)),
+      m_right(std::make_unique<float[]>(ScratchFrames))
 {
 }
 
@@ -130,6 +142,7 @@ void SampledVoice::Load(const QString& path, int rate)
     if (m_worker.joinable())
         m_worker.join();
     m_loading = true;
+    m_outputRate = rate;
     m_worker = std::thread([this, path, rate] {
         QString error;
         std::shared_ptr<Synth> synth = Build(path, rate, &error);
@@ -151,6 +164,18 @@ void SampledVoice::Install(std::shared_ptr<Synth> synth, const QString& message)
     m_synth = std::move(synth);
     m_mixer.SetSource(this);
     Q_EMIT loaded(true, m_synth->path);
+    if (m_outputRate > 0 && m_synth->rate != m_outputRate)
+        Load(m_synth->path, m_outputRate);   // the output changed rate while this one loaded
+}
+
+void SampledVoice::FollowRate(int rate)
+{
+    if (rate <= 0 || rate == m_outputRate)
+        return;
+    m_outputRate = rate;
+    // A synth renders at one rate only: until it is made again, Ready() is false and the built-in voice plays.
+    if (m_synth && !m_loading && m_synth->rate != rate)
+        Load(m_synth->path, rate);
 }
 
 QString SampledVoice::Path() const { return m_synth ? m_synth->path : QString(); }
@@ -160,18 +185,15 @@ void SampledVoice::Push(std::uint8_t kind, int key, int value, std::uint64_t fra
 {
     if (key < 0 || key > 127)
         return;
-    const std::uint32_t tail = m_tail.load(std::memory_order_relaxed);
-    if (tail - m_head.load(std::memory_order_acquire) >= QueueSize)
-        return;   // the renderer is not running: nothing would sound anyway
-    m_queue[tail % QueueSize] = Event{frame, m_generation.load(std::memory_order_relaxed), kind, std::uint8_t(key),
-                                      std::uint8_t(std::clamp(value, 0, 127))};
-    m_tail.store(tail + 1, std::memory_order_release);
+    // A full queue means the renderer is not running: the key is lost either way.
+    m_queue.Push(
+        Event{frame, frame ? 0 : m_clock(), 0, kind, std::uint8_t(key), std::uint8_t(std::clamp(value, 0, 127))});
 }
 
 void SampledVoice::NoteOn(int key, int velocity, std::uint64_t frame) { Push(On, key, std::max(1, velocity), frame); }
 void SampledVoice::NoteOff(int key) { Push(Off, key, 0, 0); }
 void SampledVoice::Pedal(bool down) { Push(PedalCc, 64, down ? 127 : 0, 0); }
-void SampledVoice::CancelScheduled() { m_generation.fetch_add(1, std::memory_order_acq_rel); }
+void SampledVoice::CancelScheduled() { m_queue.Cancel(); }
 
 void SampledVoice::Apply(const Event& e) noexcept
 {
@@ -197,24 +219,26 @@ void SampledVoice::Write(float* out, int frames) noexcept
 
 void SampledVoice::Render(float* out, int frames, std::uint64_t first, int rate) noexcept
 {
-    std::uint32_t head = m_head.load(std::memory_order_relaxed);
-    const std::uint32_t tail = m_tail.load(std::memory_order_acquire);
-    while (head != tail && m_pendingCount < int(QueueSize))
-        m_pending[m_pendingCount++] = m_queue[head++ % QueueSize];
-    m_head.store(head, std::memory_order_release);
-    // Read after the queue: an event queued after a cancel already carries the new generation.
-    const std::uint32_t generation = m_generation.load(std::memory_order_acquire);
-    int kept = 0;
-    for (int i = 0; i < m_pendingCount; ++i)
-        if (m_pending[i].generation == generation || m_pending[i].frame == 0)
-            m_pending[kept++] = m_pending[i];
-    m_pendingCount = kept;
+    const std::int64_t now = m_clock();
+    const std::int64_t periodNs = std::int64_t(frames) * 1000000000 / std::max(rate, 1);
+    // Keys pressed while nothing rendered would all sound at once when it resumes: only those
+    // of the last period still start. Releases and the pedal still apply, so nothing hangs.
+    const bool resumed = !m_rendered || now - m_lastRenderNs > ResumeGapPeriods * periodNs;
+    m_rendered = true;
+    m_lastRenderNs = now;
+    m_queue.Take(
+        [&](const Event& e, bool current) {
+            if (e.frame != 0)
+                return current;   // a cancel drops the timed notes only
+            return !(resumed && e.kind == On && now - e.pushedNs > periodNs);
+        },
+        [](const Event&) {});
     if (!m_synth || rate != m_synth->rate) {
-        m_pendingCount = 0;
+        m_queue.Clear();
         return;
     }
 
     // Render up to each event that falls in this period, apply it there, go on.
-    RenderAtEvents(m_pending, m_pendingCount, first, frames, [&](int at, int n) { Write(out + at, n); },
-                   [&](const Event& e) { Apply(e); });
+    m_queue.RenderAt(
+        first, frames, [&](int at, int n) { Write(out + at, n); }, [&](const Event& e) { Apply(e); });
 }

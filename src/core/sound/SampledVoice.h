@@ -3,11 +3,13 @@
 // MIDI SoundFont inside the mixer's render, so there is still one audio stream. Notes reach
 // the render thread through a fixed queue; the SoundFont loads on a worker thread.
 #include "core/sound/Mixer.h"
+#include "core/sound/TimedEvents.h"
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -22,6 +24,8 @@ public:
     virtual void Pedal(bool down) = 0;
     // Drops the notes queued for a later frame that have not sounded yet.
     virtual void CancelScheduled() = 0;
+    // The output now runs at `rate` Hz (0: unknown): a voice made for another rate is made again.
+    virtual void FollowRate(int rate) = 0;
 };
 
 class SampledVoice final : public QObject, public IKeyVoice, public IMixSource {
@@ -43,14 +47,18 @@ public:
     QString Path() const;   // the SoundFont playing; empty while none
     int Rate() const;       // the rate it renders at; 0 while none
 
-    bool Ready() const override { return m_synth != nullptr; }
+    // Loaded, for the rate the output runs at (while it is made again the built-in voice plays).
+    bool Ready() const override { return m_synth != nullptr && (m_outputRate == 0 || Rate() == m_outputRate); }
     void NoteOn(int key, int velocity, std::uint64_t frame = 0) override;
     void NoteOff(int key) override;
     void Pedal(bool down) override;
     void CancelScheduled() override;
+    void FollowRate(int rate) override;
     void Render(float* out, int frames, std::uint64_t first, int rate) noexcept override;
 
     struct Synth;
+    // The clock that dates key presses, in nanoseconds (tests step their own). Set before any render.
+    void SetClock(std::function<std::int64_t()> clock) { m_clock = std::move(clock); }
 
 Q_SIGNALS:
     // ok: the voice now plays `message` (the path); otherwise message says why not.
@@ -58,7 +66,8 @@ Q_SIGNALS:
 
 private:
     struct Event {
-        std::uint64_t frame = 0;
+        std::uint64_t frame = 0;     // 0: at once (a live key)
+        std::int64_t pushedNs = 0;   // when a live key was pressed
         std::uint32_t generation = 0;
         std::uint8_t kind = 0;
         std::uint8_t key = 0;
@@ -75,15 +84,13 @@ private:
     std::shared_ptr<Synth> m_synth;   // changed only while the mixer has let go of this source
     std::thread m_worker;
     bool m_loading = false;
+    int m_outputRate = 0;   // the rate FollowRate last saw; 0 while none
+    std::function<std::int64_t()> m_clock;
 
-    // UI thread → render thread.
-    Event m_queue[QueueSize];
-    std::atomic<std::uint32_t> m_head{0};   // written by the renderer
-    std::atomic<std::uint32_t> m_tail{0};   // written by the UI thread
-    std::atomic<std::uint32_t> m_generation{0};
+    TimedQueue<Event, QueueSize> m_queue;   // UI thread → render thread
 
     // Render thread only.
-    Event m_pending[QueueSize];
-    int m_pendingCount = 0;
+    bool m_rendered = false;
+    std::int64_t m_lastRenderNs = 0;
     std::unique_ptr<float[]> m_left, m_right;
 };

@@ -3,9 +3,19 @@
 
 bool VoiceSwitch::Sampled() const { return m_wantSampled && m_sampled.Ready(); }
 
+// A press needs the device in either voice: it reopens a lost one, and a device back at
+// another rate has the sampled voice made again (the built-in voice plays meanwhile).
+bool VoiceSwitch::UseSampled()
+{
+    if (!m_wantSampled)
+        return false;
+    m_sampled.FollowRate(m_player.OutputRate());
+    return m_sampled.Ready();
+}
+
 void VoiceSwitch::PressNote(const QString& note)
 {
-    if (!Sampled())
+    if (!UseSampled())
         return m_player.PressNote(note);
     if (const int key = NoteKey(note); key >= 0)
         m_sampled.NoteOn(key, KeyVelocity);
@@ -21,7 +31,7 @@ void VoiceSwitch::ReleaseNote(const QString& note)
 
 void VoiceSwitch::PressKey(int key, int velocity)
 {
-    if (!Sampled())
+    if (!UseSampled())
         return m_player.PressKey(key, velocity);
     m_sampled.NoteOn(key, velocity);
 }
@@ -41,7 +51,7 @@ void VoiceSwitch::Pedal(bool down)
 
 void VoiceSwitch::ScheduleNote(const QString& note, std::uint64_t frame)
 {
-    if (!Sampled())
+    if (!UseSampled())
         return m_player.ScheduleNote(note, frame);
     if (const int key = NoteKey(note); key >= 0)
         m_sampled.NoteOn(key, KeyVelocity, frame);

@@ -31,6 +31,8 @@ public:
     void CancelScheduled() override;
 
 private:
+    bool UseSampled();
+
     NotePlayer& m_player;
     IKeyVoice& m_sampled;
     bool m_wantSampled = false;
