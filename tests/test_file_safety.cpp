@@ -135,7 +135,7 @@ void TestFileSafety::fullDiskKeepsOldFile()
             else if (writer == QLatin1String("midi"))
                 WriteMidiFile(target, SmallSong(), 1, 120, QStringLiteral("小歌"));
             else if (writer == QLatin1String("preferences"))
-                prefs.SetKeyLetters(true);
+                prefs.SetMetronome(true);
             else if (writer == QLatin1String("results"))
                 results.OfferFollow(LongTitle, Results::Follow{5, 0, 1000});
             else if (writer == QLatin1String("ini"))
@@ -157,7 +157,7 @@ void TestFileSafety::fullDiskKeepsOldFile()
         QCOMPARE(told.size(), 1);
         QVERIFY2(told[0].startsWith(QStringLiteral("无法写入文件")) && told[0].contains("preferences.conf"),
                  qPrintable(told[0]));
-        QVERIFY(prefs.KeyLetters());   // the choice holds for this run
+        QVERIFY(prefs.Metronome());   // the choice holds for this run
     } else if (writer == QLatin1String("sound")) {
         QVERIFY2(raised.contains(target), qPrintable(raised));
     } else {
@@ -236,7 +236,7 @@ void TestFileSafety::pipeIsRefusedAtOnce()
             } else if (reader == QLatin1String("preferences")) {
                 Preferences prefs;
                 problem = prefs.Load(dir.path());
-                refused = !problem.isEmpty() && !prefs.KeyLetters();
+                refused = !problem.isEmpty() && !prefs.Metronome();
             } else if (reader == QLatin1String("results")) {
                 const Results results(dir.path());
                 refused = !results.BestFollow(QStringLiteral("歌")).has_value();
@@ -287,13 +287,13 @@ void TestFileSafety::hugeSettingsFilesAreSkipped()
     QTemporaryDir dir;
     const QString file = dir.filePath(name);
     // 1 GiB that takes no room: a file with a hole, valid settings at its start.
-    QVERIFY(WriteFileBytes(file, "[General]\nkeyLetters=true\n[info]\n1=a\n[link]\n1=b.jpg\nF\t歌\t3\t0\t9\n"));
+    QVERIFY(WriteFileBytes(file, "[General]\nmetronome=true\n[info]\n1=a\n[link]\n1=b.jpg\nF\t歌\t3\t0\t9\n"));
     QVERIFY(QFile::resize(file, qint64(1) << 30));
     QString problem;
     if (name == QLatin1String("preferences.conf")) {
         Preferences prefs;
         problem = prefs.Load(dir.path());
-        QVERIFY(!prefs.KeyLetters());
+        QVERIFY(!prefs.Metronome());
     } else if (name == QLatin1String("results.txt")) {
         const Results results(dir.path());
         QVERIFY(!results.BestFollow(QStringLiteral("歌")).has_value());
