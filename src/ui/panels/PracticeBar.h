@@ -1,19 +1,11 @@
 #pragma once
-// The practice part of the score panel: 示范 plays the song on view from its page and
-// marks the sounding cell; 跟弹 marks the next note to play and waits for it; 节奏 walks
-// the box on the beat, silently, and judges each note played against the beat. A cell
-// clicked on the score is where they start; a passage picked with Shift loops.
-#include "core/practice/DemoPlayer.h"
-#include "core/practice/FollowMode.h"
-#include "core/practice/Judge.h"
-#include "core/practice/Passage.h"
-#include "core/practice/Results.h"
-#include <QElapsedTimer>
+// The practice part of the score panel: the buttons of 示范, 跟弹 and 节奏, the tempo, the
+// marks on the grid and the result box. The rules are the session's; the bar draws what it
+// is told.
+#include "core/practice/PracticeSession.h"
 #include <QObject>
-#include <QStringList>
 #include <QTimer>
 #include <array>
-#include <functional>
 
 class GlyphGrid;
 class IDialogs;
@@ -27,17 +19,9 @@ class TempoControl;
 class PracticeBar : public QObject {
     Q_OBJECT
 public:
-    // What the bar needs of the panel it sits on.
-    struct View {
-        std::function<int()> shownSong;   // the song on view, 0 when none (or the menu is open)
-        std::function<int()> viewPage;    // the page on view, from 1
-        std::function<void(int)> showPage;   // the panel's own page turn, to that page
-        std::function<QString()> title;   // the song's title, for its best results
-        std::function<int()> beatsPerBar; // of the song on view, for the count-in
-    };
+    using View = PracticeSession::View;
     PracticeBar(QWidget* panel, IDialogs& dialogs, const SongLibrary& library, INoteScheduler& output,
                 const GlyphGrid& grid, View view);
-    ~PracticeBar() override;
 
     TImageButton* ImgDemo = nullptr;     // 示范
     TImageButton* ImgFollow = nullptr;   // 跟弹
@@ -50,91 +34,48 @@ public:
     QWidget* WrongMark = nullptr;        // the red flash of a wrong note
     std::array<QWidget*, 3> PickFrames{};   // thin frames round the picked cells, one a line
 
-    enum class Mode { None, Demo, Follow, Rhythm };
-    Mode Running() const { return m_mode; }
-    // The key 跟弹 waits for, lit on every keyboard; empty when none.
-    const QString& AwaitedKey() const { return m_awaitedKey; }
-    const DemoPlayer& Demo() const { return m_demo; }
-    const FollowMode& Follow() const { return m_follow; }
-    const Judge& Rhythm() const { return m_judge; }
-    const Passage& Pick() const { return m_pick; }
-    Results& Best() { return m_results; }
+    using Mode = PracticeSession::Mode;
+    PracticeSession& Session() { return m_session; }
+    Mode Running() const { return m_session.Running(); }
+    const QString& AwaitedKey() const { return m_session.AwaitedKey(); }
+    const DemoPlayer& Demo() const { return m_session.Demo(); }
+    const FollowMode& Follow() const { return m_session.Follow(); }
+    const Judge& Rhythm() const { return m_session.Rhythm(); }
+    const Passage& Pick() const { return m_session.Pick(); }
+    Results& Best() { return m_session.Best(); }
     // The song's cell under the box, 0 while it is hidden.
-    int MarkedCell() const { return m_markedCell; }
+    int MarkedCell() const { return m_session.MarkedCell(); }
 
-    void ImgDemoClick();
-    void ImgFollowClick();
-    void ImgRhythmClick();
-    // A click on the view's cell at position (1..105): picks where the modes start; with
-    // extend, the passage up to it. Ignored while a mode runs.
-    void CellClicked(int position, bool extend);
-    void ClearPick();
+    void ImgDemoClick() { m_session.DemoClick(); }
+    void ImgFollowClick() { m_session.FollowClick(); }
+    void ImgRhythmClick() { m_session.RhythmClick(); }
+    void CellClicked(int position, bool extend) { m_session.CellClicked(position, extend); }
+    void ClearPick() { m_session.ClearPick(); }
     // The view shows another page: the frames follow the pick.
     void ShowPick();
-    void SetMetronome(bool on) { m_metronome = on; }
-    // A song was opened: its tempo as last set comes back, and later changes are kept for it.
-    void SongOpened(const QString& title);
-    // The next action: stops the mode running and clears what the bar says.
-    void Stop();
-    // Every note any keyboard pressed; ageMs: how long ago its key event arrived.
-    void NotePlayed(const QString& note, qint64 ageMs = 0);
-    // One step of the demo: what the output plays now, shown on the grid.
-    void DemoTick();
-    // The wide keyboard was opened for notes below (low) or above the main keys: said
-    // beside the mode's own line.
-    void WideKeysOpened(bool low);
+    void SetMetronome(bool on) { m_session.SetMetronome(on); }
+    void SongOpened(const QString& title) { m_session.SongOpened(title); }
+    void Stop() { m_session.Stop(); }
+    void NotePlayed(const QString& note, qint64 ageMs = 0) { m_session.NotePlayed(note, ageMs); }
+    void DemoTick() { m_session.DemoTick(); }
+    void WideKeysOpened(bool low) { m_session.WideKeysOpened(low); }
 
 Q_SIGNALS:
-    // For the keyboards: the demo's note pressed or released, the note awaited ("" none),
-    // a wrong note played.
+    // The session's, for the keyboards and the shell.
     void demoKey(const QString& note, bool down);
     void awaitedKey(const QString& note);
     void wrongKey(const QString& note);
-    // 跟弹 or 节奏 begins on these notes (each once): the shell shows a keyboard that
-    // reaches them, and calls WideKeysOpened when it opened one for them.
     void runNotes(const QStringList& notes);
 
 private:
-    Timeline PageTimeline(int song) const;
-    Timeline StartTimeline(int song) const;
-    QString NothingToPlay() const;
     static QString PictureOf(Mode mode);
-    void Begin(Mode mode, const QString& says);
-    void Ended();
-    void EndDemo();
-    void EndRhythm(bool reachedEnd);
-    void FollowDone();
-    void SayTally(Judge::Verdict last);
-    void ShowDemoKey(const QString& note);
-    void AwaitTarget();
-    void FlashWrong(int cell, const QString& note);
+    void ShowMode(Mode mode);
+    void FlashWrong(int cell);
     void MarkCell(int cell);
-    void HideMarks();
-    void Say(const QString& text, const QString& best = {});
-    void AnnounceNotes(const Timeline& song);
+    void Say(const QString& text, const QString& best);
     void Light(TImageButton* button, bool on, const QString& picture);
-    void KeepTempo();
 
-    IDialogs& m_dialogs;
-    const SongLibrary& m_library;
     const GlyphGrid& m_grid;
-    View m_view;
-    DemoPlayer m_demo;
-    FollowMode m_follow;
-    Judge m_judge;
-    Passage m_pick;
-    Results m_results;
-    Mode m_mode = Mode::None;
-    int m_markedCell = 0;
-    bool m_metronome = false;
-    bool m_wholeSong = false;   // the mode runs from the song's start: its result may be a best
-    QString m_demoKey;   // shown pressed on the keys now
-    QString m_awaitedKey;   // lit on the keys now
-    QString m_line;         // what LabPractice says, whole
-    QElapsedTimer m_followClock;
-    QTimer m_tick;    // the demo's look at the output clock
+    PracticeSession m_session;
     QTimer m_flash;   // how long a wrong note's cell stays red
-    QTimer m_tempoKeep;   // a tempo is written once the wheel has come to rest
-    QString m_tempoSong;  // the song the tempo is kept for
-    bool m_restoringTempo = false;
 };
