@@ -1,6 +1,7 @@
 // Export and import of a 481-cell song, each from a closed connection so the key
 // derivations are counted. Prints medians and the size of the exported file.
 #include "core/library/Database.h"
+#include "core/library/SongRows.h"
 #include "BenchSupport.h"
 #include "core/library/Exchange.h"
 #include "core/library/Password.h"

@@ -2,6 +2,7 @@
 // password derivation, keyed open and the whole song table. Prints medians.
 #include "BenchSupport.h"
 #include "core/library/Database.h"
+#include "core/library/SongRows.h"
 #include "core/library/Password.h"
 #include "core/library/SongLibrary.h"
 #include <QCoreApplication>

@@ -5,6 +5,7 @@
 #include "BenchSupport.h"
 #include "core/formats/MidiFile.h"
 #include "core/library/Database.h"
+#include "core/library/SongRows.h"
 #include "core/library/Exchange.h"
 #include "core/library/SongLibrary.h"
 #include <QCoreApplication>

@@ -5,6 +5,7 @@
 #include "BenchSupport.h"
 #include "core/Dialogs.h"
 #include "core/library/Database.h"
+#include "core/library/SongRows.h"
 #include "core/library/Password.h"
 #include "core/library/SongSave.h"
 #include "ui/panels/EntryPanel.h"

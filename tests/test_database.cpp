@@ -1,6 +1,7 @@
 #include "CoreTestSupport.h"
 #include "core/Errors.h"
 #include "core/library/Database.h"
+#include "core/library/SongRows.h"
 #include "core/library/SongLibrary.h"
 
 namespace {

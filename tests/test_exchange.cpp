@@ -2,6 +2,7 @@
 #include "RecordingDialogs.h"
 #include "core/Errors.h"
 #include "core/library/Database.h"
+#include "core/library/SongRows.h"
 #include "core/formats/MidiFile.h"
 #include "core/library/Exchange.h"
 #include "core/formats/JianpuText.h"

@@ -2,6 +2,7 @@
 #include "core/Errors.h"
 #include "ui/widgets/BannerView.h"
 #include "core/library/Database.h"
+#include "core/library/SongRows.h"
 #include "core/library/Password.h"
 #include "core/library/SongLibrary.h"
 #include <algorithm>
@@ -342,7 +343,7 @@ private Q_SLOTS:
     {
         auto row = [](const char* values) { return QStringLiteral("insert into TableCfg values (%1)").arg(QString::fromUtf8(values)); };
         CreateDatabaseFile(env->app() + QStringLiteral("dat/Opern.dat"), DeriveDatabasePassword(QByteArray(PasswordSeed)),
-                           {QString::fromLatin1(SongTableSchema),
+                           {SongTableSchema(),
                             row("1,0,'甲','a','b','c',1,'0','20100101'"), row("1,1,'甲','1','0','1',0,'1',''"),
                             row("2,0,'乙','a','b','c',1,'0','20100101'"), row("2,'二','乙','1','0','1',0,'1',''"),
                             row("2,2,'乙','1','0','1','3.5','1',''"), row("'x',0,'丙','a','b','c',1,'0','20100101'"),

@@ -2,6 +2,8 @@
 #include "EntryTestSupport.h"
 #include "core/Errors.h"
 #include "core/library/Database.h"
+#include "core/library/SongRows.h"
+#include "core/library/SongSave.h"
 #include "core/library/Password.h"
 #include <QFile>
 #include <QTemporaryDir>
@@ -30,7 +32,7 @@ struct Library {
         CreateSongDatabase(file, password, rows);
         conn.SetTarget(file, password);
     }
-    SaveResult Submit(EntryDriver& d) { return d.editor.Submit(conn, dialogs, QDate(2026, 12, 6), d.fields.title); }
+    SaveResult Submit(EntryDriver& d) { return SubmitEntry(conn, d.editor, dialogs, QDate(2026, 12, 6), d.fields.title); }
     // One song's rows by SeqID, every column read by name: "seq|title|note|long|high|conn|type|date".
     QStringList Rows(int song)
     {

@@ -2,6 +2,7 @@
 // the private temporary folder and a damaged library.
 #include "TestSupport.h"
 #include "core/library/Database.h"
+#include "core/library/SongRows.h"
 #include "core/library/Password.h"
 #include "core/platform/Platform.h"
 #include "core/sound/MediaPlayer.h"
@@ -121,7 +122,7 @@ private Q_SLOTS:
         } else {
             auto row = [](const char* values) { return QStringLiteral("insert into TableCfg values (%1)").arg(QString::fromUtf8(values)); };
             CreateDatabaseFile(file, DeriveDatabasePassword(QByteArray(PasswordSeed)),
-                               {QString::fromLatin1(SongTableSchema), row("1,0,'甲','a','b','c',1,'0','20100101'"),
+                               {SongTableSchema(), row("1,0,'甲','a','b','c',1,'0','20100101'"),
                                 row("2,0,'乙','a','b','c',1,'0','20100101'"), row("2,1,'乙','1','0','1','x','1','20100101'"),
                                 row("3,0,'丙','a','b','c',1,'0','20100101'")});
         }

@@ -6,6 +6,7 @@
 #include "core/Errors.h"
 #include "core/formats/JianpuText.h"
 #include "core/library/Database.h"
+#include "core/library/SongRows.h"
 #include "core/library/MelodyImport.h"
 #include <QCoreApplication>
 #include <QDir>

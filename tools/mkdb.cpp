@@ -3,6 +3,7 @@
 #include "core/Errors.h"
 #include "core/library/Password.h"
 #include "core/library/Database.h"
+#include "core/library/SongRows.h"
 #include "core/formats/JianpuText.h"
 #include <QCoreApplication>
 #include <QDir>

@@ -6,7 +6,6 @@
 #include <QRegularExpression>
 #include <climits>
 #include <cstring>
-#include <bitset>
 #include <utility>
 #include <vector>
 
@@ -488,27 +487,6 @@ void CreateDatabaseFile(const QString& file, const QString& password, const QStr
     sqlite3_close_v2(db);
 }
 
-void CreateSongDatabase(const QString& file, const QString& password, const SongTableType& rows)
-{
-    CreateDatabaseFile(file, password, {QString::fromLatin1(SongTableSchema)});
-    TADOConnection conn;
-    conn.SetTarget(file, password);
-    TADOQuery q;
-    try {
-        InTransaction(conn, [&] {
-            for (const SongRecord& r : rows)
-                q.Exec(conn,
-                       QStringLiteral("insert into TableCfg (SongID,SeqID,SongName,SongNote,OpernLong,OpernHigh,Conn,"
-                                      "InfoType,SongDate) values (?,?,?,?,?,?,?,?,?)"),
-                       {r.SongID, r.SeqID, r.SongName, r.SongNote, r.OpernLong, r.OpernHigh, r.Conn, r.InfoType, r.SongDate});
-        });
-    } catch (...) {
-        conn.Close();
-        QFile::remove(file);
-        throw;
-    }
-}
-
 qint64 DateNumber(const QDate& date)
 {
     return qint64(date.year()) * 10000 + date.month() * 100 + date.day();
@@ -520,39 +498,6 @@ qint64 TextToInteger(const QString& text)
     if (!n)
         Raise(QStringLiteral("'%1' 不是有效的整数值").arg(text));
     return *n;
-}
-
-// ---- The main window's database steps ----
-
-int LowestFreeSongId(TADOConnection& conn)
-{
-    // One scan of the table instead of one select per number.
-    TADOQuery q;
-    q.Open(conn, QStringLiteral("select distinct SongID from TableCfg where SongID between 1 and ?"), {LibrarySongLimit});
-    std::bitset<LibrarySongLimit + 1> used;
-    for (q.First(); !q.Eof(); q.Next())
-        used.set(size_t(q.FieldAsInteger(QStringLiteral("SongID"))));
-    for (int n = 1; n <= LibrarySongLimit; ++n)
-        if (!used.test(size_t(n)))
-            return n;
-    return 0;
-}
-
-bool SongTitleTaken(TADOConnection& conn, const QString& title)
-{
-    TADOQuery q;
-    q.Open(conn, QStringLiteral("select SongName from TableCfg where SongName=? limit 1"), {title});
-    return q.RecordCount() > 0;
-}
-
-bool SongTitleUsable(const QString& title)
-{
-    for (const QChar c : title) {
-        const QChar::Category k = c.category();
-        if (!c.isSpace() && c != u'.' && k != QChar::Other_Control && k != QChar::Other_Format)
-            return true;
-    }
-    return false;
 }
 
 SqlStatement::~SqlStatement()

@@ -116,11 +116,6 @@ private:
     qsizetype m_pos = 0;
 };
 
-// Columns of the song table, in the order of its rows.
-inline const char SongTableSchema[] =
-    "create table TableCfg (SongID INTEGER, SeqID INTEGER, SongName TEXT, SongNote TEXT, "
-    "OpernLong TEXT, OpernHigh TEXT, Conn INTEGER, InfoType TEXT, SongDate TEXT)";
-
 // Creates a new database file keyed with the password and runs the statements in it,
 // all in one transaction. An existing file is an error (it is never overwritten);
 // on failure no file is left behind.
@@ -130,28 +125,12 @@ void CreateDatabaseFile(const QString& file, const QString& password, const QStr
 // (whose module could read anything, without end). False when it is missing.
 bool IsOrdinaryTable(TADOConnection& conn, const QString& table);
 
-// Creates a song database holding TableCfg with the given rows, in the given order.
-void CreateSongDatabase(const QString& file, const QString& password, const SongTableType& rows);
-
 // A date as the number YYYYMMDD.
 qint64 DateNumber(const QDate& date);
 // A whole decimal number with an optional sign, nothing else; nothing for any other text.
 std::optional<qint64> WholeNumber(const QString& text);
 // Reads a whole decimal number (optional sign); anything else raises a conversion error.
 qint64 TextToInteger(const QString& text);
-
-// ---- Rules of the song table shared by saving and importing ----
-
-// Song numbers a saved or imported song can take.
-inline constexpr int LibrarySongLimit = 21;
-// The lowest number 1..LibrarySongLimit no row uses, 0 when every one is taken.
-int LowestFreeSongId(TADOConnection& conn);
-// True when a row of the song table already carries that title.
-bool SongTitleTaken(TADOConnection& conn, const QString& title);
-// A title the menu can show and the user can pick: not empty, and not only spaces, dots
-// or control characters. Every import refuses the others with InvalidTitleMessage.
-bool SongTitleUsable(const QString& title);
-inline constexpr QStringView InvalidTitleMessage = u"歌曲名称无效，请修改后再导入！";
 
 // Runs fn inside one transaction on conn: all of it is written, or none. The first fault
 // goes on up.

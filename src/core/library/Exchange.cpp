@@ -1,7 +1,8 @@
 #include "core/library/Exchange.h"
-#include "core/library/TextImport.h"
 #include "core/Errors.h"
 #include "core/library/MelodyImport.h"
+#include "core/library/SongRows.h"
+#include "core/library/TextImport.h"
 #include "core/platform/FileSystem.h"
 #include "core/score/SongRecord.h"
 #include <QDir>
@@ -18,47 +19,13 @@
 
 namespace {
 
-const QString SelectSong = QStringLiteral(
-    "select SongID,SeqID,SongName,SongNote,OpernLong,OpernHigh,Conn,InfoType,SongDate from TableCfg where SongID=?");
 const QString InsertExchangeRow = QStringLiteral("insert into data (A,B,C,D,E,F,G,H,I) values (?,?,?,?,?,?,?,?,?)");
-const QString InsertSongRow = QStringLiteral(
-    "insert into TableCfg (SongID,SeqID,SongName,SongNote,OpernLong,OpernHigh,Conn,InfoType,SongDate) "
-    "values (?,?,?,?,?,?,?,?,?)");
-// Every notice dated before the imported one takes its text and date.
-const QString RefreshNotices =
-    QStringLiteral("update TableCfg set SongName=?, SongDate=? where InfoType='9' and SongDate<?");
 
 const QString IllegalData = QStringLiteral("非法数据，请检查路径及文件！");
-
-// A notice row is recent while today minus its date, both read as YYYYMMDD, is under 600.
-constexpr qint64 RecentNoticeSpan = 600;
 
 QString Native(const QString& path)
 {
     return QDir::toNativeSeparators(path);
-}
-
-SongTableType ReadSong(TADOConnection& library, int songId)
-{
-    TADOQuery q;
-    q.Open(library, SelectSong, {songId});
-    SongTableType rows;
-    rows.reserve(size_t(q.RecordCount()));
-    for (q.First(); !q.Eof(); q.Next()) {
-        SongRecord r;
-        r.SongID = q.FieldAsInteger(QStringLiteral("SongID"));
-        r.SeqID = q.FieldAsInteger(QStringLiteral("SeqID"));
-        r.SongName = q.FieldAsString(QStringLiteral("SongName"));
-        r.SongNote = q.FieldAsString(QStringLiteral("SongNote"));
-        r.OpernLong = q.FieldAsString(QStringLiteral("OpernLong"));
-        r.OpernHigh = q.FieldAsString(QStringLiteral("OpernHigh"));
-        r.Conn = q.FieldAsInteger(QStringLiteral("Conn"));
-        r.InfoType = q.FieldAsString(QStringLiteral("InfoType"));
-        r.SongDate = q.FieldAsString(QStringLiteral("SongDate"));
-        CutToCapacity(r);
-        rows.push_back(std::move(r));
-    }
-    return rows;
 }
 
 // ---- Reading an untrusted exchange file ----
@@ -308,10 +275,13 @@ ShareResult ExportSong(TADOConnection& library, int songId, const QString& title
         ConnectExchangeFile(exchange, part);
         InTransaction(exchange, [&] {
             TADOQuery q;
-            for (const SongRecord& r : rows)
-                q.Exec(exchange, InsertExchangeRow,
-                       {QString::number(r.SongID), QString::number(r.SeqID), r.SongName, r.SongNote, r.OpernLong,
-                        r.OpernHigh, QString::number(r.Conn), r.InfoType, r.SongDate});
+            for (const SongRecord& r : rows) {
+                // An exchange file holds every value as text, numbers included.
+                QVariantList values = SongRowValues(r);
+                for (QVariant& v : values)
+                    v = v.toString();
+                q.Exec(exchange, InsertExchangeRow, values);
+            }
         });
         exchange.Close();
         // In one step: the old file is never removed before the new one is whole.
@@ -356,43 +326,4 @@ ShareResult ImportSongFile(TADOConnection& library, IDialogs& dialogs, const QDa
     if (!content)
         return Refuse(dialogs, IllegalData, result);
     return ImportSongRows(library, dialogs, today, content->rows, content->title, path);
-}
-
-ShareResult ImportSongRows(TADOConnection& library, IDialogs& dialogs, const QDate& today, const SongTableType& rows,
-                           const QString& title, const QString& file, const QString& note)
-{
-    ShareResult result;
-    result.file = file;
-    result.title = title;
-    // A blank title would take a slot that no menu entry can open or delete.
-    if (!SongTitleUsable(title))
-        return Refuse(dialogs, InvalidTitleMessage.toString(), result);
-
-    const QString extra = note.isEmpty() ? QString() : QStringLiteral("\r\n\r\n") + note;
-    if (!dialogs.AskYesNo(QStringLiteral("新歌曲导入，是否继续？\r\n\r\n歌曲：") + title + extra,
-                          QStringLiteral("新歌曲导入")))
-        return result;
-    if (SongTitleTaken(library, title))
-        return Refuse(dialogs, QStringLiteral("歌曲名称已存在，未导入！"), result);
-    const int number = LowestFreeSongId(library);
-    if (number == 0)
-        return Refuse(dialogs, QStringLiteral("曲库已满（21首），无法导入！"), result);
-
-    const qint64 todayNumber = DateNumber(today);
-    InTransaction(library, [&] {
-        TADOQuery q;
-        for (const SongRecord& r : rows) {
-            q.Exec(library, InsertSongRow,
-                   {number, r.SeqID, r.SongName, r.SongNote, r.OpernLong, r.OpernHigh, r.Conn, r.InfoType,
-                    r.SongDate});
-            if (r.InfoType == QLatin1String("9") && todayNumber - TextToInteger(r.SongDate) < RecentNoticeSpan)
-                q.Exec(library, RefreshNotices, {r.SongName, r.SongDate, r.SongDate});
-        }
-    });
-
-    result.songId = number;
-    result.rows = int(rows.size());
-    result.outcome = ShareResult::Outcome::Done;
-    dialogs.ShowInfo(QStringLiteral("歌曲：") + title + QStringLiteral("，导入完毕！"));
-    return result;
 }

@@ -10,6 +10,7 @@
 // table and the menu.
 #include "core/Dialogs.h"
 #include "core/library/Database.h"
+#include "core/library/SongImport.h"
 #include "core/score/SongRecord.h"
 #include <QDate>
 #include <QString>
@@ -38,20 +39,6 @@ std::optional<ExchangeContent> ReadExchangeFile(const QString& file);
 // file is an error.
 void CreateExchangeFile(const QString& file);
 
-struct ShareResult {
-    enum class Outcome {
-        Done,      // the library or the desktop changed
-        Stopped,   // nothing to do, cancelled, or the answer was No
-        Refused,   // a message said why nothing was done
-    };
-    Outcome outcome = Outcome::Stopped;
-    int songId = 0;     // the deleted or exported song; the new number of an imported one
-    QString title;
-    QString file;       // the exchange file written or read
-    int rows = 0;       // rows written to the file or to the library
-    bool done() const { return outcome == Outcome::Done; }
-};
-
 // Deletes every row of song songId after asking; title is the one on view. A song
 // number of 0 or less means none is chosen: nothing happens.
 ShareResult DeleteSong(TADOConnection& library, int songId, const QString& title, IDialogs& dialogs);
@@ -67,13 +54,6 @@ ShareResult ExportSong(TADOConnection& library, int songId, const QString& title
 // transaction. A file that breaks any rule leaves the library untouched. today dates the
 // notice refresh.
 ShareResult ImportSongFile(TADOConnection& library, IDialogs& dialogs, const QDate& today);
-
-// Where every import ends (exchange files, text, other formats): asks about the song, checks
-// that its title is free and that the library has room, then adds the rows under the lowest
-// free song number in one transaction and says so. rows are the song's own (header, cells,
-// notices) in order; their SongID is replaced. note, when given, is added to the question.
-ShareResult ImportSongRows(TADOConnection& library, IDialogs& dialogs, const QDate& today, const SongTableType& rows,
-                           const QString& title, const QString& file, const QString& note = QString());
 
 // The base of an export's file name: characters a file name cannot hold become "_".
 QString ExchangeFileBaseName(const QString& title);

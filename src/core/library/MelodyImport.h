@@ -2,7 +2,7 @@
 // Songs from other music programs: a MIDI or MusicXML file read, one part chosen,
 // written as numbered notation and saved as every import is.
 #include "core/Dialogs.h"
-#include "core/library/Exchange.h"
+#include "core/library/SongImport.h"
 #include <QDate>
 #include <QString>
 

@@ -1,25 +1,11 @@
 #include "core/library/SongLibrary.h"
 #include "core/Errors.h"
 #include "core/library/Password.h"
+#include "core/library/SongRows.h"
 #include <QDir>
 #include <QFileInfo>
 
 namespace {
-const char* const kNumberColumns[] = {"SongID", "SeqID", "Conn"};
-
-// One left-out row, by its song's title and numbers as they stand in the file.
-QString UnreadableRow(const TADOQuery& q)
-{
-    QStringList bad;
-    for (const char* c : kNumberColumns)
-        if (!q.IntegerField(QLatin1String(c)))
-            bad << QStringLiteral("%1 的值“%2”").arg(QLatin1String(c), q.FieldAsString(QLatin1String(c)));
-    return QStringLiteral("歌曲“%1”（SongID %2）中 SeqID 为 %3 的一行：%4不是整数")
-        .arg(GbkCut(q.FieldAsString(QStringLiteral("SongName")), Score::TitleBytes),
-             q.FieldAsString(QStringLiteral("SongID")), q.FieldAsString(QStringLiteral("SeqID")),
-             bad.join(QStringLiteral("、")));
-}
-
 QString SkippedRowsReport(const QString& file, const QStringList& rows)
 {
     if (rows.isEmpty())
@@ -93,8 +79,7 @@ QString SongLibrary::LoadSongTable(BannerLinkList& bannerLinks)
     if (!IsOrdinaryTable(m_conn, QStringLiteral("TableCfg")))
         Raise(QStringLiteral("歌曲库“%1”中没有歌曲表 TableCfg（文件是空的或已损坏）。该文件保持原样，可以从备份恢复。")
                   .arg(QDir::toNativeSeparators(File())));
-    OpenQuery(QStringLiteral("select SongID,SeqID,SongName,SongNote,OpernLong,OpernHigh,Conn,InfoType,SongDate "
-                             "from TableCfg order by SongID,SeqID"));
+    OpenQuery(QStringLiteral("select %1 from TableCfg order by SongID,SeqID").arg(SongColumns()));
     TADOQuery& q = m_query;
     m_table.assign(size_t(q.RecordCount()), SongRecord{});
     // Recent notices take the banner slots from 21; past slot 30 they are dropped.
@@ -105,23 +90,13 @@ QString SongLibrary::LoadSongTable(BannerLinkList& bannerLinks)
     QStringList skipped;
     size_t i = 0;
     for (q.First(); !q.Eof(); q.Next()) {
-        const std::optional<int> songID = q.IntegerField(QStringLiteral("SongID"));
-        const std::optional<int> seqID = q.IntegerField(QStringLiteral("SeqID"));
-        const std::optional<int> conn = q.IntegerField(QStringLiteral("Conn"));
-        if (!songID || !seqID || !conn) {
-            skipped << UnreadableRow(q);
+        std::optional<SongRecord> row = ReadSongRow(q);
+        if (!row) {
+            skipped << UnreadableSongRow(q);
             continue;
         }
         SongRecord& r = m_table[i++];
-        r.SongID = *songID;
-        r.SeqID = *seqID;
-        r.SongName = GbkCut(q.FieldAsString(QStringLiteral("SongName")), Score::TitleBytes);
-        r.SongNote = GbkCut(q.FieldAsString(QStringLiteral("SongNote")), Score::FieldBytes);
-        r.OpernLong = GbkCut(q.FieldAsString(QStringLiteral("OpernLong")), Score::FieldBytes);
-        r.OpernHigh = GbkCut(q.FieldAsString(QStringLiteral("OpernHigh")), Score::FieldBytes);
-        r.Conn = *conn;
-        r.InfoType = GbkCut(q.FieldAsString(QStringLiteral("InfoType")), 1);
-        r.SongDate = GbkCut(q.FieldAsString(QStringLiteral("SongDate")), Score::FieldBytes);
+        r = std::move(*row);
         if (r.InfoType == QLatin1String("9")) {
             // A notice whose date is no number is left out like a row with a bad number.
             const std::optional<qint64> d = WholeNumber(r.SongDate);
@@ -135,7 +110,7 @@ QString SongLibrary::LoadSongTable(BannerLinkList& bannerLinks)
                 --i;
                 continue;
             }
-            if (today - *d < 600 && k <= lastSlot)
+            if (today - *d < RecentNoticeSpan && k <= lastSlot)
                 bannerLinks[size_t(k++)] = r.SongName;
         }
     }

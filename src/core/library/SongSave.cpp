@@ -1,20 +1,11 @@
 #include "core/library/SongSave.h"
 #include "core/Dialogs.h"
-#include "core/Errors.h"
-#include "core/library/Database.h"
+#include "core/library/SongRows.h"
 
 namespace {
 const QString kAsk = QStringLiteral("创建新歌存盘，是否继续？");
 const QString kTitleTaken = QStringLiteral("歌曲名称已存在，请修改歌曲名称后再提交！");
 const QString kLibraryFull = QStringLiteral("曲库已满（21首），无法保存新歌曲！");
-}
-
-int EntrySongEnd(const EntryTableType& entry)
-{
-    for (int r = 0; r < Score::EntryRecordCount; ++r)
-        if (IsBlankCell(entry[size_t(r)]))
-            return r;
-    return Score::EntryRecordCount;
 }
 
 SaveResult SaveNewSong(TADOConnection& conn, const EntryTableType& entry, IDialogs& dialogs, const QDate& today)
@@ -28,34 +19,58 @@ SaveResult SaveNewSong(TADOConnection& conn, const EntryTableType& entry, IDialo
         return result;
     }
 
-    // Half a song must never stay behind; the database's own message goes on up.
-    InTransaction(conn, [&] {
-        if (SongTitleTaken(conn, title)) {
-            result.outcome = SaveResult::Outcome::TitleTaken;
-            return;
-        }
-        const int song = LowestFreeSongId(conn);
-        if (song == 0) {
-            result.outcome = SaveResult::Outcome::LibraryFull;
-            return;
-        }
-        const QString date = today.toString(QStringLiteral("yyyyMMdd"));
-        const int end = EntrySongEnd(entry);
-        TADOQuery q;
-        for (int r = 0; r < end; ++r) {
-            const SongRecord& rec = entry[size_t(r)];
-            q.Exec(conn, QStringLiteral("insert into TableCfg values (?,?,?,?,?,?,?,?,?)"),
-                   {song, r, title, rec.SongNote, rec.OpernLong, rec.OpernHigh, rec.Conn, rec.InfoType, date});
-        }
+    // Every row carries the song's title and today's date; the entry's SeqID is its index.
+    const QString date = today.toString(QStringLiteral("yyyyMMdd"));
+    const int end = EntrySongEnd(entry);
+    SongTableType rows(entry.begin(), entry.begin() + end);
+    for (int r = 0; r < end; ++r) {
+        SongRecord& rec = rows[size_t(r)];
+        rec.SeqID = r;
+        rec.SongName = title;
+        rec.SongDate = date;
+    }
+    // Told after the transaction ended, so the library is not held while the message shows.
+    const AddedSong added = AddSong(conn, rows, title, today);
+    switch (added.outcome) {
+    case AddedSong::Outcome::TitleTaken:
+        result.outcome = SaveResult::Outcome::TitleTaken;
+        dialogs.ShowError(kTitleTaken);
+        break;
+    case AddedSong::Outcome::LibraryFull:
+        result.outcome = SaveResult::Outcome::LibraryFull;
+        dialogs.ShowError(kLibraryFull);
+        break;
+    case AddedSong::Outcome::Saved:
         result.outcome = SaveResult::Outcome::Saved;
-        result.songId = song;
+        result.songId = added.songId;
         result.rows = end;
         result.title = title;
-    });
-    // Told after the transaction ended, so the library is not held while the message shows.
-    if (result.outcome == SaveResult::Outcome::TitleTaken)
-        dialogs.ShowError(kTitleTaken);
-    else if (result.outcome == SaveResult::Outcome::LibraryFull)
-        dialogs.ShowError(kLibraryFull);
+        break;
+    }
+    return result;
+}
+
+SaveResult SubmitEntry(TADOConnection& conn, EntryEditor& editor, IDialogs& dialogs, const QDate& today,
+                       const QString& titleField)
+{
+    if (!editor.Started())
+        return SaveResult{};
+    const SaveResult result = SaveNewSong(conn, editor.SongToSave(titleField), dialogs, today);
+    using End = EntryEditor::SaveEnd;
+    switch (result.outcome) {
+    case SaveResult::Outcome::Declined:
+        editor.SaveEnded(End::Declined);
+        break;
+    case SaveResult::Outcome::TitleTaken:
+        editor.SaveEnded(End::TitleTaken);
+        break;
+    case SaveResult::Outcome::Saved:
+        editor.SaveEnded(End::Saved);
+        break;
+    case SaveResult::Outcome::NotStarted:
+    case SaveResult::Outcome::LibraryFull:
+        editor.SaveEnded(End::Refused);
+        break;
+    }
     return result;
 }

@@ -1,14 +1,11 @@
 #pragma once
 // Saving the song of the entry editor into the library as a new song.
-#include "core/score/SongRecord.h"
+#include "core/score/EntryEditor.h"
 #include <QDate>
 #include <QString>
-#include <array>
 
 class IDialogs;
 class TADOConnection;
-
-using EntryTableType = std::array<SongRecord, Score::EntryRecordCount>;
 
 struct SaveResult {
     enum class Outcome {
@@ -25,12 +22,13 @@ struct SaveResult {
     bool saved() const { return outcome == Outcome::Saved; }
 };
 
-// Record index where the entered song ends: the first record whose cell code is "9000",
-// the header included; Score::EntryRecordCount when none is.
-int EntrySongEnd(const EntryTableType& entry);
-
-// Asks before saving, finds the title free and the lowest free number, then writes the
-// header and the cells up to the end in one transaction, dated today. A refused
-// statement rolls everything back and is thrown as TavoError with the database's text.
-// The caller reloads its song table afterwards; the entry table is not touched.
+// Asks before saving, then adds the header and the cells up to the end through AddSong,
+// dated today, under the header's title. A refused statement rolls everything back and is
+// thrown as TavoError with the database's text. The caller reloads its song table
+// afterwards; the entry table is not touched.
 SaveResult SaveNewSong(TADOConnection& conn, const EntryTableType& entry, IDialogs& dialogs, const QDate& today);
+
+// 提交: the editor's song saved through SaveNewSong, and the editor told how it ended (a
+// saved song empties it). Nothing happens while no song is started.
+SaveResult SubmitEntry(TADOConnection& conn, EntryEditor& editor, IDialogs& dialogs, const QDate& today,
+                       const QString& titleField);

@@ -1,6 +1,6 @@
 #pragma once
 // Bringing in a song written as numbered-notation text (a .txt file).
-#include "core/library/Exchange.h"
+#include "core/library/SongImport.h"
 
 // Reads the file (bounded; UTF-8, or GBK as Chinese Windows writes it), parses it and hands
 // the song to ImportSongRows. A text without a title takes the file's name.

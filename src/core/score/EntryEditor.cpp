@@ -417,20 +417,27 @@ void EntryEditor::SwitchCadence()
     m_view.SetCadenceCaption(m_cadence == 0 ? QStringLiteral("2/4") : QStringLiteral("4/4"));
 }
 
-SaveResult EntryEditor::Submit(TADOConnection& conn, IDialogs& dialogs, const QDate& today, const QString& titleField)
+const EntryTableType& EntryEditor::SongToSave(const QString& titleField)
 {
-    if (!Started())
-        return SaveResult{};
-    // The title is fixed once the song starts; only a refused title may be replaced,
-    // so the song can still be saved under another name.
-    if (m_retakeTitle && UsableTitle(titleField))
+    // The title is fixed once the song starts; only a refused title may be replaced.
+    if (Started() && m_retakeTitle && UsableTitle(titleField))
         m_table[0].SongName = GbkCut(TrimField(titleField), Score::TitleBytes);
-    const SaveResult result = SaveNewSong(conn, m_table, dialogs, today);
-    if (result.outcome == SaveResult::Outcome::TitleTaken)
-        m_retakeTitle = true;
-    else if (result.outcome != SaveResult::Outcome::Declined)
-        m_retakeTitle = false;
-    if (result.saved())
+    return m_table;
+}
+
+void EntryEditor::SaveEnded(SaveEnd end)
+{
+    if (end == SaveEnd::Declined)
+        return;
+    m_retakeTitle = end == SaveEnd::TitleTaken;
+    if (end == SaveEnd::Saved)
         Abandon();
-    return result;
+}
+
+int EntrySongEnd(const EntryTableType& entry)
+{
+    for (int r = 0; r < Score::EntryRecordCount; ++r)
+        if (IsBlankCell(entry[size_t(r)]))
+            return r;
+    return Score::EntryRecordCount;
 }

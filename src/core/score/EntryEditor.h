@@ -2,13 +2,15 @@
 // The score entry editor: a typewriter with a backspace over the entry table. The
 // cursor always stands on the last cell written so far; digits and symbols overwrite
 // it, "增加" appends a space cell and "清除" blanks it and steps back.
-#include "core/library/SongSave.h"
 #include "core/score/SongRecord.h"
 #include <QString>
 #include <array>
 
-class IDialogs;
-class TADOConnection;
+using EntryTableType = std::array<SongRecord, Score::EntryRecordCount>;
+
+// Record index where the entered song ends: the first record whose cell code is "9000",
+// the header included; Score::EntryRecordCount when none is.
+int EntrySongEnd(const EntryTableType& entry);
 
 // What the editor tells the panel that draws it. Positions are 1..105 on the entry
 // grid, arcs 1..6.
@@ -95,9 +97,13 @@ public:
     // The song is given up: the table blank, the grids clear, the cursor on cell 1 of page 0.
     void Abandon();
 
-    // 提交: saves through SaveNewSong and empties the editor when it worked. After a
-    // taken title the next call takes the title again from the title field.
-    SaveResult Submit(TADOConnection& conn, IDialogs& dialogs, const QDate& today, const QString& titleField);
+    // 提交 asks for the song to save. A title refused last time is first taken again from the
+    // title field, so the song can still be saved under another name.
+    const EntryTableType& SongToSave(const QString& titleField);
+    // How that save ended: after a taken title the next 提交 takes the title field again;
+    // a saved song empties the editor.
+    enum class SaveEnd { Declined, TitleTaken, Refused, Saved };
+    void SaveEnded(SaveEnd end);
 
     // ---- State ----
     bool Started() const { return !m_table[0].SongName.isEmpty(); }

@@ -1,6 +1,7 @@
 #include "ui/panels/EntryPanel.h"
 #include "core/formats/JianpuText.h"
 #include "core/library/SongLibrary.h"
+#include "core/library/SongSave.h"
 #include "core/score/SongRecord.h"
 #include "ui/widgets/ClickLabel.h"
 #include "ui/widgets/GlyphGrid.h"
@@ -364,7 +365,7 @@ void EntryPanel::ImgPreOperClick()
 void EntryPanel::ImgOperInsDBClick()
 {
     const SaveResult result =
-        m_editor.Submit(m_library.Connection(), m_dialogs, m_library.Today(), EdSongName->text());
+        SubmitEntry(m_library.Connection(), m_editor, m_dialogs, m_library.Today(), EdSongName->text());
     Refresh();
     if (!result.saved())
         return;
