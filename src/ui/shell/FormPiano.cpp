@@ -13,7 +13,7 @@
 #include "ui/panels/HelpPanel.h"
 #include "ui/panels/PracticeBar.h"
 #include "ui/panels/ScorePanel.h"
-#include "ui/shell/Guard.h"
+#include "ui/widgets/Guard.h"
 #include "ui/widgets/BannerView.h"
 #include "ui/widgets/PlainText.h"
 #include "ui/widgets/ClickLabel.h"
