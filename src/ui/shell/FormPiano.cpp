@@ -3,7 +3,7 @@
 #include "core/Errors.h"
 #include "core/platform/LibraryLocation.h"
 #include "core/platform/Platform.h"
-#include "core/sound/KeyMaps.h"
+#include "core/input/KeyMaps.h"
 #include "core/sound/SoundFiles.h"
 #include "ui/keys/KeyMarks.h"
 #include "ui/keys/MainKeys.h"
