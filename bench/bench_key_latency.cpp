@@ -101,7 +101,7 @@ int main(int argc, char** argv)
 
     // Warm-up: open the audio device and touch every note file once.
     for (int i = 0; i < 30; ++i)
-        player.PlayPcKey(72, {});
+        player.PressNote(QStringLiteral("c1"));   // PC key H
 
     ok &= Run("PC key H (main window)", n, player,
               [&] {

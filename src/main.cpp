@@ -1,5 +1,5 @@
 #include "ui/shell/FormPiano.h"
-#include "ui/shell/Guard.h"
+#include "ui/widgets/Guard.h"
 #include "ui/shell/Program.h"
 #include "ui/shell/TavoApplication.h"
 

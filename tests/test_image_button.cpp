@@ -3,7 +3,7 @@
 #include "TestSupport.h"
 #include "core/Errors.h"
 #include "ui/widgets/ImageButton.h"
-#include "ui/shell/Guard.h"
+#include "ui/widgets/Guard.h"
 #include <QEnterEvent>
 #include <QPainter>
 

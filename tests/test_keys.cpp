@@ -1,7 +1,7 @@
 // The main window's keys: mouse clicks and PC keys to notes and pictures, the wide PC-key
 // map of the sound-engine form, routing, the space bar and text fields keeping their keys.
 #include "KeysTestSupport.h"
-#include "core/sound/KeyMaps.h"
+#include "core/input/KeyMaps.h"
 #include "ui/widgets/ClickLabel.h"
 #include <QGroupBox>
 #include <QLineEdit>
@@ -226,7 +226,7 @@ private Q_SLOTS:
         QFETCH(Qt::KeyboardModifiers, mods);
         QFETCH(QString, note);
         Started& s = *m_s;
-        const Stroke st = Measure(s.kb1, [&] { s.kb1.PlayPcKey(vk, mods); });
+        const Stroke st = Measure(s.kb1, [&] { s.kb1.PressNote(PcKeyNote(vk, mods)); });
         QCOMPARE(st.turns, 1);   // a turn is used with or without a note
         QCOMPARE(st.notes, note.isEmpty() ? 0 : 1);
         QCOMPARE(st.file, ExpectedFile(s.kb1, note));

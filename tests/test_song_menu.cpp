@@ -1,7 +1,7 @@
 #include "ScoreTestSupport.h"
 #include "TestSupport.h"
 #include "ui/widgets/BannerView.h"
-#include "ui/shell/Guard.h"
+#include "ui/widgets/Guard.h"
 #include "ui/panels/PracticeBar.h"
 #include "ui/widgets/ClickLabel.h"
 #include <QGroupBox>

@@ -1,5 +1,4 @@
 #include "core/sound/NotePlayer.h"
-#include "core/sound/KeyMaps.h"
 #include "core/sound/MediaPlayer.h"
 #include <algorithm>
 
@@ -86,9 +85,4 @@ int NotePlayer::OutputRate()
 {
     m_audio.EnsureOpen();
     return m_audio.OutputRate();
-}
-
-void NotePlayer::PlayPcKey(int key, Qt::KeyboardModifiers modifiers)
-{
-    PlayNote(PcKeyNote(key, modifiers), m_voice);
 }

@@ -61,8 +61,6 @@ public:
     void PlaySlot(int slot, int velocity = 96);
     // The slot in range of the same pitch class nearest to `slot`; -1 for an empty table.
     static int FoldSlot(int slot, int count);
-    // The second keyboard's keys: the engine map picks the note (or none).
-    void PlayPcKey(int key, Qt::KeyboardModifiers modifiers);
 
     // The same rotation for a note that starts at output frame `frame`: the player reads its
     // file now, and what it sounds rings on until that frame.

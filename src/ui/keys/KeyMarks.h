@@ -2,7 +2,7 @@
 // What the practice modes and the key letters show on a keyboard's keys: the demo's notes
 // pressed, the awaited key lit with its letter, a wrong key flashed red, every letter on
 // request, and an arrow at the keyboard's edge for a note it has no key for.
-#include "core/sound/KeyMaps.h"
+#include "core/input/KeyMaps.h"
 #include <QObject>
 #include <QRect>
 #include <QString>

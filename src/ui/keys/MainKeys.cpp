@@ -1,5 +1,5 @@
 #include "ui/keys/MainKeys.h"
-#include "core/sound/KeyMaps.h"
+#include "core/input/KeyMaps.h"
 #include "core/sound/NotePlayer.h"
 #include "ui/keys/KeyMarks.h"
 #include "ui/widgets/ImageButton.h"

@@ -1,6 +1,6 @@
 #pragma once
 // The ten white keys of the main window, c1 to e2, played by click or by the main key map.
-#include "ui/shell/Guard.h"
+#include "ui/widgets/Guard.h"
 #include <QObject>
 #include <QString>
 #include <array>

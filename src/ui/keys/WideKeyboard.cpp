@@ -1,6 +1,6 @@
 #include "ui/keys/WideKeyboard.h"
 #include "core/AppInfo.h"
-#include "core/sound/KeyMaps.h"
+#include "core/input/KeyMaps.h"
 #include "core/sound/NotePlayer.h"
 #include "ui/keys/KeyMarks.h"
 #include "ui/widgets/ImageButton.h"

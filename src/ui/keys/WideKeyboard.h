@@ -1,6 +1,6 @@
 #pragma once
 // The second, wider keyboard window TFrmKeyBoard_2: 18 white keys (c to f2) and 12 black keys.
-#include "ui/shell/Guard.h"
+#include "ui/widgets/Guard.h"
 #include <QWidget>
 #include <array>
 

@@ -2,7 +2,7 @@
 // One black panel of the main window, with its "X" in the top right corner. A panel takes
 // every press on itself, so pressing on an open panel never moves the window.
 #include "core/Dialogs.h"
-#include "ui/shell/Guard.h"
+#include "ui/widgets/Guard.h"
 #include "ui/widgets/PlainText.h"
 #include <QGroupBox>
 

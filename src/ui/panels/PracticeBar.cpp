@@ -1,6 +1,7 @@
 #include "ui/panels/PracticeBar.h"
 #include "core/library/SongLibrary.h"
-#include "ui/shell/Guard.h"
+#include "core/sound/NotePlayer.h"
+#include "ui/widgets/Guard.h"
 #include "ui/widgets/ClickLabel.h"
 #include "ui/widgets/PlainText.h"
 #include "ui/widgets/GlyphGrid.h"

@@ -1,11 +1,10 @@
 #include "ui/shell/FormPiano.h"
 #include "core/AppInfo.h"
 #include "core/Errors.h"
-#include "core/platform/LibraryLocation.h"
 #include "core/platform/Platform.h"
-#include "core/sound/KeyMaps.h"
-#include "core/sound/SoundFiles.h"
+#include "core/input/KeyMaps.h"
 #include "ui/keys/KeyMarks.h"
+#include "ui/shell/IconMenu.h"
 #include "ui/keys/MainKeys.h"
 #include "ui/keys/WideKeyboard.h"
 #include "ui/panels/AboutPanel.h"
@@ -13,7 +12,7 @@
 #include "ui/panels/HelpPanel.h"
 #include "ui/panels/PracticeBar.h"
 #include "ui/panels/ScorePanel.h"
-#include "ui/shell/Guard.h"
+#include "ui/widgets/Guard.h"
 #include "ui/widgets/BannerView.h"
 #include "ui/widgets/PlainText.h"
 #include "ui/widgets/ClickLabel.h"
@@ -21,16 +20,12 @@
 #include "ui/widgets/Resources.h"
 #include "ui/widgets/ScoreGrid.h"
 #include "ui/widgets/Styles.h"
-#include <QActionGroup>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QMouseEvent>
-#include <QDir>
 #include <QScreen>
-#include <QSignalBlocker>
 #include <QTimer>
 #include <QWindow>
 
@@ -59,7 +54,7 @@ TFormPiano::TFormPiano(IDialogs& dialogs, const FolderOptions& folders)
 
 void TFormPiano::WireKeyboard(KeyMarks* marks)
 {
-    marks->SetLetters(m_prefs.KeyLetters());
+    marks->SetLetters(m_s.Prefs.KeyLetters());
     if (ScorePanel* score = GBxShowOpern.IfBuilt())
         WirePractice(*score, marks);
 }
@@ -106,7 +101,7 @@ TFrmKeyBoard_2* TFormPiano::WideKeyboard()
 {
     // The wide keyboard and its pictures wait until they are first wanted: most starts never show it.
     if (!m_wide) {
-        m_wide = std::make_unique<TFrmKeyBoard_2>(m_notes, m_dialogs);
+        m_wide = std::make_unique<TFrmKeyBoard_2>(m_s.Notes, m_dialogs);
         connect(m_wide.get(), &TFrmKeyBoard_2::spacePressed, this, [this] { RunGuarded(m_dialogs, [this] { SpaceKey(); }); });
         connect(m_wide.get(), &TFrmKeyBoard_2::escapePressed, this,
                 [this] { RunGuarded(m_dialogs, [this] { StopPractice(); }); });
@@ -163,21 +158,21 @@ void TFormPiano::BuildWindow()
     MySWF->setGeometry(-138, 50, 217, 42);
     MySWF->hide();
 
-    Keys = new MainKeys(this, m_notes, m_dialogs);
+    Keys = new MainKeys(this, m_s.Notes, m_dialogs);
 
     // Pictures and labels of the window itself take part in the drag regions; the panels
     // and the banner take their own presses, and so do windows of their own (the icon menu).
     for (QObject* child : children())
         if (auto* w = qobject_cast<QWidget*>(child); w && w != MySWF && !w->isWindow())
             w->installEventFilter(this);
-    m_notes.OnPress = [this](const QString& note) { NoteTapped(note); };
+    m_s.Notes.OnPress = [this](const QString& note) { NoteTapped(note); };
 }
 
 // ---- Panels, each built on first use ----
 
 ScorePanel* TFormPiano::BuildScorePanel()
 {
-    auto* panel = new ScorePanel(this, m_dialogs, m_library, m_folders, m_voice);
+    auto* panel = new ScorePanel(this, m_dialogs, m_s.Library, m_s.Paths, m_s.Voice);
     panel->ClearGrids = [this](int first, int last) { ClearGrids(first, last); };
     GuardedConnect(m_dialogs, panel, &ScorePanel::keyboardSwitchClicked, this, &TFormPiano::ImgSetBoardClick);
     GuardedConnect(m_dialogs, panel, &ScorePanel::entryPanelRequested, this, &TFormPiano::ImgOpernWriteClick);
@@ -194,7 +189,7 @@ ScorePanel* TFormPiano::BuildScorePanel()
 
 EntryPanel* TFormPiano::BuildEntryPanel()
 {
-    auto* panel = new EntryPanel(this, m_dialogs, m_library);
+    auto* panel = new EntryPanel(this, m_dialogs, m_s.Library);
     GuardedConnect(m_dialogs, panel, &EntryPanel::showRequested, this, &TFormPiano::ImgOpernWriteClick);
     panel->ClearScoreView = [this](int first, int last) {
         if (ScorePanel* score = GBxShowOpern.IfBuilt())   // one not built yet starts blank
@@ -215,8 +210,8 @@ AboutPanel* TFormPiano::BuildAboutPanel() { return new AboutPanel(this, m_dialog
 void TFormPiano::PrepareScorePanel(ScorePanel& panel)
 {
     PreloadGlyphs();   // the glyph pictures, decoded before the first page is drawn
-    panel.Practice->Best().Load(m_folders.DataDir);
-    panel.Practice->SetMetronome(m_prefs.Metronome());
+    panel.Practice->Best().Load(m_s.Paths.DataDir);
+    panel.Practice->SetMetronome(m_s.Prefs.Metronome());
     panel.ClearGrid(1, Score::CellsPerPage);
 }
 
@@ -229,120 +224,27 @@ void TFormPiano::PrepareEntryPanel(EntryPanel& panel)
 
 void TFormPiano::BuildIconMenu()
 {
-    // Options the settings files do not hold; each is kept in preferences.conf.
-    m_iconMenu = new QMenu(this);
-    m_keyLettersAction = m_iconMenu->addAction(QStringLiteral("键位提示"));
-    m_keyLettersAction->setCheckable(true);
-    connect(m_keyLettersAction, &QAction::toggled, this, [this](bool on) {
-        m_prefs.SetKeyLetters(on);
+    m_iconMenu = new ::IconMenu(ImgTitle, m_s);
+    m_iconMenu->OnKeyLetters = [this](bool on) {
         Keys->Marks->SetLetters(on);
         if (m_wide)
             m_wide->Marks->SetLetters(on);
-    });
-    m_metronomeAction = m_iconMenu->addAction(QStringLiteral("节拍器"));
-    m_metronomeAction->setCheckable(true);
-    connect(m_metronomeAction, &QAction::toggled, this, [this](bool on) {
-        m_prefs.SetMetronome(on);
+    };
+    m_iconMenu->OnMetronome = [this](bool on) {
         if (ScorePanel* score = GBxShowOpern.IfBuilt())
             score->Practice->SetMetronome(on);
-    });
-    ImgTitle->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(ImgTitle, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& p) { m_iconMenu->popup(ImgTitle->mapToGlobal(p)); });
-
-    QMenu* voice = m_iconMenu->addMenu(QStringLiteral("音色"));
-    voice->setToolTipsVisible(true);
-    auto* group = new QActionGroup(voice);
-    m_standardAction = group->addAction(voice->addAction(QStringLiteral("标准")));
-    m_sampledAction = group->addAction(voice->addAction(QStringLiteral("钢琴（采样）")));
-    for (QAction* a : {m_standardAction, m_sampledAction})
-        a->setCheckable(true);
-    connect(m_standardAction, &QAction::triggered, this, [this] { RunGuarded(m_dialogs, [this] { ChooseVoice(false); }); });
-    connect(m_sampledAction, &QAction::triggered, this, [this] { RunGuarded(m_dialogs, [this] { ChooseVoice(true); }); });
-    voice->addSeparator();
-    m_sustainAction = voice->addAction(QStringLiteral("延音"));
-    m_sustainAction->setCheckable(true);
-    m_sustainAction->setToolTip(QStringLiteral("钢琴（采样）的音在松开琴键后继续响到自然结束"));
-    connect(m_sustainAction, &QAction::toggled, this, [this](bool on) {
-        m_prefs.SetSustain(on);
-        m_voice.SetSustain(on);
-    });
-    connect(voice->addAction(QStringLiteral("选择音色库…")), &QAction::triggered, this,
-            [this] { RunGuarded(m_dialogs, [this] { PickSoundFont(); }); });
-    m_midiMenu = m_iconMenu->addMenu(QStringLiteral("MIDI 输入"));
-    connect(m_midiMenu, &QMenu::aboutToShow, this, &TFormPiano::UpdateMidiMenu);
-    ShowMidiStatus();
-    connect(m_iconMenu, &QMenu::aboutToShow, this, &TFormPiano::UpdateVoiceMenu);
-    connect(&m_sampled, &SampledVoice::loaded, this, [this](bool ok, const QString& message) {
-        RunGuarded(m_dialogs, [&] { SampledLoaded(ok, message); });
-    });
-    UpdateVoiceMenu();
+    };
 }
 
-void TFormPiano::UpdateVoiceMenu()
-{
-    const bool sampled = m_prefs.Voice() == Preferences::SampledVoice;
-    m_standardAction->setChecked(!sampled);
-    m_sampledAction->setChecked(sampled);
-    const QString font = SampledVoice::FindSoundFont(m_prefs.SoundFont());
-    m_sampledAction->setEnabled(!font.isEmpty());
-    m_sampledAction->setToolTip(font.isEmpty() ? QStringLiteral("没有找到 SoundFont 音色库：请安装 fluid-soundfont-gm，"
-                                                                "或用“选择音色库…”指定一个 .sf2 或 .sf3 文件")
-                                               : QDir::toNativeSeparators(font));
-    QSignalBlocker block(m_sustainAction);
-    m_sustainAction->setChecked(m_prefs.Sustain());
-}
-
-// ---- MIDI keyboards ----
+QMenu* TFormPiano::IconMenu() const { return m_iconMenu->Menu(); }
+QMenu* TFormPiano::MidiMenu() const { return m_iconMenu->MidiMenu(); }
 
 void TFormPiano::StartMidi(std::unique_ptr<IMidiPorts> ports)
 {
-    m_midi.reset();   // the old ports close before new ones open
-    m_midi = std::make_unique<MidiInput>(std::move(ports), m_notes, m_dialogs, m_prefs.MidiPort());
-    connect(m_midi.get(), &MidiInput::portsChanged, this, &TFormPiano::ShowMidiStatus);
-    connect(m_midi.get(), &MidiInput::keyChanged, this, &TFormPiano::MidiKeyChanged);
-    ShowMidiStatus();
-}
-
-// Ports found, the connected ones ticked; a choice is kept for the next start.
-void TFormPiano::UpdateMidiMenu()
-{
-    m_midiMenu->clear();
-    const QString choice = m_midi ? m_midi->Choice() : m_prefs.MidiPort();
-    const QStringList found = m_midi ? m_midi->FoundPorts() : QStringList();
-    const QStringList open = m_midi ? m_midi->OpenPorts() : QStringList();
-    const auto add = [&](const QString& text, const QString& chosen, bool ticked) {
-        QAction* a = m_midiMenu->addAction(text);   // ticks, not a group: every port may be connected
-        a->setCheckable(true);
-        a->setChecked(ticked);
-        connect(a, &QAction::triggered, this, [this, chosen] { RunGuarded(m_dialogs, [&] { ChooseMidiPort(chosen); }); });
-    };
-    if (found.isEmpty())
-        m_midiMenu->addAction(QStringLiteral("未发现 MIDI 键盘"))->setEnabled(false);
-    for (const QString& port : found)
-        add(PlainMenuText(port), port, open.contains(port));
-    m_midiMenu->addSeparator();
-    add(QStringLiteral("不连接"), MidiInput::NoPort, choice == MidiInput::NoPort);
-}
-
-void TFormPiano::ChooseMidiPort(const QString& choice)
-{
-    m_prefs.SetMidiPort(choice);
-    if (m_midi)
-        m_midi->SetChoice(choice);
-    ShowMidiStatus();
-}
-
-// What is connected, on the piano icon's tooltip.
-void TFormPiano::ShowMidiStatus()
-{
-    const QStringList open = m_midi ? m_midi->OpenPorts() : QStringList();
-    QString text = QStringLiteral("未发现 MIDI 键盘");
-    if (!open.isEmpty())
-        text = QStringLiteral("MIDI：") + open.join(QStringLiteral("、"));
-    else if (m_midi && !m_midi->FoundPorts().isEmpty())
-        text = QStringLiteral("MIDI：未连接");
-    ImgTitle->setToolTip(PlainToolTip(text));
+    MidiInput& midi = m_s.StartMidi(std::move(ports));
+    connect(&midi, &MidiInput::portsChanged, m_iconMenu, &IconMenu::ShowMidiStatus);
+    connect(&midi, &MidiInput::keyChanged, this, &TFormPiano::MidiKeyChanged);
+    m_iconMenu->ShowMidiStatus();
 }
 
 // A MIDI key shows on the keys as a PC key does, on both keyboards.
@@ -354,57 +256,6 @@ void TFormPiano::MidiKeyChanged(int key, bool down)
     for (TImageButton* button : {Keys->Key(note), m_wide ? m_wide->Key(note) : nullptr})
         if (button)
             down ? button->ShowDown() : button->ShowUp();
-}
-
-void TFormPiano::ChooseVoice(bool sampled)
-{
-    m_prefs.SetVoice(sampled ? Preferences::SampledVoice : Preferences::StandardVoice);
-    ApplyVoice();
-}
-
-void TFormPiano::PickSoundFont()
-{
-    const QString path = m_dialogs.OpenFile(QStringLiteral("选择音色库"), QStringLiteral("SoundFont (*.sf2 *.sf3)"));
-    if (path.isEmpty())
-        return;
-    m_prefs.SetSoundFont(path);
-    ChooseVoice(true);
-}
-
-void TFormPiano::ApplyVoice()
-{
-    const bool sampled = m_prefs.Voice() == Preferences::SampledVoice;
-    m_voice.SetSampled(sampled);
-    m_voice.SetSustain(m_prefs.Sustain());
-    UpdateVoiceMenu();
-    if (!sampled || m_sampled.Loading())
-        return;
-    const QString font = SampledVoice::FindSoundFont(m_prefs.SoundFont());
-    if (font.isEmpty()) {
-        m_prefs.SetVoice(Preferences::StandardVoice);
-        ApplyVoice();
-        Raise(QStringLiteral("没有找到 SoundFont 音色库，仍用标准音色。"));
-    }
-    // The built-in voice plays on until the SoundFont is in.
-    if (font != m_sampled.Path()) {
-        const int rate = m_player.OutputRate();
-        m_sampled.Load(font, rate > 0 ? rate : 48000);
-    }
-}
-
-void TFormPiano::SampledLoaded(bool ok, const QString& message)
-{
-    if (ok)
-        return;
-    if (m_sampled.Ready() && m_prefs.Voice() == Preferences::SampledVoice) {
-        // A new pick that failed: the SoundFont that played keeps playing.
-        m_prefs.SetSoundFont(m_sampled.Path());
-        Raise(message);
-    }
-    m_prefs.SetVoice(Preferences::StandardVoice);
-    m_voice.SetSampled(false);
-    UpdateVoiceMenu();
-    Raise(message);
 }
 
 // ---- Panels ----
@@ -441,7 +292,7 @@ void TFormPiano::ImgOpernShowClick()
     if (!ShowPanel(GBxShowOpern, 5, 95))
         return;
     GBxShowOpern->OpenMenu();
-    if (!m_library.Table().empty())
+    if (!m_s.Library.Table().empty())
         MySWF->ResetBackground();
 }
 
@@ -456,7 +307,7 @@ void TFormPiano::ImgAboutClick() { ShowPanel(GBxAbout, 100, 95); }
 void TFormPiano::ReloadLibrary()
 {
     // Rows that cannot be read were reported at start; they are left out again, quietly.
-    m_library.LoadSongTable(m_bannerLinks);
+    m_s.Library.LoadSongTable(m_s.BannerLinks);
     if (ScorePanel* score = GBxShowOpern.IfBuilt())
         score->LibraryReloaded();
 }
@@ -630,7 +481,7 @@ void TFormPiano::showEvent(QShowEvent* e)
         move(r.center() - rect().center());
     }
     // The library's key is worked out on a worker while the window paints.
-    m_library.OpenAhead(LibraryFileOf(m_folderOptions));
+    m_s.Library.OpenAhead(LibraryFileOf(m_folderOptions));
     // Let the window paint first; input waits behind the sequence in the event queue.
     QTimer::singleShot(0, this, &TFormPiano::FormShow);
 }
@@ -642,30 +493,22 @@ void TFormPiano::FormShow()
 
 void TFormPiano::StartupSequence()
 {
-    m_folders = ResolveFolders(m_folderOptions);
-    m_prefs.OnSaveFailed([this](const QString& text) { m_dialogs.ShowError(text); });
-    if (const QString problem = m_prefs.Load(m_folders.ConfigDir); !problem.isEmpty())
-        m_dialogs.ShowError(problem);
-    RunGuarded(m_dialogs, [this] { ApplyVoice(); });   // a SoundFont loads in the background
+    m_s.Paths = ResolveFolders(m_folderOptions);
+    m_s.LoadPreferences();
+    RunGuarded(m_dialogs, [this] { m_iconMenu->ApplyVoice(); });   // a SoundFont loads in the background
     StartMidi(MidiInput::SystemPorts());
-    {
-        // Read, not chosen: nothing is written back at start.
-        const QSignalBlocker letters(m_keyLettersAction);
-        const QSignalBlocker metronome(m_metronomeAction);
-        m_keyLettersAction->setChecked(m_prefs.KeyLetters());
-        m_metronomeAction->setChecked(m_prefs.Metronome());
-    }
-    Keys->Marks->SetLetters(m_prefs.KeyLetters());
+    m_iconMenu->ShowPreferences();   // read, not chosen: nothing is written back at start
+    Keys->Marks->SetLetters(m_s.Prefs.KeyLetters());
     if (m_wide)
-        m_wide->Marks->SetLetters(m_prefs.KeyLetters());
+        m_wide->Marks->SetLetters(m_s.Prefs.KeyLetters());
     m_keyboardRoute = 0;
     // Settings files and the banner list; the song loader adds its links from slot 21 later.
     QString settingsProblem;
-    m_bannerLinks = LoadSettingsFiles(m_folders.ConfigDir, &settingsProblem);
+    m_s.BannerLinks = LoadSettingsFiles(m_s.Paths.ConfigDir, &settingsProblem);
     if (!settingsProblem.isEmpty())
         m_dialogs.ShowError(settingsProblem);
-    m_voices.Fill();
-    m_player.SetSounds(m_folders.TempDir, m_voices.Current);
+    m_s.Voices.Fill();
+    m_s.Player.SetSounds(m_s.Paths.TempDir, m_s.Voices.Current);
     // Reset entry, clear grids: panels built so far now, the others when they are built.
     m_panelsPrepared = true;
     if (EntryPanel* entry = GBxOpernWrite.IfBuilt())
@@ -674,12 +517,12 @@ void TFormPiano::StartupSequence()
         PrepareScorePanel(*score);
     // A library that cannot be read is reported and leaves the menu empty; the piano still
     // gets its sounds.
-    RunGuarded(m_dialogs, [this] { LoadLibrary(); });
-    if (!m_library.Table().empty())
+    RunGuarded(m_dialogs, [this] { m_s.LoadLibrary(); });
+    if (!m_s.Library.Table().empty())
         MySWF->ResetBackground();   // reading rows hands the banner a black background
     // Pick the banner.
     m_bannerRandom.seed(quint32(QDateTime::currentMSecsSinceEpoch()));
-    if (const auto banner = PickBanner(m_bannerLinks, m_bannerRandom)) {
+    if (const auto banner = PickBanner(m_s.BannerLinks, m_bannerRandom)) {
         // The box shows once its picture is there: a picture that never comes shows nothing.
         connect(MySWF, &TShockwaveFlash::loaded, MySWF, &QWidget::show, Qt::SingleShotConnection);
         MySWF->setGeometry(BannerRect(width()));
@@ -688,11 +531,7 @@ void TFormPiano::StartupSequence()
             MySWF->SetScaleMode(*mode);
     }
     // The sound files are written behind the window; a note before its file plays from memory.
-    m_soundWriter.Start(m_voices.SoundNames, m_folders.TempDir, m_player.Samples(), PlayedSounds(m_voices.Current),
-                        [this](const QString& text) {
-                            QMetaObject::invokeMethod(this, [this, text] { m_dialogs.ShowError(text); },
-                                                      Qt::QueuedConnection);
-                        });
+    m_s.WriteSounds(this);
     // The panels' pictures are decoded behind the window too, ready before a panel is opened.
     m_warmUp.Start(PanelPictures());
     m_startupDone = true;
@@ -708,15 +547,6 @@ void TFormPiano::LoadFontsWhenIdle(QList<QFont> fonts)
         LoadFont(fonts.takeFirst());
         LoadFontsWhenIdle(fonts);
     });
-}
-
-void TFormPiano::LoadLibrary()
-{
-    m_library.ConnectSongDatabase(m_folders.LibraryFile);
-    if (!m_folders.StarterLibrary.isEmpty())
-        PrepareUserLibrary({m_folders.LibraryFile, m_folders.TemplateDir, m_folders.StarterLibrary});
-    if (const QString skipped = m_library.LoadSongTable(m_bannerLinks); !skipped.isEmpty())
-        m_dialogs.ShowError(skipped);
 }
 
 // ---- Exit ----
@@ -735,11 +565,11 @@ void TFormPiano::LabCloseClick()
     m_exiting = true;
     hide();
     // Banner refresh; never waits on the network longer than the fetch's own limit.
-    if (!m_folders.ConfigDir.isEmpty())   // empty before the start-up sequence ran
-        BannerExitStep(m_folders.ConfigDir, QDateTime::currentDateTime(), m_fetchPage);
+    if (!m_s.Paths.ConfigDir.isEmpty())   // empty before the start-up sequence ran
+        BannerExitStep(m_s.Paths.ConfigDir, QDateTime::currentDateTime(), m_fetchPage);
     close();
-    m_soundWriter.Wait();   // a file still being written is not pruned and then written again
-    PruneSounds(m_voices.SoundNames, m_folders.TempDir);
+    m_s.SoundWriter.Wait();   // a file still being written is not pruned and then written again
+    PruneSounds(m_s.Voices.SoundNames, m_s.Paths.TempDir);
     QCoreApplication::quit();
 }
 

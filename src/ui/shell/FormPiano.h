@@ -2,18 +2,8 @@
 // The main window TFormPiano: the fixed 670x650 borderless layout, the top bar, the panels it
 // composes, dragging, and the start-up and exit sequences.
 #include "core/Dialogs.h"
-#include "core/library/SongLibrary.h"
-#include "core/platform/Folders.h"
 #include "core/practice/EventAge.h"
-#include "core/practice/NoteTap.h"
-#include "core/settings/Banner.h"
-#include "core/settings/Preferences.h"
-#include "core/input/MidiInput.h"
-#include "core/sound/NotePlayer.h"
-#include "core/sound/SampledVoice.h"
-#include "core/sound/VoiceSwitch.h"
-#include "core/sound/SoundFiles.h"
-#include "core/sound/Voices.h"
+#include "ui/shell/PianoServices.h"
 #include "ui/widgets/LazyPanel.h"
 #include "ui/widgets/WarmUp.h"
 #include <QRandomGenerator>
@@ -21,13 +11,12 @@
 #include <memory>
 
 class AboutPanel;
-class QAction;
 class ClickLabel;
 class EntryPanel;
 class HelpPanel;
+class IconMenu;
 class KeyMarks;
 class MainKeys;
-class QAction;
 class QLabel;
 class QMenu;
 class ScorePanel;
@@ -63,23 +52,23 @@ public:
     TFrmKeyBoard_2* WideKeyboard();
 
     // ---- What the window owns ----
-    const Folders& Paths() const { return m_folders; }
-    NotePlayer& Player() { return m_player; }
-    // Where every note goes: the chosen voice (the built-in samples or the sampled piano).
-    VoiceSwitch& Voice() { return m_voice; }
-    SampledVoice& Sampled() { return m_sampled; }
-    INoteInput& Notes() { return m_notes; }
-    SongLibrary& Library() { return m_library; }
-    const VoiceBank& Voices() const { return m_voices; }
-    const BannerLinkList& BannerLinks() const { return m_bannerLinks; }
+    PianoServices& Services() { return m_s; }
+    const Folders& Paths() const { return m_s.Paths; }
+    NotePlayer& Player() { return m_s.Player; }
+    VoiceSwitch& Voice() { return m_s.Voice; }
+    SampledVoice& Sampled() { return m_s.Sampled; }
+    INoteInput& Notes() { return m_s.Notes; }
+    SongLibrary& Library() { return m_s.Library; }
+    const VoiceBank& Voices() const { return m_s.Voices; }
+    const BannerLinkList& BannerLinks() const { return m_s.BannerLinks; }
     int KeyboardRoute() const { return m_keyboardRoute; }   // 0 main keys, 1 the second keyboard
-    Preferences& Prefs() { return m_prefs; }
+    Preferences& Prefs() { return m_s.Prefs; }
     // The options menu of the title bar's piano icon (a right click on ImgTitle).
-    QMenu* IconMenu() const { return m_iconMenu; }
+    QMenu* IconMenu() const;
     // Its "MIDI 输入" submenu, filled with the ports found each time it opens.
-    QMenu* MidiMenu() const { return m_midiMenu; }
+    QMenu* MidiMenu() const;
     // MIDI keyboards, from the start-up sequence on (null before it).
-    MidiInput* Midi() const { return m_midi.get(); }
+    MidiInput* Midi() const { return m_s.Midi.get(); }
     // Starts reading MIDI keyboards from these ports (the start-up sequence: the system's).
     void StartMidi(std::unique_ptr<IMidiPorts> ports);
     // How the exit step fetches the maker's page; tests put a local stand-in here.
@@ -131,14 +120,6 @@ private:
     void PrepareScorePanel(ScorePanel& panel);
     void PrepareEntryPanel(EntryPanel& panel);
     void BuildIconMenu();
-    void UpdateVoiceMenu();
-    void ChooseVoice(bool sampled);
-    void PickSoundFont();
-    void ApplyVoice();
-    void SampledLoaded(bool ok, const QString& message);
-    void UpdateMidiMenu();
-    void ShowMidiStatus();
-    void ChooseMidiPort(const QString& choice);
     void MidiKeyChanged(int key, bool down);
     void WireKeyboard(KeyMarks* marks);
     void WirePractice(ScorePanel& panel, KeyMarks* marks);
@@ -149,32 +130,15 @@ private:
     void FormShow();
     void SpaceKey();
     void StopPractice();   // of the score panel, when there is one
-    void LoadLibrary();
     void LoadFontsWhenIdle(QList<QFont> fonts);
     bool TryStartDrag(const QPoint& windowPoint);
     bool MayClose();
 
     IDialogs& m_dialogs;
     FolderOptions m_folderOptions;
-    Folders m_folders;
-    VoiceBank m_voices;
-    NotePlayer m_player;
-    SampledVoice m_sampled{m_player.Audio().GetMixer()};
-    VoiceSwitch m_voice{m_player, m_sampled};
-    SoundFileWriter m_soundWriter;   // after the player: it stops writing before the cache goes
+    PianoServices m_s{m_dialogs};
     WarmUp m_warmUp;
-    NoteTap m_notes{m_voice};   // what every keyboard plays into: the voice, then the follow mode
-    std::unique_ptr<MidiInput> m_midi;
-    SongLibrary m_library;
-    BannerLinkList m_bannerLinks{};
-    Preferences m_prefs;
-    QMenu* m_iconMenu = nullptr;
-    QAction* m_standardAction = nullptr;
-    QAction* m_sampledAction = nullptr;
-    QAction* m_sustainAction = nullptr;
-    QAction* m_keyLettersAction = nullptr;
-    QAction* m_metronomeAction = nullptr;
-    QMenu* m_midiMenu = nullptr;
+    class IconMenu* m_iconMenu = nullptr;
     EventAge m_keyAge;
     qint64 m_keyStamp = 0;   // the time stamp of the key event being handled, 0 when none
     int m_keyboardRoute = 0;

@@ -3,7 +3,7 @@
 #include "core/platform/Platform.h"
 #include "core/platform/SingleInstance.h"
 #include "ui/shell/FormPiano.h"
-#include "ui/shell/Guard.h"
+#include "ui/widgets/Guard.h"
 
 PianoStart::PianoStart() = default;
 PianoStart::PianoStart(PianoStart&&) noexcept = default;

@@ -1,4 +1,4 @@
-#include "ui/shell/Guard.h"
+#include "ui/widgets/Guard.h"
 #include "core/Errors.h"
 #include <QAbstractButton>
 #include <QApplication>

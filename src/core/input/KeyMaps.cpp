@@ -1,5 +1,5 @@
 // PC keys as data: the Qt key to virtual-key translation and the key maps of the keyboards.
-#include "core/sound/KeyMaps.h"
+#include "core/input/KeyMaps.h"
 #include <iterator>
 
 namespace VirtualKeys {
