@@ -45,9 +45,15 @@ QByteArray Zip(const QTemporaryDir& dir, const std::vector<std::pair<QByteArray,
     int err = 0;
     zip_t* z = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
     for (const auto& [name, bytes] : entries) {
-        auto* copy = static_cast<char*>(malloc(size_t(bytes.size()) + 1));
-        memcpy(copy, bytes.constData(), size_t(bytes.size()));
-        zip_file_add(z, name.constData(), zip_source_buffer(z, copy, zip_uint64_t(bytes.size()), 1), 0);
+        // libzip never frees the buffer of an empty entry, so none is handed over then.
+        char* copy = nullptr;
+        if (!bytes.isEmpty()) {
+            copy = static_cast<char*>(malloc(size_t(bytes.size())));
+            memcpy(copy, bytes.constData(), size_t(bytes.size()));
+        }
+        zip_source_t* source = zip_source_buffer(z, copy, zip_uint64_t(bytes.size()), copy ? 1 : 0);
+        if (zip_file_add(z, name.constData(), source, 0) < 0)
+            zip_source_free(source);   // a refused entry stays ours to free
     }
     zip_close(z);
     QFile f(path);
