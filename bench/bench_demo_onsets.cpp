@@ -157,7 +157,7 @@ int main(int argc, char** argv)
     for (const SongRecord& r : library.Table())
         if (IsHeaderRow(r) && r.SongName == QStringLiteral("欢乐颂"))
             songID = r.SongID;
-    const Timeline song = BuildTimeline(library.Table(), songID, 1);
+    const Timeline song = BuildTimeline(SongFromTable(library.Table(), songID));
     if (song.events.empty()) {
         std::fprintf(stderr, "bench_demo_onsets: 欢乐颂 is not in the starter library\n");
         return 1;

@@ -185,8 +185,9 @@ private Q_SLOTS:
         const ConvertedSong song = ConvertMelody(m, 0, {}, QStringLiteral("20260101"));
         QVERIFY2(song.summary.startsWith(QStringLiteral("原调 1=G")), qPrintable(song.summary));
         QStringList cells;
-        for (size_t i = 1; i < song.rows.size(); ++i)
-            cells << CellCode(song.rows[i]);
+        for (const SongRecord& r : song.Rows())
+            if (IsCellRow(r))
+                cells << CellCode(r);
         // 5, | 1. 2_ (3 | 3) 2_ 7,_ 1 | 5 - 3 | 1 - - |
         QCOMPARE(cells.join(u' '), QStringLiteral("5000 9002 1010 9001 2110 3012 9002 3010 2110 7100 1010 9002 5010 "
                                                   "9003 3010 9002 1010 9003 9003 9002"));
@@ -281,7 +282,7 @@ private Q_SLOTS:
         QVERIFY(xml.contains("<score-partwise version=\"4.0\">"));
         const Melody m = ParseMusicXml(xml, QStringLiteral("out.musicxml"));
         QCOMPARE(m.title, QStringLiteral("来回 <&>"));
-        const Timeline tl = BuildTimeline(rows, 1);
+        const Timeline tl = BuildTimeline(SongFromRows(rows));
         static const int scale[] = {0, 2, 4, 5, 7, 9, 11};
         QStringList expected, got;
         for (const TimelineEvent& e : tl.events)
@@ -314,7 +315,7 @@ private Q_SLOTS:
                 out << CellCode(t[i]);
             return out.join(u' ');
         };
-        QCOMPARE(cells(ConvertMelody(m, 0, {}, QStringLiteral("20260101")).rows), cells(rows));
+        QCOMPARE(cells(ConvertMelody(m, 0, {}, QStringLiteral("20260101")).Rows()), cells(rows));
     }
 
     // The sheet's menu writes MusicXML and PDF; five view pages print on three sheets.

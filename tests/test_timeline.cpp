@@ -12,10 +12,15 @@
 namespace {
 
 // The rows of one song written in the starter-library notation.
-SongTableType Song(const QString& notes, const QString& time = QStringLiteral("4/4"))
+SongTableType TextRows(const QString& notes, const QString& time = QStringLiteral("4/4"))
 {
     const QString text = QStringLiteral("title: t\ntime: %1\n%2\n").arg(time, notes);
     return ParseSongText(text, QStringLiteral("20260101")).at(0).rows;
+}
+
+Timeline Timed(const SongTableType& table, int songID, int startCell = 1)
+{
+    return BuildTimeline(SongFromTable(table, songID), startCell);
 }
 
 // Each event as "cell:note@start+length", "cell~last" when it holds later cells; a rest
@@ -118,7 +123,7 @@ private Q_SLOTS:
         QFETCH(QString, time);
         QFETCH(QString, expected);
         QFETCH(int, unsounded);
-        const Timeline t = BuildTimeline(Song(notes, time), 1);
+        const Timeline t = Timed(TextRows(notes, time), 1);
         QCOMPARE(Describe(t), expected);
         QCOMPARE(t.unsounded, unsounded);
         QCOMPARE(t.beats, t.events.back().End());
@@ -138,8 +143,8 @@ private Q_SLOTS:
     {
         QFETCH(int, startCell);
         QFETCH(QString, expected);
-        const SongTableType rows = Song(QStringLiteral("1 2 |").repeated(34) + QStringLiteral("3 - | - - | 4 5 |"), QStringLiteral("2/4"));
-        const Timeline t = BuildTimeline(rows, 1, startCell);
+        const SongTableType rows = TextRows(QStringLiteral("1 2 |").repeated(34) + QStringLiteral("3 - | - - | 4 5 |"), QStringLiteral("2/4"));
+        const Timeline t = Timed(rows, 1, startCell);
         QCOMPARE(Describe(t), expected);
         if (startCell == 100) {
             QCOMPARE(PageOfCell(t.events[2].cell), 1);
@@ -150,8 +155,8 @@ private Q_SLOTS:
     void onlyTheSongsCellsUpToABlankOrTheViewsLastCell()
     {
         // Other songs, headers and notices around it take no place.
-        SongTableType rows = Song(QStringLiteral("1 2 3 4 |"));
-        SongTableType other = Song(QStringLiteral("7 7 7 7 |"));
+        SongTableType rows = TextRows(QStringLiteral("1 2 3 4 |"));
+        SongTableType other = TextRows(QStringLiteral("7 7 7 7 |"));
         for (SongRecord& r : other)
             r.SongID = 2;
         SongRecord notice = rows.back();
@@ -165,11 +170,11 @@ private Q_SLOTS:
         table.insert(table.end(), rows.begin() + 3, rows.end());     // 3, 4, |
         table.push_back(blank);
         table.push_back(rows[1]);
-        QCOMPARE(Describe(BuildTimeline(table, 1)), QStringLiteral("1:c1@0+1 2:d1@1+1 3:e1@2+1 4:f1@3+1"));
+        QCOMPARE(Describe(Timed(table, 1)), QStringLiteral("1:c1@0+1 2:d1@1+1 3:e1@2+1 4:f1@3+1"));
 
-        const Timeline longSong = BuildTimeline(Song(QStringLiteral("1 2 |").repeated(200), QStringLiteral("2/4")), 1);
+        const Timeline longSong = Timed(TextRows(QStringLiteral("1 2 |").repeated(200), QStringLiteral("2/4")), 1);
         QCOMPARE(longSong.events.back().cell, 524);   // 525 is a bar line; the view stops there
-        QVERIFY(BuildTimeline(table, 3).events.empty());
+        QVERIFY(Timed(table, 3).events.empty());
     }
 
     // ---- Melodies of other programs written as numbered notation ----
@@ -230,18 +235,18 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         QFETCH(QString, summary);
         const ConvertedSong song = ConvertMelody(MelodyOf(notes, fifths, time, bars, played), 0, "文件名", "20260101");
-        QCOMPARE(Notation(song.rows), expected);
+        QCOMPARE(Notation(song.Rows()), expected);
         QCOMPARE(song.summary, summary);
         // Where the expected notes are whole bars of 2/4 or 4/4, the starter library's parser
         // writes the same codes, dots over their underlines included.
         try {
             const SongTableType parsed =
-                ParseSongText("title: t\ntime: " + QString(song.rows[0].Conn ? "4/4" : "2/4") + "\n" + expected, "20260101")
+                ParseSongText("title: t\ntime: " + QString(song.song.header->timeCode ? "4/4" : "2/4") + "\n" + expected, "20260101")
                     .at(0)
                     .rows;
-            QCOMPARE(parsed.size(), song.rows.size());
+            QCOMPARE(parsed.size(), song.Rows().size());
             for (size_t i = 1; i < parsed.size(); ++i)
-                QCOMPARE(CellCode(song.rows[i]), CellCode(parsed[i]));
+                QCOMPARE(CellCode(song.Rows()[i]), CellCode(parsed[i]));
         } catch (const TavoError&) {
             QVERIFY((time != "2/4" && time != "4/4") || summary.contains("时值"));
         }
@@ -273,9 +278,9 @@ private Q_SLOTS:
             const Melody m = ParseMidi(MidiBytes(table, h.SongID, 90, h.SongName));
             QCOMPARE(m.parts.size(), size_t(1));
             const ConvertedSong back = ConvertMelody(m, 0, "x", "20260101");
-            QCOMPARE(back.rows[0].SongName, h.SongName);
-            QCOMPARE(back.rows[0].Conn, h.Conn);
-            QCOMPARE(Notation(back.rows), Notation(rows));
+            QCOMPARE(back.Rows()[0].SongName, h.SongName);
+            QCOMPARE(back.Rows()[0].Conn, h.Conn);
+            QCOMPARE(Notation(back.Rows()), Notation(rows));
             QCOMPARE(back.summary, QStringLiteral("原调 1=C"));
         }
         QCOMPARE(songs, 7);
@@ -305,9 +310,9 @@ private Q_SLOTS:
         QCOMPARE(m.times.size(), size_t(1));
         QCOMPARE(m.times[0].beats * 10 + m.times[0].beatType, 34);
         const ConvertedSong song = ConvertMelody(m, 1, "x", "20260101");
-        QCOMPARE(Notation(song.rows), QStringLiteral("3 4 5 | 1 0 0 |"));
+        QCOMPARE(Notation(song.Rows()), QStringLiteral("3 4 5 | 1 0 0 |"));
         QCOMPARE(song.summary, QStringLiteral("原调 1=G；3/4 拍保留小节线，记作 4/4"));
-        QCOMPARE(song.rows[0].SongName, QStringLiteral("Title"));
+        QCOMPARE(song.song.Title(), QStringLiteral("Title"));
     }
 
     // ---- Follow mode ----
@@ -315,7 +320,7 @@ private Q_SLOTS:
     {
         // 1, rests, 3 tied over the bar, high 6 (no sample), 5: rests, the bar line, the tied
         // note, the dash and the unsounded note are passed over.
-        const Timeline t = BuildTimeline(Song(QStringLiteral("1 0 0 (3 | 3) 6' - 5 |")), 1);
+        const Timeline t = Timed(TextRows(QStringLiteral("1 0 0 (3 | 3) 6' - 5 |")), 1);
         FollowMode f;
         QVERIFY(f.Start(t));
         QCOMPARE(f.TargetCell(), 1);
@@ -345,11 +350,11 @@ private Q_SLOTS:
         QVERIFY(f.Start(t));
         QVERIFY(!f.Finished());
         QCOMPARE(f.RightCount() + f.WrongCount(), 0);
-        QVERIFY(!f.Start(BuildTimeline(Song(QStringLiteral("0 0 6' 7' |")), 1)));
+        QVERIFY(!f.Start(Timed(TextRows(QStringLiteral("0 0 6' 7' |")), 1)));
         QCOMPARE(f.Play(QStringLiteral("c1")), FollowMode::Press::Ignored);
 
         // A looping passage ends each pass with its own count and awaits its first note again.
-        QVERIFY(f.Start(BuildTimeline(Song(QStringLiteral("1 2 - 0 |")), 1), true));
+        QVERIFY(f.Start(Timed(TextRows(QStringLiteral("1 2 - 0 |")), 1), true));
         QCOMPARE(f.Play(QStringLiteral("c1")), FollowMode::Press::Right);
         QCOMPARE(f.Play(QStringLiteral("e1")), FollowMode::Press::Wrong);
         QCOMPARE(f.Play(QStringLiteral("d1")), FollowMode::Press::PassEnd);
@@ -388,7 +393,7 @@ private Q_SLOTS:
         pick.Click(first, false);
         pick.Click(second, true);
         QCOMPARE(pick.Loops(), loops);
-        const Timeline t = pick.Cut(BuildTimeline(Song(QStringLiteral("1 2 0 3 | 4 - 0 0 |")), 1));
+        const Timeline t = pick.Cut(Timed(TextRows(QStringLiteral("1 2 0 3 | 4 - 0 0 |")), 1));
         QCOMPARE(Describe(t), events);
         QCOMPARE(t.beats, t.events.empty() ? 0.0 : t.events.back().End());
         // A plain click picks one cell; on the one cell picked, it lets it go.

@@ -19,7 +19,6 @@ constexpr int CreditBytes = 10;
 // far over the limit anyway and the caller keeps its first bars.
 constexpr int EmitLimit = 8 * ConvertedCellLimit;
 
-constexpr int Dot = 1, BarLine = 2, Dash = 3;
 
 struct Counts {
     int folded = 0;
@@ -252,12 +251,10 @@ struct TimeSignatures {
 
 class Writer {
 public:
-    Writer(SongRecord header, Counts& counts) : m_header(std::move(header)), m_counts(counts)
-    {
-        m_rows.push_back(m_header);
-    }
+    explicit Writer(Counts& counts) : m_counts(counts) {}
 
-    bool Full() const { return int(m_rows.size()) > EmitLimit; }
+    // The header counts as one of the rows written.
+    bool Full() const { return int(m_cells.size()) + 1 > EmitLimit; }
 
     void NotePiece(int pitch, long long len, bool tiedToPrevious)
     {
@@ -266,7 +263,7 @@ public:
             const long long v = NoteGroup(len);
             if (!tied || m_chains.empty())
                 m_chains.emplace_back();
-            m_chains.back().push_back(int(m_rows.size()));
+            m_chains.back().push_back(int(m_cells.size()));
             if (!tied)
                 ++m_notes;
             WriteGroup(Degree(pitch), OctaveCode(pitch), v);
@@ -298,9 +295,9 @@ public:
         }
     }
 
-    void Bar() { Symbol(BarLine, QStringLiteral("0")); }
+    void Bar() { m_cells.push_back(Cell::MakeSymbol(CellKind::Bar)); }
 
-    SongTableType Finish(int& notes)
+    std::vector<Cell> Finish(int& notes)
     {
         for (const std::vector<int>& chain : m_chains) {
             size_t i = 0;
@@ -314,12 +311,12 @@ public:
                     ++m_notes;
                     continue;
                 }
-                m_rows[size_t(chain[i])].Conn = chain[j] - chain[i];
+                m_cells[size_t(chain[i])].slur = chain[j] - chain[i];
                 i = j;
             }
         }
         notes = m_notes;
-        return std::move(m_rows);
+        return std::move(m_cells);
     }
 
 private:
@@ -341,19 +338,11 @@ private:
         return len;
     }
 
-    void Cell(const QString& note, const QString& length, const QString& octave, int conn, const char* kind)
+    // A note (degree 1..7) or a rest (degree 0) with that many underlines.
+    void Sound(int degree, int octave, int underlines)
     {
-        SongRecord r = m_header;
-        r.SeqID = int(m_rows.size());
-        r.SongNote = note;
-        r.OpernLong = length;
-        r.OpernHigh = octave;
-        r.Conn = conn;
-        r.InfoType = QLatin1String(kind);
-        m_rows.push_back(r);
+        m_cells.push_back(degree == 0 ? Cell::MakeRest(underlines) : Cell::MakeNote(degree, underlines, octave));
     }
-
-    void Symbol(int code, const QString& length) { Cell(QStringLiteral("9"), length, QStringLiteral("0"), code, "2"); }
 
     // One cell of a degree (0 a rest) for v units: underlines, a dot, or dashes.
     void WriteGroup(int degree, int octave, long long v)
@@ -362,24 +351,22 @@ private:
             ++m_counts.rounded;   // a lone 32nd is written as a sixteenth
             v = 2;
         }
-        const QString d = QString::number(degree), o = QString::number(octave);
         switch (v) {
-        case 2: Cell(d, QStringLiteral("2"), o, 0, "1"); return;
-        case 3: Cell(d, QStringLiteral("2"), o, 0, "1"); Symbol(Dot, QStringLiteral("2")); return;
-        case 4: Cell(d, QStringLiteral("1"), o, 0, "1"); return;
-        case 6: Cell(d, QStringLiteral("1"), o, 0, "1"); Symbol(Dot, QStringLiteral("1")); return;
-        case 12: Cell(d, QStringLiteral("0"), o, 0, "1"); Symbol(Dot, QStringLiteral("0")); return;
+        case 2: Sound(degree, octave, 2); return;
+        case 3: Sound(degree, octave, 2); m_cells.push_back(Cell::MakeDot(2)); return;
+        case 4: Sound(degree, octave, 1); return;
+        case 6: Sound(degree, octave, 1); m_cells.push_back(Cell::MakeDot(1)); return;
+        case 12: Sound(degree, octave, 0); m_cells.push_back(Cell::MakeDot(0)); return;
         default:
-            Cell(d, QStringLiteral("0"), o, 0, "1");
+            Sound(degree, octave, 0);
             for (long long k = UnitsPerQuarter; k < v && !Full(); k += UnitsPerQuarter)
-                Symbol(Dash, QStringLiteral("0"));
+                m_cells.push_back(Cell::MakeSymbol(CellKind::Dash));
         }
     }
 
-    SongRecord m_header;
     Counts& m_counts;
-    SongTableType m_rows;
-    std::vector<std::vector<int>> m_chains;   // row indices of notes tied together
+    std::vector<Cell> m_cells;
+    std::vector<std::vector<int>> m_chains;   // cell indices of notes tied together
     int m_notes = 0;
 };
 
@@ -465,24 +452,20 @@ ConvertedSong ConvertMelody(const Melody& melody, int part, const QString& fallb
     const MelodyTime first = bars.times.empty() ? MelodyTime{} : bars.times.front();
     const int code = TimeCode(first);
 
-    SongRecord header;
-    header.SongID = 1;
-    header.SeqID = 0;
+    SongHeader header;
     QString title = StorableText(melody.title, Score::TitleBytes);
     if (title.isEmpty())
         title = StorableText(fallbackTitle, Score::TitleBytes);
     if (title.isEmpty())
         title = QStringLiteral("未命名");
-    header.SongName = title;
+    header.title = title;
     const QString unknown = QStringLiteral("佚名");
     const QString lyricist = StorableText(melody.lyricist, CreditBytes);
     const QString composer = StorableText(melody.composer, CreditBytes);
-    header.SongNote = unknown;
-    header.OpernLong = lyricist.isEmpty() ? unknown : lyricist;
-    header.OpernHigh = composer.isEmpty() ? unknown : composer;
-    header.Conn = code;
-    header.InfoType = QStringLiteral("0");
-    header.SongDate = songDate;
+    header.performer = unknown;
+    header.lyricist = lyricist.isEmpty() ? unknown : lyricist;
+    header.composer = composer.isEmpty() ? unknown : composer;
+    header.timeCode = code;
 
     // Rests fill the gaps; the last bar is filled up to its end.
     std::vector<Timed> cells;
@@ -495,7 +478,7 @@ ConvertedSong ConvertMelody(const Melody& melody, int part, const QString& fallb
     }
     const long long songEnd = t;
 
-    Writer writer(header, counts);
+    Writer writer(counts);
     size_t i = 0;
     for (long long barStart = 0; barStart < songEnd && !writer.Full();) {
         const long long barEnd = std::max(barStart + 1, bars.BarEnd(barStart));
@@ -515,7 +498,9 @@ ConvertedSong ConvertMelody(const Melody& melody, int part, const QString& fallb
     }
 
     ConvertedSong song;
-    song.rows = writer.Finish(song.noteCount);
+    song.date = songDate;
+    song.song.header = header;
+    song.song.cells = writer.Finish(song.noteCount);
     song.summary = Summary(key, counts, melody.times, code, melody.played);
     return song;
 }
@@ -524,14 +509,15 @@ void KeepFirstBars(ConvertedSong& song, int maxCells)
 {
     if (song.Cells() <= maxCells)
         return;
-    size_t keep = size_t(maxCells) + 1;   // rows, the header included
-    for (size_t r = keep - 1; r > 0; --r)
-        if (IsSymbolRow(song.rows[r]) && song.rows[r].Conn == BarLine) {
-            keep = r + 1;
+    std::vector<Cell>& cells = song.song.cells;
+    size_t keep = size_t(maxCells);
+    for (size_t c = keep; c > 0; --c)
+        if (cells[c - 1].kind == CellKind::Bar) {
+            keep = c;
             break;
         }
-    song.rows.resize(keep);
-    for (size_t r = 1; r < keep; ++r)
-        if (IsNoteRow(song.rows[r]) && r + size_t(song.rows[r].Conn) >= keep)
-            song.rows[r].Conn = 0;
+    cells.resize(keep);
+    for (size_t c = 0; c < keep; ++c)
+        if (cells[c].IsSounding() && c + size_t(cells[c].slur) >= keep)
+            cells[c].slur = 0;
 }

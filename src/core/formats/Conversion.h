@@ -2,15 +2,18 @@
 // A melody read from another program's file, written as numbered notation: the rows
 // of one song as the library stores them, and a plain account of what had to change.
 #include "core/formats/Melody.h"
-#include "core/score/SongRecord.h"
+#include "core/score/Song.h"
 #include <QString>
 #include <QStringList>
 
 struct ConvertedSong {
-    SongTableType rows;   // header (SongID 1, SeqID 0), then one row per cell
+    Song song;
+    QString date;         // the day every row of it carries
     QString summary;      // "原调 1=G；3 个音已移入音域；..."
     int noteCount = 0;    // notes written (ties counted once)
-    int Cells() const { return rows.empty() ? 0 : int(rows.size()) - 1; }
+    int Cells() const { return int(song.cells.size()); }
+    // The song's rows as the library stores them, under SongID 1.
+    SongTableType Rows() const { return SongToRows(song, 1, date); }
 };
 
 // The cells a stored song may hold after its header.

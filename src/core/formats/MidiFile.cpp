@@ -324,13 +324,9 @@ int Pitch(int degree, int octave)
 
 QByteArray MidiBytes(const SongTableType& table, int song, int tempo, const QString& title)
 {
-    int timeCode = -1;
-    for (const SongRecord& r : table)
-        if (r.SongID == song && IsHeaderRow(r)) {
-            timeCode = r.Conn;
-            break;
-        }
-    const Timeline timeline = BuildTimeline(table, song);
+    const Song decoded = SongFromTable(table, song);
+    const int timeCode = decoded.header ? decoded.header->timeCode : -1;
+    const Timeline timeline = BuildTimeline(decoded);
 
     std::vector<MidiEvent> events;
     events.push_back({0, Meta(0x03, title.toUtf8())});

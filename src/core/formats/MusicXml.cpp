@@ -716,14 +716,10 @@ void WriteCredit(QXmlStreamWriter& w, const QString& type, const QString& words,
 
 QByteArray WriteMusicXml(const SongTableType& table, int song)
 {
-    SongHeader head;
-    for (const SongRecord& r : table)
-        if (r.SongID == song && IsHeaderRow(r)) {
-            head = {r.SongName, r.SongNote, r.OpernLong, r.OpernHigh, r.Conn};
-            break;
-        }
-    const Timeline tl = BuildTimeline(table, song);
-    const int beats = head.conn == 0 ? 2 : 4;
+    const Song decoded = SongFromTable(table, song);
+    const SongHeader head = decoded.header.value_or(SongHeader{});
+    const Timeline tl = BuildTimeline(decoded);
+    const int beats = MeterBeats(head.timeCode);
     const auto units = [](double b) { return std::llround(b * Divisions); };
     const long long total = units(tl.beats);
 
@@ -750,7 +746,7 @@ QByteArray WriteMusicXml(const SongTableType& table, int song)
     w.writeTextElement(QStringLiteral("work-title"), head.title);
     w.writeEndElement();
     w.writeStartElement(QStringLiteral("identification"));
-    for (const auto& [type, who] : {std::pair{"composer", head.composer}, std::pair{"lyricist", head.word}})
+    for (const auto& [type, who] : {std::pair{"composer", head.composer}, std::pair{"lyricist", head.lyricist}})
         if (!who.isEmpty()) {
             w.writeStartElement(QStringLiteral("creator"));
             w.writeAttribute(QStringLiteral("type"), QLatin1String(type));
@@ -775,8 +771,8 @@ QByteArray WriteMusicXml(const SongTableType& table, int song)
     WriteCredit(w, QStringLiteral("title"), head.title, 600, 1611, "center", 22);
     if (!head.composer.isEmpty())
         WriteCredit(w, QStringLiteral("composer"), QStringLiteral("作曲：") + head.composer, 1114, 1511, "right", 11);
-    if (!head.word.isEmpty())
-        WriteCredit(w, QStringLiteral("lyricist"), QStringLiteral("作词：") + head.word, 86, 1511, "left", 11);
+    if (!head.lyricist.isEmpty())
+        WriteCredit(w, QStringLiteral("lyricist"), QStringLiteral("作词：") + head.lyricist, 86, 1511, "left", 11);
     w.writeStartElement(QStringLiteral("part-list"));
     w.writeStartElement(QStringLiteral("score-part"));
     w.writeAttribute(QStringLiteral("id"), QStringLiteral("P1"));

@@ -65,7 +65,7 @@ ShareResult ImportMelodyFile(TADOConnection& library, IDialogs& dialogs, const Q
         result.outcome = ShareResult::Outcome::Refused;
         return result;
     }
-    const QString title = song.rows.front().SongName;
+    const QString title = song.song.Title();
     result.title = title;
     if (song.Cells() > ConvertedCellLimit) {
         if (!dialogs.AskYesNo(QStringLiteral("《%1》写成简谱有 %2 格，一首歌最多 %3 格。\r\n\r\n是否只导入前面放得下的小节？")
@@ -76,5 +76,5 @@ ShareResult ImportMelodyFile(TADOConnection& library, IDialogs& dialogs, const Q
         KeepFirstBars(song);
         song.summary += QStringLiteral("；只导入了前 %1 格").arg(song.Cells());
     }
-    return ImportSongRows(library, dialogs, today, song.rows, title, path, song.summary);
+    return ImportSongRows(library, dialogs, today, song.Rows(), title, path, song.summary);
 }

@@ -84,8 +84,8 @@ void PracticeSession::SongOpened(const QString& title)
 Timeline PracticeSession::StartTimeline(int song) const
 {
     if (m_pick.Empty())
-        return BuildTimeline(m_table, song, FirstCellOfPage(m_view.viewPage()));
-    return m_pick.Cut(BuildTimeline(m_table, song, 1));
+        return BuildTimeline(SongFromTable(m_table, song), FirstCellOfPage(m_view.viewPage()));
+    return m_pick.Cut(BuildTimeline(SongFromTable(m_table, song), 1));
 }
 
 QString PracticeSession::NothingToPlay() const

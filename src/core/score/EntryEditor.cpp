@@ -1,4 +1,5 @@
 #include "core/score/EntryEditor.h"
+#include "core/score/Song.h"
 #include <algorithm>
 
 namespace {
@@ -89,12 +90,9 @@ bool EntryEditor::StartSong(const EntryFields& fields, int cadenceCode)
         return false;
     SongRecord& h = m_table[0];
     h.SeqID = 0;
-    h.SongName = GbkCut(fields.title, Score::TitleBytes);
-    h.SongNote = GbkCut(performer, Score::FieldBytes);
-    h.OpernLong = GbkCut(lyricist, Score::FieldBytes);
-    h.OpernHigh = GbkCut(composer, Score::FieldBytes);
-    h.Conn = cadenceCode;
-    h.InfoType = QStringLiteral("0");
+    HeaderToRow(SongHeader{GbkCut(fields.title, Score::TitleBytes), GbkCut(performer, Score::FieldBytes),
+                           GbkCut(lyricist, Score::FieldBytes), GbkCut(composer, Score::FieldBytes), cadenceCode},
+                h);
     return false;
 }
 
@@ -357,9 +355,9 @@ void EntryEditor::Fill(const SongTableType& rows)
         CutToCapacity(r);
         m_table[i] = r;
     }
-    if (h.Conn == 0 || h.Conn == 1) {
+    if (const QString caption = MeterCaption(h.Conn); !caption.isEmpty()) {
         m_cadence = h.Conn;
-        m_view.SetCadenceCaption(m_cadence == 0 ? QStringLiteral("2/4") : QStringLiteral("4/4"));
+        m_view.SetCadenceCaption(caption);
     }
     const int last = std::max(int(rows.size()) - 1, 1);
     m_cell = PositionOfCell(last);
@@ -414,7 +412,7 @@ void EntryEditor::CycleOctave()
 void EntryEditor::SwitchCadence()
 {
     m_cadence = m_cadence == 1 ? 0 : m_cadence + 1;
-    m_view.SetCadenceCaption(m_cadence == 0 ? QStringLiteral("2/4") : QStringLiteral("4/4"));
+    m_view.SetCadenceCaption(MeterCaption(m_cadence));
 }
 
 const EntryTableType& EntryEditor::SongToSave(const QString& titleField)

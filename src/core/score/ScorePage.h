@@ -1,7 +1,7 @@
 #pragma once
 // What the score view shows: the menu of titles and one page of a song, worked out from
 // the song table without any control.
-#include "core/score/SongRecord.h"
+#include "core/score/Song.h"
 #include <QString>
 #include <array>
 #include <optional>
@@ -21,11 +21,6 @@ struct PageArc {
     int record = 0;     // index of its row in the song table
 };
 
-struct SongHeader {
-    QString title, art, word, composer;
-    int conn = -1;      // 0 "2/4", 1 "4/4", anything else leaves the time signature as it was
-};
-
 // One page of a song from cell startCell on: the glyph of each position ("" where the page
 // stops), the header when the song has one, and up to six slur arcs in drawing order.
 struct ScorePage {
@@ -34,7 +29,4 @@ struct ScorePage {
     std::vector<PageArc> arcs;
 };
 
-ScorePage BuildScorePage(const SongTableType& table, int song, int startCell);
-
-// Time-signature caption of a header's Conn; empty to leave it as it is.
-QString CadenceCaption(int conn);
+ScorePage BuildScorePage(const Song& song, int startCell);

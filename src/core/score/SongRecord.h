@@ -14,6 +14,8 @@ struct SongRecord {
     int Conn = 0;
     QString InfoType;   // at most 1
     QString SongDate;   // at most 10, "YYYYMMDD"
+
+    friend bool operator==(const SongRecord&, const SongRecord&) = default;
 };
 
 using SongTableType = std::vector<SongRecord>;

@@ -3,68 +3,32 @@
 
 namespace {
 
-constexpr int Dot = 1;    // symbol codes that take time
-constexpr int BarLine = 2;
-constexpr int Dash = 3;
-
-struct Cell {
-    int number = 0;
-    const SongRecord* row = nullptr;
+struct Placed {
+    int number = 0;   // cell number in the song, from 1
+    const Cell* cell = nullptr;
     bool tiedToPrevious = false;
 };
 
-int Degree(const SongRecord& r)
-{
-    if (r.SongNote.size() == 1 && r.SongNote[0] >= u'0' && r.SongNote[0] <= u'7')
-        return r.SongNote[0].unicode() - u'0';
-    return -1;
-}
-
-double BaseBeats(const SongRecord& r)
-{
-    if (r.OpernLong == QLatin1String("1"))
-        return 0.5;
-    if (r.OpernLong == QLatin1String("2"))
-        return 0.25;
-    return 1.0;
-}
-
-int OctaveCode(const SongRecord& r)
-{
-    if (r.OpernHigh == QLatin1String("0"))
-        return 0;
-    if (r.OpernHigh == QLatin1String("2"))
-        return 2;
-    if (r.OpernHigh == QLatin1String("1"))
-        return 1;
-    return -1;
-}
-
-bool SamePitch(const SongRecord& a, const SongRecord& b)
-{
-    return Degree(a) == Degree(b) && OctaveCode(a) == OctaveCode(b);
-}
-
-// An arc from cell i over the next Conn cells ties when every note under it has one pitch.
-void MarkTies(std::vector<Cell>& cells)
+// An arc from a note over the next cells ties when every note under it has one pitch.
+void MarkTies(std::vector<Placed>& cells)
 {
     for (size_t i = 0; i < cells.size(); ++i) {
-        const SongRecord& head = *cells[i].row;
-        if (!IsNoteRow(head) || head.Conn <= 0 || Degree(head) <= 0)
+        const Cell& head = *cells[i].cell;
+        if (!head.IsNote() || head.slur <= 0 || head.degree <= 0)
             continue;
-        const size_t last = std::min(cells.size() - 1, i + size_t(head.Conn));
+        const size_t last = std::min(cells.size() - 1, i + size_t(head.slur));
         int notes = 1;
         bool same = true;
         for (size_t j = i + 1; j <= last && same; ++j) {
-            if (!IsNoteRow(*cells[j].row))
+            if (!cells[j].cell->IsSounding())
                 continue;
-            same = SamePitch(head, *cells[j].row);
+            same = head.SamePitch(*cells[j].cell);
             ++notes;
         }
         if (!same || notes < 2)
             continue;
         for (size_t j = i + 1; j <= last; ++j)
-            if (IsNoteRow(*cells[j].row))
+            if (cells[j].cell->IsSounding())
                 cells[j].tiedToPrevious = true;
     }
 }
@@ -89,18 +53,13 @@ QString TimelineNoteName(int degree, int octave)
     }
 }
 
-Timeline BuildTimeline(const SongTableType& table, int song, int startCell)
+Timeline BuildTimeline(const Song& song, int startCell)
 {
     // The cells of the song as the view numbers them.
-    std::vector<Cell> cells;
-    const int lastShown = Score::ViewPageLimit * Score::CellsPerPage;
-    for (const SongRecord& row : table) {
-        if (row.SongID != song || !IsCellRow(row))
-            continue;
-        if (IsBlankCell(row) || int(cells.size()) >= lastShown)
-            break;
-        cells.push_back({int(cells.size()) + 1, &row, false});
-    }
+    std::vector<Placed> cells;
+    const size_t lastShown = size_t(Score::ViewPageLimit * Score::CellsPerPage);
+    for (size_t i = 0; i < song.cells.size() && i < lastShown; ++i)
+        cells.push_back({int(i) + 1, &song.cells[i], false});
     MarkTies(cells);
 
     // Time runs over the whole song, so that a page starts where the song is at that cell.
@@ -108,18 +67,18 @@ Timeline BuildTimeline(const SongTableType& table, int song, int startCell)
     std::vector<std::pair<int, double>> bars;   // cell and time of each bar line
     double t = 0;
     double lastGain = 0;   // what the current event last gained: a dot adds half of it
-    for (const Cell& c : cells) {
-        const SongRecord& r = *c.row;
-        if (IsNoteRow(r)) {
-            const double beats = BaseBeats(r);
-            if (c.tiedToPrevious && !all.empty()) {
+    for (const Placed& p : cells) {
+        const Cell& c = *p.cell;
+        if (c.IsSounding()) {
+            const double beats = c.BaseBeats();
+            if (p.tiedToPrevious && !all.empty()) {
                 all.back().length += beats;
-                all.back().lastCell = c.number;
+                all.back().lastCell = p.number;
             } else {
                 TimelineEvent e;
-                e.cell = e.lastCell = c.number;
-                e.degree = Degree(r);
-                e.octave = e.degree == 0 ? 0 : OctaveCode(r);
+                e.cell = e.lastCell = p.number;
+                e.degree = c.IsRest() ? 0 : c.degree;
+                e.octave = c.IsRest() ? 0 : c.octave;
                 e.note = TimelineNoteName(e.degree, e.octave);
                 e.start = t;
                 e.length = beats;
@@ -127,14 +86,14 @@ Timeline BuildTimeline(const SongTableType& table, int song, int startCell)
             }
             lastGain = beats;
             t += beats;
-        } else if ((r.Conn == Dash || r.Conn == Dot) && !all.empty()) {
-            const double gain = r.Conn == Dash ? 1.0 : lastGain / 2;
+        } else if ((c.kind == CellKind::Dash || c.kind == CellKind::Dot) && !all.empty()) {
+            const double gain = c.kind == CellKind::Dash ? 1.0 : lastGain / 2;
             all.back().length += gain;
-            all.back().lastCell = c.number;
+            all.back().lastCell = p.number;
             lastGain = gain;
             t += gain;
-        } else if (r.Conn == BarLine) {
-            bars.push_back({c.number, t});
+        } else if (c.kind == CellKind::Bar) {
+            bars.push_back({p.number, t});
         }
         // Bar lines, spaces, other symbols and marks with no note before them take no time.
     }

@@ -1,6 +1,6 @@
 #pragma once
 // A song as timed notes: what the demo plays and what follow mode waits for.
-#include "core/score/SongRecord.h"
+#include "core/score/Song.h"
 #include <QString>
 #include <vector>
 
@@ -30,12 +30,12 @@ struct Timeline {
 // of the 22 samples fits.
 QString TimelineNoteName(int degree, int octave);
 
-// The song `song` of the table as timed notes, from cell startCell on. A note or rest is one
+// The song as timed notes, from cell startCell on. A note or rest is one
 // beat, halved per underline; a dot adds half of what the note last gained; a dash holds the
 // note one beat more; bar lines and spaces take no time; a blank cell ends the song, as it
 // ends the view. An arc over two or more notes of one pitch ties them into one note; over
 // different pitches it changes nothing. Cells the view never shows are left out.
-Timeline BuildTimeline(const SongTableType& table, int song, int startCell = 1);
+Timeline BuildTimeline(const Song& song, int startCell = 1);
 
 // Events [first, end) as a timeline of their own, timed from the first.
 Timeline SliceTimeline(std::vector<TimelineEvent>::const_iterator first, std::vector<TimelineEvent>::const_iterator end);

@@ -386,16 +386,16 @@ void ScorePanel::DrawPage(const QString& songNumber, int startCell)
     if (!ok)
         Raise(QStringLiteral("'%1' 不是有效的整数值").arg(songNumber));
 
-    const ScorePage page = BuildScorePage(m_library.Table(), song, startCell);
+    const ScorePage page = BuildScorePage(SongFromTable(m_library.Table(), song), startCell);
     UpdatesHold hold{this};
     ClearGrids(1, Score::CellsPerPage);
     if (page.header) {
         ShowTitle(page.header->title);
         m_shownSongID = song;
-        SetCaption(LabArt, QStringLiteral("演唱：") + page.header->art);
-        SetCaption(LabWord, QStringLiteral("作词：") + page.header->word);
+        SetCaption(LabArt, QStringLiteral("演唱：") + page.header->performer);
+        SetCaption(LabWord, QStringLiteral("作词：") + page.header->lyricist);
         SetCaption(LabComposer, QStringLiteral("作曲：") + page.header->composer);
-        if (const QString cadence = CadenceCaption(page.header->conn); !cadence.isEmpty())
+        if (const QString cadence = MeterCaption(page.header->timeCode); !cadence.isEmpty())
             SetCaption(LabCadence1, cadence);
     }
     for (int k = 1; k <= Score::CellsPerPage; ++k)

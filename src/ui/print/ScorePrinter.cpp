@@ -21,11 +21,12 @@ constexpr int BlockHeight = 3 * LinePitch + 40;      // one view page and its ca
 constexpr int BlocksPerSheet = 2;
 constexpr int FirstBlockTop = 150, BlockTop = 60;    // under the title on the first sheet
 
-std::vector<ScorePage> ViewPages(const SongTableType& table, int song)
+std::vector<ScorePage> ViewPages(const SongTableType& table, int songID)
 {
+    const Song song = SongFromTable(table, songID);
     std::vector<ScorePage> pages;
     for (int p = 1; p <= Score::ViewPageLimit; ++p) {
-        ScorePage page = BuildScorePage(table, song, FirstCellOfPage(p));
+        ScorePage page = BuildScorePage(song, FirstCellOfPage(p));
         if (p > 1 && page.glyphs[0].isEmpty())
             break;
         pages.push_back(std::move(page));
@@ -58,9 +59,9 @@ void PaintHeader(QPainter& p, const SongHeader& h)
     p.setFont(PixelFont(QStringLiteral("微软雅黑"), 26, true));
     p.drawText(QRect(20, 30, int(SheetWidth) - 40, 40), Qt::AlignCenter | Qt::TextSingleLine, h.title);
     p.setFont(PixelFont(QStringLiteral("楷体"), 15));
-    const QString credits = QStringLiteral("演唱：%1    作词：%2    作曲：%3").arg(h.art, h.word, h.composer);
+    const QString credits = QStringLiteral("演唱：%1    作词：%2    作曲：%3").arg(h.performer, h.lyricist, h.composer);
     p.drawText(QRect(43, 80, int(SheetWidth) - 86, 24), Qt::AlignRight | Qt::TextSingleLine, credits);
-    const QString cadence = CadenceCaption(h.conn);
+    const QString cadence = MeterCaption(h.timeCode);
     p.drawText(QRect(43, 80, 80, 24), Qt::AlignLeft | Qt::TextSingleLine, cadence.isEmpty() ? QStringLiteral("4/4") : cadence);
 }
 
