@@ -28,7 +28,7 @@ SongRecord Row(int song, int seq, const QString& name, const QString& type, cons
     return SongRecord{song, seq, name, type == "0" ? "佚名" : "5", "1", "2", type == "0" ? 1 : seq % 3, type, date};
 }
 
-SongTableType Song(int id, const QString& title, int cells, const QString& date = "20100301")
+SongTableType SongOfCells(int id, const QString& title, int cells, const QString& date = "20100301")
 {
     SongTableType rows{Row(id, 0, title, "0", date)};
     for (int i = 1; i <= cells; ++i)
@@ -227,8 +227,8 @@ private Q_SLOTS:
 
     void deleteAsksAndRemovesOnlyThatSong()
     {
-        SongTableType rows = Song(1, "甲", 3);
-        for (const SongRecord& r : Song(3, "乙", 4))
+        SongTableType rows = SongOfCells(1, "甲", 3);
+        for (const SongRecord& r : SongOfCells(3, "乙", 4))
             rows.push_back(r);
         rows.push_back(Row(3, 9, "通知", "9"));
         newLibrary(rows);
@@ -249,7 +249,7 @@ private Q_SLOTS:
     {
         SongTableType rows;
         for (int id : {1, 2, 4, 5})
-            for (const SongRecord& r : Song(id, id == 5 ? QString("送别") : QString("曲%1").arg(id), id == 5 ? 120 : 2))
+            for (const SongRecord& r : SongOfCells(id, id == 5 ? QString("送别") : QString("曲%1").arg(id), id == 5 ? 120 : 2))
                 rows.push_back(r);
         rows.push_back(Row(5, 0, "送别的通知", "9", "20100101"));
         newLibrary(rows);
@@ -303,7 +303,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, title);
         QFETCH(QString, name);
-        newLibrary(Song(2, title, 3));
+        newLibrary(SongOfCells(2, title, 3));
         const ShareResult out = ExportSong(lib, 2, title, templ, desktop, ui);
         QVERIFY(out.done());
         QCOMPARE(QDir(desktop).entryList(QDir::Files | QDir::Hidden), QStringList{name});
@@ -315,8 +315,8 @@ private Q_SLOTS:
     // file is replaced, and the message names a changed file name.
     void exportNeverReplacesAnotherSong()
     {
-        SongTableType rows = Song(1, "合/唱", 2);
-        for (const SongRecord& r : Song(2, "合_唱", 3))
+        SongTableType rows = SongOfCells(1, "合/唱", 2);
+        for (const SongRecord& r : SongOfCells(2, "合_唱", 3))
             rows.push_back(r);
         newLibrary(rows);
         for (int pass = 0; pass < 2; ++pass) {
@@ -333,7 +333,7 @@ private Q_SLOTS:
     // older file; the library is still the connection's target.
     void failedExportIsReported()
     {
-        newLibrary(Song(1, "甲", 3));
+        newLibrary(SongOfCells(1, "甲", 3));
         QVERIFY(ExportSong(lib, 1, "甲", templ, desktop, ui).done());
         const QString old = QDir(desktop).filePath("甲.opr");
         const QByteArray before = Hash(old);
@@ -364,11 +364,11 @@ private Q_SLOTS:
         // Song 7 of another library lands as song 3 in one holding 1, 2 and 4.
         SongTableType rows;
         for (int id : {1, 2, 4})
-            for (const SongRecord& r : Song(id, QString("曲%1").arg(id), 2))
+            for (const SongRecord& r : SongOfCells(id, QString("曲%1").arg(id), 2))
                 rows.push_back(r);
         newLibrary(rows);
         const QString seven = dir.filePath("seven.opr");
-        SongTableType song7 = Song(7, "七号", 5, "20090909");
+        SongTableType song7 = SongOfCells(7, "七号", 5, "20090909");
         song7.insert(song7.begin(), Row(7, 8, "曲1", "9", "20090101"));   // a notice first, titled like song 1
         maker.make(seven, AsExchange(song7));
         QVERIFY(import(seven).done());
@@ -396,7 +396,7 @@ private Q_SLOTS:
             QCOMPARE(ui.questions.size(), 0);
         }
         QFile::remove(seven);
-        maker.make(seven, AsExchange(Song(7, "新", 2)));
+        maker.make(seven, AsExchange(SongOfCells(7, "新", 2)));
         ui = Answers{};
         ui.answers = {false};
         QCOMPARE(import(seven).outcome, ShareResult::Outcome::Stopped);
@@ -406,7 +406,7 @@ private Q_SLOTS:
         // A full library says so.
         SongTableType full;
         for (int id = 1; id <= 21; ++id)
-            for (const SongRecord& r : Song(id, QString("曲%1").arg(id), 1))
+            for (const SongRecord& r : SongOfCells(id, QString("曲%1").arg(id), 1))
                 full.push_back(r);
         newLibrary(full);
         const QByteArray fullHash = Hash(libFile);
@@ -419,7 +419,7 @@ private Q_SLOTS:
     // a faulty text names the file and the line, and leaves the library as it was.
     void importText()
     {
-        newLibrary(Song(1, "曲1", 1));
+        newLibrary(SongOfCells(1, "曲1", 1));
         const QString good = dir.filePath("小星星.TXT");
         QFile f(good);
         QVERIFY(f.open(QIODevice::WriteOnly));
@@ -469,7 +469,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, title);
         QFETCH(int, cells);
-        newLibrary(Song(1, "曲1", 1));
+        newLibrary(SongOfCells(1, "曲1", 1));
         const QString file = dir.filePath("song.txt");
         QFile f(file);
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -494,7 +494,7 @@ private Q_SLOTS:
     // overrides, emoji and control characters once went out to the desktop and came back refused.
     void textTitlesTravel()
     {
-        newLibrary(Song(1, "曲1", 1));
+        newLibrary(SongOfCells(1, "曲1", 1));
         const QString file = dir.filePath("t.txt");
         QFile f(file);
         QVERIFY(f.open(QIODevice::WriteOnly));
@@ -526,13 +526,13 @@ private Q_SLOTS:
     {
         QFETCH(QString, imported);
         QFETCH(QStringList, after);
-        SongTableType rows = Song(1, "甲", 2);
+        SongTableType rows = SongOfCells(1, "甲", 2);
         rows.push_back(Row(1, 5, "旧通知A", "9", "20100301"));
         rows.push_back(Row(2, 0, "旧通知B", "9", "20100712"));
         newLibrary(rows);
         const QString file = dir.filePath("notice.opr");
         QFile::remove(file);
-        SongTableType song = Song(9, "乙", 2);
+        SongTableType song = SongOfCells(9, "乙", 2);
         song.push_back(Row(9, 3, "新通知", "9", imported));
         maker.make(file, AsExchange(song));
         QVERIFY(import(file).done());
@@ -551,7 +551,7 @@ private Q_SLOTS:
     void fuzz()
     {
         const int rounds = qEnvironmentVariableIntValue("TAVO_LONG_FUZZ") ? 16 : 4;
-        SongTableType rows = Song(1, "甲", 4);
+        SongTableType rows = SongOfCells(1, "甲", 4);
         rows.push_back(Row(1, 7, "旧通知", "9", "20100301"));
         newLibrary(rows);
         const QByteArray before = Hash(libFile);
@@ -563,7 +563,7 @@ private Q_SLOTS:
         QByteArray validBytes;   // a good file for cutting short
         {
             const QString base = dir.filePath("base.opr");
-            maker.make(base, AsExchange(Song(4, longText, 300)));
+            maker.make(base, AsExchange(SongOfCells(4, longText, 300)));
             QFile f(base);
             QVERIFY(f.open(QIODevice::ReadOnly));
             validBytes = f.readAll();
@@ -690,7 +690,7 @@ private Q_SLOTS:
         f.close();
         QStringList first;
         for (int run = 0; run < 3; ++run) {
-            newLibrary(Song(1, "甲", 2));
+            newLibrary(SongOfCells(1, "甲", 2));
             QVERIFY2(import(file).done(), qPrintable(ui.errors.join(' ') + ui.infos.join(' ')));
             QVERIFY(ui.itemsOffered.isEmpty());   // one part: nothing to choose
             const QStringList rows = Dump(lib, "TableCfg", "where SongID=2");
@@ -704,10 +704,10 @@ private Q_SLOTS:
 
     void midiImport()
     {
-        newLibrary(Song(1, "甲", 2));
+        newLibrary(SongOfCells(1, "甲", 2));
         const SongTableType song = ParseSongText("title: 欢乐颂\ntime: 4/4\n3 3 4 5 | 5 4 3 2 | 1 1 2 3 | 3 - - (2 | 2) 0 0 0 |",
                                                  "20100716").at(0).rows;
-        const QByteArray one = MidiBytes(song, 1, 120, "欢乐颂");
+        const QByteArray one = MidiBytes(SongFromTable(song, 1), 120, "欢乐颂");
         // A second track, lower and with fewer notes.
         QByteArray bass = Vlq(0) + "\xff\x03\x04" "Bass";
         for (int n = 0; n < 12; ++n)
@@ -732,7 +732,7 @@ private Q_SLOTS:
                                      .at(0).rows;
         f.remove();
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(MidiBytes(longSong, 1, 90, "长歌"));
+        f.write(MidiBytes(SongFromTable(longSong, 1), 90, "长歌"));
         f.close();
         const QByteArray before = Hash(libFile);
         ui = Answers{};
@@ -751,7 +751,7 @@ private Q_SLOTS:
     // (an error, or the question before saving, answered No) and leaves the library as it was.
     void midiFuzz()
     {
-        newLibrary(Song(1, "甲", 4));
+        newLibrary(SongOfCells(1, "甲", 4));
         const QByteArray before = Hash(libFile);
         QRandomGenerator rng(20261208);
         int good = 0, refused = 0;
@@ -804,7 +804,7 @@ private Q_SLOTS:
     // Quotes, SQL and over-long texts arrive as plain text, cut to their capacities.
     void hostileTextsArriveCut()
     {
-        newLibrary(Song(1, "甲", 2));
+        newLibrary(SongOfCells(1, "甲", 2));
         const QString file = dir.filePath("hostile.opr");
         const QString title = "'); delete from TableCfg; --" + QString(300, QChar(u'长'));
         maker.make(file, {{"1", "0", title, "Don't'", "\"x\" or 1", "a'b", "1", "0", "20100101"},

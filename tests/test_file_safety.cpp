@@ -133,7 +133,7 @@ void TestFileSafety::fullDiskKeepsOldFile()
             if (writer == QLatin1String("whole"))
                 WriteWholeFile(target, QByteArray(4096, 'x'));
             else if (writer == QLatin1String("midi"))
-                WriteMidiFile(target, SmallSong(), 1, 120, QStringLiteral("小歌"));
+                WriteMidiFile(target, SongFromTable(SmallSong(), 1), 120, QStringLiteral("小歌"));
             else if (writer == QLatin1String("preferences"))
                 prefs.SetMetronome(true);
             else if (writer == QLatin1String("results"))

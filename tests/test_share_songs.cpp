@@ -107,7 +107,7 @@ private Q_SLOTS:
         p.SheetMenu()->findChild<QAction*>(QStringLiteral("导出 MIDI…"))->trigger();
         QFile midi(env.dialogs.fileToSave + QStringLiteral(".mid"));
         QVERIFY2(midi.open(QIODevice::ReadOnly), qPrintable(env.dialogs.errors.join(u' ')));
-        QCOMPARE(midi.readAll(), MidiBytes(m.Library().Table(), oldId, 120, title));
+        QCOMPARE(midi.readAll(), MidiBytes(SongFromTable(m.Library().Table(), oldId), 120, title));
         QCOMPARE(env.dialogs.filterAsked, QStringLiteral("MIDI (*.mid)"));
 
         QTest::mouseClick(p.ImgOperExport, Qt::LeftButton);

@@ -275,7 +275,7 @@ private Q_SLOTS:
                 for (size_t j = i + 1; IsNoteRow(rows[i]) && j <= i + size_t(rows[i].Conn) && j < rows.size(); ++j)
                     if (IsNoteRow(rows[j]) && rows[j].SongNote + rows[j].OpernHigh != rows[i].SongNote + rows[i].OpernHigh)
                         rows[i].Conn = 0;
-            const Melody m = ParseMidi(MidiBytes(table, h.SongID, 90, h.SongName));
+            const Melody m = ParseMidi(MidiBytes(SongFromTable(table, h.SongID), 90, h.SongName));
             QCOMPARE(m.parts.size(), size_t(1));
             const ConvertedSong back = ConvertMelody(m, 0, "x", "20260101");
             QCOMPARE(back.Rows()[0].SongName, h.SongName);

@@ -322,11 +322,10 @@ int Pitch(int degree, int octave)
 
 } // namespace
 
-QByteArray MidiBytes(const SongTableType& table, int song, int tempo, const QString& title)
+QByteArray MidiBytes(const Song& song, int tempo, const QString& title)
 {
-    const Song decoded = SongFromTable(table, song);
-    const int timeCode = decoded.header ? decoded.header->timeCode : -1;
-    const Timeline timeline = BuildTimeline(decoded);
+    const int timeCode = song.header ? song.header->timeCode : -1;
+    const Timeline timeline = BuildTimeline(song);
 
     std::vector<MidiEvent> events;
     events.push_back({0, Meta(0x03, title.toUtf8())});
@@ -375,7 +374,7 @@ QByteArray MidiBytes(const SongTableType& table, int song, int tempo, const QStr
     return out + track;
 }
 
-void WriteMidiFile(const QString& path, const SongTableType& table, int song, int tempo, const QString& title)
+void WriteMidiFile(const QString& path, const Song& song, int tempo, const QString& title)
 {
-    WriteWholeFile(path, MidiBytes(table, song, tempo, title));
+    WriteWholeFile(path, MidiBytes(song, tempo, title));
 }

@@ -2,7 +2,7 @@
 // Standard MIDI Files: read into a melody (each track, or each channel of a track, a
 // part) and written from a song's timeline as one track of type 0.
 #include "core/formats/Melody.h"
-#include "core/score/SongRecord.h"
+#include "core/score/Song.h"
 #include <QByteArray>
 #include <QString>
 
@@ -16,6 +16,6 @@ Melody ParseMidi(const QByteArray& bytes);
 
 // Song `song` of the table as it plays in the demo, at tempo quarters a minute, with
 // the title as the track's name.
-QByteArray MidiBytes(const SongTableType& table, int song, int tempo, const QString& title);
+QByteArray MidiBytes(const Song& song, int tempo, const QString& title);
 // Writes them to path; a fault raises a TavoError naming the file.
-void WriteMidiFile(const QString& path, const SongTableType& table, int song, int tempo, const QString& title);
+void WriteMidiFile(const QString& path, const Song& song, int tempo, const QString& title);

@@ -173,7 +173,7 @@ void ScorePanel::ExportMidiClick()
         return;
     const QString path = AskExportFile(QStringLiteral("导出 MIDI"), QStringLiteral("MIDI (*.mid)"), QStringLiteral(".mid"));
     if (!path.isEmpty())
-        WriteMidiFile(path, m_library.Table(), m_shownSongID, Practice->Tempo->Value(), m_shownTitle);
+        WriteMidiFile(path, SongFromTable(m_library.Table(), m_shownSongID), Practice->Tempo->Value(), m_shownTitle);
 }
 
 void ScorePanel::ExportMusicXmlClick()
