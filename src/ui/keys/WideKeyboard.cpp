@@ -93,9 +93,16 @@ TImageButton* TFrmKeyBoard_2::Key(const QString& note) const
 void TFrmKeyBoard_2::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
     const Qt::KeyboardModifiers held = VirtualKeys::Modifiers(modifiers);
+    const KeyRow* shifted = MatchKey(WideKeyMap(), key, held);
+    if (shifted && shifted->mods != KeyMods::ShiftOnly)
+        shifted = nullptr;
+    // A repeat with Shift let go (or a press whose key-up went elsewhere) ends the note before.
+    if (const QString before = m_shifted.value(key);
+        !before.isEmpty() && (!shifted || before != QLatin1String(shifted->note)))
+        FormKeyUp(key, Qt::ShiftModifier);
     if (const KeyRow* r = FindKey(WideKeyMap(), key); r && held == Qt::KeyboardModifiers())
         Key(QString::fromLatin1(r->note))->ShowDown();
-    if (const KeyRow* r = MatchKey(WideKeyMap(), key, held); r && r->mods == KeyMods::ShiftOnly) {
+    if (const KeyRow* r = shifted) {
         const QString note = QString::fromLatin1(r->note);
         // Shift caught up with a held key: its plain note lets go.
         if (const KeyRow* plain = FindKey(WideKeyMap(), key))
