@@ -216,7 +216,10 @@ private Q_SLOTS:
         tap.Pedal(true);
         voice.ScheduleNote(QStringLiteral("e1"), 480);
         voice.CancelScheduled();
-        QCOMPARE(sampled.log, (QStringList{"on 60 96", "off 77", "on 64 30", "off 64", "pedal 1", "on 64 96 @480", "cancel"}));
+        tap.PressNote(QStringLiteral("c#1"));   // a sharp: the key above its natural
+        tap.ReleaseNote(QStringLiteral("F#"));
+        QCOMPARE(sampled.log, (QStringList{"on 60 96", "off 77", "on 64 30", "off 64", "pedal 1", "on 64 96 @480",
+                                           "cancel", "on 61 96", "off 42"}));
         QCOMPARE(player.PlayerTurn(), 3);   // the built-in rotation was left alone
         QCOMPARE(sampled.rate, 48000);      // and the voice was told the output's rate
 
