@@ -164,16 +164,26 @@ private Q_SLOTS:
         QTest::addColumn<QString>("note");
         QTest::addColumn<QString>("shown");
         const Qt::KeyboardModifiers shift(Qt::ShiftModifier);
-        QTest::newRow("Shift+A") << int(Qt::Key_A) << shift << "c#" << "c#";
-        QTest::newRow("Shift+F") << int(Qt::Key_F) << shift << "f#" << "f#";
-        QTest::newRow("Shift+D is f") << int(Qt::Key_D) << shift << "f" << "f";
-        QTest::newRow("Shift+H") << int(Qt::Key_H) << shift << "c#1" << "c#1";
-        QTest::newRow("Shift+U") << int(Qt::Key_U) << shift << "d#2" << "d#2";
-        QTest::newRow("Shift+O: no key") << int(Qt::Key_O) << shift << "f#2" << "";
-        QTest::newRow("Alt+Shift+F") << int(Qt::Key_F) << (shift | Qt::AltModifier) << "" << "";
-        QTest::newRow("Alt+F") << int(Qt::Key_F) << Qt::KeyboardModifiers(Qt::AltModifier) << "F" << "";
-        QTest::newRow("Alt+R") << int(Qt::Key_R) << Qt::KeyboardModifiers(Qt::AltModifier) << "B" << "";
-        QTest::newRow("Ctrl+H") << int(Qt::Key_H) << Qt::KeyboardModifiers(Qt::ControlModifier) << "" << "";
+        QTest::newRow("Shift+A") << int(Qt::Key_A) << shift << "c#"
+                                 << "c#";
+        QTest::newRow("Shift+F") << int(Qt::Key_F) << shift << "f#"
+                                 << "f#";
+        QTest::newRow("Shift+D is f") << int(Qt::Key_D) << shift << "f"
+                                      << "f";
+        QTest::newRow("Shift+H") << int(Qt::Key_H) << shift << "c#1"
+                                 << "c#1";
+        QTest::newRow("Shift+U") << int(Qt::Key_U) << shift << "d#2"
+                                 << "d#2";
+        QTest::newRow("Shift+O: no key") << int(Qt::Key_O) << shift << "f#2"
+                                         << "";
+        QTest::newRow("Alt+Shift+F") << int(Qt::Key_F) << (shift | Qt::AltModifier) << ""
+                                     << "";
+        QTest::newRow("Alt+F") << int(Qt::Key_F) << Qt::KeyboardModifiers(Qt::AltModifier) << "F"
+                               << "";
+        QTest::newRow("Alt+R") << int(Qt::Key_R) << Qt::KeyboardModifiers(Qt::AltModifier) << "B"
+                               << "";
+        QTest::newRow("Ctrl+H") << int(Qt::Key_H) << Qt::KeyboardModifiers(Qt::ControlModifier) << ""
+                                << "";
     }
     void modifiedKeyDown()
     {

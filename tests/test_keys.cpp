@@ -155,18 +155,42 @@ private Q_SLOTS:
         QTest::addColumn<QString>("map");
         QTest::addColumn<QString>("note");
         QTest::addColumn<QString>("cap");
-        QTest::newRow("main c1") << "main" << "c1" << "H";
-        QTest::newRow("main c#1") << "main" << "c#1" << "⇧H";
-        QTest::newRow("main g#1") << "main" << "g#1" << "⇧;";
-        QTest::newRow("main a#1") << "main" << "a#1" << "⇧'";
-        QTest::newRow("main f1, not Shift+K") << "main" << "f1" << "L";
-        QTest::newRow("main c2, not Shift+Enter") << "main" << "c2" << "Y";
-        QTest::newRow("main f2: no plain key") << "main" << "f2" << "⇧I";
-        QTest::newRow("main F#: none") << "main" << "F#" << "";
-        QTest::newRow("wide c#") << "wide" << "c#" << "⇧A";
-        QTest::newRow("wide d#2") << "wide" << "d#2" << "⇧U";
-        QTest::newRow("wide f") << "wide" << "f" << "F";
-        QTest::newRow("wide f#2") << "wide" << "f#2" << "⇧O";
+        QTest::newRow("main c1") << "main"
+                                 << "c1"
+                                 << "H";
+        QTest::newRow("main c#1") << "main"
+                                  << "c#1"
+                                  << "⇧H";
+        QTest::newRow("main g#1") << "main"
+                                  << "g#1"
+                                  << "⇧;";
+        QTest::newRow("main a#1") << "main"
+                                  << "a#1"
+                                  << "⇧'";
+        QTest::newRow("main f1, not Shift+K") << "main"
+                                              << "f1"
+                                              << "L";
+        QTest::newRow("main c2, not Shift+Enter") << "main"
+                                                  << "c2"
+                                                  << "Y";
+        QTest::newRow("main f2: no plain key") << "main"
+                                               << "f2"
+                                               << "⇧I";
+        QTest::newRow("main F#: none") << "main"
+                                       << "F#"
+                                       << "";
+        QTest::newRow("wide c#") << "wide"
+                                 << "c#"
+                                 << "⇧A";
+        QTest::newRow("wide d#2") << "wide"
+                                  << "d#2"
+                                  << "⇧U";
+        QTest::newRow("wide f") << "wide"
+                                << "f"
+                                << "F";
+        QTest::newRow("wide f#2") << "wide"
+                                  << "f#2"
+                                  << "⇧O";
     }
     void keyCapsOfNotes()
     {
@@ -325,8 +349,8 @@ private Q_SLOTS:
     void everyNoteNameSoundsItsFile()
     {
         Started& s = *m_s;
-        const QStringList notes{"F",  "G",  "A",  "B",  "c",  "d",  "e",  "f",  "g",   "a",   "b",   "c1",  "d1",
-                                "e1", "f1", "g1", "a1", "b1", "c2", "d2", "e2", "f2",  "F#",  "G#",  "A#",  "c#",
+        const QStringList notes{"F",  "G",  "A",  "B",  "c",   "d",   "e",   "f",   "g",   "a",   "b",   "c1", "d1",
+                                "e1", "f1", "g1", "a1", "b1",  "c2",  "d2",  "e2",  "f2",  "F#",  "G#",  "A#", "c#",
                                 "d#", "f#", "g#", "a#", "c#1", "d#1", "f#1", "g#1", "a#1", "c#2", "d#2", "f#2"};
         for (const QString& note : notes) {
             const Stroke st = Measure(s.kb1, [&] { s.kb1.PressNote(note); });
@@ -348,11 +372,11 @@ private Q_SLOTS:
             const char* withAlt;
             const char* withShift;
         } rows[] = {
-            {70, "f", "F", "f#"},    {71, "g", "G", "g#"},    {69, "a", "A", "a#"},    {82, "b", "B", "c1"},
-            {65, "c", "", "c#"},     {83, "d", "", "d#"},     {68, "e", "", "f"},      {72, "c1", "", "c#1"},
-            {74, "d1", "", "d#1"},   {75, "e1", "", "f1"},    {76, "f1", "", "f#1"},   {186, "g1", "", "g#1"},
-            {222, "a1", "", "a#1"},  {13, "b1", "", "c2"},    {89, "c2", "", "c#2"},   {85, "d2", "", "d#2"},
-            {73, "e2", "", "f2"},    {79, "f2", "", "f#2"},
+            {70, "f", "F", "f#"},   {71, "g", "G", "g#"},  {69, "a", "A", "a#"},  {82, "b", "B", "c1"},
+            {65, "c", "", "c#"},    {83, "d", "", "d#"},   {68, "e", "", "f"},    {72, "c1", "", "c#1"},
+            {74, "d1", "", "d#1"},  {75, "e1", "", "f1"},  {76, "f1", "", "f#1"}, {186, "g1", "", "g#1"},
+            {222, "a1", "", "a#1"}, {13, "b1", "", "c2"},  {89, "c2", "", "c#2"}, {85, "d2", "", "d#2"},
+            {73, "e2", "", "f2"},   {79, "f2", "", "f#2"},
         };
         for (const auto& r : rows) {
             QTest::addRow("%d", r.vk) << r.vk << none << QString(r.plain);

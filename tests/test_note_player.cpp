@@ -118,7 +118,7 @@ private Q_SLOTS:
         const int noteSlots[22] = {5, 7, 9, 11, 12, 14, 16, 17, 19, 21, 23, 24, 26, 28, 29, 31, 33, 35, 36, 38, 40, 41};
         for (int i = 0; i < 22; ++i)
             QTest::newRow(names[i]) << QString::fromLatin1(names[i]) << noteSlots[i];
-        const char* sharps[16] = {"F#", "G#", "A#", "c#", "d#", "f#", "g#", "a#",
+        const char* sharps[16] = {"F#",  "G#",  "A#",  "c#",  "d#",  "f#",  "g#",  "a#",
                                   "c#1", "d#1", "f#1", "g#1", "a#1", "c#2", "d#2", "f#2"};
         const int sharpSlots[16] = {6, 8, 10, 13, 15, 18, 20, 22, 25, 27, 30, 32, 34, 37, 39, 42};
         for (int i = 0; i < 16; ++i)
@@ -286,11 +286,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("natural");
         QTest::addColumn<QString>("sharp");
-        QTest::newRow("c1") << "c1" << "c#1";
-        QTest::newRow("F") << "F" << "F#";
-        QTest::newRow("a") << "a" << "a#";
-        QTest::newRow("g1") << "g1" << "g#1";
-        QTest::newRow("f2") << "f2" << "f#2";
+        QTest::newRow("c1") << "c1"
+                            << "c#1";
+        QTest::newRow("F") << "F"
+                           << "F#";
+        QTest::newRow("a") << "a"
+                           << "a#";
+        QTest::newRow("g1") << "g1"
+                            << "g#1";
+        QTest::newRow("f2") << "f2"
+                            << "f#2";
     }
     void sharpSoundsTheSemitoneAbove()
     {

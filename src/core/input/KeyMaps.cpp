@@ -84,13 +84,13 @@ Qt::KeyboardModifiers Modifiers(Qt::KeyboardModifiers m)
 // semitone above (the black key, or for e and b the next white key); other modifiers are not
 // looked at.
 constexpr KeyRow kMainMap[] = {
-    {72, KeyMods::Any, "c1"},  {74, KeyMods::Any, "d1"},  {75, KeyMods::Any, "e1"}, {76, KeyMods::Any, "f1"},
-    {186, KeyMods::Any, "g1"}, {222, KeyMods::Any, "a1"}, {13, KeyMods::Any, "b1"}, {89, KeyMods::Any, "c2"},
-    {85, KeyMods::Any, "d2"},  {73, KeyMods::Any, "e2"},
-    {72, KeyMods::ShiftOnly, "c#1"},  {74, KeyMods::ShiftOnly, "d#1"},  {75, KeyMods::ShiftOnly, "f1"},
-    {76, KeyMods::ShiftOnly, "f#1"},  {186, KeyMods::ShiftOnly, "g#1"}, {222, KeyMods::ShiftOnly, "a#1"},
-    {13, KeyMods::ShiftOnly, "c2"},   {89, KeyMods::ShiftOnly, "c#2"},  {85, KeyMods::ShiftOnly, "d#2"},
-    {73, KeyMods::ShiftOnly, "f2"},
+    {72, KeyMods::Any, "c1"},         {74, KeyMods::Any, "d1"},        {75, KeyMods::Any, "e1"},
+    {76, KeyMods::Any, "f1"},         {186, KeyMods::Any, "g1"},       {222, KeyMods::Any, "a1"},
+    {13, KeyMods::Any, "b1"},         {89, KeyMods::Any, "c2"},        {85, KeyMods::Any, "d2"},
+    {73, KeyMods::Any, "e2"},         {72, KeyMods::ShiftOnly, "c#1"}, {74, KeyMods::ShiftOnly, "d#1"},
+    {75, KeyMods::ShiftOnly, "f1"},   {76, KeyMods::ShiftOnly, "f#1"}, {186, KeyMods::ShiftOnly, "g#1"},
+    {222, KeyMods::ShiftOnly, "a#1"}, {13, KeyMods::ShiftOnly, "c2"},  {89, KeyMods::ShiftOnly, "c#2"},
+    {85, KeyMods::ShiftOnly, "d#2"},  {73, KeyMods::ShiftOnly, "f2"},
 };
 
 // Shift alone on a key of the wide maps: the semitone above its note, where no row had Shift.
@@ -116,25 +116,22 @@ constexpr std::array<KeyRow, A + B> Join(const KeyRow (&a)[A], const KeyRow (&b)
 
 // The wide map of the sound engine: a row matches only with exactly its modifier set held.
 constexpr KeyRow kEngineRows[] = {
-    {70, KeyMods::AltOnly, "F"}, {71, KeyMods::AltOnly, "G"}, {69, KeyMods::AltOnly, "A"},
-    {82, KeyMods::AltOnly, "B"}, {65, KeyMods::None, "c"},    {83, KeyMods::None, "d"},
-    {68, KeyMods::None, "e"},    {70, KeyMods::None, "f"},    {71, KeyMods::None, "g"},
-    {69, KeyMods::None, "a"},    {82, KeyMods::None, "b"},    {72, KeyMods::None, "c1"},
-    {74, KeyMods::None, "d1"},   {75, KeyMods::None, "e1"},   {76, KeyMods::None, "f1"},
-    {186, KeyMods::None, "g1"},  {222, KeyMods::None, "a1"},  {13, KeyMods::None, "b1"},
-    {89, KeyMods::None, "c2"},   {85, KeyMods::None, "d2"},   {73, KeyMods::None, "e2"},
-    {79, KeyMods::None, "f2"},
+    {70, KeyMods::AltOnly, "F"}, {71, KeyMods::AltOnly, "G"}, {69, KeyMods::AltOnly, "A"}, {82, KeyMods::AltOnly, "B"},
+    {65, KeyMods::None, "c"},    {83, KeyMods::None, "d"},    {68, KeyMods::None, "e"},    {70, KeyMods::None, "f"},
+    {71, KeyMods::None, "g"},    {69, KeyMods::None, "a"},    {82, KeyMods::None, "b"},    {72, KeyMods::None, "c1"},
+    {74, KeyMods::None, "d1"},   {75, KeyMods::None, "e1"},   {76, KeyMods::None, "f1"},   {186, KeyMods::None, "g1"},
+    {222, KeyMods::None, "a1"},  {13, KeyMods::None, "b1"},   {89, KeyMods::None, "c2"},   {85, KeyMods::None, "d2"},
+    {73, KeyMods::None, "e2"},   {79, KeyMods::None, "f2"},
 };
-
 
 // The second keyboard's pictures. Keys of the lower octave (and O) go up only without a
 // modifier, because with one held they belong to another note or to none.
 constexpr KeyRow kWideRows[] = {
-    {65, KeyMods::None, "c"},   {83, KeyMods::None, "d"},   {68, KeyMods::None, "e"},  {70, KeyMods::None, "f"},
-    {71, KeyMods::None, "g"},   {69, KeyMods::None, "a"},   {82, KeyMods::None, "b"},  {72, KeyMods::Any, "c1"},
-    {74, KeyMods::Any, "d1"},   {75, KeyMods::Any, "e1"},   {76, KeyMods::Any, "f1"},  {186, KeyMods::Any, "g1"},
-    {222, KeyMods::Any, "a1"},  {13, KeyMods::Any, "b1"},   {89, KeyMods::Any, "c2"},  {85, KeyMods::Any, "d2"},
-    {73, KeyMods::Any, "e2"},   {79, KeyMods::None, "f2"},
+    {65, KeyMods::None, "c"},  {83, KeyMods::None, "d"},  {68, KeyMods::None, "e"}, {70, KeyMods::None, "f"},
+    {71, KeyMods::None, "g"},  {69, KeyMods::None, "a"},  {82, KeyMods::None, "b"}, {72, KeyMods::Any, "c1"},
+    {74, KeyMods::Any, "d1"},  {75, KeyMods::Any, "e1"},  {76, KeyMods::Any, "f1"}, {186, KeyMods::Any, "g1"},
+    {222, KeyMods::Any, "a1"}, {13, KeyMods::Any, "b1"},  {89, KeyMods::Any, "c2"}, {85, KeyMods::Any, "d2"},
+    {73, KeyMods::Any, "e2"},  {79, KeyMods::None, "f2"},
 };
 
 constexpr auto kEngineMap = Join(kEngineRows, kWideShiftRows);

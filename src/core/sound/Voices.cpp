@@ -30,9 +30,8 @@ constexpr NoteName kNotes[22] = {
 
 // The black keys: the natural's letter and a '#' before its octave mark, from F# up to f#2.
 constexpr NoteName kSharps[16] = {
-    {u"F#", 6},   {u"G#", 8},   {u"A#", 10},  {u"c#", 13},  {u"d#", 15},  {u"f#", 18},
-    {u"g#", 20},  {u"a#", 22},  {u"c#1", 25}, {u"d#1", 27}, {u"f#1", 30}, {u"g#1", 32},
-    {u"a#1", 34}, {u"c#2", 37}, {u"d#2", 39}, {u"f#2", 42},
+    {u"F#", 6},   {u"G#", 8},   {u"A#", 10},  {u"c#", 13},  {u"d#", 15},  {u"f#", 18},  {u"g#", 20},  {u"a#", 22},
+    {u"c#1", 25}, {u"d#1", 27}, {u"f#1", 30}, {u"g#1", 32}, {u"a#1", 34}, {u"c#2", 37}, {u"d#2", 39}, {u"f#2", 42},
 };
 
 template <typename Fn>
@@ -90,10 +89,7 @@ int NoteKey(const QString& name)
     return slot < 0 ? -1 : slot + FirstSlotKey;
 }
 
-QString KeyNoteName(int key)
-{
-    return SlotNoteName(key - FirstSlotKey);
-}
+QString KeyNoteName(int key) { return SlotNoteName(key - FirstSlotKey); }
 
 QStringList PlayedSounds(const VoiceTable& voice)
 {

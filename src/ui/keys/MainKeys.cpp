@@ -46,9 +46,9 @@ MainKeys::MainKeys(QWidget* window, INoteInput& notes, IDialogs& dialogs) : QObj
     for (size_t i = 0; i < Sharps.size(); ++i) {
         const QString note = QString::fromLatin1(Sharps[i]);
         const int seam = 10 + 65 * (kBlackAfter[i] + 1);
-        TImageButton* b = NewImageButton(window, QRect(seam - BlackKeySize.width() / 2, 395, BlackKeySize.width(),
-                                                       BlackKeySize.height()),
-                                         blackUp, blackDown);
+        TImageButton* b = NewImageButton(
+            window, QRect(seam - BlackKeySize.width() / 2, 395, BlackKeySize.width(), BlackKeySize.height()), blackUp,
+            blackDown);
         b->setObjectName(QStringLiteral("Img_") + note);
         b->raise();
         connect(b, &TImageButton::clicked, this,

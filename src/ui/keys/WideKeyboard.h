@@ -29,7 +29,7 @@ public:
     std::array<TImageButton*, 11> ImageButton{};    // ImageButton1..11 at index 0..10
     const std::array<TImageButton*, 18>& WhiteKeys() const { return m_white; }   // left to right, c to f2
     const std::array<TImageButton*, 12>& BlackKeys() const { return m_black; }   // left to right, c# to d#2
-    TImageButton* Key(const QString& note) const;   // Img_c ... Img_f2, and the black keys by their sharps
+    TImageButton* Key(const QString& note) const;    // Img_c ... Img_f2, and the black keys by their sharps
     KeyMarks* Marks = nullptr;                       // lit keys, letters, the demo's presses
 
 Q_SIGNALS:
