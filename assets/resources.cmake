@@ -8,6 +8,7 @@ set(TAVO_PICTURES
   pic/key_cf_up.jpg pic/key_cf_down.jpg     # main keys c and f, 65x249
   pic/key_dga_up.jpg pic/key_dga_down.jpg   # d, g and a
   pic/key_eb_up.jpg pic/key_eb_down.jpg     # e and b
+  pic/key_black_down.png                    # a main black key pressed, 40x156
   pic/menu_play.png pic/menu_write.png pic/menu_help.png pic/menu_about.png  # 114x63
   pic/title.png                      # 32x20
   pic/bottom.png                     # 670x14
@@ -46,6 +47,10 @@ set(_inc "// Generated from assets/resources.cmake: every glyph name\n")
 foreach(g IN LISTS _glyph_names)
   list(APPEND TAVO_GLYPHS glyph/${g}.png)
   string(APPEND _inc "QStringLiteral(\"${g}\"),\n")
+endforeach()
+# Signs drawn over a note cell before its digit: transparent 16x31 overlays, not glyphs of their own.
+foreach(g SIGN_SHARP SIGN_FLAT SIGN_NATURAL)
+  list(APPEND TAVO_GLYPHS glyph/${g}.png)
 endforeach()
 file(MAKE_DIRECTORY ${TAVO_GENERATED_DIR})
 file(CONFIGURE OUTPUT ${TAVO_GENERATED_DIR}/glyph_names.inc CONTENT "${_inc}")

@@ -3,6 +3,8 @@
 #include "TestSupport.h"
 #include "core/score/SongRecord.h"
 #include "ui/widgets/Resources.h"
+#include "ui/widgets/ScoreGrid.h"
+#include "ui/widgets/SignedGlyph.h"
 #include <QDirIterator>
 #include <QImage>
 #include <QSet>
@@ -160,11 +162,50 @@ private Q_SLOTS:
     {
         QSet<QString> embedded;
         for (QDirIterator it(QStringLiteral(":/glyph")); it.hasNext();)
-            if (const QString n = QFileInfo(it.next()).completeBaseName(); !n.endsWith(QLatin1String("@2x")))
+            if (const QString n = QFileInfo(it.next()).completeBaseName();
+                n.startsWith(QLatin1String("NOTE_")) && !n.endsWith(QLatin1String("@2x")))
                 embedded << n;
         const QStringList names = GlyphNames();
         QCOMPARE(names.size(), 74);
         QCOMPARE(embedded, QSet<QString>(names.begin(), names.end()));
+    }
+
+    // A sign laid over a note cell changes only its box before the digit (columns 0..3,
+    // rows 6..14), and there it does draw, at both scales.
+    void signOverACellStaysBeforeTheDigit_data()
+    {
+        QTest::addColumn<int>("sign");
+        QTest::addColumn<QString>("glyph");
+        QTest::addColumn<int>("scale");
+        for (int scale : {1, 2})
+            for (const char* glyph : {"NOTE_100", "NOTE_412", "NOTE_720", "NOTE_000"})
+                for (int sign : {int(CellSign::Sharp), int(CellSign::Flat), int(CellSign::Natural)})
+                    QTest::addRow("%s sign %d at %dx", glyph, sign, scale) << sign << QString(glyph) << scale;
+    }
+    void signOverACellStaysBeforeTheDigit()
+    {
+        QFETCH(int, sign);
+        QFETCH(QString, glyph);
+        QFETCH(int, scale);
+        const QImage plain = GlyphPixmap(glyph, scale).toImage();
+        const QImage signed_ = SignedGlyphPixmap(glyph, CellSign(sign), scale).toImage();
+        QCOMPARE(signed_.size(), plain.size());
+        QCOMPARE(signed_.devicePixelRatio(), double(scale));
+        const QRect box(0, 6 * scale, 4 * scale, 9 * scale);
+        int changed = 0;
+        for (int y = 0; y < plain.height(); ++y)
+            for (int x = 0; x < plain.width(); ++x) {
+                const QRgb a = plain.pixel(x, y) & 0xFFFFFF, b = signed_.pixel(x, y) & 0xFFFFFF;
+                if (a == b)
+                    continue;
+                QVERIFY2(box.contains(x, y), qPrintable(QStringLiteral("changed at %1,%2").arg(x).arg(y)));
+                QCOMPARE(b, QRgb(0));   // crisp: black on white, no grey
+                ++changed;
+            }
+        QVERIFY(changed >= 12 * scale * scale);
+        // The three signs differ from each other.
+        const CellSign other = CellSign((sign + 1) % 3);
+        QVERIFY(SignedGlyphPixmap(glyph, other, scale).toImage() != signed_);
     }
 
     void glyphLayout_data()

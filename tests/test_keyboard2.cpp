@@ -1,6 +1,7 @@
 // The second keyboard form and the keyboard switch: layout, its key map with the
 // modifier rules on key-down and key-up, clicks, the space bar, and the switch's states.
 #include "KeysTestSupport.h"
+#include "ui/keys/KeyMarks.h"
 #include "ui/widgets/ClickLabel.h"
 #include <QGroupBox>
 #include <QScreen>
@@ -19,6 +20,18 @@ int PressedKey(const TFrmKeyBoard_2& kb)
     for (int i = 0; i < int(keys.size()); ++i)
         if (!keys[size_t(i)]->IsShowingUp())
             found = found == -1 ? i : -2;
+    return found;
+}
+
+const QStringList kBlackNotes{"c#", "d#", "f#", "g#", "a#", "c#1", "d#1", "f#1", "g#1", "a#1", "c#2", "d#2"};
+
+// The note of the one key, white or black, showing pressed: "" for none, "several".
+QString PressedNote(const TFrmKeyBoard_2& kb)
+{
+    QString found;
+    for (const QString& note : kWhiteNotes + kBlackNotes)
+        if (!kb.Key(note)->IsShowingUp())
+            found = found.isEmpty() ? note : QStringLiteral("several");
     return found;
 }
 
@@ -141,28 +154,50 @@ private Q_SLOTS:
         QCOMPARE(PressedKey(s.kb2), -1);
     }
 
-    // With a modifier no key goes down here; the sound follows the exact-modifier map.
+    // With Shift alone the key of the semitone above goes down (till its PC key comes up,
+    // whatever is held then); with another modifier no key goes down here. The sound follows
+    // the exact-modifier map.
     void modifiedKeyDown_data()
     {
         QTest::addColumn<int>("qtKey");
         QTest::addColumn<Qt::KeyboardModifiers>("mods");
         QTest::addColumn<QString>("note");
-        QTest::newRow("Shift+A") << int(Qt::Key_A) << Qt::KeyboardModifiers(Qt::ShiftModifier) << QString();
-        QTest::newRow("Shift+F") << int(Qt::Key_F) << Qt::KeyboardModifiers(Qt::ShiftModifier) << QString();
-        QTest::newRow("Alt+F") << int(Qt::Key_F) << Qt::KeyboardModifiers(Qt::AltModifier) << "F";
-        QTest::newRow("Alt+R") << int(Qt::Key_R) << Qt::KeyboardModifiers(Qt::AltModifier) << "B";
-        QTest::newRow("Ctrl+H") << int(Qt::Key_H) << Qt::KeyboardModifiers(Qt::ControlModifier) << QString();
+        QTest::addColumn<QString>("shown");
+        const Qt::KeyboardModifiers shift(Qt::ShiftModifier);
+        QTest::newRow("Shift+A") << int(Qt::Key_A) << shift << "c#"
+                                 << "c#";
+        QTest::newRow("Shift+F") << int(Qt::Key_F) << shift << "f#"
+                                 << "f#";
+        QTest::newRow("Shift+D is f") << int(Qt::Key_D) << shift << "f"
+                                      << "f";
+        QTest::newRow("Shift+H") << int(Qt::Key_H) << shift << "c#1"
+                                 << "c#1";
+        QTest::newRow("Shift+U") << int(Qt::Key_U) << shift << "d#2"
+                                 << "d#2";
+        QTest::newRow("Shift+O: no key") << int(Qt::Key_O) << shift << "f#2"
+                                         << "";
+        QTest::newRow("Alt+Shift+F") << int(Qt::Key_F) << (shift | Qt::AltModifier) << ""
+                                     << "";
+        QTest::newRow("Alt+F") << int(Qt::Key_F) << Qt::KeyboardModifiers(Qt::AltModifier) << "F"
+                               << "";
+        QTest::newRow("Alt+R") << int(Qt::Key_R) << Qt::KeyboardModifiers(Qt::AltModifier) << "B"
+                               << "";
+        QTest::newRow("Ctrl+H") << int(Qt::Key_H) << Qt::KeyboardModifiers(Qt::ControlModifier) << ""
+                                << "";
     }
     void modifiedKeyDown()
     {
         QFETCH(int, qtKey);
         QFETCH(Qt::KeyboardModifiers, mods);
         QFETCH(QString, note);
+        QFETCH(QString, shown);
         Started& s = *m_s;
         const Stroke st = Measure(s.kb1, [&] { QTest::keyPress(&s.main, Qt::Key(qtKey), mods); });
         QCOMPARE(st.notes, note.isEmpty() ? 0 : 1);
         QCOMPARE(st.file, ExpectedFile(s.kb1, note));
-        QCOMPARE(PressedKey(s.kb2), -1);
+        QCOMPARE(PressedNote(s.kb2), shown);
+        QTest::keyRelease(&s.main, Qt::Key(qtKey));   // Shift let go first
+        QCOMPARE(PressedNote(s.kb2), QString());
     }
 
     // Keys of the lower octave and O come up only when released without a modifier;
@@ -204,7 +239,7 @@ private Q_SLOTS:
         }
     }
 
-    void clicksOnWhiteKeysPlayBlackKeysDoNothing()
+    void clicksOnTheKeysPlayTheirNotes()
     {
         Started& s = *m_s;
         const auto white = s.kb2.WhiteKeys();
@@ -214,16 +249,63 @@ private Q_SLOTS:
             QCOMPARE(st.notes, 1);
             QCOMPARE(st.file, ExpectedFile(s.kb1, kWhiteNotes[i]));
         }
-        QList<TImageButton*> black{s.kb2.Img_cx};
-        for (TImageButton* b : s.kb2.ImageButton)
-            black << b;
-        for (TImageButton* b : black) {
-            QTest::mousePress(b, Qt::LeftButton, {}, QPoint(20, 80));
+        const auto black = s.kb2.BlackKeys();
+        QCOMPARE(black.front(), s.kb2.Img_cx);
+        QCOMPARE(black.back(), s.kb2.ImageButton[10]);
+        for (int i = 0; i < 12; ++i) {
+            TImageButton* b = black[size_t(i)];
+            QCOMPARE(s.kb2.Key(kBlackNotes[i]), b);
+            QTest::mousePress(b, Qt::LeftButton, {}, QPoint(29, 80));
             QVERIFY(b->IsShowingDown());
-            const Stroke st = Measure(s.kb1, [&] { QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(20, 80)); });
-            QCOMPARE(st.turns, 0);
+            const Stroke st = Measure(s.kb1, [&] { QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(29, 80)); });
+            QCOMPARE(st.notes, 1);
+            QCOMPARE(st.file, ExpectedFile(s.kb1, kBlackNotes[i]));
             QVERIFY(b->IsShowingUp());
         }
+    }
+
+    // Where a click lands, in this form's pixels: the painted black key, or the white key
+    // showing through beside and below it.
+    void clickPointPlaysItsKey_data()
+    {
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<QString>("note");
+        QTest::newRow("c#") << QPoint(61, 100) << "c#";
+        QTest::newRow("c beside c#") << QPoint(35, 100) << "c";
+        QTest::newRow("c below c#") << QPoint(61, 200) << "c";
+        QTest::newRow("d#") << QPoint(127, 150) << "d#";
+        QTest::newRow("e between d# and f") << QPoint(170, 100) << "e";
+        QTest::newRow("f#1") << QPoint(643, 60) << "f#1";
+        QTest::newRow("a#1") << QPoint(767, 120) << "a#1";
+        QTest::newRow("d#2") << QPoint(940, 100) << "d#2";
+        QTest::newRow("f2 at the end") << QPoint(1050, 100) << "f2";
+    }
+    void clickPointPlaysItsKey()
+    {
+        QFETCH(QPoint, at);
+        QFETCH(QString, note);
+        Started& s = *m_s;
+        auto* key = qobject_cast<TImageButton*>(s.kb2.childAt(at));
+        QVERIFY(key);
+        QCOMPARE(key, s.kb2.Key(note));
+        const Stroke st = Measure(s.kb1, [&] { QTest::mouseClick(key, Qt::LeftButton, {}, key->mapFrom(&s.kb2, at)); });
+        QCOMPARE(st.notes, 1);
+        QCOMPARE(st.file, ExpectedFile(s.kb1, note));
+    }
+
+    // The marks light a black key by its note and letter it with its shifted key.
+    void marksLightBlackKeys()
+    {
+        KeyMarks* marks = m_s->kb2.Marks;
+        marks->Await(QStringLiteral("g#"));
+        QCOMPARE(marks->Letter(QStringLiteral("g#")), QStringLiteral("⇧G"));
+        QVERIFY(marks->Hint->isHidden());
+        marks->Demo(QStringLiteral("c#2"), true);
+        QVERIFY(m_s->kb2.Key("c#2")->IsShowingDown());
+        marks->Demo(QStringLiteral("c#2"), false);
+        marks->Await(QStringLiteral("F#"));
+        QCOMPARE(marks->Hint->text(), QStringLiteral("↓"));
+        marks->Await(QString());
     }
 
     // On this form's own handling the space bar goes on to the PC-key map too, where it

@@ -2,6 +2,7 @@
 // map of the sound-engine form, routing, the space bar and text fields keeping their keys.
 #include "KeysTestSupport.h"
 #include "core/input/KeyMaps.h"
+#include "ui/keys/KeyMarks.h"
 #include "ui/widgets/ClickLabel.h"
 #include <QGroupBox>
 #include <QLineEdit>
@@ -26,6 +27,17 @@ int PressedKey(const TFormPiano& m)
 }
 
 const QStringList kMainNotes{"c1", "d1", "e1", "f1", "g1", "a1", "b1", "c2", "d2", "e2"};
+const QStringList kMainSharps{"c#1", "d#1", "f#1", "g#1", "a#1", "c#2", "d#2"};
+
+// The note of the one main key, white or black, showing pressed: "" for none, "several".
+QString PressedNote(const TFormPiano& m)
+{
+    QString found;
+    for (const QString& note : kMainNotes + kMainSharps)
+        if (!m.Keys->Key(note)->IsShowingUp())
+            found = found.isEmpty() ? note : QStringLiteral("several");
+    return found;
+}
 }
 
 class TestKeys : public QObject {
@@ -90,12 +102,21 @@ private Q_SLOTS:
         QTest::newRow("Y") << int(Qt::Key_Y) << none << "c2";
         QTest::newRow("U") << int(Qt::Key_U) << none << "d2";
         QTest::newRow("I") << int(Qt::Key_I) << none << "e2";
-        // Modifiers are not looked at on the main window.
-        QTest::newRow("Shift+H") << int(Qt::Key_H) << Qt::KeyboardModifiers(Qt::ShiftModifier) << "c1";
+        // Shift alone plays the semitone above; other modifiers are not looked at.
+        const Qt::KeyboardModifiers shift(Qt::ShiftModifier);
+        QTest::newRow("Shift+H") << int(Qt::Key_H) << shift << "c#1";
+        QTest::newRow("Shift+J") << int(Qt::Key_J) << shift << "d#1";
+        QTest::newRow("Shift+K is f1") << int(Qt::Key_K) << shift << "f1";
+        QTest::newRow("Shift+L") << int(Qt::Key_L) << shift << "f#1";
+        QTest::newRow("Shift+; gives :") << int(Qt::Key_Colon) << shift << "g#1";
+        QTest::newRow("Shift+' gives \"") << int(Qt::Key_QuoteDbl) << shift << "a#1";
+        QTest::newRow("Shift+Enter is c2") << int(Qt::Key_Return) << shift << "c2";
+        QTest::newRow("Shift+Y") << int(Qt::Key_Y) << shift << "c#2";
+        QTest::newRow("Shift+U") << int(Qt::Key_U) << shift << "d#2";
+        QTest::newRow("Shift+I is f2, no key here") << int(Qt::Key_I) << shift << "f2";
         QTest::newRow("Ctrl+H") << int(Qt::Key_H) << Qt::KeyboardModifiers(Qt::ControlModifier) << "c1";
         QTest::newRow("Alt+H") << int(Qt::Key_H) << Qt::KeyboardModifiers(Qt::AltModifier) << "c1";
-        QTest::newRow("Shift+; gives :") << int(Qt::Key_Colon) << Qt::KeyboardModifiers(Qt::ShiftModifier) << "g1";
-        QTest::newRow("Shift+' gives \"") << int(Qt::Key_QuoteDbl) << Qt::KeyboardModifiers(Qt::ShiftModifier) << "a1";
+        QTest::newRow("Ctrl+Shift+H") << int(Qt::Key_H) << (shift | Qt::ControlModifier) << "c1";
     }
     void pcKeyPlaysAndHoldsItsKey()
     {
@@ -106,10 +127,155 @@ private Q_SLOTS:
         const Stroke down = Measure(s.kb1, [&] { QTest::keyPress(&s.main, Qt::Key(qtKey), mods); });
         QCOMPARE(down.notes, 1);
         QCOMPARE(down.file, ExpectedFile(s.kb1, note));
-        QCOMPARE(PressedKey(s.main), int(kMainNotes.indexOf(note)));
-        const Stroke up = Measure(s.kb1, [&] { QTest::keyRelease(&s.main, Qt::Key(qtKey), mods); });
+        QCOMPARE(PressedNote(s.main), s.main.Keys->Key(note) ? note : QString());
+        // The key goes up with its PC key, also when the modifier was let go first.
+        const Stroke up = Measure(s.kb1, [&] { QTest::keyRelease(&s.main, Qt::Key(qtKey)); });
         QCOMPARE(up.notes, 0);
-        QCOMPARE(PressedKey(s.main), -1);
+        QCOMPARE(PressedNote(s.main), QString());
+    }
+
+    // Holding H, then Shift: the repeat plays c#1 and c1 goes up; the release lets c#1 up.
+    void shiftDuringAHeldKeyMovesToTheSharp()
+    {
+        Started& s = *m_s;
+        QTest::keyPress(&s.main, Qt::Key_H);
+        QCOMPARE(PressedNote(s.main), QStringLiteral("c1"));
+        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_H, Qt::ShiftModifier, QStringLiteral("H"), true);
+        const Stroke st = Measure(s.kb1, [&] { QApplication::sendEvent(&s.main, &repeat); });
+        QCOMPARE(st.file, ExpectedFile(s.kb1, "c#1"));
+        QCOMPARE(PressedNote(s.main), QStringLiteral("c#1"));
+        QTest::keyRelease(&s.main, Qt::Key_H);
+        QCOMPARE(PressedNote(s.main), QString());
+    }
+
+    // The cap a key shows for its note: a shifted key as "⇧H"; a natural that a plain key
+    // plays keeps its plain key even where a shifted one plays it too.
+    void keyCapsOfNotes_data()
+    {
+        QTest::addColumn<QString>("map");
+        QTest::addColumn<QString>("note");
+        QTest::addColumn<QString>("cap");
+        QTest::newRow("main c1") << "main"
+                                 << "c1"
+                                 << "H";
+        QTest::newRow("main c#1") << "main"
+                                  << "c#1"
+                                  << "⇧H";
+        QTest::newRow("main g#1") << "main"
+                                  << "g#1"
+                                  << "⇧;";
+        QTest::newRow("main a#1") << "main"
+                                  << "a#1"
+                                  << "⇧'";
+        QTest::newRow("main f1, not Shift+K") << "main"
+                                              << "f1"
+                                              << "L";
+        QTest::newRow("main c2, not Shift+Enter") << "main"
+                                                  << "c2"
+                                                  << "Y";
+        QTest::newRow("main f2: no plain key") << "main"
+                                               << "f2"
+                                               << "⇧I";
+        QTest::newRow("main F#: none") << "main"
+                                       << "F#"
+                                       << "";
+        QTest::newRow("wide c#") << "wide"
+                                 << "c#"
+                                 << "⇧A";
+        QTest::newRow("wide d#2") << "wide"
+                                  << "d#2"
+                                  << "⇧U";
+        QTest::newRow("wide f") << "wide"
+                                << "f"
+                                << "F";
+        QTest::newRow("wide f#2") << "wide"
+                                  << "f#2"
+                                  << "⇧O";
+    }
+    void keyCapsOfNotes()
+    {
+        QFETCH(QString, map);
+        QFETCH(QString, note);
+        QFETCH(QString, cap);
+        QCOMPARE(KeyCapOfNote(map == QLatin1String("main") ? MainKeyMap() : WideKeyMap(), note), cap);
+    }
+
+    // Where a click lands on the keys, in window pixels: a black key over the seam, the
+    // white key below it and beside it.
+    void clickPointPlaysItsKey_data()
+    {
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<QString>("note");
+        QTest::newRow("first black key") << QPoint(75, 470) << "c#1";
+        QTest::newRow("its left edge") << QPoint(56, 400) << "c#1";
+        QTest::newRow("its right edge") << QPoint(94, 549) << "c#1";
+        QTest::newRow("c1 beside it") << QPoint(54, 470) << "c1";
+        QTest::newRow("c1 below it") << QPoint(70, 560) << "c1";
+        QTest::newRow("d1 below it") << QPoint(80, 600) << "d1";
+        QTest::newRow("d#1") << QPoint(140, 420) << "d#1";
+        QTest::newRow("e1 and f1 have no black key") << QPoint(204, 410) << "e1";
+        QTest::newRow("f1 at the seam") << QPoint(205, 410) << "f1";
+        QTest::newRow("f#1") << QPoint(270, 500) << "f#1";
+        QTest::newRow("g#1") << QPoint(335, 420) << "g#1";
+        QTest::newRow("a#1") << QPoint(400, 420) << "a#1";
+        QTest::newRow("c#2") << QPoint(530, 420) << "c#2";
+        QTest::newRow("d#2") << QPoint(595, 420) << "d#2";
+        QTest::newRow("e2 at its foot") << QPoint(640, 640) << "e2";
+    }
+    void clickPointPlaysItsKey()
+    {
+        QFETCH(QPoint, at);
+        QFETCH(QString, note);
+        Started& s = *m_s;
+        auto* key = qobject_cast<TImageButton*>(s.main.childAt(at));
+        QVERIFY(key);
+        QCOMPARE(key, s.main.Keys->Key(note));
+        const QPoint local = key->mapFrom(&s.main, at);
+        QTest::mousePress(key, Qt::LeftButton, {}, local);
+        QCOMPARE(PressedNote(s.main), note);
+        const Stroke st = Measure(s.kb1, [&] { QTest::mouseRelease(key, Qt::LeftButton, {}, local); });
+        QCOMPARE(st.notes, 1);
+        QCOMPARE(st.file, ExpectedFile(s.kb1, note));
+        QCOMPARE(PressedNote(s.main), QString());
+    }
+
+    // A black key at rest shows the white keys' own drawing of it; pressed, it has a picture
+    // of its own, the size of the key.
+    void blackKeysSitOnTheSeams()
+    {
+        Started& s = *m_s;
+        const int after[] = {0, 1, 3, 4, 5, 7, 8};
+        for (int i = 0; i < kMainSharps.size(); ++i) {
+            TImageButton* b = s.main.Keys->Key(kMainSharps[i]);
+            QCOMPARE(b->objectName(), QStringLiteral("Img_") + kMainSharps[i]);
+            QCOMPARE(b->geometry(), QRect(10 + 65 * (after[i] + 1) - 20, 395, 40, 156));
+            QCOMPARE(qAlpha(b->PictureUp().pixel(20, 60)), 0);
+            QCOMPARE(b->PictureDown().deviceIndependentSize(), QSizeF(40, 156));
+            QVERIFY(qGray(b->PictureDown().pixel(b->PictureDown().width() / 2, b->PictureDown().height() / 2)) < 60);
+        }
+    }
+
+    // Follow mode and the demo light a black key by its note; a sharp with no key here
+    // shows the arrow towards the wide keyboard.
+    void marksLightBlackKeys()
+    {
+        Started& s = *m_s;
+        KeyMarks* marks = s.main.Keys->Marks;
+        marks->Await(QStringLiteral("c#1"));
+        QCOMPARE(marks->Awaited(), QStringLiteral("c#1"));
+        QCOMPARE(marks->Letter(QStringLiteral("c#1")), QStringLiteral("⇧H"));
+        QVERIFY(marks->Hint->isHidden());
+        marks->Demo(QStringLiteral("d#2"), true);
+        QVERIFY(s.main.Keys->Key("d#2")->IsShowingDown());
+        marks->Demo(QStringLiteral("d#2"), false);
+        QVERIFY(s.main.Keys->Key("d#2")->IsShowingUp());
+        marks->Await(QStringLiteral("a#"));
+        QVERIFY(marks->Hint->isVisibleTo(&s.main));
+        QCOMPARE(marks->Hint->text(), QStringLiteral("↓"));
+        marks->Await(QStringLiteral("f#2"));
+        QCOMPARE(marks->Hint->text(), QStringLiteral("↑"));
+        marks->Await(QString());
+        QVERIFY(marks->Hint->isHidden());
     }
 
     void mouseClickPlaysOnRelease_data()
@@ -183,8 +349,9 @@ private Q_SLOTS:
     void everyNoteNameSoundsItsFile()
     {
         Started& s = *m_s;
-        const QStringList notes{"F", "G", "A", "B", "c", "d", "e", "f", "g", "a", "b",
-                                "c1", "d1", "e1", "f1", "g1", "a1", "b1", "c2", "d2", "e2", "f2"};
+        const QStringList notes{"F",  "G",  "A",  "B",  "c",   "d",   "e",   "f",   "g",   "a",   "b",   "c1", "d1",
+                                "e1", "f1", "g1", "a1", "b1",  "c2",  "d2",  "e2",  "f2",  "F#",  "G#",  "A#", "c#",
+                                "d#", "f#", "g#", "a#", "c#1", "d#1", "f#1", "g#1", "a#1", "c#2", "d#2", "f#2"};
         for (const QString& note : notes) {
             const Stroke st = Measure(s.kb1, [&] { s.kb1.PressNote(note); });
             QCOMPARE(st.notes, 1);
@@ -203,17 +370,21 @@ private Q_SLOTS:
             int vk;
             const char* plain;
             const char* withAlt;
+            const char* withShift;
         } rows[] = {
-            {70, "f", "F"}, {71, "g", "G"}, {69, "a", "A"}, {82, "b", "B"}, {65, "c", ""}, {83, "d", ""},
-            {68, "e", ""},  {72, "c1", ""}, {74, "d1", ""}, {75, "e1", ""}, {76, "f1", ""}, {186, "g1", ""},
-            {222, "a1", ""}, {13, "b1", ""}, {89, "c2", ""}, {85, "d2", ""}, {73, "e2", ""}, {79, "f2", ""},
+            {70, "f", "F", "f#"},   {71, "g", "G", "g#"},  {69, "a", "A", "a#"},  {82, "b", "B", "c1"},
+            {65, "c", "", "c#"},    {83, "d", "", "d#"},   {68, "e", "", "f"},    {72, "c1", "", "c#1"},
+            {74, "d1", "", "d#1"},  {75, "e1", "", "f1"},  {76, "f1", "", "f#1"}, {186, "g1", "", "g#1"},
+            {222, "a1", "", "a#1"}, {13, "b1", "", "c2"},  {89, "c2", "", "c#2"}, {85, "d2", "", "d#2"},
+            {73, "e2", "", "f2"},   {79, "f2", "", "f#2"},
         };
         for (const auto& r : rows) {
             QTest::addRow("%d", r.vk) << r.vk << none << QString(r.plain);
             QTest::addRow("Alt+%d", r.vk) << r.vk << alt << QString(r.withAlt);
-            QTest::addRow("Shift+%d", r.vk) << r.vk << shift << QString();
+            QTest::addRow("Shift+%d", r.vk) << r.vk << shift << QString(r.withShift);
             QTest::addRow("Ctrl+%d", r.vk) << r.vk << ctrl << QString();
         }
+        QTest::newRow("Ctrl+Shift+H") << 72 << (ctrl | shift) << QString();
         QTest::newRow("Alt+Shift+F") << 70 << (alt | shift) << QString();
         QTest::newRow("Ctrl+Alt+F") << 70 << (alt | ctrl) << QString();
         QTest::newRow("keypad flag is no modifier") << 65 << Qt::KeyboardModifiers(Qt::KeypadModifier) << "c";

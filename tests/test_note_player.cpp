@@ -10,6 +10,7 @@
 #include "core/sound/SoundFiles.h"
 #include "core/sound/NotePlayer.h"
 #include "core/sound/Voices.h"
+#include <cmath>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -60,6 +61,31 @@ std::vector<float> RenderMixer(AudioOutput& audio, int frames, int rate)
     return out;
 }
 
+// The period near 1/guess (within a major third either way) where the signal best matches
+// itself shifted, refined between samples.
+double AutocorrelationPitch(const float* x, int n, int rate, double guess)
+{
+    const int minLag = int(rate / (guess * 1.25)), maxLag = int(rate / (guess * 0.8)) + 1;
+    std::vector<double> r(size_t(maxLag + 2), 0.0);
+    for (int lag = minLag - 1; lag <= maxLag + 1; ++lag) {
+        double sum = 0, e0 = 0, e1 = 0;
+        for (int i = 0; i + lag < n; ++i) {
+            sum += double(x[i]) * x[i + lag];
+            e0 += double(x[i]) * x[i];
+            e1 += double(x[i + lag]) * x[i + lag];
+        }
+        r[size_t(lag)] = e0 > 0 && e1 > 0 ? sum / std::sqrt(e0 * e1) : 0;
+    }
+    int best = minLag;
+    for (int lag = minLag; lag <= maxLag; ++lag)
+        if (r[size_t(lag)] > r[size_t(best)])
+            best = lag;
+    const double a = r[size_t(best - 1)], b = r[size_t(best)], c = r[size_t(best + 1)];
+    const double denom = a - 2 * b + c;
+    const double shift = denom != 0 ? 0.5 * (a - c) / denom : 0;
+    return rate / (best + shift);
+}
+
 } // namespace
 
 class TestNotePlayer : public QObject {
@@ -92,7 +118,14 @@ private Q_SLOTS:
         const int noteSlots[22] = {5, 7, 9, 11, 12, 14, 16, 17, 19, 21, 23, 24, 26, 28, 29, 31, 33, 35, 36, 38, 40, 41};
         for (int i = 0; i < 22; ++i)
             QTest::newRow(names[i]) << QString::fromLatin1(names[i]) << noteSlots[i];
-        for (const char* bad : {"C", "g3", "", "C1", "c1 ", " c1", "a0", "f3", "E", "e3", "cc"})
+        const char* sharps[16] = {"F#",  "G#",  "A#",  "c#",  "d#",  "f#",  "g#",  "a#",
+                                  "c#1", "d#1", "f#1", "g#1", "a#1", "c#2", "d#2", "f#2"};
+        const int sharpSlots[16] = {6, 8, 10, 13, 15, 18, 20, 22, 25, 27, 30, 32, 34, 37, 39, 42};
+        for (int i = 0; i < 16; ++i)
+            QTest::newRow(sharps[i]) << QString::fromLatin1(sharps[i]) << sharpSlots[i];
+        // No e# or b# (they are f and c), no flats, nothing past f#2 and the '#' only before the octave.
+        for (const char* bad : {"C", "g3", "", "C1", "c1 ", " c1", "a0", "f3", "E", "e3", "cc", "e#1", "b#", "E#",
+                                "db1", "g#2", "c1#", "#c1", "c##1"})
             QTest::addRow("outside the table: '%s'", bad) << QString::fromLatin1(bad) << -1;
     }
     void noteNamesMapToSlots()
@@ -100,6 +133,10 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(int, slot);
         QCOMPARE(NoteSlot(name), slot);
+        if (slot >= 0) {
+            QCOMPARE(SlotNoteName(slot), name);
+            QCOMPARE(KeyNoteName(slot + FirstSlotKey), name);
+        }
     }
 
     // ---- Rotation ----
@@ -240,6 +277,43 @@ private Q_SLOTS:
         const auto out = RenderMixer(n.kb.Audio(), rate, rate);
         const double f = ZeroCrossingFrequency(out.data() + rate / 10, rate * 8 / 10, rate);
         QVERIFY2(std::abs(f - 440.0) < 0.1, qPrintable(QString::number(f)));
+        SilenceMixer(n.kb.Audio());
+    }
+
+    // The built-in voice's own samples, played by name: a sharp sounds its semitone, a
+    // hundred cents above its natural.
+    void sharpSoundsTheSemitoneAbove_data()
+    {
+        QTest::addColumn<QString>("natural");
+        QTest::addColumn<QString>("sharp");
+        QTest::newRow("c1") << "c1"
+                            << "c#1";
+        QTest::newRow("F") << "F"
+                           << "F#";
+        QTest::newRow("a") << "a"
+                           << "a#";
+        QTest::newRow("g1") << "g1"
+                            << "g#1";
+        QTest::newRow("f2") << "f2"
+                            << "f#2";
+    }
+    void sharpSoundsTheSemitoneAbove()
+    {
+        QFETCH(QString, natural);
+        QFETCH(QString, sharp);
+        NoteEnv n(true);
+        const int rate = 48000;
+        const double expected = 440.0 * std::pow(2.0, (NoteSlot(natural) - 33) / 12.0);
+        auto pitchOf = [&](const QString& note) {
+            SilenceMixer(n.kb.Audio());
+            n.kb.PlayNote(note, n.kb.Voice());
+            const auto out = RenderMixer(n.kb.Audio(), rate / 2, rate);
+            return AutocorrelationPitch(out.data() + rate / 20, rate / 5, rate, expected);
+        };
+        const double low = pitchOf(natural), high = pitchOf(sharp);
+        const double cents = 1200 * std::log2(high / low);
+        QVERIFY2(std::abs(1200 * std::log2(low / expected)) < 15, qPrintable(QString::number(low)));
+        QVERIFY2(std::abs(cents - 100) < 15, qPrintable(QStringLiteral("%1 Hz, %2 Hz").arg(low).arg(high)));
         SilenceMixer(n.kb.Audio());
     }
 

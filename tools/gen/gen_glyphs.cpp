@@ -142,6 +142,27 @@ QImage Arc(const PictureOutput& o)
     return img;
 }
 
+// Sharp, flat and natural before the digit: columns 0..3, rows 6..14, so even a 7-wide digit
+// (columns 5..11) keeps a free column. Drawn alone on a transparent cell, to lay over one.
+constexpr int kSignRows = 9;
+const std::array<std::array<const char*, kSignRows>, 3> kSigns = {{
+    {".#.#", ".#.#", "####", ".#.#", ".#.#", ".#.#", "####", ".#.#", ".#.#"},
+    {"#...", "#...", "#...", "#...", "###.", "#..#", "#..#", "#.#.", "##.."},
+    {"#...", "#...", "#..#", "####", "#..#", "#..#", "####", "#..#", "...#"},
+}};
+
+QImage SignPicture(const PictureOutput& o, int sign)
+{
+    QImage img(kCellW * o.scale, kCellH * o.scale, QImage::Format_ARGB32);
+    img.setDevicePixelRatio(o.scale);
+    img.fill(Qt::transparent);
+    for (int r = 0; r < kSignRows; ++r)
+        for (int c = 0; c < 4; ++c)
+            if (kSigns[size_t(sign)][size_t(r)][c] == '#')
+                Ink(img, c, kDigitTop + r);
+    return img;
+}
+
 bool Save(const QImage& img, const PictureOutput& o, const QString& name)
 {
     return o.Save(img, QStringLiteral("glyph/") + name + QStringLiteral(".png"));
@@ -197,5 +218,8 @@ bool GenerateGlyphs(const PictureOutput& o)
         const QImage img = GlyphPicture(o, name);
         ok &= !img.isNull() && Save(img, o, name);
     }
+    const char* const signs[] = {"SIGN_SHARP", "SIGN_FLAT", "SIGN_NATURAL"};
+    for (int i = 0; i < 3; ++i)
+        ok &= Save(SignPicture(o, i), o, QLatin1String(signs[i]));
     return ok;
 }

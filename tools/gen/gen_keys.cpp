@@ -192,6 +192,17 @@ QImage MainKey(const PictureOutput& o, bool notchLeft, bool notchRight, bool pre
     return img;
 }
 
+// A main black key pressed, over the notches it sits in: the black key widget is this size,
+// centred on the seam. At rest the white keys' pictures draw it.
+QImage MainBlackKeyDown(const PictureOutput& o)
+{
+    QImage img = o.NewImage(2 * kNotch, kBlackH);
+    img.fill(art::kUnderKeys);
+    QPainter p(&img);
+    art::BlackKey(p, QRectF(1, -4, 2 * kNotch - 2, kBlackH + 3), true);
+    return img;
+}
+
 QImage WideWhiteKey(const PictureOutput& o, bool pressed)
 {
     QImage img = o.NewImage(58, 249);
@@ -259,6 +270,7 @@ bool GenerateKeyPictures(const PictureOutput& o)
         ok &= o.Save(MainKey(o, s.left, s.right, false), base + QStringLiteral("_up.jpg"));
         ok &= o.Save(MainKey(o, s.left, s.right, true), base + QStringLiteral("_down.jpg"));
     }
+    ok &= o.Save(MainBlackKeyDown(o), QStringLiteral("pic/key_black_down.png"));
     ok &= o.Save(WideBack(o), QStringLiteral("pic/kb2_back.png"));
     ok &= o.Save(WideWhiteKey(o, false), QStringLiteral("pic/kb2_white_up.jpg"));
     ok &= o.Save(WideWhiteKey(o, true), QStringLiteral("pic/kb2_white_down.jpg"));

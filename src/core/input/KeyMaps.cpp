@@ -1,5 +1,6 @@
 // PC keys as data: the Qt key to virtual-key translation and the key maps of the keyboards.
 #include "core/input/KeyMaps.h"
+#include <array>
 #include <iterator>
 
 namespace VirtualKeys {
@@ -79,34 +80,63 @@ Qt::KeyboardModifiers Modifiers(Qt::KeyboardModifiers m)
 
 }
 
-// Main window: the key picks a note and the on-screen key of that note; modifiers are not looked at.
+// Main window: the key picks a note and the on-screen key of that note; Shift alone plays the
+// semitone above (the black key, or for e and b the next white key); other modifiers are not
+// looked at.
 constexpr KeyRow kMainMap[] = {
-    {72, KeyMods::Any, "c1"},  {74, KeyMods::Any, "d1"},  {75, KeyMods::Any, "e1"}, {76, KeyMods::Any, "f1"},
-    {186, KeyMods::Any, "g1"}, {222, KeyMods::Any, "a1"}, {13, KeyMods::Any, "b1"}, {89, KeyMods::Any, "c2"},
-    {85, KeyMods::Any, "d2"},  {73, KeyMods::Any, "e2"},
+    {72, KeyMods::Any, "c1"},         {74, KeyMods::Any, "d1"},        {75, KeyMods::Any, "e1"},
+    {76, KeyMods::Any, "f1"},         {186, KeyMods::Any, "g1"},       {222, KeyMods::Any, "a1"},
+    {13, KeyMods::Any, "b1"},         {89, KeyMods::Any, "c2"},        {85, KeyMods::Any, "d2"},
+    {73, KeyMods::Any, "e2"},         {72, KeyMods::ShiftOnly, "c#1"}, {74, KeyMods::ShiftOnly, "d#1"},
+    {75, KeyMods::ShiftOnly, "f1"},   {76, KeyMods::ShiftOnly, "f#1"}, {186, KeyMods::ShiftOnly, "g#1"},
+    {222, KeyMods::ShiftOnly, "a#1"}, {13, KeyMods::ShiftOnly, "c2"},  {89, KeyMods::ShiftOnly, "c#2"},
+    {85, KeyMods::ShiftOnly, "d#2"},  {73, KeyMods::ShiftOnly, "f2"},
 };
 
+// Shift alone on a key of the wide maps: the semitone above its note, where no row had Shift.
+constexpr KeyRow kWideShiftRows[] = {
+    {65, KeyMods::ShiftOnly, "c#"},   {83, KeyMods::ShiftOnly, "d#"},  {68, KeyMods::ShiftOnly, "f"},
+    {70, KeyMods::ShiftOnly, "f#"},   {71, KeyMods::ShiftOnly, "g#"},  {69, KeyMods::ShiftOnly, "a#"},
+    {82, KeyMods::ShiftOnly, "c1"},   {72, KeyMods::ShiftOnly, "c#1"}, {74, KeyMods::ShiftOnly, "d#1"},
+    {75, KeyMods::ShiftOnly, "f1"},   {76, KeyMods::ShiftOnly, "f#1"}, {186, KeyMods::ShiftOnly, "g#1"},
+    {222, KeyMods::ShiftOnly, "a#1"}, {13, KeyMods::ShiftOnly, "c2"},  {89, KeyMods::ShiftOnly, "c#2"},
+    {85, KeyMods::ShiftOnly, "d#2"},  {73, KeyMods::ShiftOnly, "f2"},  {79, KeyMods::ShiftOnly, "f#2"},
+};
+
+template <size_t A, size_t B>
+constexpr std::array<KeyRow, A + B> Join(const KeyRow (&a)[A], const KeyRow (&b)[B])
+{
+    std::array<KeyRow, A + B> out{};
+    for (size_t i = 0; i < A; ++i)
+        out[i] = a[i];
+    for (size_t i = 0; i < B; ++i)
+        out[A + i] = b[i];
+    return out;
+}
+
 // The wide map of the sound engine: a row matches only with exactly its modifier set held.
-constexpr KeyRow kEngineMap[] = {
-    {70, KeyMods::AltOnly, "F"}, {71, KeyMods::AltOnly, "G"}, {69, KeyMods::AltOnly, "A"},
-    {82, KeyMods::AltOnly, "B"}, {65, KeyMods::None, "c"},    {83, KeyMods::None, "d"},
-    {68, KeyMods::None, "e"},    {70, KeyMods::None, "f"},    {71, KeyMods::None, "g"},
-    {69, KeyMods::None, "a"},    {82, KeyMods::None, "b"},    {72, KeyMods::None, "c1"},
-    {74, KeyMods::None, "d1"},   {75, KeyMods::None, "e1"},   {76, KeyMods::None, "f1"},
-    {186, KeyMods::None, "g1"},  {222, KeyMods::None, "a1"},  {13, KeyMods::None, "b1"},
-    {89, KeyMods::None, "c2"},   {85, KeyMods::None, "d2"},   {73, KeyMods::None, "e2"},
-    {79, KeyMods::None, "f2"},
+constexpr KeyRow kEngineRows[] = {
+    {70, KeyMods::AltOnly, "F"}, {71, KeyMods::AltOnly, "G"}, {69, KeyMods::AltOnly, "A"}, {82, KeyMods::AltOnly, "B"},
+    {65, KeyMods::None, "c"},    {83, KeyMods::None, "d"},    {68, KeyMods::None, "e"},    {70, KeyMods::None, "f"},
+    {71, KeyMods::None, "g"},    {69, KeyMods::None, "a"},    {82, KeyMods::None, "b"},    {72, KeyMods::None, "c1"},
+    {74, KeyMods::None, "d1"},   {75, KeyMods::None, "e1"},   {76, KeyMods::None, "f1"},   {186, KeyMods::None, "g1"},
+    {222, KeyMods::None, "a1"},  {13, KeyMods::None, "b1"},   {89, KeyMods::None, "c2"},   {85, KeyMods::None, "d2"},
+    {73, KeyMods::None, "e2"},   {79, KeyMods::None, "f2"},
 };
 
 // The second keyboard's pictures. Keys of the lower octave (and O) go up only without a
 // modifier, because with one held they belong to another note or to none.
-constexpr KeyRow kWideMap[] = {
-    {65, KeyMods::None, "c"},   {83, KeyMods::None, "d"},   {68, KeyMods::None, "e"},  {70, KeyMods::None, "f"},
-    {71, KeyMods::None, "g"},   {69, KeyMods::None, "a"},   {82, KeyMods::None, "b"},  {72, KeyMods::Any, "c1"},
-    {74, KeyMods::Any, "d1"},   {75, KeyMods::Any, "e1"},   {76, KeyMods::Any, "f1"},  {186, KeyMods::Any, "g1"},
-    {222, KeyMods::Any, "a1"},  {13, KeyMods::Any, "b1"},   {89, KeyMods::Any, "c2"},  {85, KeyMods::Any, "d2"},
-    {73, KeyMods::Any, "e2"},   {79, KeyMods::None, "f2"},
+constexpr KeyRow kWideRows[] = {
+    {65, KeyMods::None, "c"},  {83, KeyMods::None, "d"},  {68, KeyMods::None, "e"}, {70, KeyMods::None, "f"},
+    {71, KeyMods::None, "g"},  {69, KeyMods::None, "a"},  {82, KeyMods::None, "b"}, {72, KeyMods::Any, "c1"},
+    {74, KeyMods::Any, "d1"},  {75, KeyMods::Any, "e1"},  {76, KeyMods::Any, "f1"}, {186, KeyMods::Any, "g1"},
+    {222, KeyMods::Any, "a1"}, {13, KeyMods::Any, "b1"},  {89, KeyMods::Any, "c2"}, {85, KeyMods::Any, "d2"},
+    {73, KeyMods::Any, "e2"},  {79, KeyMods::None, "f2"},
 };
+
+constexpr auto kEngineMap = Join(kEngineRows, kWideShiftRows);
+// Shift rows go up whatever is held: the keyboard remembers which note each key pressed.
+constexpr auto kWideMap = Join(kWideRows, kWideShiftRows);
 
 std::span<const KeyRow> MainKeyMap() { return kMainMap; }
 std::span<const KeyRow> EngineKeyMap() { return kEngineMap; }
@@ -124,10 +154,17 @@ QString KeyCap(int vk)
 
 QString KeyCapOfNote(std::span<const KeyRow> map, const QString& note)
 {
-    for (const KeyRow& r : map)
-        if (note == QLatin1String(r.note))
+    const KeyRow* shifted = nullptr;
+    for (const KeyRow& r : map) {
+        if (note != QLatin1String(r.note))
+            continue;
+        if (r.mods != KeyMods::ShiftOnly)
             return KeyCap(r.vk);
-    return {};
+        if (!shifted)
+            shifted = &r;
+    }
+    const QString cap = shifted ? KeyCap(shifted->vk) : QString();
+    return cap.isEmpty() ? cap : QStringLiteral("⇧") + cap;
 }
 
 bool ModsMatch(KeyMods rule, Qt::KeyboardModifiers held)
@@ -137,6 +174,7 @@ bool ModsMatch(KeyMods rule, Qt::KeyboardModifiers held)
     case KeyMods::Any: return true;
     case KeyMods::None: return held == Qt::KeyboardModifiers();
     case KeyMods::AltOnly: return held == Qt::KeyboardModifiers(Qt::AltModifier);
+    case KeyMods::ShiftOnly: return held == Qt::KeyboardModifiers(Qt::ShiftModifier);
     }
     return false;
 }
@@ -147,6 +185,20 @@ const KeyRow* FindKey(std::span<const KeyRow> map, int vk)
         if (r.vk == vk)
             return &r;
     return nullptr;
+}
+
+const KeyRow* MatchKey(std::span<const KeyRow> map, int vk, Qt::KeyboardModifiers held)
+{
+    const KeyRow* any = nullptr;
+    for (const KeyRow& r : map) {
+        if (r.vk != vk || !ModsMatch(r.mods, held))
+            continue;
+        if (r.mods != KeyMods::Any)
+            return &r;
+        if (!any)
+            any = &r;
+    }
+    return any;
 }
 
 QString PcKeyNote(int key, Qt::KeyboardModifiers modifiers)

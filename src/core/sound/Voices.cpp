@@ -28,6 +28,21 @@ constexpr NoteName kNotes[22] = {
     {u"a1", 33}, {u"b1", 35}, {u"c2", 36}, {u"d2", 38}, {u"e2", 40}, {u"f2", 41},
 };
 
+// The black keys: the natural's letter and a '#' before its octave mark, from F# up to f#2.
+constexpr NoteName kSharps[16] = {
+    {u"F#", 6},   {u"G#", 8},   {u"A#", 10},  {u"c#", 13},  {u"d#", 15},  {u"f#", 18},  {u"g#", 20},  {u"a#", 22},
+    {u"c#1", 25}, {u"d#1", 27}, {u"f#1", 30}, {u"g#1", 32}, {u"a#1", 34}, {u"c#2", 37}, {u"d#2", 39}, {u"f#2", 42},
+};
+
+template <typename Fn>
+void ForEachName(Fn&& fn)
+{
+    for (const NoteName& n : kNotes)
+        fn(n);
+    for (const NoteName& n : kSharps)
+        fn(n);
+}
+
 } // namespace
 
 void VoiceBank::Fill()
@@ -50,10 +65,22 @@ QString SoundResourcePath(const QString& name)
 
 int NoteSlot(const QString& name)
 {
-    for (const NoteName& n : kNotes)
+    int slot = -1;
+    ForEachName([&](const NoteName& n) {
         if (name == QStringView(n.name))
-            return n.slot;
-    return -1;
+            slot = n.slot;
+    });
+    return slot;
+}
+
+QString SlotNoteName(int slot)
+{
+    QString name;
+    ForEachName([&](const NoteName& n) {
+        if (n.slot == slot)
+            name = QString::fromUtf16(n.name);
+    });
+    return name;
 }
 
 int NoteKey(const QString& name)
@@ -62,13 +89,7 @@ int NoteKey(const QString& name)
     return slot < 0 ? -1 : slot + FirstSlotKey;
 }
 
-QString KeyNoteName(int key)
-{
-    for (const NoteName& n : kNotes)
-        if (n.slot + FirstSlotKey == key)
-            return QString::fromUtf16(n.name);
-    return {};
-}
+QString KeyNoteName(int key) { return SlotNoteName(key - FirstSlotKey); }
 
 QStringList PlayedSounds(const VoiceTable& voice)
 {

@@ -1,27 +1,19 @@
 #include "ui/keys/KeyMarks.h"
+#include "core/sound/Voices.h"
 #include "ui/widgets/ImageButton.h"
 #include "ui/widgets/Styles.h"
 #include <QLabel>
 #include <QPainter>
+#include <algorithm>
 
 namespace {
 constexpr int kFlashMs = 300;
-// Every note name low to high, so a note with no key knows on which side it lies.
-const char* const kOrder[] = {"F", "G", "A", "B", "c", "d", "e", "f", "g", "a", "b", "c1", "d1",
-                              "e1", "f1", "g1", "a1", "b1", "c2", "d2", "e2", "f2"};
-int Rank(const QString& note)
-{
-    for (int i = 0; i < int(std::size(kOrder)); ++i)
-        if (note == QLatin1String(kOrder[i]))
-            return i;
-    return -1;
-}
 } // namespace
 
 // Over a key, under the mouse: a soft fill and the letter near the key's foot.
 class KeyCapView : public QWidget {
 public:
-    explicit KeyCapView(TImageButton* key) : QWidget(key)
+    KeyCapView(TImageButton* key, bool black) : QWidget(key), m_black(black)
     {
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setGeometry(key->rect());
@@ -37,15 +29,22 @@ protected:
         p.setRenderHint(QPainter::Antialiasing);
         if (fill.alpha() > 0) {
             p.setPen(Qt::NoPen);
-            p.setBrush(fill);
+            // On a black key the light shows stronger, or it would hardly read.
+            QColor c = fill;
+            if (m_black)
+                c.setAlpha(std::min(255, c.alpha() * 2));
+            p.setBrush(c);
             p.drawRoundedRect(QRectF(rect()).adjusted(3, 3, -3, -3), 5, 5);
         }
         if (!letter.isEmpty()) {
-            p.setFont(PixelFont(QStringLiteral("Tahoma"), 18));
-            p.setPen(QColor(90, 60, 30));
-            p.drawText(QRect(0, height() - 40, width(), 30), Qt::AlignCenter, letter);
+            p.setFont(PixelFont(QStringLiteral("Tahoma"), m_black ? 14 : 18));
+            p.setPen(m_black ? QColor(240, 225, 190) : QColor(90, 60, 30));
+            p.drawText(QRect(0, height() - (m_black ? 34 : 40), width(), 30), Qt::AlignCenter, letter);
         }
     }
+
+private:
+    bool m_black;
 };
 
 KeyMarks::KeyMarks(QWidget* keyboard, std::vector<Key> keys, std::span<const KeyRow> map, const QRect& low,
@@ -53,7 +52,7 @@ KeyMarks::KeyMarks(QWidget* keyboard, std::vector<Key> keys, std::span<const Key
     : QObject(keyboard), m_keys(std::move(keys)), m_low(low), m_high(high)
 {
     for (const Key& k : m_keys) {
-        m_caps.push_back(new KeyCapView(k.button));
+        m_caps.push_back(new KeyCapView(k.button, k.note.contains(QLatin1Char('#'))));
         m_letterOf.push_back(KeyCapOfNote(map, k.note));
     }
     Hint = new QLabel(keyboard);
@@ -128,10 +127,10 @@ void KeyMarks::ShowHint(const QString& note, bool on)
             Hint->hide();
         return;
     }
-    const int rank = Rank(note);
-    if (rank < 0 || m_keys.empty())
+    const int slot = NoteSlot(note);
+    if (slot < 0 || m_keys.empty())
         return;
-    const bool below = rank < Rank(m_keys.front().note);
+    const bool below = slot < NoteSlot(m_keys.front().note);
     Hint->setText(below ? QStringLiteral("↓") : QStringLiteral("↑"));
     Hint->setToolTip(below ? QStringLiteral("要弹的音比这排琴键低。点击曲谱下方最左边的键盘按钮，"
                                             "打开宽键盘就能弹到。")

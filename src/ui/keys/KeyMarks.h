@@ -22,11 +22,13 @@ public:
         QString note;
         TImageButton* button;
     };
-    // keys low to high; map gives each key's letter; the arrows sit at low and high.
+    // keys, the lowest first (black keys by their sharps, e.g. "c#1"); map gives each key's
+    // letter ("⇧H" for a shifted one); the arrows sit at low and high.
     KeyMarks(QWidget* keyboard, std::vector<Key> keys, std::span<const KeyRow> map, const QRect& low,
              const QRect& high);
 
     void SetLetters(bool on);
+    // Each takes a note name, natural or sharp; a note with no key here shows the arrow.
     void Await(const QString& note);            // "" lights none
     void Wrong(const QString& note);            // a short red flash
     void Demo(const QString& note, bool down);  // the key shown pressed or released

@@ -46,13 +46,8 @@ void TFrmKeyBoard_2::BuildKeys()
                 [this, note] { RunGuarded(m_dialogs, [&] { m_notes.PressNote(note); }); });
         m_white[size_t(i)] = b;
     }
-    std::vector<KeyMarks::Key> marked;
-    for (size_t i = 0; i < Notes.size(); ++i)
-        marked.push_back({QString::fromLatin1(Notes[i]), m_white[i]});
-    Marks = new KeyMarks(this, std::move(marked), WideKeyMap(), QRect(24, 240, 26, 26), QRect(1037, 240, 26, 26));
-
-    // Black keys lie over the white ones and play nothing. Only their painted part takes
-    // clicks, so a click where a white key shows through plays that white key.
+    // Black keys lie over the white ones. Only their painted part takes clicks, so a click
+    // where a white key shows through plays that white key.
     const QImage blackUp = ResourceImage(QStringLiteral("pic/kb2_black.png"));
     const QImage blackDown = ResourceImage(QStringLiteral("pic/kb2_black_down.png"));
     // A mask is in widget pixels: it comes from the 1x picture whichever one is shown.
@@ -61,15 +56,27 @@ void TFrmKeyBoard_2::BuildKeys()
     const QRegion opaque(QBitmap::fromImage(maskPicture.createAlphaMask()));
     static constexpr int kBlackX[] = {32, 98, 208, 268, 332, 438, 504, 614, 674, 738, 845, 911};
     for (int i = 0; i < 12; ++i) {
+        const QString note = QString::fromLatin1(Sharps[size_t(i)]);
         TImageButton* b = NewImageButton(this, QRect(kBlackX[i], 26, 59, 162), blackUp, blackDown);
         if (!opaque.isEmpty())
             b->setMask(opaque);
         b->raise();
+        connect(b, &TImageButton::clicked, this,
+                [this, note] { RunGuarded(m_dialogs, [&] { m_notes.PressNote(note); }); });
+        b->setObjectName(i == 0 ? QStringLiteral("Img_cx") : QStringLiteral("ImageButton%1").arg(i));
         if (i == 0)
             Img_cx = b;
         else
             ImageButton[size_t(i - 1)] = b;
+        m_black[size_t(i)] = b;
     }
+
+    std::vector<KeyMarks::Key> marked;
+    for (size_t i = 0; i < Notes.size(); ++i)
+        marked.push_back({QString::fromLatin1(Notes[i]), m_white[i]});
+    for (size_t i = 0; i < Sharps.size(); ++i)
+        marked.push_back({QString::fromLatin1(Sharps[i]), m_black[i]});
+    Marks = new KeyMarks(this, std::move(marked), WideKeyMap(), QRect(24, 240, 26, 26), QRect(1037, 240, 26, 26));
 }
 
 TImageButton* TFrmKeyBoard_2::Key(const QString& note) const
@@ -77,14 +84,33 @@ TImageButton* TFrmKeyBoard_2::Key(const QString& note) const
     for (size_t i = 0; i < Notes.size(); ++i)
         if (note == QLatin1String(Notes[i]))
             return m_white[i];
+    for (size_t i = 0; i < Sharps.size(); ++i)
+        if (note == QLatin1String(Sharps[i]))
+            return m_black[i];
     return nullptr;
 }
 
 void TFrmKeyBoard_2::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
     const Qt::KeyboardModifiers held = VirtualKeys::Modifiers(modifiers);
+    const KeyRow* shifted = MatchKey(WideKeyMap(), key, held);
+    if (shifted && shifted->mods != KeyMods::ShiftOnly)
+        shifted = nullptr;
+    // A repeat with Shift let go (or a press whose key-up went elsewhere) ends the note before.
+    if (const QString before = m_shifted.value(key);
+        !before.isEmpty() && (!shifted || before != QLatin1String(shifted->note)))
+        FormKeyUp(key, Qt::ShiftModifier);
     if (const KeyRow* r = FindKey(WideKeyMap(), key); r && held == Qt::KeyboardModifiers())
         Key(QString::fromLatin1(r->note))->ShowDown();
+    if (const KeyRow* r = shifted) {
+        const QString note = QString::fromLatin1(r->note);
+        // Shift caught up with a held key: its plain note lets go.
+        if (const KeyRow* plain = FindKey(WideKeyMap(), key))
+            Key(QString::fromLatin1(plain->note))->ShowUp();
+        m_shifted.insert(key, note);
+        if (TImageButton* b = Key(note))   // Shift+O plays f#2, which has no key here
+            b->ShowDown();
+    }
     if (key == VirtualKeys::Space)
         Q_EMIT spacePressed();
     else if (key == VirtualKeys::Escape)
@@ -95,6 +121,13 @@ void TFrmKeyBoard_2::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
 
 void TFrmKeyBoard_2::FormKeyUp(int key, Qt::KeyboardModifiers modifiers)
 {
+    // A note pressed with Shift goes up with its key, whatever is held by then.
+    if (const QString shifted = m_shifted.take(key); !shifted.isEmpty()) {
+        if (TImageButton* b = Key(shifted))
+            b->ShowUp();
+        m_notes.ReleaseNote(shifted);
+        return;
+    }
     const KeyRow* r = FindKey(WideKeyMap(), key);
     if (!r || !ModsMatch(r->mods, modifiers))
         return;

@@ -1,6 +1,8 @@
 #pragma once
-// The second, wider keyboard window TFrmKeyBoard_2: 18 white keys (c to f2) and 12 black keys.
+// The second, wider keyboard window TFrmKeyBoard_2: 18 white keys (c to f2) and 12 black keys
+// (c# to d#2).
 #include "ui/widgets/Guard.h"
+#include <QHash>
 #include <QWidget>
 #include <array>
 
@@ -16,6 +18,8 @@ public:
 
     static constexpr std::array<const char*, 18> Notes{"c",  "d",  "e",  "f",  "g",  "a",  "b",  "c1", "d1",
                                                        "e1", "f1", "g1", "a1", "b1", "c2", "d2", "e2", "f2"};
+    static constexpr std::array<const char*, 12> Sharps{"c#",  "d#",  "f#",  "g#",  "a#",  "c#1",
+                                                        "d#1", "f#1", "g#1", "a#1", "c#2", "d#2"};
     // PC keys while this keyboard has them (also those that reach the main window).
     void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void FormKeyUp(int key, Qt::KeyboardModifiers modifiers);
@@ -24,7 +28,8 @@ public:
     TImageButton* Img_cx = nullptr;                 // the first black key
     std::array<TImageButton*, 11> ImageButton{};    // ImageButton1..11 at index 0..10
     const std::array<TImageButton*, 18>& WhiteKeys() const { return m_white; }   // left to right, c to f2
-    TImageButton* Key(const QString& note) const;   // Img_c ... Img_f2
+    const std::array<TImageButton*, 12>& BlackKeys() const { return m_black; }   // left to right, c# to d#2
+    TImageButton* Key(const QString& note) const;    // Img_c ... Img_f2, and the black keys by their sharps
     KeyMarks* Marks = nullptr;                       // lit keys, letters, the demo's presses
 
 Q_SIGNALS:
@@ -43,6 +48,8 @@ private:
     INoteInput& m_notes;
     IDialogs& m_dialogs;
     std::array<TImageButton*, 18> m_white{};
+    std::array<TImageButton*, 12> m_black{};
+    QHash<int, QString> m_shifted;   // PC key -> the note it pressed with Shift
 };
 
 // Virtual-key code of a key event, 0 for a key that has none.

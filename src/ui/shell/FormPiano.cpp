@@ -368,7 +368,7 @@ void TFormPiano::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
     if (key == VirtualKeys::Escape && m_keyboardRoute != 1)
         StopPractice();
     if (m_keyboardRoute == 0)
-        Keys->MainKeyDown(key);
+        Keys->MainKeyDown(key, modifiers);
     else if (m_keyboardRoute == 1)
         WideKeyboard()->FormKeyDown(key, modifiers);
 }

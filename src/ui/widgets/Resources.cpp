@@ -101,6 +101,7 @@ QStringList WindowPictures()
     for (const char* key : {"cf", "dga", "eb"})
         for (const char* state : {"up", "down"})
             paths << QStringLiteral("pic/key_%1_%2.jpg").arg(QLatin1String(key), QLatin1String(state));
+    paths << QStringLiteral("pic/key_black_down.png");
     return paths;
 }
 
