@@ -1,5 +1,7 @@
+// Numbered notation text in: a parser that walks the text once, line by line and mark by mark.
 #include "core/formats/JianpuText.h"
 #include "core/Errors.h"
+#include <algorithm>
 
 using namespace Jianpu;
 
@@ -23,13 +25,16 @@ enum class Key { None, Title, Performer, Lyricist, Composer, Time, Signature };
 
 Key HeaderKey(const QString& k)
 {
-    static const struct { const char16_t* name; Key key; } keys[] = {
-        {u"title", Key::Title},         {u"歌名", Key::Title},      {u"曲名", Key::Title},
-        {u"标题", Key::Title},          {u"performer", Key::Performer}, {u"演唱", Key::Performer},
-        {u"歌手", Key::Performer},      {u"lyricist", Key::Lyricist}, {u"作词", Key::Lyricist},
-        {u"词", Key::Lyricist},         {u"composer", Key::Composer}, {u"作曲", Key::Composer},
-        {u"曲", Key::Composer},         {u"time", Key::Time},        {u"节拍", Key::Time},
-        {u"拍号", Key::Time},           {u"key", Key::Signature},    {u"调", Key::Signature},
+    static const struct {
+        const char16_t* name;
+        Key key;
+    } keys[] = {
+        {u"title", Key::Title},    {u"歌名", Key::Title},          {u"曲名", Key::Title},
+        {u"标题", Key::Title},     {u"performer", Key::Performer}, {u"演唱", Key::Performer},
+        {u"歌手", Key::Performer}, {u"lyricist", Key::Lyricist},   {u"作词", Key::Lyricist},
+        {u"词", Key::Lyricist},    {u"composer", Key::Composer},   {u"作曲", Key::Composer},
+        {u"曲", Key::Composer},    {u"time", Key::Time},           {u"节拍", Key::Time},
+        {u"拍号", Key::Time},      {u"key", Key::Signature},       {u"调", Key::Signature},
         {u"调号", Key::Signature},
     };
     const QString lower = k.toLower();
@@ -48,9 +53,15 @@ QChar Plain(QChar c)
         return QChar(char16_t(u - 0xFEE0));
     switch (u) {
     case 0x3000: return QChar(u' ');
-    case 0x2018: case 0x2019: case 0x2032: return QChar(u'\'');
-    case 0x2013: case 0x2014: case 0x2015: case 0x2500: return QChar(u'-');
-    case 0x3002: case 0x00B7: return QChar(u'.');
+    case 0x2018:
+    case 0x2019:
+    case 0x2032: return QChar(u'\'');
+    case 0x2013:
+    case 0x2014:
+    case 0x2015:
+    case 0x2500: return QChar(u'-');
+    case 0x3002:
+    case 0x00B7: return QChar(u'.');
     case 0x266F: return QChar(u'#');
     case 0x266D: return QChar(u'b');
     default: return c;
@@ -99,10 +110,7 @@ bool LooksLikeTime(QStringView t)
     return true;
 }
 
-QString Beats(int units)
-{
-    return QString::number(double(units) / UnitsPerBeat);
-}
+QString Beats(int units) { return QString::number(double(units) / UnitsPerBeat); }
 
 enum class Cell { None, Note, Rest, Dot, Dash, Bar, Space };
 
@@ -129,38 +137,18 @@ public:
     {
         JianpuParse result;
         if (text.size() > MaxTextChars) {
-            result.error = JianpuError{1, 0, QStringLiteral("文本太长：%1 个字符，最多 %2 个。").arg(text.size()).arg(MaxTextChars)};
+            result.error = JianpuError{
+                1, 0, QStringLiteral("文本太长：%1 个字符，最多 %2 个。").arg(text.size()).arg(MaxTextChars)};
             return result;
         }
         try {
-            if (m_paste)
-                startSong(QString());
-            // A line ends at \n, \r\n or a lone \r (old Mac text).
-            qsizetype pos = 0;
-            for (;;) {
-                qsizetype end = pos;
-                while (end < text.size() && text[end] != u'\n' && text[end] != u'\r')
-                    ++end;
-                ++m_line;
-                takeLine(QStringView(text).mid(pos, end - pos));
-                if (end >= text.size())
-                    break;
-                pos = end + (text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n' ? 2 : 1);
-            }
-            if (m_song >= 0)
-                finishSong();
+            takeLines(text);
         } catch (const Fault& f) {
             result.error = f.error;
             return result;
         }
         result.songs = std::move(m_songs);
-        if (m_skipped > 0)
-            result.warnings << QStringLiteral("跳过了 %1 行歌词等文字（第 %2 行起）").arg(m_skipped).arg(m_firstSkipped);
-        if (m_accidentals > 0)
-            result.warnings << QStringLiteral("升降号无法保存，略去 %1 处").arg(m_accidentals);
-        if (m_repeats > 0)
-            result.warnings << QStringLiteral("反复记号无法保存，已略去");
-        result.warnings << m_warnings;
+        result.warnings = warnings();
         return result;
     }
 
@@ -170,6 +158,39 @@ private:
     [[noreturn]] void fail(const QString& what, int column = -1, int line = 0) const
     {
         throw Fault{JianpuError{line ? line : m_line, column < 0 ? m_column : column, what}};
+    }
+
+    void takeLines(const QString& text)
+    {
+        if (m_paste)
+            startSong(QString());
+        // A line ends at \n, \r\n or a lone \r (old Mac text).
+        qsizetype pos = 0;
+        for (;;) {
+            qsizetype end = pos;
+            while (end < text.size() && text[end] != u'\n' && text[end] != u'\r')
+                ++end;
+            ++m_line;
+            takeLine(QStringView(text).mid(pos, end - pos));
+            if (end >= text.size())
+                break;
+            pos = end + (text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n' ? 2 : 1);
+        }
+        if (m_song >= 0)
+            finishSong();
+    }
+
+    QStringList warnings() const
+    {
+        QStringList result;
+        if (m_skipped > 0)
+            result << QStringLiteral("跳过了 %1 行歌词等文字（第 %2 行起）").arg(m_skipped).arg(m_firstSkipped);
+        if (m_accidentals > 0)
+            result << QStringLiteral("升降号无法保存，略去 %1 处").arg(m_accidentals);
+        if (m_repeats > 0)
+            result << QStringLiteral("反复记号无法保存，已略去");
+        result << m_warnings;
+        return result;
     }
 
     void takeLine(QStringView raw)
@@ -182,31 +203,10 @@ private:
         const QStringView trimmed = line.trimmed();
         if (trimmed.isEmpty())
             return;
-        m_column = int(trimmed.data() - line.data()) + 1;
-
-        // A header: a word, then a colon.
-        qsizetype k = trimmed.data() - line.data();
-        const qsizetype keyStart = k;
-        while (k < line.size() && (line[k].isLetter() && (line[k].unicode() < 0x80 || line[k].unicode() >= 0x2E80)))
-            ++k;
-        const qsizetype keyEnd = k;
-        while (k < line.size() && line[k].isSpace())
-            ++k;
-        if (keyEnd > keyStart && k < line.size() && line[k] == u':') {
-            const Key key = HeaderKey(line.mid(keyStart, keyEnd - keyStart).toString());
-            if (key != Key::None) {
-                // A pasted title or credit keeps a "#": only the starter file comments its headers.
-                const qsizetype valueEnd = m_paste ? raw.size() : end;
-                takeHeader(key, line.mid(keyStart, keyEnd - keyStart).toString(),
-                           Bounded(raw.mid(k + 1, valueEnd - k - 1).trimmed()));
-                return;
-            }
-            if (!m_paste)
-                fail(QStringLiteral("不认识的标题行“%1:”（可用 title、performer、lyricist、composer、time）")
-                         .arg(Excerpt(line.mid(keyStart, keyEnd - keyStart))));
-            takeText(raw.left(end).trimmed());
+        const qsizetype start = trimmed.data() - line.data();
+        m_column = int(start) + 1;
+        if (takeHeaderLine(raw, line, start, end))
             return;
-        }
         // The key and time line of printed numbered notation: "1=D 4/4".
         if (trimmed.startsWith(u"1=") || LooksLikeTime(trimmed)) {
             for (QStringView token : trimmed.split(u' ', Qt::SkipEmptyParts))
@@ -216,14 +216,35 @@ private:
                 }
             return;
         }
-        if (m_paste) {
-            for (QChar c : line)
-                if (!IsNotationChar(c)) {
-                    takeText(raw.left(end).trimmed());
-                    return;
-                }
+        if (m_paste && !std::all_of(line.begin(), line.end(), IsNotationChar))
+            takeText(raw.left(end).trimmed());
+        else
+            takeNotes(line);
+    }
+
+    // A header: a word at `start`, then a colon. Returns false when the line is none; `end`
+    // is where its comment starts.
+    bool takeHeaderLine(QStringView raw, QStringView line, qsizetype start, qsizetype end)
+    {
+        qsizetype k = start;
+        while (k < line.size() && (line[k].isLetter() && (line[k].unicode() < 0x80 || line[k].unicode() >= 0x2E80)))
+            ++k;
+        const QStringView name = line.mid(start, k - start);
+        while (k < line.size() && line[k].isSpace())
+            ++k;
+        if (name.isEmpty() || k >= line.size() || line[k] != u':')
+            return false;
+        if (const Key key = HeaderKey(name.toString()); key != Key::None) {
+            // A pasted title or credit keeps a "#": only the starter file comments its headers.
+            const qsizetype valueEnd = m_paste ? raw.size() : end;
+            takeHeader(key, name.toString(), Bounded(raw.mid(k + 1, valueEnd - k - 1).trimmed()));
+            return true;
         }
-        takeNotes(line);
+        if (!m_paste)
+            fail(QStringLiteral("不认识的标题行“%1:”（可用 title、performer、lyricist、composer、time）")
+                     .arg(Excerpt(name)));
+        takeText(raw.left(end).trimmed());
+        return true;
     }
 
     // A line that is no notation: a title before the notes, or lyrics, chords and the like.
@@ -284,29 +305,31 @@ private:
         if (!m_paste && m_started)
             fail(QStringLiteral("“%1:”要写在《%2》的音符之前").arg(Excerpt(name), Excerpt(song().title)));
         switch (key) {
-        case Key::Performer:
-        case Key::Lyricist:
-        case Key::Composer: {
-            const int n = key == Key::Performer ? 0 : key == Key::Lyricist ? 1 : 2;
-            const QString value = storable(given);
-            if (GbkLength(value) > Score::FieldBytes) {
-                if (!m_paste)
-                    fail(QStringLiteral("“%1”超过 %2 字节").arg(Excerpt(value)).arg(Score::FieldBytes));
-                m_warnings << QStringLiteral("第 %1 行：“%2”超过 %3 字节，已截短").arg(m_line).arg(Excerpt(value)).arg(Score::FieldBytes);
-            }
-            SongRecord& h = song().rows[0];
-            QString& field = n == 0 ? h.SongNote : n == 1 ? h.OpernLong : h.OpernHigh;
-            if (!value.isEmpty())
-                field = GbkCut(value, Score::FieldBytes);
-            song().creditGiven[size_t(n)] = true;
-            break;
+        case Key::Performer: setCredit(0, given); break;
+        case Key::Lyricist: setCredit(1, given); break;
+        case Key::Composer: setCredit(2, given); break;
+        case Key::Time: setTime(given); break;
+        default: break;   // the key is not stored: it stays a comment
         }
-        case Key::Time:
-            setTime(given);
-            break;
-        default:
-            break;   // the key is not stored: it stays a comment
+    }
+
+    // n: 0 performer, 1 lyricist, 2 composer.
+    void setCredit(int n, const QString& given)
+    {
+        const QString value = storable(given);
+        if (GbkLength(value) > Score::FieldBytes) {
+            if (!m_paste)
+                fail(QStringLiteral("“%1”超过 %2 字节").arg(Excerpt(value)).arg(Score::FieldBytes));
+            m_warnings << QStringLiteral("第 %1 行：“%2”超过 %3 字节，已截短")
+                              .arg(m_line)
+                              .arg(Excerpt(value))
+                              .arg(Score::FieldBytes);
         }
+        SongRecord& h = song().rows[0];
+        QString& field = n == 0 ? h.SongNote : n == 1 ? h.OpernLong : h.OpernHigh;
+        if (!value.isEmpty())
+            field = GbkCut(value, Score::FieldBytes);
+        song().creditGiven[size_t(n)] = true;
     }
 
     void setTime(QStringView value)
@@ -339,6 +362,13 @@ private:
         song().title = title;
         song().titleGiven = !title.isEmpty();
         song().firstLine = m_line;
+        song().rows.push_back(headerRow(title));
+        m_timeCode = m_paste ? m_opt.timeCode : -1;
+        resetCells();
+    }
+
+    SongRecord headerRow(const QString& title) const
+    {
         SongRecord h;
         h.SongID = int(m_songs.size());
         h.SeqID = 0;
@@ -347,9 +377,12 @@ private:
         h.SongNote = h.OpernLong = h.OpernHigh = kUnknown;
         h.InfoType = QStringLiteral("0");
         h.SongDate = m_opt.songDate;
-        m_timeCode = m_paste ? m_opt.timeCode : -1;
         h.Conn = m_paste ? m_opt.timeCode : 0;
-        song().rows.push_back(h);
+        return h;
+    }
+
+    void resetCells()
+    {
         m_started = false;
         m_barUnits = 0;
         m_bars.clear();
@@ -465,59 +498,78 @@ private:
         m_started = true;
         m_attach = false;
         for (qsizetype i = 0; i < l.size(); ++i) {
-            const QChar c = l[i];
             m_column = int(i) + 1;
-            if (c.isSpace()) {
-                m_attach = false;
-                continue;
-            }
-            if (c >= u'0' && c <= u'7') {
-                i = takeNote(l, i, 0);
-            } else if ((c == u'q' || c == u's') && i + 1 < l.size() && l[i + 1] >= u'0' && l[i + 1] <= u'7') {
-                i = takeNote(l, i + 1, c == u'q' ? 1 : 2);   // the jianpu-ly way: q1 s1
-            } else if (m_paste && (c == u'#' || c == u'b') && i + 1 < l.size() && IsDigit(l[i + 1])) {
-                ++m_accidentals;   // the notation has no accidentals: the note stays
-            } else if (c == u'8' || c == u'9') {
-                fail(QStringLiteral("%1 不是音级（0 到 7）").arg(c));
-            } else if (c == u'|' || c == u'/') {
-                if (m_paste && c == u'|' && i > 0 && l[i - 1] == u'|')
-                    continue;   // a double bar line is one bar line
-                if (m_paste) {
-                    m_bars.push_back({m_line, m_barUnits});
-                    m_barUnits = 0;
-                    ++song().bars;
-                } else {
-                    closeBar(m_line);
-                }
-                addSymbol(2);
-                m_last = Cell::Bar;
-                m_attach = false;
-            } else if (m_paste && c == u':') {
-                m_repeats = 1;
-            } else if (c == u'.') {
-                i = takeDot(l, i);
-            } else if (c == u'-') {
-                if (!m_paste && m_lastNoteUnits == 0)
-                    fail(QStringLiteral("延长线前面要有音符"));
-                addSymbol(3);
-                addUnits(UnitsPerBeat);
-                m_last = Cell::Dash;
-                m_attach = false;
-            } else if (c == u'~') {
-                addSymbol(5);
-                m_last = Cell::Space;
-                m_attach = false;
-            } else if (c == u'(') {
-                if (!m_paste && !m_open.empty())
-                    fail(QStringLiteral("上一条连音线还没有结束"));
-                m_open.push_back({-1, m_line, m_column});
-            } else if (c == u')') {
-                closeSlur();
-            } else if (c == u'\'' || c == u',' || c == u'_' || c == u'^' || c == u'q' || c == u's') {
-                fail(QStringLiteral("“%1”要紧跟在音符后面").arg(c));
-            } else {
-                fail(QStringLiteral("不认识的字符“%1”").arg(c));
-            }
+            i = takeMark(l, i);
+        }
+    }
+
+    // Reads the mark at i; returns the index of the last character used.
+    qsizetype takeMark(QStringView l, qsizetype i)
+    {
+        const QChar c = l[i];
+        const bool digitNext = i + 1 < l.size() && IsDigit(l[i + 1]);
+        if (c.isSpace())
+            m_attach = false;
+        else if (c >= u'0' && c <= u'7')
+            return takeNote(l, i, 0);
+        else if ((c == u'q' || c == u's') && digitNext && l[i + 1] <= u'7')
+            return takeNote(l, i + 1, c == u'q' ? 1 : 2);   // the jianpu-ly way: q1 s1
+        else if (m_paste && (c == u'#' || c == u'b') && digitNext)
+            ++m_accidentals;   // the notation has no accidentals: the note stays
+        else if (c == u'8' || c == u'9')
+            fail(QStringLiteral("%1 不是音级（0 到 7）").arg(c));
+        else if (c == u'|' || c == u'/')
+            takeBar(c == u'|' && i > 0 && l[i - 1] == u'|');
+        else if (m_paste && c == u':')
+            m_repeats = 1;
+        else if (c == u'.')
+            return takeDot(l, i);
+        else
+            takeSymbol(c);
+        return i;
+    }
+
+    // A double bar line is one bar line when pasted.
+    void takeBar(bool secondOfDouble)
+    {
+        if (m_paste && secondOfDouble)
+            return;
+        if (m_paste) {
+            m_bars.push_back({m_line, m_barUnits});
+            m_barUnits = 0;
+            ++song().bars;
+        } else {
+            closeBar(m_line);
+        }
+        addSymbol(2);
+        m_last = Cell::Bar;
+        m_attach = false;
+    }
+
+    // Dashes, spaces and slurs, or a mark that cannot stand here.
+    void takeSymbol(QChar c)
+    {
+        if (c == u'-') {
+            if (!m_paste && m_lastNoteUnits == 0)
+                fail(QStringLiteral("延长线前面要有音符"));
+            addSymbol(3);
+            addUnits(UnitsPerBeat);
+            m_last = Cell::Dash;
+            m_attach = false;
+        } else if (c == u'~') {
+            addSymbol(5);
+            m_last = Cell::Space;
+            m_attach = false;
+        } else if (c == u'(') {
+            if (!m_paste && !m_open.empty())
+                fail(QStringLiteral("上一条连音线还没有结束"));
+            m_open.push_back({-1, m_line, m_column});
+        } else if (c == u')') {
+            closeSlur();
+        } else if (c == u'\'' || c == u',' || c == u'_' || c == u'^' || c == u'q' || c == u's') {
+            fail(QStringLiteral("“%1”要紧跟在音符后面").arg(c));
+        } else {
+            fail(QStringLiteral("不认识的字符“%1”").arg(c));
         }
     }
 
@@ -539,38 +591,62 @@ private:
         return lines;
     }
 
-    // Reads a digit and its marks; returns the index of the last character used.
-    qsizetype takeNote(QStringView l, qsizetype i, int lines)
+    struct NoteMarks {
+        int up = 0, down = 0, slur = 0, lines = 0;
+    };
+
+    // The marks after the digit at i: octave dots, underlines and ^n; moves i to the last one.
+    static NoteMarks Marks(QStringView l, qsizetype& i, int lines)
     {
-        const QChar digit = l[i];
-        int up = 0, down = 0, slur = 0;
+        NoteMarks k{0, 0, 0, lines};
         while (i + 1 < l.size()) {
             const QChar m = l[i + 1];
             if (m == u'\'') {
-                ++up;
+                ++k.up;
             } else if (m == u',') {
-                ++down;
+                ++k.down;
             } else if (m == u'_' || m == u'q' || m == u's') {
-                lines += Lines(l, i);
+                k.lines += Lines(l, i);
                 continue;
             } else if (m == u'^' && i + 2 < l.size() && l[i + 2].unicode() >= u'1' &&
                        l[i + 2].unicode() < u'1' + MaxSlur) {
-                slur = l[i + 2].unicode() - u'0';
+                k.slur = l[i + 2].unicode() - u'0';
                 ++i;
             } else {
                 break;
             }
             ++i;
         }
+        return k;
+    }
+
+    // Reads a digit and its marks; returns the index of the last character used.
+    qsizetype takeNote(QStringView l, qsizetype i, int lines)
+    {
+        const QChar digit = l[i];
+        const NoteMarks k = Marks(l, i, lines);
         const bool rest = digit == u'0';
-        if (rest && (up || down))
+        if (rest && (k.up || k.down))
             fail(QStringLiteral("休止符不标高低音点"));
-        if (up + down > 1)
+        if (k.up + k.down > 1)
             fail(QStringLiteral("一个音符只能标一个高低音点（' 高音，, 低音）"));
-        if (lines > 2)
+        if (k.lines > 2)
             fail(QStringLiteral("最多两条下划线"));
-        const int octave = rest ? 0 : down ? 0 : up ? 2 : 1;
-        const int row = addCell(QString(digit), QString::number(lines), QString::number(octave), slur, "1");
+        const int octave = rest ? 0 : k.down ? 0 : k.up ? 2 : 1;
+        const int row = addCell(QString(digit), QString::number(k.lines), QString::number(octave), k.slur, "1");
+        startSlursAt(row, rest, k.slur);
+        lines = k.lines;
+        m_lastDuration = lines;
+        m_lastNoteUnits = UnitsPerBeat >> lines;
+        addUnits(m_lastNoteUnits);
+        m_last = rest ? Cell::Rest : Cell::Note;
+        m_attach = true;
+        return i;
+    }
+
+    // Slurs opened before the note start on it.
+    void startSlursAt(int row, bool rest, int slur)
+    {
         int pending = 0;
         for (OpenSlur& s : m_open)
             if (s.start < 0) {
@@ -581,12 +657,6 @@ private:
             }
         if (pending > 1 || (pending && slur))
             fail(QStringLiteral("一个音符上只能开始一条连音线"));
-        m_lastDuration = lines;
-        m_lastNoteUnits = UnitsPerBeat >> lines;
-        addUnits(m_lastNoteUnits);
-        m_last = rest ? Cell::Rest : Cell::Note;
-        m_attach = true;
-        return i;
     }
 
     // A dot right after its note takes the note's underlines; one standing apart has none,
@@ -648,12 +718,7 @@ private:
     QStringList m_warnings;
 };
 
-bool InRange(const QString& s, char16_t lo, char16_t hi)
-{
-    return s.size() == 1 && s[0] >= QChar(lo) && s[0] <= QChar(hi);
-}
-
-} // namespace
+}   // namespace
 
 QString JianpuError::text() const
 {
@@ -677,10 +742,7 @@ QString JianpuParse::summary() const
     return text;
 }
 
-JianpuParse ParseJianpu(const QString& text, const JianpuOptions& options)
-{
-    return Parser(options).run(text);
-}
+JianpuParse ParseJianpu(const QString& text, const JianpuOptions& options) { return Parser(options).run(text); }
 
 std::vector<JianpuSong> ParseSongText(const QString& text, const QString& songDate)
 {
@@ -696,113 +758,4 @@ SongTableType SongTextRows(const std::vector<JianpuSong>& songs)
     for (const JianpuSong& s : songs)
         all.insert(all.end(), s.rows.begin(), s.rows.end());
     return all;
-}
-
-QString WriteJianpu(const SongTableType& rows)
-{
-    QStringList out;
-    std::vector<const SongRecord*> cells;
-    bool header = false;
-    // One line each: a line break inside a field would end it early.
-    auto oneLine = [](QString s) { return s.replace(u'\n', u' ').replace(u'\r', u' ').trimmed(); };
-    for (const SongRecord& r : rows) {
-        if (IsHeaderRow(r) && !header) {
-            header = true;
-            const QString title = oneLine(r.SongName);
-            if (!title.isEmpty())
-                out << QStringLiteral("歌名：") + title;
-            const QString credits[] = {r.SongNote, r.OpernLong, r.OpernHigh};
-            const QString keys[] = {QStringLiteral("演唱："), QStringLiteral("作词："), QStringLiteral("作曲：")};
-            for (int i = 0; i < 3; ++i)
-                if (!oneLine(credits[i]).isEmpty())
-                    out << keys[i] + oneLine(credits[i]);
-            if (r.Conn == 0 || r.Conn == 1)
-                out << QStringLiteral("节拍：") + (r.Conn == 0 ? QStringLiteral("2/4") : QStringLiteral("4/4"));
-        } else if (IsCellRow(r)) {
-            cells.push_back(&r);
-        }
-    }
-
-    // Slurs that nest are written with parentheses; one that crosses another or runs past
-    // the last cell is written as ^n after its note.
-    const int n = int(cells.size());
-    std::vector<int> closes(size_t(n), 0);
-    std::vector<char> paren(size_t(n), 0);
-    std::vector<int> ends;
-    for (int i = 0; i < n; ++i) {
-        while (!ends.empty() && ends.back() < i)
-            ends.pop_back();
-        const SongRecord& c = *cells[size_t(i)];
-        if (!IsNoteRow(c) || c.Conn < 1 || c.Conn > MaxSlur)
-            continue;
-        const int e = i + c.Conn;
-        if (e < n && (ends.empty() || e <= ends.back())) {
-            paren[size_t(i)] = 1;
-            ++closes[size_t(e)];
-            ends.push_back(e);
-        }
-    }
-
-    QString line;
-    int bars = 0, tokens = 0, lost = 0;
-    bool attachable = false;   // a dot written now would stand right after its note
-    int lastLines = 0;
-    auto flush = [&] {
-        if (!line.isEmpty())
-            out << line;
-        line.clear();
-        bars = tokens = 0;
-    };
-    for (int i = 0; i < n; ++i) {
-        const SongRecord& c = *cells[size_t(i)];
-        QString token;
-        bool glue = false;
-        if (IsNoteRow(c) && InRange(c.SongNote, u'0', u'7') && InRange(c.OpernLong, u'0', u'2') &&
-            InRange(c.OpernHigh, u'0', u'2') && (c.SongNote != QLatin1String("0") || c.OpernHigh == QLatin1String("0"))) {
-            const int lines = c.OpernLong.toInt();
-            token = (paren[size_t(i)] ? QStringLiteral("(") : QString()) + c.SongNote;
-            if (c.SongNote != QLatin1String("0"))
-                token += c.OpernHigh == QLatin1String("2") ? QStringLiteral("'")
-                       : c.OpernHigh == QLatin1String("0") ? QStringLiteral(",")
-                                                           : QString();
-            token += QString(lines, u'_');
-            if (c.Conn >= 1 && c.Conn <= MaxSlur && !paren[size_t(i)])
-                token += QStringLiteral("^") + QString::number(c.Conn);
-            lastLines = lines;
-            attachable = true;
-        } else if (IsSymbolRow(c) && c.SongNote == QLatin1String("9") && c.OpernHigh == QLatin1String("0") &&
-                   (c.Conn == 1 ? InRange(c.OpernLong, u'0', u'2') : c.OpernLong == QLatin1String("0"))) {
-            switch (c.Conn) {
-            case 1: {
-                const int lines = c.OpernLong.toInt();
-                glue = attachable && lines == lastLines;
-                token = glue ? QStringLiteral(".") : QStringLiteral(".") + QString(lines, u'_');
-                attachable = glue;
-                break;
-            }
-            case 2: token = QStringLiteral("|"); attachable = false; break;
-            case 3: token = QStringLiteral("-"); attachable = false; break;
-            case 5: token = QStringLiteral("~"); attachable = false; break;
-            default: break;
-            }
-        }
-        if (token.isEmpty()) {
-            ++lost;
-            attachable = false;
-            continue;
-        }
-        token += QString(closes[size_t(i)], u')');
-        if (!glue && !line.isEmpty())
-            line += u' ';
-        line += token;
-        ++tokens;
-        if (token.startsWith(u'|') && ++bars == 4)
-            flush();
-        else if (tokens >= 48 && !glue && (i + 1 >= n || !(IsSymbolRow(*cells[size_t(i + 1)]) && cells[size_t(i + 1)]->Conn == 1)))
-            flush();
-    }
-    flush();
-    if (lost > 0)
-        out.insert(0, QStringLiteral("# 有 %1 格无法写成简谱文本，已略去").arg(lost));
-    return out.join(u'\n') + u'\n';
 }
