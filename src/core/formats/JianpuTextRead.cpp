@@ -1,9 +1,12 @@
-// Numbered notation text in: a parser that walks the text once, line by line and mark by mark.
-#include "core/formats/JianpuText.h"
+// Numbered notation text in: the text once through, line by line: headers, titles, the time,
+// songs and their bars. Lines of notation go on to JianpuNotes.cpp.
+#include "core/formats/JianpuParser.h"
 #include "core/Errors.h"
 #include <algorithm>
 
 using namespace Jianpu;
+using JianpuDetail::IsDigit;
+using JianpuDetail::Key;
 
 namespace {
 
@@ -20,8 +23,6 @@ QString Bounded(QStringView value)
         --n;
     return value.first(n).toString();
 }
-
-enum class Key { None, Title, Performer, Lyricist, Composer, Time, Signature };
 
 Key HeaderKey(const QString& k)
 {
@@ -68,8 +69,6 @@ QChar Plain(QChar c)
     }
 }
 
-bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
-
 // "#" starts a comment at the start of the text or after a blank, unless it sharpens a note or a key.
 qsizetype CommentStart(QStringView l)
 {
@@ -112,613 +111,324 @@ bool LooksLikeTime(QStringView t)
 
 QString Beats(int units) { return QString::number(double(units) / UnitsPerBeat); }
 
-enum class Cell { None, Note, Rest, Dot, Dash, Bar, Space };
+}
 
-struct Fault {
-    JianpuError error;
-};
+namespace JianpuDetail {
 
-struct OpenSlur {
-    int start = -1;   // row of its first cell; -1 until a note comes
-    int line = 0;
-    int column = 0;
-};
-
-struct BarLength {
-    int line = 0;
-    int units = 0;
-};
-
-class Parser {
-public:
-    explicit Parser(const JianpuOptions& o) : m_opt(o), m_paste(o.mode == JianpuMode::Paste) {}
-
-    JianpuParse run(const QString& text)
-    {
-        JianpuParse result;
-        if (text.size() > MaxTextChars) {
-            result.error = JianpuError{
-                1, 0, QStringLiteral("文本太长：%1 个字符，最多 %2 个。").arg(text.size()).arg(MaxTextChars)};
-            return result;
-        }
-        try {
-            takeLines(text);
-        } catch (const Fault& f) {
-            result.error = f.error;
-            return result;
-        }
-        result.songs = std::move(m_songs);
-        result.warnings = warnings();
+JianpuParse Parser::run(const QString& text)
+{
+    JianpuParse result;
+    if (text.size() > MaxTextChars) {
+        result.error =
+            JianpuError{1, 0, QStringLiteral("文本太长：%1 个字符，最多 %2 个。").arg(text.size()).arg(MaxTextChars)};
         return result;
     }
-
-private:
-    JianpuSong& song() { return m_songs[size_t(m_song)]; }
-
-    [[noreturn]] void fail(const QString& what, int column = -1, int line = 0) const
-    {
-        throw Fault{JianpuError{line ? line : m_line, column < 0 ? m_column : column, what}};
-    }
-
-    void takeLines(const QString& text)
-    {
-        if (m_paste)
-            startSong(QString());
-        // A line ends at \n, \r\n or a lone \r (old Mac text).
-        qsizetype pos = 0;
-        for (;;) {
-            qsizetype end = pos;
-            while (end < text.size() && text[end] != u'\n' && text[end] != u'\r')
-                ++end;
-            ++m_line;
-            takeLine(QStringView(text).mid(pos, end - pos));
-            if (end >= text.size())
-                break;
-            pos = end + (text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n' ? 2 : 1);
-        }
-        if (m_song >= 0)
-            finishSong();
-    }
-
-    QStringList warnings() const
-    {
-        QStringList result;
-        if (m_skipped > 0)
-            result << QStringLiteral("跳过了 %1 行歌词等文字（第 %2 行起）").arg(m_skipped).arg(m_firstSkipped);
-        if (m_accidentals > 0)
-            result << QStringLiteral("升降号无法保存，略去 %1 处").arg(m_accidentals);
-        if (m_repeats > 0)
-            result << QStringLiteral("反复记号无法保存，已略去");
-        result << m_warnings;
+    try {
+        takeLines(text);
+    } catch (const Fault& f) {
+        result.error = f.error;
         return result;
     }
+    result.songs = std::move(m_songs);
+    result.warnings = warnings();
+    return result;
+}
 
-    void takeLine(QStringView raw)
-    {
-        QString norm(raw.size(), Qt::Uninitialized);
-        for (qsizetype i = 0; i < raw.size(); ++i)
-            norm[i] = Plain(raw[i]);
-        const qsizetype end = CommentStart(norm);
-        const QStringView line = QStringView(norm).left(end);
-        const QStringView trimmed = line.trimmed();
-        if (trimmed.isEmpty())
-            return;
-        const qsizetype start = trimmed.data() - line.data();
-        m_column = int(start) + 1;
-        if (takeHeaderLine(raw, line, start, end))
-            return;
-        // The key and time line of printed numbered notation: "1=D 4/4".
-        if (trimmed.startsWith(u"1=") || LooksLikeTime(trimmed)) {
-            for (QStringView token : trimmed.split(u' ', Qt::SkipEmptyParts))
-                if (LooksLikeTime(token)) {
-                    m_column = int(token.data() - line.data()) + 1;
-                    setTime(token);
-                }
-            return;
-        }
-        if (m_paste && !std::all_of(line.begin(), line.end(), IsNotationChar))
-            takeText(raw.left(end).trimmed());
-        else
-            takeNotes(line);
+void Parser::takeLines(const QString& text)
+{
+    if (m_paste)
+        startSong(QString());
+    // A line ends at \n, \r\n or a lone \r (old Mac text).
+    qsizetype pos = 0;
+    for (;;) {
+        qsizetype end = pos;
+        while (end < text.size() && text[end] != u'\n' && text[end] != u'\r')
+            ++end;
+        ++m_line;
+        takeLine(QStringView(text).mid(pos, end - pos));
+        if (end >= text.size())
+            break;
+        pos = end + (text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n' ? 2 : 1);
     }
+    if (m_song >= 0)
+        finishSong();
+}
 
-    // A header: a word at `start`, then a colon. Returns false when the line is none; `end`
-    // is where its comment starts.
-    bool takeHeaderLine(QStringView raw, QStringView line, qsizetype start, qsizetype end)
-    {
-        qsizetype k = start;
-        while (k < line.size() && (line[k].isLetter() && (line[k].unicode() < 0x80 || line[k].unicode() >= 0x2E80)))
-            ++k;
-        const QStringView name = line.mid(start, k - start);
-        while (k < line.size() && line[k].isSpace())
-            ++k;
-        if (name.isEmpty() || k >= line.size() || line[k] != u':')
-            return false;
-        if (const Key key = HeaderKey(name.toString()); key != Key::None) {
-            // A pasted title or credit keeps a "#": only the starter file comments its headers.
-            const qsizetype valueEnd = m_paste ? raw.size() : end;
-            takeHeader(key, name.toString(), Bounded(raw.mid(k + 1, valueEnd - k - 1).trimmed()));
-            return true;
-        }
-        if (!m_paste)
-            fail(QStringLiteral("不认识的标题行“%1:”（可用 title、performer、lyricist、composer、time）")
-                     .arg(Excerpt(name)));
+QStringList Parser::warnings() const
+{
+    QStringList result;
+    if (m_skipped > 0)
+        result << QStringLiteral("跳过了 %1 行歌词等文字（第 %2 行起）").arg(m_skipped).arg(m_firstSkipped);
+    if (m_accidentals > 0)
+        result << QStringLiteral("升降号无法保存，略去 %1 处").arg(m_accidentals);
+    if (m_repeats > 0)
+        result << QStringLiteral("反复记号无法保存，已略去");
+    result << m_warnings;
+    return result;
+}
+
+void Parser::takeLine(QStringView raw)
+{
+    QString norm(raw.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < raw.size(); ++i)
+        norm[i] = Plain(raw[i]);
+    const qsizetype end = CommentStart(norm);
+    const QStringView line = QStringView(norm).left(end);
+    const QStringView trimmed = line.trimmed();
+    if (trimmed.isEmpty())
+        return;
+    const qsizetype start = trimmed.data() - line.data();
+    m_column = int(start) + 1;
+    if (takeHeaderLine(raw, line, start, end))
+        return;
+    // The key and time line of printed numbered notation: "1=D 4/4".
+    if (trimmed.startsWith(u"1=") || LooksLikeTime(trimmed)) {
+        for (QStringView token : trimmed.split(u' ', Qt::SkipEmptyParts))
+            if (LooksLikeTime(token)) {
+                m_column = int(token.data() - line.data()) + 1;
+                setTime(token);
+            }
+        return;
+    }
+    if (m_paste && !std::all_of(line.begin(), line.end(), IsNotationChar))
         takeText(raw.left(end).trimmed());
+    else
+        takeNotes(line);
+}
+
+// A header: a word at `start`, then a colon. Returns false when the line is none; `end`
+// is where its comment starts.
+bool Parser::takeHeaderLine(QStringView raw, QStringView line, qsizetype start, qsizetype end)
+{
+    qsizetype k = start;
+    while (k < line.size() && (line[k].isLetter() && (line[k].unicode() < 0x80 || line[k].unicode() >= 0x2E80)))
+        ++k;
+    const QStringView name = line.mid(start, k - start);
+    while (k < line.size() && line[k].isSpace())
+        ++k;
+    if (name.isEmpty() || k >= line.size() || line[k] != u':')
+        return false;
+    if (const Key key = HeaderKey(name.toString()); key != Key::None) {
+        // A pasted title or credit keeps a "#": only the starter file comments its headers.
+        const qsizetype valueEnd = m_paste ? raw.size() : end;
+        takeHeader(key, name.toString(), Bounded(raw.mid(k + 1, valueEnd - k - 1).trimmed()));
         return true;
     }
+    if (!m_paste)
+        fail(QStringLiteral("不认识的标题行“%1:”（可用 title、performer、lyricist、composer、time）")
+                 .arg(Excerpt(name)));
+    takeText(raw.left(end).trimmed());
+    return true;
+}
 
-    // A line that is no notation: a title before the notes, or lyrics, chords and the like.
-    void takeText(QStringView text)
-    {
-        if (!song().titleGiven && !m_started) {
-            setTitle(Bounded(text));
+// A line that is no notation: a title before the notes, or lyrics, chords and the like.
+void Parser::takeText(QStringView text)
+{
+    if (!song().titleGiven && !m_started) {
+        setTitle(Bounded(text));
+        return;
+    }
+    if (m_skipped++ == 0)
+        m_firstSkipped = m_line;
+}
+
+// A pasted title or credit as the library can store it; says so when that changed it.
+QString Parser::storable(const QString& value)
+{
+    if (!m_paste)
+        return value;
+    const QString clean = StorableText(value, int(MaxHeaderChars) * 4);
+    if (clean != value && !m_unstorableSaid) {
+        m_unstorableSaid = true;
+        m_warnings << QStringLiteral("第 %1 行：有无法保存的字符，已略去或改为“?”").arg(m_line);
+    }
+    return clean;
+}
+
+void Parser::setTitle(const QString& given)
+{
+    const QString title = storable(given);
+    if (title.isEmpty())
+        fail(QStringLiteral("歌名是空的"));
+    if (GbkLength(title) > Score::TitleBytes) {
+        if (!m_paste)
+            fail(QStringLiteral("歌名超过 %1 字节").arg(Score::TitleBytes));
+        m_warnings << QStringLiteral("第 %1 行：歌名超过 %2 字节，已截短").arg(m_line).arg(Score::TitleBytes);
+    }
+    song().title = GbkCut(title, Score::TitleBytes);
+    song().titleGiven = true;
+    song().rows[0].SongName = song().title;
+}
+
+void Parser::takeHeader(Key key, const QString& name, const QString& given)
+{
+    if (key == Key::Title) {
+        if (!m_paste) {
+            if (m_song >= 0)
+                finishSong();
+            startSong(given);
             return;
         }
-        if (m_skipped++ == 0)
-            m_firstSkipped = m_line;
+        if (m_started)
+            fail(QStringLiteral("一段文本只能写一首歌，这里又开始了一首"));
+        setTitle(given);
+        return;
     }
+    if (m_song < 0)
+        fail(QStringLiteral("“%1:”写在了第一个“title:”之前").arg(Excerpt(name)));
+    if (!m_paste && m_started)
+        fail(QStringLiteral("“%1:”要写在《%2》的音符之前").arg(Excerpt(name), Excerpt(song().title)));
+    switch (key) {
+    case Key::Performer: setCredit(0, given); break;
+    case Key::Lyricist: setCredit(1, given); break;
+    case Key::Composer: setCredit(2, given); break;
+    case Key::Time: setTime(given); break;
+    default: break;   // the key is not stored: it stays a comment
+    }
+}
 
-    // A pasted title or credit as the library can store it; says so when that changed it.
-    QString storable(const QString& value)
-    {
+// n: 0 performer, 1 lyricist, 2 composer.
+void Parser::setCredit(int n, const QString& given)
+{
+    const QString value = storable(given);
+    if (GbkLength(value) > Score::FieldBytes) {
         if (!m_paste)
-            return value;
-        const QString clean = StorableText(value, int(MaxHeaderChars) * 4);
-        if (clean != value && !m_unstorableSaid) {
-            m_unstorableSaid = true;
-            m_warnings << QStringLiteral("第 %1 行：有无法保存的字符，已略去或改为“?”").arg(m_line);
-        }
-        return clean;
+            fail(QStringLiteral("“%1”超过 %2 字节").arg(Excerpt(value)).arg(Score::FieldBytes));
+        m_warnings << QStringLiteral("第 %1 行：“%2”超过 %3 字节，已截短")
+                          .arg(m_line)
+                          .arg(Excerpt(value))
+                          .arg(Score::FieldBytes);
     }
+    SongRecord& h = song().rows[0];
+    QString& field = n == 0 ? h.SongNote : n == 1 ? h.OpernLong : h.OpernHigh;
+    if (!value.isEmpty())
+        field = GbkCut(value, Score::FieldBytes);
+    song().creditGiven[size_t(n)] = true;
+}
 
-    void setTitle(const QString& given)
-    {
-        const QString title = storable(given);
+void Parser::setTime(QStringView value)
+{
+    if (m_song < 0)
+        fail(QStringLiteral("拍号写在了第一个“title:”之前"));
+    const int code = TimeCode(value);
+    if (code < 0)
+        fail(QStringLiteral("只能是 2/4 或 4/4 拍，不能是“%1”").arg(Excerpt(value)));
+    if (m_started && code == m_timeCode)
+        return;   // the same time signature said again
+    if (m_started)
+        fail(QStringLiteral("拍号要写在音符之前"));
+    m_timeCode = code;
+    song().rows[0].Conn = code;
+}
+
+void Parser::startSong(const QString& title)
+{
+    if (!m_paste) {
         if (title.isEmpty())
             fail(QStringLiteral("歌名是空的"));
-        if (GbkLength(title) > Score::TitleBytes) {
-            if (!m_paste)
-                fail(QStringLiteral("歌名超过 %1 字节").arg(Score::TitleBytes));
-            m_warnings << QStringLiteral("第 %1 行：歌名超过 %2 字节，已截短").arg(m_line).arg(Score::TitleBytes);
-        }
-        song().title = GbkCut(title, Score::TitleBytes);
-        song().titleGiven = true;
-        song().rows[0].SongName = song().title;
+        if (GbkLength(title) > Score::TitleBytes)
+            fail(QStringLiteral("歌名超过 %1 字节").arg(Score::TitleBytes));
+        if (int(m_songs.size()) >= MaxSongs)
+            fail(QStringLiteral("曲库最多 %1 首歌").arg(MaxSongs));
     }
+    m_songs.emplace_back();
+    m_song = int(m_songs.size()) - 1;
+    song().title = title;
+    song().titleGiven = !title.isEmpty();
+    song().firstLine = m_line;
+    song().rows.push_back(headerRow(title));
+    m_timeCode = m_paste ? m_opt.timeCode : -1;
+    resetCells();
+}
 
-    void takeHeader(Key key, const QString& name, const QString& given)
-    {
-        if (key == Key::Title) {
-            if (!m_paste) {
-                if (m_song >= 0)
-                    finishSong();
-                startSong(given);
-                return;
-            }
-            if (m_started)
-                fail(QStringLiteral("一段文本只能写一首歌，这里又开始了一首"));
-            setTitle(given);
-            return;
-        }
-        if (m_song < 0)
-            fail(QStringLiteral("“%1:”写在了第一个“title:”之前").arg(Excerpt(name)));
-        if (!m_paste && m_started)
-            fail(QStringLiteral("“%1:”要写在《%2》的音符之前").arg(Excerpt(name), Excerpt(song().title)));
-        switch (key) {
-        case Key::Performer: setCredit(0, given); break;
-        case Key::Lyricist: setCredit(1, given); break;
-        case Key::Composer: setCredit(2, given); break;
-        case Key::Time: setTime(given); break;
-        default: break;   // the key is not stored: it stays a comment
-        }
+SongRecord Parser::headerRow(const QString& title) const
+{
+    SongRecord h;
+    h.SongID = int(m_songs.size());
+    h.SeqID = 0;
+    h.SongName = title;
+    // Credits left out read as unknown, as the editor stores them.
+    h.SongNote = h.OpernLong = h.OpernHigh = kUnknown;
+    h.InfoType = QStringLiteral("0");
+    h.SongDate = m_opt.songDate;
+    h.Conn = m_paste ? m_opt.timeCode : 0;
+    return h;
+}
+
+void Parser::resetCells()
+{
+    m_started = false;
+    m_barUnits = 0;
+    m_bars.clear();
+    m_last = Cell::None;
+    m_attach = false;
+    m_lastNoteUnits = 0;
+    m_lastDuration = 0;
+    m_open.clear();
+}
+
+void Parser::finishSong()
+{
+    if (!m_open.empty())
+        fail(QStringLiteral("这里开始的连音线没有结束"), m_open.front().column, m_open.front().line);
+    if (!m_paste) {
+        if (song().rows.size() < 2)
+            fail(QStringLiteral("《%1》没有音符").arg(Excerpt(song().title)), 0, song().firstLine);
+        if (m_barUnits > 0)
+            closeBar(m_lastCellLine);
+    } else {
+        if (m_barUnits > 0)
+            m_bars.push_back({m_lastCellLine, m_barUnits});
+        checkBars();
+        for (SongRecord& r : song().rows)
+            r.SongName = song().title;
     }
+    m_song = -1;
+}
 
-    // n: 0 performer, 1 lyricist, 2 composer.
-    void setCredit(int n, const QString& given)
-    {
-        const QString value = storable(given);
-        if (GbkLength(value) > Score::FieldBytes) {
-            if (!m_paste)
-                fail(QStringLiteral("“%1”超过 %2 字节").arg(Excerpt(value)).arg(Score::FieldBytes));
-            m_warnings << QStringLiteral("第 %1 行：“%2”超过 %3 字节，已截短")
-                              .arg(m_line)
-                              .arg(Excerpt(value))
-                              .arg(Score::FieldBytes);
-        }
-        SongRecord& h = song().rows[0];
-        QString& field = n == 0 ? h.SongNote : n == 1 ? h.OpernLong : h.OpernHigh;
-        if (!value.isEmpty())
-            field = GbkCut(value, Score::FieldBytes);
-        song().creditGiven[size_t(n)] = true;
-    }
+// The starter file's bars are exact.
+void Parser::closeBar(int line)
+{
+    if (m_barUnits == 0)
+        fail(QStringLiteral("《%1》有空小节").arg(Excerpt(song().title)), -1, line);
+    if (m_barUnits != barUnits())
+        fail(QStringLiteral("《%1》第 %2 小节有 %3 拍，%4 拍应有 %5 拍")
+                 .arg(Excerpt(song().title))
+                 .arg(song().bars + 1)
+                 .arg(Beats(m_barUnits), timeText(), Beats(barUnits())),
+             0, line);
+    ++song().bars;
+    m_barUnits = 0;
+}
 
-    void setTime(QStringView value)
-    {
-        if (m_song < 0)
-            fail(QStringLiteral("拍号写在了第一个“title:”之前"));
-        const int code = TimeCode(value);
-        if (code < 0)
-            fail(QStringLiteral("只能是 2/4 或 4/4 拍，不能是“%1”").arg(Excerpt(value)));
-        if (m_started && code == m_timeCode)
-            return;   // the same time signature said again
-        if (m_started)
-            fail(QStringLiteral("拍号要写在音符之前"));
-        m_timeCode = code;
-        song().rows[0].Conn = code;
-    }
-
-    void startSong(const QString& title)
-    {
-        if (!m_paste) {
-            if (title.isEmpty())
-                fail(QStringLiteral("歌名是空的"));
-            if (GbkLength(title) > Score::TitleBytes)
-                fail(QStringLiteral("歌名超过 %1 字节").arg(Score::TitleBytes));
-            if (int(m_songs.size()) >= MaxSongs)
-                fail(QStringLiteral("曲库最多 %1 首歌").arg(MaxSongs));
-        }
-        m_songs.emplace_back();
-        m_song = int(m_songs.size()) - 1;
-        song().title = title;
-        song().titleGiven = !title.isEmpty();
-        song().firstLine = m_line;
-        song().rows.push_back(headerRow(title));
-        m_timeCode = m_paste ? m_opt.timeCode : -1;
-        resetCells();
-    }
-
-    SongRecord headerRow(const QString& title) const
-    {
-        SongRecord h;
-        h.SongID = int(m_songs.size());
-        h.SeqID = 0;
-        h.SongName = title;
-        // Credits left out read as unknown, as the editor stores them.
-        h.SongNote = h.OpernLong = h.OpernHigh = kUnknown;
-        h.InfoType = QStringLiteral("0");
-        h.SongDate = m_opt.songDate;
-        h.Conn = m_paste ? m_opt.timeCode : 0;
-        return h;
-    }
-
-    void resetCells()
-    {
-        m_started = false;
-        m_barUnits = 0;
-        m_bars.clear();
-        m_last = Cell::None;
-        m_attach = false;
-        m_lastNoteUnits = 0;
-        m_lastDuration = 0;
-        m_open.clear();
-    }
-
-    void finishSong()
-    {
-        if (!m_open.empty())
-            fail(QStringLiteral("这里开始的连音线没有结束"), m_open.front().column, m_open.front().line);
-        if (!m_paste) {
-            if (song().rows.size() < 2)
-                fail(QStringLiteral("《%1》没有音符").arg(Excerpt(song().title)), 0, song().firstLine);
-            if (m_barUnits > 0)
-                closeBar(m_lastCellLine);
-        } else {
-            if (m_barUnits > 0)
-                m_bars.push_back({m_lastCellLine, m_barUnits});
-            checkBars();
-            for (SongRecord& r : song().rows)
-                r.SongName = song().title;
-        }
-        m_song = -1;
-    }
-
-    int barUnits() const { return (m_timeCode == 0 ? 2 : 4) * UnitsPerBeat; }
-    QString timeText() const { return m_timeCode == 0 ? QStringLiteral("2/4") : QStringLiteral("4/4"); }
-
-    // The starter file's bars are exact.
-    void closeBar(int line)
-    {
-        if (m_barUnits == 0)
-            fail(QStringLiteral("《%1》有空小节").arg(Excerpt(song().title)), -1, line);
-        if (m_barUnits != barUnits())
-            fail(QStringLiteral("《%1》第 %2 小节有 %3 拍，%4 拍应有 %5 拍")
-                     .arg(Excerpt(song().title))
-                     .arg(song().bars + 1)
-                     .arg(Beats(m_barUnits), timeText(), Beats(barUnits())),
-                 0, line);
-        ++song().bars;
-        m_barUnits = 0;
-    }
-
-    // A pasted song may start with a pickup and end on a short bar; other wrong bars are
-    // reported, not refused, since the editor lets any bar be written.
-    void checkBars()
-    {
-        int wrong = 0;
-        BarLength first;
-        int firstNumber = 0;
-        const int full = barUnits();
-        for (size_t b = 0; b < m_bars.size(); ++b) {
-            const int u = m_bars[b].units;
-            if (u == full || (u < full && (b == 0 || b + 1 == m_bars.size())))
-                continue;
-            if (wrong++ == 0) {
-                first = m_bars[b];
-                firstNumber = int(b) + 1;
-            }
-        }
-        if (wrong > 0)
-            m_warnings << QStringLiteral("第 %1 行：第 %2 小节有 %3 拍，%4 拍应有 %5 拍%6")
-                              .arg(first.line)
-                              .arg(firstNumber)
-                              .arg(Beats(first.units), timeText(), Beats(full),
-                                   wrong > 1 ? QStringLiteral("（共 %1 处）").arg(wrong) : QString());
-    }
-
-    // Returns the row's index in the song.
-    int addCell(const QString& note, const QString& length, const QString& octave, int conn, const char* kind)
-    {
-        // Pasted text fills the entry table; the starter file writes the library, where the view
-        // reads up to five pages.
-        const int cap = m_paste ? MaxCells : 100000;
-        if (song().cells() >= cap)
-            fail(QStringLiteral("超过 %1 格，录入表放不下").arg(cap));
-        SongRecord r;
-        r.SongID = song().rows[0].SongID;
-        r.SeqID = int(song().rows.size());
-        r.SongName = song().title;
-        r.SongNote = note;
-        r.OpernLong = length;
-        r.OpernHigh = octave;
-        r.Conn = conn;
-        r.InfoType = QLatin1String(kind);
-        r.SongDate = m_opt.songDate;
-        song().rows.push_back(r);
-        m_lastCellLine = m_line;
-        return r.SeqID;
-    }
-
-    void addSymbol(int code, int length = 0)
-    {
-        addCell(QStringLiteral("9"), QString::number(length), QStringLiteral("0"), code, "2");
-    }
-
-    void addUnits(int units)
-    {
-        m_barUnits += units;
-        song().units += units;
-    }
-
-    void takeNotes(QStringView l)
-    {
-        if (m_song < 0)
-            fail(QStringLiteral("音符写在了第一个“title:”之前"));
-        if (m_timeCode < 0)
-            fail(QStringLiteral("《%1》的音符之前要先写“time:”").arg(Excerpt(song().title)));
-        m_started = true;
-        m_attach = false;
-        for (qsizetype i = 0; i < l.size(); ++i) {
-            m_column = int(i) + 1;
-            i = takeMark(l, i);
+// A pasted song may start with a pickup and end on a short bar; other wrong bars are
+// reported, not refused, since the editor lets any bar be written.
+void Parser::checkBars()
+{
+    int wrong = 0;
+    BarLength first;
+    int firstNumber = 0;
+    const int full = barUnits();
+    for (size_t b = 0; b < m_bars.size(); ++b) {
+        const int u = m_bars[b].units;
+        if (u == full || (u < full && (b == 0 || b + 1 == m_bars.size())))
+            continue;
+        if (wrong++ == 0) {
+            first = m_bars[b];
+            firstNumber = int(b) + 1;
         }
     }
+    if (wrong > 0)
+        m_warnings << QStringLiteral("第 %1 行：第 %2 小节有 %3 拍，%4 拍应有 %5 拍%6")
+                          .arg(first.line)
+                          .arg(firstNumber)
+                          .arg(Beats(first.units), timeText(), Beats(full),
+                               wrong > 1 ? QStringLiteral("（共 %1 处）").arg(wrong) : QString());
+}
 
-    // Reads the mark at i; returns the index of the last character used.
-    qsizetype takeMark(QStringView l, qsizetype i)
-    {
-        const QChar c = l[i];
-        const bool digitNext = i + 1 < l.size() && IsDigit(l[i + 1]);
-        if (c.isSpace())
-            m_attach = false;
-        else if (c >= u'0' && c <= u'7')
-            return takeNote(l, i, 0);
-        else if ((c == u'q' || c == u's') && digitNext && l[i + 1] <= u'7')
-            return takeNote(l, i + 1, c == u'q' ? 1 : 2);   // the jianpu-ly way: q1 s1
-        else if (m_paste && (c == u'#' || c == u'b') && digitNext)
-            ++m_accidentals;   // the notation has no accidentals: the note stays
-        else if (c == u'8' || c == u'9')
-            fail(QStringLiteral("%1 不是音级（0 到 7）").arg(c));
-        else if (c == u'|' || c == u'/')
-            takeBar(c == u'|' && i > 0 && l[i - 1] == u'|');
-        else if (m_paste && c == u':')
-            m_repeats = 1;
-        else if (c == u'.')
-            return takeDot(l, i);
-        else
-            takeSymbol(c);
-        return i;
-    }
+}
 
-    // A double bar line is one bar line when pasted.
-    void takeBar(bool secondOfDouble)
-    {
-        if (m_paste && secondOfDouble)
-            return;
-        if (m_paste) {
-            m_bars.push_back({m_line, m_barUnits});
-            m_barUnits = 0;
-            ++song().bars;
-        } else {
-            closeBar(m_line);
-        }
-        addSymbol(2);
-        m_last = Cell::Bar;
-        m_attach = false;
-    }
-
-    // Dashes, spaces and slurs, or a mark that cannot stand here.
-    void takeSymbol(QChar c)
-    {
-        if (c == u'-') {
-            if (!m_paste && m_lastNoteUnits == 0)
-                fail(QStringLiteral("延长线前面要有音符"));
-            addSymbol(3);
-            addUnits(UnitsPerBeat);
-            m_last = Cell::Dash;
-            m_attach = false;
-        } else if (c == u'~') {
-            addSymbol(5);
-            m_last = Cell::Space;
-            m_attach = false;
-        } else if (c == u'(') {
-            if (!m_paste && !m_open.empty())
-                fail(QStringLiteral("上一条连音线还没有结束"));
-            m_open.push_back({-1, m_line, m_column});
-        } else if (c == u')') {
-            closeSlur();
-        } else if (c == u'\'' || c == u',' || c == u'_' || c == u'^' || c == u'q' || c == u's') {
-            fail(QStringLiteral("“%1”要紧跟在音符后面").arg(c));
-        } else {
-            fail(QStringLiteral("不认识的字符“%1”").arg(c));
-        }
-    }
-
-    // Underlines after a note or a dot: _ and q one, __ and s two. Returns the count and
-    // moves i to the last mark used.
-    static int Lines(QStringView l, qsizetype& i)
-    {
-        int lines = 0;
-        while (i + 1 < l.size()) {
-            const QChar m = l[i + 1];
-            if (m == u'_' || m == u'q')
-                lines += 1;
-            else if (m == u's')
-                lines += 2;
-            else
-                break;
-            ++i;
-        }
-        return lines;
-    }
-
-    struct NoteMarks {
-        int up = 0, down = 0, slur = 0, lines = 0;
-    };
-
-    // The marks after the digit at i: octave dots, underlines and ^n; moves i to the last one.
-    static NoteMarks Marks(QStringView l, qsizetype& i, int lines)
-    {
-        NoteMarks k{0, 0, 0, lines};
-        while (i + 1 < l.size()) {
-            const QChar m = l[i + 1];
-            if (m == u'\'') {
-                ++k.up;
-            } else if (m == u',') {
-                ++k.down;
-            } else if (m == u'_' || m == u'q' || m == u's') {
-                k.lines += Lines(l, i);
-                continue;
-            } else if (m == u'^' && i + 2 < l.size() && l[i + 2].unicode() >= u'1' &&
-                       l[i + 2].unicode() < u'1' + MaxSlur) {
-                k.slur = l[i + 2].unicode() - u'0';
-                ++i;
-            } else {
-                break;
-            }
-            ++i;
-        }
-        return k;
-    }
-
-    // Reads a digit and its marks; returns the index of the last character used.
-    qsizetype takeNote(QStringView l, qsizetype i, int lines)
-    {
-        const QChar digit = l[i];
-        const NoteMarks k = Marks(l, i, lines);
-        const bool rest = digit == u'0';
-        if (rest && (k.up || k.down))
-            fail(QStringLiteral("休止符不标高低音点"));
-        if (k.up + k.down > 1)
-            fail(QStringLiteral("一个音符只能标一个高低音点（' 高音，, 低音）"));
-        if (k.lines > 2)
-            fail(QStringLiteral("最多两条下划线"));
-        const int octave = rest ? 0 : k.down ? 0 : k.up ? 2 : 1;
-        const int row = addCell(QString(digit), QString::number(k.lines), QString::number(octave), k.slur, "1");
-        startSlursAt(row, rest, k.slur);
-        lines = k.lines;
-        m_lastDuration = lines;
-        m_lastNoteUnits = UnitsPerBeat >> lines;
-        addUnits(m_lastNoteUnits);
-        m_last = rest ? Cell::Rest : Cell::Note;
-        m_attach = true;
-        return i;
-    }
-
-    // Slurs opened before the note start on it.
-    void startSlursAt(int row, bool rest, int slur)
-    {
-        int pending = 0;
-        for (OpenSlur& s : m_open)
-            if (s.start < 0) {
-                if (!m_paste && rest)
-                    fail(QStringLiteral("连音线要从音符开始，不能从休止符开始"));
-                s.start = row;
-                ++pending;
-            }
-        if (pending > 1 || (pending && slur))
-            fail(QStringLiteral("一个音符上只能开始一条连音线"));
-    }
-
-    // A dot right after its note takes the note's underlines; one standing apart has none,
-    // and marks after the dot give its own. The starter file's dots always stand over their note's.
-    qsizetype takeDot(QStringView l, qsizetype i)
-    {
-        if (!m_paste && m_last != Cell::Note && m_last != Cell::Rest)
-            fail(QStringLiteral("附点要跟在音符或休止符后面"));
-        const bool attached = m_attach;
-        const qsizetype at = i;
-        const int own = Lines(l, i);
-        const int lines = i > at ? own : (attached || !m_paste) ? m_lastDuration : 0;
-        if (lines > 2)
-            fail(QStringLiteral("最多两条下划线"));
-        addSymbol(1, lines);
-        addUnits(m_lastNoteUnits / 2);
-        m_last = Cell::Dot;
-        m_attach = attached;
-        return i;
-    }
-
-    void closeSlur()
-    {
-        if (m_open.empty())
-            fail(QStringLiteral("“)”前面没有“(”"));
-        const OpenSlur s = m_open.back();
-        if (s.start < 0)
-            fail(QStringLiteral("连音线要从音符开始"));
-        const int span = song().cells() - s.start;
-        if (span < 1)
-            fail(QStringLiteral("连音线至少要连两格"));
-        if (span > MaxSlur)
-            fail(QStringLiteral("连音线最多跨 %1 格，这条跨 %2 格").arg(MaxSlur).arg(span));
-        song().rows[size_t(s.start)].Conn = span;
-        m_open.pop_back();
-    }
-
-    const JianpuOptions& m_opt;
-    const bool m_paste;
-    std::vector<JianpuSong> m_songs;
-    int m_song = -1;   // in m_songs, -1 between songs
-    int m_line = 0;
-    int m_column = 0;
-    int m_lastCellLine = 0;
-    int m_timeCode = -1;
-    bool m_started = false;
-    int m_barUnits = 0;
-    std::vector<BarLength> m_bars;
-    Cell m_last = Cell::None;
-    bool m_attach = false;   // the last cell was a note, or a dot written right after one
-    int m_lastNoteUnits = 0;
-    int m_lastDuration = 0;
-    std::vector<OpenSlur> m_open;
-    int m_skipped = 0;
-    int m_firstSkipped = 0;
-    int m_accidentals = 0;
-    int m_repeats = 0;
-    bool m_unstorableSaid = false;
-    QStringList m_warnings;
-};
-
-}   // namespace
+using JianpuDetail::Parser;
 
 QString JianpuError::text() const
 {
