@@ -167,7 +167,7 @@ int main(int argc, char** argv)
     ScorePanel& score = *main.GBxShowOpern;
     PracticeBar& bar = *score.Practice;
     main.Library().Table() = ParseSongText(QStringLiteral("title: t\ntime: 4/4\n1 5 3 1 | 5 1 1 2 |\n"),
-                                           QStringLiteral("20260101")).at(0).rows;
+                                           QStringLiteral("20260101")).at(0).Rows();
     score.DrawPage(QStringLiteral("1"), 1);
     bar.CellClicked(1, false);
     bar.CellClicked(9, true);

@@ -87,9 +87,9 @@ int main(int argc, char** argv)
     QString text = QStringLiteral("title: 长歌\ntime: 2/4\n");
     for (int i = 0; i < 74; ++i)
         text += QStringLiteral("1_ 2_ (5 | 5) 3 | ");
-    const SongTableType rows = ParseSongText(text, QStringLiteral("20260101")).at(0).rows;
+    const SongTableType rows = ParseSongText(text, QStringLiteral("20260101")).at(0).Rows();
     qsizetype bytes = 0;
-    const double xml = MedianMs(20, [&] { bytes = WriteMusicXml(rows, 1).size(); });
+    const double xml = MedianMs(20, [&] { bytes = WriteMusicXml(SongFromRows(rows)).size(); });
     int sheets = 0;
     const QString pdfPath = tmp.filePath(QStringLiteral("a.pdf"));
     const double pdf = MedianMs(10, [&] { sheets = ScorePrinter::WritePdf(pdfPath, rows, 1); });

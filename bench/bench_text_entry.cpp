@@ -54,7 +54,7 @@ QString SongText()
         }
         rows.push_back(r);
     }
-    return WriteJianpu(rows);
+    return WriteJianpu(SongFromRows(rows));
 }
 }
 

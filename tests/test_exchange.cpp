@@ -706,7 +706,7 @@ private Q_SLOTS:
     {
         newLibrary(SongOfCells(1, "甲", 2));
         const SongTableType song = ParseSongText("title: 欢乐颂\ntime: 4/4\n3 3 4 5 | 5 4 3 2 | 1 1 2 3 | 3 - - (2 | 2) 0 0 0 |",
-                                                 "20100716").at(0).rows;
+                                                 "20100716").at(0).Rows();
         const QByteArray one = MidiBytes(SongFromTable(song, 1), 120, "欢乐颂");
         // A second track, lower and with fewer notes.
         QByteArray bass = Vlq(0) + "\xff\x03\x04" "Bass";
@@ -729,7 +729,7 @@ private Q_SLOTS:
 
         // 105 bars of four notes: 525 cells. No keeps the library; yes keeps whole bars.
         SongTableType longSong = ParseSongText("title: 长歌\ntime: 4/4\n" + QString("1 2 3 4 | ").repeated(105), "20100716")
-                                     .at(0).rows;
+                                     .at(0).Rows();
         f.remove();
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(MidiBytes(SongFromTable(longSong, 1), 90, "长歌"));

@@ -223,7 +223,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         QRandomGenerator rng(18);
         const QByteArray seeds[] = {kMeasures, WriteMusicXml(ParseSongText(QStringLiteral(
-            "title: t\ntime: 2/4\n(1 2 | 2) 3_ 4_ | 5. 6_ | 1' - |\n"), QStringLiteral("20260101")).at(0).rows, 1)};
+            "title: t\ntime: 2/4\n(1 2 | 2) 3_ 4_ | 5. 6_ | 1' - |\n"), QStringLiteral("20260101")).at(0).song)};
         int melodies = 0, messages = 0;
         for (int i = 0; i < 700; ++i) {
             QByteArray b = seeds[i % 2];
@@ -277,8 +277,8 @@ private Q_SLOTS:
     {
         const SongTableType rows = ParseSongText(QStringLiteral("title: 来回 <&>\ntime: 4/4\n1_. 2__ 3 5 (6 | 6) - - 0 |"
                                                                 " 1'__ 7__ 6_ 5. 4_ 3 | 3 - - - | 1, 7, 0 0 |\n"),
-                                                 QStringLiteral("20260101")).at(0).rows;
-        const QByteArray xml = WriteMusicXml(rows, 1);
+                                                 QStringLiteral("20260101")).at(0).Rows();
+        const QByteArray xml = WriteMusicXml(SongFromRows(rows));
         QVERIFY(xml.contains("<score-partwise version=\"4.0\">"));
         const Melody m = ParseMusicXml(xml, QStringLiteral("out.musicxml"));
         QCOMPARE(m.title, QStringLiteral("来回 <&>"));
@@ -328,7 +328,7 @@ private Q_SLOTS:
         for (int i = 0; i < 74; ++i)
             notes += QStringLiteral("1_ 2_ (5 | 5) 3 | ");
         const auto songs = ParseSongText(QStringLiteral("title: 长歌\ntime: 2/4\n") + notes, QStringLiteral("20260101"));
-        for (SongRecord r : songs.at(0).rows) {
+        for (SongRecord r : songs.at(0).Rows()) {
             r.SongID = 7;
             m.Library().Table().push_back(r);
         }
@@ -346,7 +346,7 @@ private Q_SLOTS:
         trigger("导出 MusicXML…");
         QFile xml(env.dialogs.fileToSave + QStringLiteral(".musicxml"));
         QVERIFY(xml.open(QIODevice::ReadOnly));
-        QCOMPARE(xml.readAll(), WriteMusicXml(m.Library().Table(), 7));
+        QCOMPARE(xml.readAll(), WriteMusicXml(SongFromTable(m.Library().Table(), 7)));
         env.dialogs.choice = 0;
         trigger("打印 / PDF…");
         QFile pdf(env.dialogs.fileToSave + QStringLiteral(".pdf"));

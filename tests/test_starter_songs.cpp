@@ -66,20 +66,21 @@ private Q_SLOTS:
         const QStringList titles{QStringLiteral("小星星"), QStringLiteral("两只老虎"), QStringLiteral("欢乐颂"),
                                  QStringLiteral("茉莉花"), QStringLiteral("送别")};
         for (int s = 0; s < 5; ++s) {
-            const JianpuSong& song = songs[size_t(s)];
-            QCOMPARE(song.title, titles[s]);
-            const SongRecord& h = song.rows.at(0);
+            const JianpuSong& parsed = songs[size_t(s)];
+            QCOMPARE(parsed.title, titles[s]);
+            const SongTableType rows = parsed.Rows();
+            const SongRecord& h = rows.at(0);
             QCOMPARE(h.SongID, s + 1);
             QCOMPARE(h.SeqID, 0);
             QCOMPARE(h.InfoType, QStringLiteral("0"));
             QVERIFY(h.Conn == 0 || h.Conn == 1);
             for (const QString& credit : {h.SongNote, h.OpernLong, h.OpernHigh})
                 QVERIFY(!credit.isEmpty() && GbkLength(credit) <= 10);
-            for (size_t i = 0; i < song.rows.size(); ++i) {
-                const SongRecord& r = song.rows[i];
+            for (size_t i = 0; i < rows.size(); ++i) {
+                const SongRecord& r = rows[i];
                 QCOMPARE(r.SongID, s + 1);
                 QCOMPARE(r.SeqID, int(i));
-                QCOMPARE(r.SongName, song.title);
+                QCOMPARE(r.SongName, parsed.title);
                 QCOMPARE(r.SongDate, QStringLiteral("20260315"));
                 if (i == 0)
                     continue;
@@ -91,34 +92,34 @@ private Q_SLOTS:
                         QCOMPARE(r.OpernHigh, QStringLiteral("0"));
                     QVERIFY(r.Conn >= 0 && r.Conn <= 5);
                     // A slur ends inside the song.
-                    QVERIFY(i + size_t(r.Conn) < song.rows.size());
+                    QVERIFY(i + size_t(r.Conn) < rows.size());
                 } else {
                     QCOMPARE(r.SongNote, QStringLiteral("9"));
                     QVERIFY(QList<int>({1, 2, 3, 5}).contains(r.Conn));
                 }
             }
             const int full = h.Conn == 0 ? 16 : 32;
-            const QList<int> sums = BarSums(song.rows);
-            QCOMPARE(sums.size(), song.bars);
+            const QList<int> sums = BarSums(rows);
+            QCOMPARE(sums.size(), parsed.bars);
             for (int b = 0; b < sums.size(); ++b)
-                QVERIFY2(sums[b] == full, qPrintable(QStringLiteral("%1 bar %2: %3/8 beats").arg(song.title).arg(b + 1).arg(sums[b])));
+                QVERIFY2(sums[b] == full, qPrintable(QStringLiteral("%1 bar %2: %3/8 beats").arg(parsed.title).arg(b + 1).arg(sums[b])));
         }
         // Spot checks, note for note.
         auto codes = [&](int s, int from, int count) {
             QStringList out;
             for (int i = from; i < from + count; ++i)
-                out << Code(songs[size_t(s)].rows.at(size_t(i)));
+                out << Code(songs[size_t(s)].Rows().at(size_t(i)));
             return out.join(u' ');
         };
         QCOMPARE(codes(0, 1, 9), QStringLiteral("101 101 501 501 9002 601 601 501 9003"));   // 1 1 5 5 | 6 6 5 -
         QCOMPARE(codes(1, 35, 4), QStringLiteral("101 500 101 9003"));                     // 1 5, 1 -
         QCOMPARE(codes(2, 16, 4), QStringLiteral("301 9001 211 201"));                     // 3. 2_ 2
         QCOMPARE(codes(4, 1, 5), QStringLiteral("501 311 511 102 9003"));                  // 5 3_5_ 1' -
-        QCOMPARE(songs[4].rows.at(2).Conn, 1);                                           // slur over 3_5_
+        QCOMPARE(songs[4].Rows().at(2).Conn, 1);                                           // slur over 3_5_
         // 欢乐颂, bars 10 to 12: 2 (3_ 4_) 3 1 | 2 (3_ 4_) 3 2 | 1 2 5, -
         QCOMPARE(codes(2, 48, 18), QStringLiteral("201 311 411 301 101 9002 201 311 411 301 201 9002 101 201 500 9003 9002 301"));
-        QCOMPARE(songs[2].rows.at(49).Conn, 1);
-        QCOMPARE(songs[2].rows.at(55).Conn, 1);
+        QCOMPARE(songs[2].Rows().at(49).Conn, 1);
+        QCOMPARE(songs[2].Rows().at(55).Conn, 1);
     }
 
     void notation()
@@ -132,7 +133,7 @@ private Q_SLOTS:
                                                         "2 - |"),
                                          QStringLiteral("20260101"));
         QCOMPARE(int(songs.size()), 1);
-        const SongTableType& r = songs[0].rows;
+        const SongTableType& r = songs[0].Rows();
         QStringList got;
         for (const SongRecord& x : r)
             got << (x.InfoType + u':' + Code(x) + u':' + QString::number(x.Conn));
@@ -148,7 +149,7 @@ private Q_SLOTS:
     void slurAcrossLines()
     {
         const auto songs = ParseSongText(QStringLiteral("title: T\ntime: 2/4\n1 (2 |\n2) 1 |"), QStringLiteral("20260101"));
-        const SongTableType& r = songs.at(0).rows;
+        const SongTableType& r = songs.at(0).Rows();
         QCOMPARE(r.at(2).Conn, 2);
         QCOMPARE(r.at(1).Conn, 0);
         QCOMPARE(r.at(4).Conn, 0);
@@ -253,7 +254,7 @@ private Q_SLOTS:
             return;
         }
         QStringList got;
-        for (const SongRecord& r : p.songs.at(0).rows)
+        for (const SongRecord& r : p.songs.at(0).Rows())
             got << (r.SeqID == 0 ? r.SongName + u' ' + QString::number(r.Conn) + u':'
                                  : Code(r) + (IsNoteRow(r) && r.Conn ? QStringLiteral("^%1").arg(r.Conn) : QString()));
         const QString warnings = p.warnings.join(QStringLiteral("；"));
@@ -285,7 +286,7 @@ private Q_SLOTS:
         QFETCH(QString, said);
         const JianpuParse p =
             ParseJianpu(text, JianpuOptions{paste ? JianpuMode::Paste : JianpuMode::Library, QStringLiteral("20260101"), 1});
-        const QString got = p.ok() ? p.songs.at(0).rows.at(0).SongName + u'|' + p.warnings.join(u'；') : p.error->text();
+        const QString got = p.ok() ? p.songs.at(0).Rows().at(0).SongName + u'|' + p.warnings.join(u'；') : p.error->text();
         QCOMPARE(got.left(400), said);
     }
 
@@ -293,10 +294,12 @@ private Q_SLOTS:
     // and songs made of random cells, slurs of every length included.
     void textRoundTrip()
     {
-        std::vector<JianpuSong> songs = ParseSongText(StarterText(), QStringLiteral("20260101"));
+        std::vector<SongTableType> songs;
+        for (const JianpuSong& js : ParseSongText(StarterText(), QStringLiteral("20260101")))
+            songs.push_back(js.Rows());
         QRandomGenerator random(16);
         for (int n = 0; n < 200; ++n) {
-            JianpuSong s;
+            SongTableType s;
             SongRecord h;
             h.SongName = QStringLiteral("歌 %1 # | (x)").arg(n);
             h.SongNote = QStringLiteral("演唱%1").arg(n % 7);
@@ -304,7 +307,7 @@ private Q_SLOTS:
             h.OpernHigh = QStringLiteral("C'");
             h.Conn = n % 2;
             h.InfoType = QStringLiteral("0");
-            s.rows.push_back(h);
+            s.push_back(h);
             const int cells = 1 + random.bounded(n < 5 ? 499 : 80);
             for (int i = 1; i <= cells; ++i) {
                 SongRecord r;
@@ -324,24 +327,24 @@ private Q_SLOTS:
                     r.OpernHigh = QStringLiteral("0");
                     r.InfoType = QStringLiteral("2");
                 }
-                s.rows.push_back(r);
+                s.push_back(r);
             }
             songs.push_back(s);
         }
-        for (const JianpuSong& s : songs) {
-            const QString text = WriteJianpu(s.rows);
-            const JianpuParse p = ParseJianpu(text, JianpuOptions{JianpuMode::Paste, QString(), 1 - s.rows[0].Conn});
+        for (const SongTableType& s : songs) {
+            const QString text = WriteJianpu(SongFromRows(s));
+            const JianpuParse p = ParseJianpu(text, JianpuOptions{JianpuMode::Paste, QString(), 1 - s[0].Conn});
             QVERIFY2(p.ok(), qPrintable(p.error ? p.error->text() + u'\n' + text : QString()));
-            const SongTableType& back = p.songs.at(0).rows;
-            QCOMPARE(back.size(), s.rows.size());
+            const SongTableType back = p.songs.at(0).Rows();
+            QCOMPARE(back.size(), s.size());
             for (size_t i = 0; i < back.size(); ++i) {
                 const SongRecord& a = back[i];
-                const SongRecord& b = s.rows[i];
+                const SongRecord& b = s[i];
                 QVERIFY2(a.SongNote == b.SongNote && a.OpernLong == b.OpernLong && a.OpernHigh == b.OpernHigh &&
                              a.Conn == b.Conn && a.InfoType == b.InfoType,
                          qPrintable(QStringLiteral("row %1 of:\n%2").arg(i).arg(text)));
             }
-            QCOMPARE(back[0].SongName, s.rows[0].SongName);
+            QCOMPARE(back[0].SongName, s[0].SongName);
         }
     }
 

@@ -15,7 +15,7 @@ namespace {
 SongTableType TextRows(const QString& notes, const QString& time = QStringLiteral("4/4"))
 {
     const QString text = QStringLiteral("title: t\ntime: %1\n%2\n").arg(time, notes);
-    return ParseSongText(text, QStringLiteral("20260101")).at(0).rows;
+    return ParseSongText(text, QStringLiteral("20260101")).at(0).Rows();
 }
 
 Timeline Timed(const SongTableType& table, int songID, int startCell = 1)
@@ -243,7 +243,7 @@ private Q_SLOTS:
             const SongTableType parsed =
                 ParseSongText("title: t\ntime: " + QString(song.song.header->timeCode ? "4/4" : "2/4") + "\n" + expected, "20260101")
                     .at(0)
-                    .rows;
+.Rows();
             QCOMPARE(parsed.size(), song.Rows().size());
             for (size_t i = 1; i < parsed.size(); ++i)
                 QCOMPARE(CellCode(song.Rows()[i]), CellCode(parsed[i]));

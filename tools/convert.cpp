@@ -81,7 +81,7 @@ bool Convert(const QString& path, const QString& workDir, int part)
                             q.FieldAsString(QStringLiteral("OpernLong")), q.FieldAsString(QStringLiteral("OpernHigh")),
                             q.FieldAsInteger(QStringLiteral("Conn")), q.FieldAsString(QStringLiteral("InfoType")),
                             q.FieldAsString(QStringLiteral("SongDate"))});
-        Print(QStringLiteral("text:\n") + WriteJianpu(rows) + QStringLiteral("\n"));
+        Print(QStringLiteral("text:\n") + WriteJianpu(SongFromRows(rows)) + QStringLiteral("\n"));
         ok = !rows.empty();
     }
     Print(QStringLiteral("end\n"));

@@ -15,7 +15,7 @@ int Fuzz::Jianpu(const uint8_t* data, size_t size)
     (void)paste.summary();
     if (paste.ok()) {
         // What the writer makes of a song must read again as a song.
-        const QString written = WriteJianpu(paste.songs.at(0).rows);
+        const QString written = WriteJianpu(paste.songs.at(0).song);
         const JianpuParse again = ParseJianpu(written, JianpuOptions{JianpuMode::Paste, date, 1});
         if (!again.ok()) {
             std::fprintf(stderr, "written text does not read again: %s\n%s\n", qPrintable(again.error->text()),

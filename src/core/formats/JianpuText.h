@@ -2,7 +2,7 @@
 // Numbered notation as plain text: the notation of the starter library (assets/songs.txt,
 // whose head documents it), widened to what people paste from books, web pages and chats.
 // Text becomes rows of the song table in their saved form, and rows become text again.
-#include "core/score/SongRecord.h"
+#include "core/score/Song.h"
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -35,8 +35,12 @@ struct JianpuSong {
     int units = 0;              // length in eighths of a beat
     bool titleGiven = false;    // the text named the title
     std::array<bool, 3> creditGiven{};   // performer, lyricist, composer
-    SongTableType rows;         // header row, then one row per cell
-    int cells() const { return int(rows.size()) - 1; }
+    int songID = 0;             // Library: 1, 2, 3 ... in the order of the text
+    QString songDate;           // every row carries it
+    Song song;
+    int cells() const { return int(song.cells.size()); }
+    // The song's saved form: the header row, then one row per cell.
+    SongTableType Rows() const { return SongToRows(song, songID, songDate); }
 };
 
 struct JianpuError {
@@ -64,6 +68,5 @@ std::vector<JianpuSong> ParseSongText(const QString& text, const QString& songDa
 // All rows of the songs, in order.
 SongTableType SongTextRows(const std::vector<JianpuSong>& songs);
 
-// One song as text: header lines, then the cells about four bars to a line. rows holds the
-// header and the cells in order; other rows are passed over.
-QString WriteJianpu(const SongTableType& rows);
+// One song as text: header lines, then the cells about four bars to a line.
+QString WriteJianpu(const Song& song);

@@ -2,7 +2,7 @@
 // MusicXML in and out. Reading takes .musicxml/.xml text or a compressed .mxl; every size,
 // count and depth is bounded, and a failure is one TavoError naming the file.
 #include "core/formats/Melody.h"
-#include "core/score/SongRecord.h"
+#include "core/score/Song.h"
 #include <QByteArray>
 #include <QString>
 
@@ -28,4 +28,4 @@ Melody ReadMusicXml(const QString& path);
 Melody ParseMusicXml(const QByteArray& bytes, const QString& fileName);
 
 // The song `song` of the table as a MusicXML 4.0 partwise score in C, one part.
-QByteArray WriteMusicXml(const SongTableType& table, int song);
+QByteArray WriteMusicXml(const Song& song);

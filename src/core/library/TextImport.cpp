@@ -76,10 +76,9 @@ ShareResult ImportJianpuFile(TADOConnection& library, IDialogs& dialogs, const Q
         return Refuse(dialogs, QStringLiteral("简谱文本 %1 里没有音符。").arg(name), result);
     if (!song.titleGiven) {
         song.title = StorableText(QFileInfo(path).completeBaseName(), Score::TitleBytes);
-        for (SongRecord& r : song.rows)
-            r.SongName = song.title;
+        song.song.header->title = song.title;
     }
     if (song.title.isEmpty())
         return Refuse(dialogs, QStringLiteral("简谱文本 %1 没有歌名。").arg(name), result);
-    return ImportSongRows(library, dialogs, today, song.rows, song.title, path, parse.warnings.join(u'\n'));
+    return ImportSongRows(library, dialogs, today, song.Rows(), song.title, path, parse.warnings.join(u'\n'));
 }

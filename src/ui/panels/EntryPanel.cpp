@@ -191,21 +191,16 @@ bool UsableTitleField(const QString& text)
 QString EntryPanel::EntryText() const
 {
     const EntryTableType& table = m_editor.Table();
-    SongRecord h = table[0];
-    if (!m_editor.Started()) {
-        // Not started yet: what the fields would start it with.
-        h = SongRecord{};
-        h.InfoType = QStringLiteral("0");
-        h.SongName = UsableTitleField(EdSongName->text()) ? EdSongName->text() : QString();
-        h.SongNote = EdArt->text();
-        h.OpernLong = EdSongWord->text();
-        h.OpernHigh = EdSongComposer->text();
-        h.Conn = m_editor.CadenceCode();
-    }
-    SongTableType rows{h};
+    SongTableType rows{table[0]};
     for (size_t r = 1; r < table.size() && !IsBlankCell(table[r]); ++r)
         rows.push_back(table[r]);
-    return WriteJianpu(rows);
+    Song song = SongFromRows(rows);
+    if (!m_editor.Started()) {
+        // Not started yet: what the fields would start it with.
+        song.header = SongHeader{UsableTitleField(EdSongName->text()) ? EdSongName->text() : QString(), EdArt->text(),
+                                 EdSongWord->text(), EdSongComposer->text(), m_editor.CadenceCode()};
+    }
+    return WriteJianpu(song);
 }
 
 QString EntryPanel::CheckText(const QString& text) const
@@ -218,21 +213,20 @@ QString EntryPanel::AcceptText(const QString& text)
     JianpuParse parse = ParseJianpu(text, JianpuOptions{JianpuMode::Paste, QString(), m_editor.CadenceCode()});
     if (!parse.ok())
         return parse.error->text();
-    const JianpuSong& song = parse.songs.at(0);
-    SongTableType rows = song.rows;
-    SongRecord& h = rows[0];
-    const SongRecord& now = m_editor.Table()[0];
+    JianpuSong& song = parse.songs.at(0);
+    SongHeader& h = *song.song.header;
+    const SongHeader now = HeaderFromRow(m_editor.Table()[0]);
     if (!song.titleGiven) {
         if (m_editor.Started())
-            h.SongName = now.SongName;
+            h.title = now.title;
         else if (UsableTitleField(EdSongName->text()))
-            h.SongName = EdSongName->text();
+            h.title = EdSongName->text();
         else
             return QStringLiteral("缺少歌名：请在第一行写上歌名，例如“歌名：小星星”。");
     }
     QLineEdit* fields[] = {EdArt, EdSongWord, EdSongComposer};
-    QString* credits[] = {&h.SongNote, &h.OpernLong, &h.OpernHigh};
-    const QString nowCredits[] = {now.SongNote, now.OpernLong, now.OpernHigh};
+    QString* credits[] = {&h.performer, &h.lyricist, &h.composer};
+    const QString nowCredits[] = {now.performer, now.lyricist, now.composer};
     for (size_t i = 0; i < 3; ++i) {
         if (song.creditGiven[i])
             fields[i]->setText(*credits[i]);
@@ -242,7 +236,7 @@ QString EntryPanel::AcceptText(const QString& text)
             *credits[i] = fields[i]->text();
     }
     UpdatesHold hold{this};
-    m_editor.Fill(rows);
+    m_editor.Fill(song.Rows());
     EdSongName->setText(m_editor.Table()[0].SongName);
     Refresh();
     return QString();

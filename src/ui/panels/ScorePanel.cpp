@@ -119,11 +119,8 @@ QString ScorePanel::SongText() const
 {
     if (m_menuOpen || m_shownSongID <= 0)
         return QString();
-    SongTableType rows;
-    for (const SongRecord& r : m_library.Table())
-        if (r.SongID == m_shownSongID && (IsHeaderRow(r) || IsCellRow(r)))
-            rows.push_back(r);
-    return rows.empty() ? QString() : WriteJianpu(rows);
+    const Song song = SongFromTable(m_library.Table(), m_shownSongID);
+    return !song.header && song.cells.empty() ? QString() : WriteJianpu(song);
 }
 
 bool ScorePanel::CopySongText()
@@ -183,7 +180,7 @@ void ScorePanel::ExportMusicXmlClick()
     const QString path = AskExportFile(QStringLiteral("导出 MusicXML"), QStringLiteral("MusicXML (*.musicxml)"),
                                        QStringLiteral(".musicxml"));
     if (!path.isEmpty())
-        WriteWholeFile(path, WriteMusicXml(m_library.Table(), m_shownSongID));
+        WriteWholeFile(path, WriteMusicXml(SongFromTable(m_library.Table(), m_shownSongID)));
 }
 
 void ScorePanel::PrintClick()
