@@ -136,7 +136,7 @@ int main(int argc, char** argv)
 
     // The real output (SDL's driver as set): its own reading stands for the truth.
     NotePlayer player;
-    PrepareSounds(player, ResolveFolders(FolderOptions{.appDir = root.path() + QStringLiteral("/")}).TempDir);
+    PrepareSounds(player, ResolveFolders(AppFolderOptions(root.path() + QStringLiteral("/"))).TempDir);
     if (player.OutputRate() > 0)
         Measure("the audio output, its own clock as truth", player, [&](double) { return double(player.OutputFrame()); },
                 notes);

@@ -90,10 +90,10 @@ int main(int argc, char** argv)
     TavoApplication app(argc, argv);
     BenchDialogs dialogs;
     const QString appDir = root.path() + QStringLiteral("/");
-    TFormPiano main(dialogs, FolderOptions{.appDir = appDir});
+    TFormPiano main(dialogs, AppFolderOptions(appDir));
     NotePlayer& player = main.Player();
     // The sound files and the voice as the start-up sequence sets them (without the song database).
-    const Folders folders = ResolveFolders(FolderOptions{.appDir = appDir});
+    const Folders folders = ResolveFolders(AppFolderOptions(appDir));
     PrepareSounds(player, folders.TempDir);
 
     const int n = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 1000;

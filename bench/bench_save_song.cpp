@@ -99,7 +99,7 @@ SongTableType Reload(TADOConnection& conn)
 std::vector<double> ThroughThePanel(const QString& pristine, const QDir& dir, int runs)
 {
     YesDialogs dialogs;
-    TFormPiano main(dialogs, FolderOptions{.appDir = dir.path() + QStringLiteral("/app/")});
+    TFormPiano main(dialogs, AppFolderOptions(dir.path() + QStringLiteral("/app/")));
     EntryPanel& panel = *main.GBxOpernWrite;
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {

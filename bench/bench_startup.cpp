@@ -51,7 +51,7 @@ static int RunPiano(int argc, char** argv, const QString& appDir)
     TavoApplication app(argc, argv);
     BenchDialogs dialogs;
     // As the program starts: the instance guard, then the window.
-    PianoStart piano = StartPiano(dialogs, FolderOptions{.appDir = appDir});
+    PianoStart piano = StartPiano(dialogs, AppFolderOptions(appDir));
     if (!piano.window)
         return 3;
     TFormPiano& main = *piano.window;
@@ -92,13 +92,13 @@ static int RunBreakdown(int argc, char** argv, const QString& appDir)
     TavoApplication app(argc, argv);
     lap("application");
     BenchDialogs dialogs;
-    TFormPiano main(dialogs, FolderOptions{.appDir = appDir});
+    TFormPiano main(dialogs, AppFolderOptions(appDir));
     lap("main window built");
     main.show();
     QCoreApplication::processEvents();
     lap(main.StartupDone() ? "shown, start-up sequence run" : "shown");
     // The sequence's steps once more, each on its own.
-    const Folders folders = ResolveFolders(FolderOptions{.appDir = appDir});
+    const Folders folders = ResolveFolders(AppFolderOptions(appDir));
     VoiceBank voices;
     voices.Fill();
     main.Player().SetSounds(folders.TempDir, voices.Current);

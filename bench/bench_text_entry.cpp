@@ -66,7 +66,7 @@ int main(int argc, char** argv)
     qputenv("TMPDIR", dir.path().toLocal8Bit());
     QApplication app(argc, argv);
     BenchDialogs dialogs;
-    TFormPiano main(dialogs, FolderOptions{.appDir = dir.path() + QStringLiteral("/app/")});
+    TFormPiano main(dialogs, AppFolderOptions(dir.path() + QStringLiteral("/app/")));
     main.show();
     EntryPanel& panel = *main.GBxOpernWrite;
     main.ImgOpernWriteClick();

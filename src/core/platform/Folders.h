@@ -10,6 +10,14 @@ struct FolderOptions {
     QString desktopDir;   // where exchange files are written
 };
 
+// Options naming the program folder alone.
+inline FolderOptions AppFolderOptions(const QString& appDir)
+{
+    FolderOptions o;
+    o.appDir = appDir;
+    return o;
+}
+
 struct Folders {
     QString AppDir;       // the program folder, ending with "/"
     QString HomeDir;      // the user's home folder, as it comes
