@@ -126,20 +126,7 @@ int main(int argc, char** argv)
             TADOQuery().Exec(lib, QStringLiteral("delete from TableCfg"), {});
     }
     SongLibrary library;
-    const SongTableType table = [&] {
-        TADOQuery q;
-        q.Open(lib, QStringLiteral("select SongID,SeqID,SongName,SongNote,OpernLong,OpernHigh,Conn,InfoType,SongDate "
-                                   "from TableCfg order by SongID,SeqID"),
-               {});
-        SongTableType rows;
-        for (q.First(); !q.Eof(); q.Next())
-            rows.push_back({q.FieldAsInteger(QStringLiteral("SongID")), q.FieldAsInteger(QStringLiteral("SeqID")),
-                            q.FieldAsString(QStringLiteral("SongName")), q.FieldAsString(QStringLiteral("SongNote")),
-                            q.FieldAsString(QStringLiteral("OpernLong")), q.FieldAsString(QStringLiteral("OpernHigh")),
-                            q.FieldAsInteger(QStringLiteral("Conn")), q.FieldAsString(QStringLiteral("InfoType")),
-                            q.FieldAsString(QStringLiteral("SongDate"))});
-        return rows;
-    }();
+    const SongTableType table = ReadSong(lib, 1);
     const QString out = dir.filePath(QStringLiteral("out.mid"));
     for (int i = 0; i < runs; ++i) {
         QElapsedTimer t;
