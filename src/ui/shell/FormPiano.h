@@ -81,6 +81,8 @@ public:
     static bool IsDragPoint(const QPoint& p);
     // Blanks both score grids, the view's and the entry editor's.
     void ClearGrids(int first, int last) { m_panels.ClearGrids(first, last); }
+    // Reads the song table again after the library changed (a save, a delete, an import).
+    void ReloadLibrary() { m_panels.ReloadLibrary(); }
 
     void StartupSequence();          // the show event's steps; throws on the first failure
     bool StartupDone() const { return m_startupDone; }
