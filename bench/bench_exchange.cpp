@@ -1,5 +1,6 @@
 // Export and import of a 481-cell song, each from a closed connection so the key
 // derivations are counted. Prints medians and the size of the exported file.
+#include "BenchDialogs.h"
 #include "core/library/Database.h"
 #include "core/library/SongRows.h"
 #include "BenchSupport.h"
@@ -14,18 +15,6 @@
 #include <cstdio>
 
 namespace {
-class QuietDialogs : public IDialogs {
-public:
-    QString file;
-    void ShowError(const QString&) override {}
-    void ShowInfo(const QString&) override {}
-    bool AskYesNo(const QString&) override { return true; }
-    QString OpenFile(const QString&, const QString&) override { return file; }
-    bool AskYesNo(const QString& t, const QString&) override { return AskYesNo(t); }
-    int ChooseItem(const QString&, const QStringList&, int pre) override { return pre; }
-    QString SaveFile(const QString&, const QString&, const QString&) override { return {}; }
-};
-
 SongTableType Song(int id, int cells, const QString& title)
 {
     SongTableType rows;
@@ -53,7 +42,7 @@ int main(int argc, char** argv)
     CreateSongDatabase(into, password, other);
     CreateExchangeFile(templ);
 
-    QuietDialogs ui;
+    YesDialogs ui;
     constexpr int runs = 15;
     std::vector<double> exportMs, importMs;
     QString file;

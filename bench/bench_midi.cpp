@@ -1,6 +1,7 @@
 // A 1,000-note MIDI file of two tracks: read, the melody chosen and written as numbered
 // notation; then the whole 导入 into a library; then the stored song written back as
 // MIDI. Prints medians beside their goals.
+#include "BenchDialogs.h"
 #include "core/formats/Conversion.h"
 #include "BenchSupport.h"
 #include "core/formats/MidiFile.h"
@@ -17,18 +18,6 @@
 #include <cstdio>
 
 namespace {
-class QuietDialogs : public IDialogs {
-public:
-    QString file;
-    void ShowError(const QString& t) override { std::fprintf(stderr, "%s\n", qPrintable(t)); }
-    void ShowInfo(const QString&) override {}
-    bool AskYesNo(const QString&) override { return true; }
-    QString OpenFile(const QString&, const QString&) override { return file; }
-    bool AskYesNo(const QString& t, const QString&) override { return AskYesNo(t); }
-    int ChooseItem(const QString&, const QStringList&, int pre) override { return pre; }
-    QString SaveFile(const QString&, const QString&, const QString&) override { return {}; }
-};
-
 void Put(QByteArray& out, quint32 v, int bytes)
 {
     for (int i = bytes - 1; i >= 0; --i)
@@ -111,7 +100,7 @@ int main(int argc, char** argv)
         convertMs.push_back(t.nsecsElapsed() / 1e6);
         summary = song.summary;
     }
-    QuietDialogs ui;
+    YesDialogs ui;
     ui.file = midi;
     for (int i = 0; i < runs; ++i) {
         QElapsedTimer t;
@@ -126,20 +115,7 @@ int main(int argc, char** argv)
             TADOQuery().Exec(lib, QStringLiteral("delete from TableCfg"), {});
     }
     SongLibrary library;
-    const SongTableType table = [&] {
-        TADOQuery q;
-        q.Open(lib, QStringLiteral("select SongID,SeqID,SongName,SongNote,OpernLong,OpernHigh,Conn,InfoType,SongDate "
-                                   "from TableCfg order by SongID,SeqID"),
-               {});
-        SongTableType rows;
-        for (q.First(); !q.Eof(); q.Next())
-            rows.push_back({q.FieldAsInteger(QStringLiteral("SongID")), q.FieldAsInteger(QStringLiteral("SeqID")),
-                            q.FieldAsString(QStringLiteral("SongName")), q.FieldAsString(QStringLiteral("SongNote")),
-                            q.FieldAsString(QStringLiteral("OpernLong")), q.FieldAsString(QStringLiteral("OpernHigh")),
-                            q.FieldAsInteger(QStringLiteral("Conn")), q.FieldAsString(QStringLiteral("InfoType")),
-                            q.FieldAsString(QStringLiteral("SongDate"))});
-        return rows;
-    }();
+    const SongTableType table = ReadSong(lib, 1);
     const QString out = dir.filePath(QStringLiteral("out.mid"));
     for (int i = 0; i < runs; ++i) {
         QElapsedTimer t;

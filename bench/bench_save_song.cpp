@@ -2,6 +2,7 @@
 // reading the whole song table back as the reload after a save does. Prints medians.
 // The last figure is the program's own path: 提交 on the entry panel, with the shell
 // reloading the song table and refreshing the open menu.
+#include "BenchDialogs.h"
 #include "BenchSupport.h"
 #include "core/Dialogs.h"
 #include "core/library/Database.h"
@@ -21,17 +22,6 @@
 #include <ctime>
 
 namespace {
-class YesDialogs : public IDialogs {
-public:
-    void ShowError(const QString&) override {}
-    void ShowInfo(const QString&) override {}
-    bool AskYesNo(const QString&) override { return true; }
-    QString OpenFile(const QString&, const QString&) override { return {}; }
-    bool AskYesNo(const QString& t, const QString&) override { return AskYesNo(t); }
-    int ChooseItem(const QString&, const QStringList&, int pre) override { return pre; }
-    QString SaveFile(const QString&, const QString&, const QString&) override { return {}; }
-};
-
 
 // Header and cells 1..481, the most the editor's "增加" reaches.
 EntryTableType EnteredSong()

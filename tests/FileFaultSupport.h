@@ -1,6 +1,7 @@
 #pragma once
 // A disk that fills and a pipe in a file's place, for the tests of every file the program
 // reads and writes. Both need a POSIX system; elsewhere the tests skip.
+#include "core/score/SongRecord.h"
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -85,4 +86,14 @@ inline QByteArray ReadBack(const QString& path)
 inline QStringList FolderEntries(const QString& dir)
 {
     return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// A song of a header and eight cells, to write under the faults above.
+inline SongTableType SmallSong()
+{
+    SongTableType rows{SongRecord{1, 0, QStringLiteral("小歌"), QStringLiteral("佚名"), "1", "2", 1, "0", "20100301"}};
+    for (int i = 1; i <= 8; ++i)
+        rows.push_back(
+            SongRecord{1, i, QStringLiteral("小歌"), QString::number(i % 7 + 1), "1", "2", i % 3, "1", "20100301"});
+    return rows;
 }

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QtEndian>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -137,6 +138,15 @@ inline QByteArray SoundFontBytes(int program)
 inline double Db(double ratio)
 {
     return 20 * std::log10(std::max(ratio, 1e-12));
+}
+
+// The largest magnitude of a signal.
+inline float Peak(const std::vector<float>& x)
+{
+    float p = 0;
+    for (float v : x)
+        p = std::max(p, std::fabs(v));
+    return p;
 }
 
 } // namespace SoundTest

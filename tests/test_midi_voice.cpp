@@ -41,6 +41,15 @@ struct FakeVoice final : IKeyVoice {
     int rate = 0;
 };
 
+// The voice switch over a silent player (it never opens a device) and a fake sampled voice.
+struct SilentVoice {
+    SilentVoice() { player.Audio().SetDeviceAllowed(false); }
+    RecordingDialogs dialogs;
+    FakeVoice sampled;
+    NotePlayer player;
+    VoiceSwitch voice{player, sampled};
+};
+
 struct FakePorts final : IMidiPorts {
     QStringList present;
     std::map<QString, Receiver> open;
@@ -61,14 +70,6 @@ std::vector<float> Render(Mixer& m, int frames)
     for (int done = 0; done < frames; done += 256)
         m.Render(out.data() + done, std::min(256, frames - done), 48000);
     return out;
-}
-
-float Peak(const std::vector<float>& x)
-{
-    float p = 0;
-    for (float v : x)
-        p = std::max(p, std::fabs(v));
-    return p;
 }
 
 } // namespace
@@ -315,11 +316,8 @@ private Q_SLOTS:
 
     void portsComeAndGo()
     {
-        RecordingDialogs dialogs;
-        FakeVoice sampled;
-        NotePlayer player;
-        player.Audio().SetDeviceAllowed(false);
-        VoiceSwitch voice(player, sampled);
+        SilentVoice silent;
+        auto& [dialogs, sampled, player, voice] = silent;
         voice.SetSampled(true);
         auto owned = std::make_unique<FakePorts>();
         FakePorts& ports = *owned;
@@ -345,11 +343,8 @@ private Q_SLOTS:
     // and its ports go when it stops.
     void aLaterServerIsFound()
     {
-        RecordingDialogs dialogs;
-        FakeVoice sampled;
-        NotePlayer player;
-        player.Audio().SetDeviceAllowed(false);
-        VoiceSwitch voice(player, sampled);
+        SilentVoice silent;
+        auto& [dialogs, sampled, player, voice] = silent;
         bool running = false;
         int finds = 0;
         MidiInput midi(LateMidiPorts([&]() -> MidiSystem {
@@ -380,11 +375,8 @@ private Q_SLOTS:
     // Every port plays, the one chosen alone, or none.
     void choiceOfPort()
     {
-        RecordingDialogs dialogs;
-        FakeVoice sampled;
-        NotePlayer player;
-        player.Audio().SetDeviceAllowed(false);
-        VoiceSwitch voice(player, sampled);
+        SilentVoice silent;
+        auto& [dialogs, sampled, player, voice] = silent;
         auto owned = std::make_unique<FakePorts>();
         FakePorts& ports = *owned;
         ports.present = {QStringLiteral("A:1"), QStringLiteral("B:1")};
@@ -488,11 +480,8 @@ private Q_SLOTS:
         const QString socket = QStringLiteral("/dev/shm/jack_%1_%2_0").arg(server).arg(getuid());
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(socket), 10000);
         {
-            RecordingDialogs dialogs;
-            FakeVoice sampled;
-            NotePlayer player;
-            player.Audio().SetDeviceAllowed(false);
-            VoiceSwitch voice(player, sampled);
+            SilentVoice silent;
+            auto& [dialogs, sampled, player, voice] = silent;
             voice.SetSampled(true);
             NoteTap tap(voice);
             QStringList played;

@@ -5,16 +5,6 @@
 #include "ui/print/ScorePrinter.h"
 #include <QFileInfo>
 
-namespace {
-SongTableType SmallSong()
-{
-    SongTableType rows{SongRecord{1, 0, QStringLiteral("小歌"), QStringLiteral("佚名"), "1", "2", 1, "0", "20100301"}};
-    for (int i = 1; i <= 8; ++i)
-        rows.push_back(SongRecord{1, i, QStringLiteral("小歌"), QString::number(i % 7 + 1), "1", "2", i % 3, "1", "20100301"});
-    return rows;
-}
-} // namespace
-
 class TestPdfFile : public QObject {
     Q_OBJECT
 private Q_SLOTS:

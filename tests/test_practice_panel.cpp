@@ -38,6 +38,17 @@ void OpenSong(TFormPiano& m, int n)
     QVERIFY(m.GBxShowOpern->ShownSongID() > 0);
 }
 
+// A piano with its score panel built, on the starter songs when asked for.
+struct Piano {
+    explicit Piano(bool starterSongs) : songsCopied(!starterSongs || env.copyStarterDatabase()) {}
+    TempEnv env;
+    bool songsCopied;
+    PianoWindows w{env};
+    TFormPiano& m = *w.main;
+    ScorePanel& p = *m.GBxShowOpern;
+    PracticeBar& bar = *p.Practice;
+};
+
 // The box lies over the view cell at that position.
 bool MarkOver(const PracticeBar& bar, const ScorePanel& p, int position)
 {
@@ -52,12 +63,9 @@ private Q_SLOTS:
     // 小星星: 1 1 5 5 | 6 6 5 - | 4 4 3 3 | ...; right keys move the box, a wrong one flashes.
     void followTakesNotesFromEveryKeyboard()
     {
-        TempEnv env;
-        QVERIFY(env.copyStarterDatabase());
-        PianoWindows w{env};
-        TFormPiano& m = *w.main;
-        ScorePanel& p = *m.GBxShowOpern;
-        PracticeBar& bar = *p.Practice;
+        Piano piano{true};
+        QVERIFY(piano.songsCopied);
+        auto& [env, songs, w, m, p, bar] = piano;
         StartUp(m);
         OpenSong(m, 1);
         QCOMPARE(p.LabSongName->text(), QStringLiteral("小星星"));
@@ -126,12 +134,9 @@ private Q_SLOTS:
     // keys); 节奏 counts in and ends with its count; the icon menu's options are kept.
     void passagesRhythmAndTheIconMenu()
     {
-        TempEnv env;
-        QVERIFY(env.copyStarterDatabase());
-        PianoWindows w{env};
-        TFormPiano& m = *w.main;
-        ScorePanel& p = *m.GBxShowOpern;
-        PracticeBar& bar = *p.Practice;
+        Piano piano{true};
+        QVERIFY(piano.songsCopied);
+        auto& [env, songs, w, m, p, bar] = piano;
         StartUp(m);
         OpenSong(m, 1);
 
@@ -188,12 +193,9 @@ private Q_SLOTS:
     // the song; 小星星 fits the main keys and changes nothing. 节奏 does the same.
     void lowNotesOpenTheWideKeyboard()
     {
-        TempEnv env;
-        QVERIFY(env.copyStarterDatabase());
-        PianoWindows w{env};
-        TFormPiano& m = *w.main;
-        ScorePanel& p = *m.GBxShowOpern;
-        PracticeBar& bar = *p.Practice;
+        Piano piano{true};
+        QVERIFY(piano.songsCopied);
+        auto& [env, songs, w, m, p, bar] = piano;
         StartUp(m);
         OpenSong(m, 1);
         QTest::mouseClick(bar.ImgFollow, Qt::LeftButton);
@@ -247,11 +249,8 @@ private Q_SLOTS:
     // metronome reach it, whichever voice plays. Only a 节奏 run to the end may be the best.
     void clicksReachTheMixerAndOnlyAWholeRunIsKept()
     {
-        TempEnv env;
-        PianoWindows w{env};
-        TFormPiano& m = *w.main;
-        ScorePanel& p = *m.GBxShowOpern;
-        PracticeBar& bar = *p.Practice;
+        Piano piano{false};
+        auto& [env, songs, w, m, p, bar] = piano;
         StartUp(m);
         QVERIFY2(w.player().OutputRate() > 0, "the audio output (SDL's dummy driver) did not open");
         SongTableType& t = m.Library().Table();
@@ -301,12 +300,9 @@ private Q_SLOTS:
 
     void demoMarksTheSoundingCellAndEveryStopRuleEndsIt()
     {
-        TempEnv env;
-        QVERIFY(env.copyStarterDatabase());
-        PianoWindows w{env};
-        TFormPiano& m = *w.main;
-        ScorePanel& p = *m.GBxShowOpern;
-        PracticeBar& bar = *p.Practice;
+        Piano piano{true};
+        QVERIFY(piano.songsCopied);
+        auto& [env, songs, w, m, p, bar] = piano;
         StartUp(m);
         QCOMPARE(bar.Tempo->Value(), 90);
 
@@ -440,12 +436,9 @@ private Q_SLOTS:
     // Each song's last tempo is kept beside its results and comes back when it is opened.
     void tempoKeptForEachSong()
     {
-        TempEnv env;
-        QVERIFY(env.copyStarterDatabase());
-        PianoWindows w{env};
-        TFormPiano& m = *w.main;
-        ScorePanel& p = *m.GBxShowOpern;
-        PracticeBar& bar = *p.Practice;
+        Piano piano{true};
+        QVERIFY(piano.songsCopied);
+        auto& [env, songs, w, m, p, bar] = piano;
         StartUp(m);
         OpenSong(m, 1);
         const QString first = p.ShownTitle();
@@ -468,11 +461,8 @@ private Q_SLOTS:
     // 跟弹 turns the view to the next page with the box on its first cell.
     void followTurnsThePage()
     {
-        TempEnv env;
-        PianoWindows w{env};
-        TFormPiano& m = *w.main;
-        ScorePanel& p = *m.GBxShowOpern;
-        PracticeBar& bar = *p.Practice;
+        Piano piano{false};
+        auto& [env, songs, w, m, p, bar] = piano;
         SongTableType& t = m.Library().Table();
         t.push_back(Header(1, QStringLiteral("长歌")));
         for (int n = 1; n <= 110; ++n)

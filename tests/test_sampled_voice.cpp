@@ -31,14 +31,6 @@ struct Device {
     }
 };
 
-float Peak(const std::vector<float>& x)
-{
-    float p = 0;
-    for (float v : x)
-        p = std::max(p, std::fabs(v));
-    return p;
-}
-
 bool LoadVoice(SampledVoice& voice, const QString& path, int rate)
 {
     QSignalSpy loaded(&voice, &SampledVoice::loaded);

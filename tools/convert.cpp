@@ -72,15 +72,7 @@ bool Convert(const QString& path, const QString& workDir, int part)
         Print(QStringLiteral("error: %1\n").arg(OneLine(e)));
     bool ok = false;
     if (r.outcome == ShareResult::Outcome::Done) {
-        TADOQuery q;
-        q.Open(lib, QStringLiteral("select * from TableCfg where SongID = ? order by SeqID"), {r.songId});
-        SongTableType rows;
-        for (q.First(); !q.Eof(); q.Next())
-            rows.push_back({q.FieldAsInteger(QStringLiteral("SongID")), q.FieldAsInteger(QStringLiteral("SeqID")),
-                            q.FieldAsString(QStringLiteral("SongName")), q.FieldAsString(QStringLiteral("SongNote")),
-                            q.FieldAsString(QStringLiteral("OpernLong")), q.FieldAsString(QStringLiteral("OpernHigh")),
-                            q.FieldAsInteger(QStringLiteral("Conn")), q.FieldAsString(QStringLiteral("InfoType")),
-                            q.FieldAsString(QStringLiteral("SongDate"))});
+        const SongTableType rows = ReadSong(lib, r.songId);
         Print(QStringLiteral("text:\n") + WriteJianpu(SongFromRows(rows)) + QStringLiteral("\n"));
         ok = !rows.empty();
     }

@@ -3,6 +3,7 @@
 #include "core/library/SongLibrary.h"
 #include "core/library/SongSave.h"
 #include "core/score/SongRecord.h"
+#include "ui/widgets/CellMark.h"
 #include "ui/widgets/ClickLabel.h"
 #include "ui/widgets/GlyphGrid.h"
 #include "ui/widgets/ImageButton.h"
@@ -12,7 +13,6 @@
 #include "ui/panels/TextWindow.h"
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QTimer>
 
 namespace {
@@ -41,28 +41,6 @@ TImageButton* NewPictureButton(QWidget* parent, const QString& name, const QRect
     b->setCursor(Qt::PointingHandCursor);
     return b;
 }
-
-// The frame round the cell where the next cell goes, with a bar under it; clicks go through.
-class CursorFrame : public QWidget {
-public:
-    explicit CursorFrame(QWidget* parent) : QWidget(parent)
-    {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        hide();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        const QColor edge(40, 90, 200);
-        p.setPen(QPen(edge, 1.0));
-        p.setBrush(QColor(40, 90, 200, 35));
-        p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -3.5), 3, 3);
-        p.fillRect(QRect(1, height() - 3, width() - 2, 3), edge);
-    }
-};
 }
 
 EntryPanel::EntryPanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library)
@@ -101,7 +79,7 @@ EntryPanel::EntryPanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library)
         if (a % 2 == 0)
             Q_EMIT showRequested();
     });
-    EntryCursor = new CursorFrame(this);
+    EntryCursor = new CellMark(this, QColor(40, 90, 200), CellMark::Look::Cursor);
     EntryCursor->setObjectName(QStringLiteral("EntryCursor"));
 
     // Right of the title, where the row is free.

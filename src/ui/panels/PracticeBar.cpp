@@ -2,6 +2,7 @@
 #include "core/library/SongLibrary.h"
 #include "core/sound/NotePlayer.h"
 #include "ui/widgets/Guard.h"
+#include "ui/widgets/CellMark.h"
 #include "ui/widgets/ClickLabel.h"
 #include "ui/widgets/PlainText.h"
 #include "ui/widgets/GlyphGrid.h"
@@ -13,35 +14,6 @@
 #include <algorithm>
 
 namespace {
-
-// A see-through coloured box over a cell; clicks go through it.
-class CellMark : public QWidget {
-public:
-    CellMark(QWidget* parent, const QColor& colour, bool frameOnly = false)
-        : QWidget(parent), m_colour(colour), m_frameOnly(frameOnly)
-    {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        hide();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        QColor fill = m_colour;
-        fill.setAlpha(m_frameOnly ? 0 : 70);
-        QColor edge = m_colour;
-        edge.setAlpha(190);
-        p.setPen(QPen(edge, m_frameOnly ? 1.0 : 1.5));
-        p.setBrush(fill);
-        p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 4, 4);
-    }
-
-private:
-    QColor m_colour;
-    bool m_frameOnly;
-};
 
 constexpr int kFlashMs = 300;
 constexpr int kResultPx = 14;   // the result lines' face, smaller when a line is long
@@ -111,7 +83,7 @@ PracticeBar::PracticeBar(QWidget* panel, IDialogs& dialogs, const SongLibrary& l
 
     // Made last, so they lie over the cells and the arcs.
     for (QWidget*& frame : PickFrames)
-        frame = new CellMark(panel, QColor(40, 90, 200), true);
+        frame = new CellMark(panel, QColor(40, 90, 200), CellMark::Look::Frame);
     Mark = new CellMark(panel, QColor(230, 160, 40));
     WrongMark = new CellMark(panel, QColor(220, 30, 30));
     m_flash.setSingleShot(true);

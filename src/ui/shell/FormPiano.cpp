@@ -3,14 +3,9 @@
 #include "core/Errors.h"
 #include "core/platform/Platform.h"
 #include "core/input/KeyMaps.h"
-#include "ui/keys/KeyMarks.h"
 #include "ui/shell/IconMenu.h"
-#include "ui/keys/MainKeys.h"
 #include "ui/keys/WideKeyboard.h"
-#include "ui/panels/AboutPanel.h"
 #include "ui/panels/EntryPanel.h"
-#include "ui/panels/HelpPanel.h"
-#include "ui/panels/PracticeBar.h"
 #include "ui/panels/ScorePanel.h"
 #include "ui/widgets/Guard.h"
 #include "ui/widgets/BannerView.h"
@@ -18,7 +13,6 @@
 #include "ui/widgets/ClickLabel.h"
 #include "ui/widgets/ImageButton.h"
 #include "ui/widgets/Resources.h"
-#include "ui/widgets/ScoreGrid.h"
 #include "ui/widgets/Styles.h"
 #include <QCoreApplication>
 #include <QDateTime>
@@ -49,78 +43,19 @@ TFormPiano::TFormPiano(IDialogs& dialogs, const FolderOptions& folders)
     // The window's pictures, while the background and the labels are made here.
     m_warmUp.Start(WindowPictures());
     BuildWindow();
-    WireKeyboard(Keys->Marks);
-}
-
-void TFormPiano::WireKeyboard(KeyMarks* marks)
-{
-    marks->SetLetters(m_s.Prefs.KeyLetters());
-    if (ScorePanel* score = GBxShowOpern.IfBuilt())
-        WirePractice(*score, marks);
-}
-
-// The practice modes show on both keyboards.
-void TFormPiano::WirePractice(ScorePanel& panel, KeyMarks* marks)
-{
-    PracticeBar* bar = panel.Practice;
-    connect(bar, &PracticeBar::demoKey, marks, &KeyMarks::Demo);
-    connect(bar, &PracticeBar::awaitedKey, marks, &KeyMarks::Await);
-    connect(bar, &PracticeBar::wrongKey, marks, &KeyMarks::Wrong);
-    marks->Await(bar->AwaitedKey());   // a keyboard opened during 跟弹 lights the key at once
-}
-
-void TFormPiano::NoteTapped(const QString& note)
-{
-    const qint64 age = m_keyStamp ? m_keyAge.Ms(m_keyStamp, EventAge::NowMs()) : 0;
-    m_keyStamp = 0;
-    if (ScorePanel* score = GBxShowOpern.IfBuilt())   // no panel, no practice running
-        score->NotePlayed(note, age);
-}
-
-void TFormPiano::ShowKeysFor(const QStringList& notes)
-{
-    ScorePanel* score = GBxShowOpern.IfBuilt();
-    if (!score || m_keyboardRoute != 0 || score->ShownSongID() == m_wideOpenedFor)
-        return;
-    bool beyond = false;
-    bool low = false;
-    for (const QString& note : notes) {
-        if (Keys->Key(note))
-            continue;
-        beyond = true;
-        low = low || NoteKey(note) < NoteKey(QStringLiteral("c1"));
-    }
-    if (!beyond)
-        return;
-    m_wideOpenedFor = score->ShownSongID();
-    ImgSetBoardClick();
-    score->Practice->WideKeysOpened(low);
-}
-
-TFrmKeyBoard_2* TFormPiano::WideKeyboard()
-{
-    // The wide keyboard and its pictures wait until they are first wanted: most starts never show it.
-    if (!m_wide) {
-        m_wide = std::make_unique<TFrmKeyBoard_2>(m_s.Notes, m_dialogs);
-        connect(m_wide.get(), &TFrmKeyBoard_2::spacePressed, this, [this] { RunGuarded(m_dialogs, [this] { SpaceKey(); }); });
-        connect(m_wide.get(), &TFrmKeyBoard_2::escapePressed, this,
-                [this] { RunGuarded(m_dialogs, [this] { StopPractice(); }); });
-        m_wide->installEventFilter(this);   // the arrival time of its key events
-        WireKeyboard(m_wide->Marks);
-    }
-    return m_wide.get();
+    m_keys.SetLetters(m_s.Prefs.KeyLetters());
+    connect(&m_keys, &Keyboards::switched, this, [this](bool wide) { setFixedHeight(wide ? 397 : 650); });
+    connect(&m_keys, &Keyboards::notePlayed, &m_panels, &Panels::NotePlayed);
+    connect(&m_keys, &Keyboards::spacePressed, this, [this] { RunGuarded(m_dialogs, [this] { SpaceKey(); }); });
+    connect(&m_keys, &Keyboards::escapePressed, this,
+            [this] { RunGuarded(m_dialogs, [this] { m_panels.StopPractice(); }); });
+    GuardedConnect(m_dialogs, &m_panels, &Panels::keyboardSwitchClicked, this, &TFormPiano::ImgSetBoardClick);
 }
 
 TFormPiano::~TFormPiano()
 {
     // The demo plays through the note player, which goes before the panels do.
-    StopPractice();
-}
-
-void TFormPiano::StopPractice()
-{
-    if (ScorePanel* score = GBxShowOpern.IfBuilt())
-        score->StopPractice();
+    m_panels.StopPractice();
 }
 
 void TFormPiano::BuildWindow()
@@ -158,82 +93,20 @@ void TFormPiano::BuildWindow()
     MySWF->setGeometry(-138, 50, 217, 42);
     MySWF->hide();
 
-    Keys = new MainKeys(this, m_s.Notes, m_dialogs);
+    Keys = m_keys.BuildMain();
 
     // Pictures and labels of the window itself take part in the drag regions; the panels
     // and the banner take their own presses, and so do windows of their own (the icon menu).
     for (QObject* child : children())
         if (auto* w = qobject_cast<QWidget*>(child); w && w != MySWF && !w->isWindow())
             w->installEventFilter(this);
-    m_s.Notes.OnPress = [this](const QString& note) { NoteTapped(note); };
-}
-
-// ---- Panels, each built on first use ----
-
-ScorePanel* TFormPiano::BuildScorePanel()
-{
-    auto* panel = new ScorePanel(this, m_dialogs, m_s.Library, m_s.Paths, m_s.Voice);
-    panel->ClearGrids = [this](int first, int last) { ClearGrids(first, last); };
-    GuardedConnect(m_dialogs, panel, &ScorePanel::keyboardSwitchClicked, this, &TFormPiano::ImgSetBoardClick);
-    GuardedConnect(m_dialogs, panel, &ScorePanel::entryPanelRequested, this, &TFormPiano::ImgOpernWriteClick);
-    GuardedConnect(m_dialogs, panel, &ScorePanel::libraryChanged, this, &TFormPiano::ReloadLibrary);
-    connect(panel->Practice, &PracticeBar::runNotes, this,
-            [this](const QStringList& notes) { RunGuarded(m_dialogs, [&] { ShowKeysFor(notes); }); });
-    WirePractice(*panel, Keys->Marks);
-    if (m_wide)
-        WirePractice(*panel, m_wide->Marks);
-    if (m_panelsPrepared)
-        PrepareScorePanel(*panel);
-    return panel;
-}
-
-EntryPanel* TFormPiano::BuildEntryPanel()
-{
-    auto* panel = new EntryPanel(this, m_dialogs, m_s.Library);
-    GuardedConnect(m_dialogs, panel, &EntryPanel::showRequested, this, &TFormPiano::ImgOpernWriteClick);
-    panel->ClearScoreView = [this](int first, int last) {
-        if (ScorePanel* score = GBxShowOpern.IfBuilt())   // one not built yet starts blank
-            score->ClearGrid(first, last);
-    };
-    GuardedConnect(m_dialogs, panel, &EntryPanel::songSaved, this, &TFormPiano::ReloadLibrary);
-    // The entry panel's page label turns the help back a page, as the help's own label does.
-    connect(panel, &EntryPanel::LabTab2PgIdClicked, this,
-            [this] { RunGuarded(m_dialogs, [this] { GBxHelp->LabHelpPreClick(); }); });
-    if (m_panelsPrepared)
-        PrepareEntryPanel(*panel);
-    return panel;
-}
-
-HelpPanel* TFormPiano::BuildHelpPanel() { return new HelpPanel(this, m_dialogs); }
-AboutPanel* TFormPiano::BuildAboutPanel() { return new AboutPanel(this, m_dialogs); }
-
-void TFormPiano::PrepareScorePanel(ScorePanel& panel)
-{
-    PreloadGlyphs();   // the glyph pictures, decoded before the first page is drawn
-    panel.Practice->Best().Load(m_s.Paths.DataDir);
-    panel.Practice->SetMetronome(m_s.Prefs.Metronome());
-    panel.ClearGrid(1, Score::CellsPerPage);
-}
-
-void TFormPiano::PrepareEntryPanel(EntryPanel& panel)
-{
-    PreloadGlyphs();
-    panel.ResetEntry();
-    panel.ClearGrid(1, Score::CellsPerPage);
 }
 
 void TFormPiano::BuildIconMenu()
 {
     m_iconMenu = new ::IconMenu(ImgTitle, m_s);
-    m_iconMenu->OnKeyLetters = [this](bool on) {
-        Keys->Marks->SetLetters(on);
-        if (m_wide)
-            m_wide->Marks->SetLetters(on);
-    };
-    m_iconMenu->OnMetronome = [this](bool on) {
-        if (ScorePanel* score = GBxShowOpern.IfBuilt())
-            score->Practice->SetMetronome(on);
-    };
+    m_iconMenu->OnKeyLetters = [this](bool on) { m_keys.SetLetters(on); };
+    m_iconMenu->OnMetronome = [this](bool on) { m_panels.SetMetronome(on); };
 }
 
 QMenu* TFormPiano::IconMenu() const { return m_iconMenu->Menu(); }
@@ -243,93 +116,25 @@ void TFormPiano::StartMidi(std::unique_ptr<IMidiPorts> ports)
 {
     MidiInput& midi = m_s.StartMidi(std::move(ports));
     connect(&midi, &MidiInput::portsChanged, m_iconMenu, &IconMenu::ShowMidiStatus);
-    connect(&midi, &MidiInput::keyChanged, this, &TFormPiano::MidiKeyChanged);
+    connect(&midi, &MidiInput::keyChanged, &m_keys, &Keyboards::ShowMidiKey);
     m_iconMenu->ShowMidiStatus();
-}
-
-// A MIDI key shows on the keys as a PC key does, on both keyboards.
-void TFormPiano::MidiKeyChanged(int key, bool down)
-{
-    const QString note = KeyNoteName(key);
-    if (note.isEmpty())
-        return;
-    for (TImageButton* button : {Keys->Key(note), m_wide ? m_wide->Key(note) : nullptr})
-        if (button)
-            down ? button->ShowDown() : button->ShowUp();
 }
 
 // ---- Panels ----
 
-bool TFormPiano::ShowPanel(QWidget* panel, int left, int top)
-{
-    // Leaving the entry panel for another may give up the song being written.
-    if (EntryPanel* entry = GBxOpernWrite.IfBuilt(); entry && entry->isVisible() && panel != entry && !entry->MayLeave())
-        return false;
-    for (QWidget* p : {static_cast<QWidget*>(GBxShowOpern.IfBuilt()), static_cast<QWidget*>(GBxOpernWrite.IfBuilt()),
-                       static_cast<QWidget*>(GBxHelp.IfBuilt()), static_cast<QWidget*>(GBxAbout.IfBuilt())})
-        if (p)
-            p->hide();
-    panel->setVisible(true);
-    panel->raise();
-    panel->move(left, top);
-    return true;
-}
-
-void TFormPiano::ClearGrids(int first, int last)
-{
-    // A panel not built yet is blank when it comes.
-    ScorePanel* score = GBxShowOpern.IfBuilt();
-    EntryPanel* entry = GBxOpernWrite.IfBuilt();
-    UpdatesHold hold{score, entry};
-    if (score)
-        score->ClearGrid(first, last);
-    if (entry)
-        entry->ClearGrid(first, last);
-}
-
 void TFormPiano::ImgOpernShowClick()
 {
-    if (!ShowPanel(GBxShowOpern, 5, 95))
-        return;
-    GBxShowOpern->OpenMenu();
-    if (!m_s.Library.Table().empty())
+    if (m_panels.OpenScore() && !m_s.Library.Table().empty())
         MySWF->ResetBackground();
 }
 
-void TFormPiano::ImgOpernWriteClick() { ShowPanel(GBxOpernWrite, 5, 95); }
-void TFormPiano::ImgHelpClick()
-{
-    if (ShowPanel(GBxHelp, 22, 95))
-        GBxHelp->Opened();
-}
-void TFormPiano::ImgAboutClick() { ShowPanel(GBxAbout, 100, 95); }
-
-void TFormPiano::ReloadLibrary()
-{
-    // Rows that cannot be read were reported at start; they are left out again, quietly.
-    m_s.Library.LoadSongTable(m_s.BannerLinks);
-    if (ScorePanel* score = GBxShowOpern.IfBuilt())
-        score->LibraryReloaded();
-}
+void TFormPiano::ImgOpernWriteClick() { m_panels.OpenEntry(); }
+void TFormPiano::ImgHelpClick() { m_panels.OpenHelp(); }
+void TFormPiano::ImgAboutClick() { m_panels.OpenAbout(); }
 
 // ---- Keyboards ----
 
-void TFormPiano::ImgSetBoardClick()
-{
-    TFrmKeyBoard_2* wide = WideKeyboard();
-    if (wide->isVisible()) {
-        m_keyboardRoute = 0;
-        wide->hide();
-        setFixedHeight(650);
-        return;
-    }
-    m_keyboardRoute = 1;
-    wide->show();   // centres itself horizontally
-    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
-    const QRect g = s ? s->geometry() : QRect(0, 0, 1024, 768);
-    wide->move(wide->x(), g.y() + g.height() - 310);
-    setFixedHeight(397);
-}
+void TFormPiano::ImgSetBoardClick() { m_keys.Switch(); }
 
 void TFormPiano::BringToFront()
 {
@@ -338,18 +143,13 @@ void TFormPiano::BringToFront()
     if (isMinimized())
         setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
-    if (m_wide && m_wide->isVisible())
-        m_wide->raise();
+    if (TFrmKeyBoard_2* wide = m_keys.WideIfBuilt(); wide && wide->isVisible())
+        wide->raise();
     raise();
     activateWindow();
 }
 
-void TFormPiano::SpaceKey()
-{
-    ScorePanel* score = GBxShowOpern.IfBuilt();
-    if (score && score->SpaceTurnsPage())
-        score->LabNexPg_1Click();
-}
+void TFormPiano::SpaceKey() { m_panels.SpaceKey(); }
 
 void TFormPiano::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
@@ -365,21 +165,12 @@ void TFormPiano::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
         return;
     // Esc stops a demo or follow mode and then goes on to the keys as any other key does;
     // routed to the second keyboard, that keyboard reports it itself.
-    if (key == VirtualKeys::Escape && m_keyboardRoute != 1)
-        StopPractice();
-    if (m_keyboardRoute == 0)
-        Keys->MainKeyDown(key, modifiers);
-    else if (m_keyboardRoute == 1)
-        WideKeyboard()->FormKeyDown(key, modifiers);
+    if (key == VirtualKeys::Escape && m_keys.Route() != 1)
+        m_panels.StopPractice();
+    m_keys.KeyDown(key, modifiers);
 }
 
-void TFormPiano::FormKeyUp(int key, Qt::KeyboardModifiers modifiers)
-{
-    if (m_keyboardRoute == 0)
-        Keys->MainKeyUp(key);
-    else if (m_keyboardRoute == 1)
-        WideKeyboard()->FormKeyUp(key, modifiers);
-}
+void TFormPiano::FormKeyUp(int key, Qt::KeyboardModifiers modifiers) { m_keys.KeyUp(key, modifiers); }
 
 namespace {
 // A text field (or any other control that took the focus) keeps its keys, also those it
@@ -399,7 +190,7 @@ void TFormPiano::keyPressEvent(QKeyEvent* e)
         return;
     }
     e->accept();
-    m_keyStamp = qint64(e->timestamp());
+    m_keys.Stamp(qint64(e->timestamp()));
     // Auto-repeat presses play again, as a held key does.
     RunGuarded(m_dialogs, [&] { FormKeyDown(vk, VirtualKeys::Modifiers(e->modifiers())); });
 }
@@ -443,8 +234,6 @@ void TFormPiano::mousePressEvent(QMouseEvent* e)
 
 bool TFormPiano::eventFilter(QObject* watched, QEvent* e)
 {
-    if (e->type() == QEvent::KeyPress && watched == m_wide.get())
-        m_keyStamp = qint64(static_cast<QKeyEvent*>(e)->timestamp());
     if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick) {
         auto* me = static_cast<QMouseEvent*>(e);
         auto* w = qobject_cast<QWidget*>(watched);
@@ -498,10 +287,8 @@ void TFormPiano::StartupSequence()
     RunGuarded(m_dialogs, [this] { m_iconMenu->ApplyVoice(); });   // a SoundFont loads in the background
     StartMidi(MidiInput::SystemPorts());
     m_iconMenu->ShowPreferences();   // read, not chosen: nothing is written back at start
-    Keys->Marks->SetLetters(m_s.Prefs.KeyLetters());
-    if (m_wide)
-        m_wide->Marks->SetLetters(m_s.Prefs.KeyLetters());
-    m_keyboardRoute = 0;
+    m_keys.SetLetters(m_s.Prefs.KeyLetters());
+    m_keys.RouteToMain();
     // Settings files and the banner list; the song loader adds its links from slot 21 later.
     QString settingsProblem;
     m_s.BannerLinks = LoadSettingsFiles(m_s.Paths.ConfigDir, &settingsProblem);
@@ -510,11 +297,7 @@ void TFormPiano::StartupSequence()
     m_s.Voices.Fill();
     m_s.Player.SetSounds(m_s.Paths.TempDir, m_s.Voices.Current);
     // Reset entry, clear grids: panels built so far now, the others when they are built.
-    m_panelsPrepared = true;
-    if (EntryPanel* entry = GBxOpernWrite.IfBuilt())
-        PrepareEntryPanel(*entry);
-    if (ScorePanel* score = GBxShowOpern.IfBuilt())
-        PrepareScorePanel(*score);
+    m_panels.Prepare();
     // A library that cannot be read is reported and leaves the menu empty; the piano still
     // gets its sounds.
     RunGuarded(m_dialogs, [this] { m_s.LoadLibrary(); });
@@ -552,11 +335,7 @@ void TFormPiano::LoadFontsWhenIdle(QList<QFont> fonts)
 // ---- Exit ----
 
 // Cells not saved yet are asked about first.
-bool TFormPiano::MayClose()
-{
-    EntryPanel* entry = GBxOpernWrite.IfBuilt();
-    return !entry || entry->MayLeave();
-}
+bool TFormPiano::MayClose() { return m_panels.MayLeaveEntry(); }
 
 void TFormPiano::LabCloseClick()
 {

@@ -1,9 +1,11 @@
 #pragma once
-// The main window TFormPiano: the fixed 670x650 borderless layout, the top bar, the panels it
-// composes, dragging, and the start-up and exit sequences.
+// The main window TFormPiano: the fixed 670x650 borderless layout, the top bar, dragging, the
+// PC keys, and the start-up and exit sequences. Its panels (Panels) and its two keyboards
+// (Keyboards) are composed here and own their state.
 #include "core/Dialogs.h"
-#include "core/practice/EventAge.h"
+#include "ui/keys/Keyboards.h"
 #include "ui/shell/PianoServices.h"
+#include "ui/shell/Panels.h"
 #include "ui/widgets/LazyPanel.h"
 #include "ui/widgets/WarmUp.h"
 #include <QRandomGenerator>
@@ -15,7 +17,6 @@ class ClickLabel;
 class EntryPanel;
 class HelpPanel;
 class IconMenu;
-class KeyMarks;
 class MainKeys;
 class QLabel;
 class QMenu;
@@ -44,12 +45,12 @@ public:
 
     // ---- The panels it composes, and the second keyboard ----
     // Each panel is built the first time it is opened or asked for.
-    LazyPanel<ScorePanel> GBxShowOpern{[this] { return BuildScorePanel(); }};
-    LazyPanel<EntryPanel> GBxOpernWrite{[this] { return BuildEntryPanel(); }};
-    LazyPanel<HelpPanel> GBxHelp{[this] { return BuildHelpPanel(); }};
-    LazyPanel<AboutPanel> GBxAbout{[this] { return BuildAboutPanel(); }};
+    LazyPanel<ScorePanel>& GBxShowOpern = m_panels.Score;
+    LazyPanel<EntryPanel>& GBxOpernWrite = m_panels.Entry;
+    LazyPanel<HelpPanel>& GBxHelp = m_panels.Help;
+    LazyPanel<AboutPanel>& GBxAbout = m_panels.About;
     // Built the first time it is asked for (the keyboard switch, or a test).
-    TFrmKeyBoard_2* WideKeyboard();
+    TFrmKeyBoard_2* WideKeyboard() { return m_keys.Wide(); }
 
     // ---- What the window owns ----
     PianoServices& Services() { return m_s; }
@@ -61,7 +62,7 @@ public:
     SongLibrary& Library() { return m_s.Library; }
     const VoiceBank& Voices() const { return m_s.Voices; }
     const BannerLinkList& BannerLinks() const { return m_s.BannerLinks; }
-    int KeyboardRoute() const { return m_keyboardRoute; }   // 0 main keys, 1 the second keyboard
+    int KeyboardRoute() const { return m_keys.Route(); }   // 0 main keys, 1 the second keyboard
     Preferences& Prefs() { return m_s.Prefs; }
     // The options menu of the title bar's piano icon (a right click on ImgTitle).
     QMenu* IconMenu() const;
@@ -75,14 +76,13 @@ public:
     void SetPageFetcher(PageFetcher fetch) { m_fetchPage = std::move(fetch); }
 
     // false when the entry panel's unsaved cells were kept: nothing changed.
-    bool ShowPanel(QWidget* panel, int left, int top);
+    bool ShowPanel(QWidget* panel, int left, int top) { return m_panels.Show(panel, left, top); }
     // Title strip and panel area act as the missing caption bar (window-relative point).
     static bool IsDragPoint(const QPoint& p);
     // Blanks both score grids, the view's and the entry editor's.
-    void ClearGrids(int first, int last);
-    // Reads the song table again after the library changed (a save, a delete, an import), so
-    // the menu never points at a song number that now belongs to another song.
-    void ReloadLibrary();
+    void ClearGrids(int first, int last) { m_panels.ClearGrids(first, last); }
+    // Reads the song table again after the library changed (a save, a delete, an import).
+    void ReloadLibrary() { m_panels.ReloadLibrary(); }
 
     void StartupSequence();          // the show event's steps; throws on the first failure
     bool StartupDone() const { return m_startupDone; }
@@ -112,24 +112,9 @@ protected:
 
 private:
     void BuildWindow();
-    ScorePanel* BuildScorePanel();
-    EntryPanel* BuildEntryPanel();
-    HelpPanel* BuildHelpPanel();
-    AboutPanel* BuildAboutPanel();
-    // The start-up's part of a panel: at its step of the sequence, or when built after it.
-    void PrepareScorePanel(ScorePanel& panel);
-    void PrepareEntryPanel(EntryPanel& panel);
     void BuildIconMenu();
-    void MidiKeyChanged(int key, bool down);
-    void WireKeyboard(KeyMarks* marks);
-    void WirePractice(ScorePanel& panel, KeyMarks* marks);
-    void NoteTapped(const QString& note);
-    // 跟弹 or 节奏 needs these notes: the wide keyboard opens, once a song, for notes the
-    // main keys lack.
-    void ShowKeysFor(const QStringList& notes);
     void FormShow();
     void SpaceKey();
-    void StopPractice();   // of the score panel, when there is one
     void LoadFontsWhenIdle(QList<QFont> fonts);
     bool TryStartDrag(const QPoint& windowPoint);
     bool MayClose();
@@ -138,17 +123,13 @@ private:
     FolderOptions m_folderOptions;
     PianoServices m_s{m_dialogs};
     WarmUp m_warmUp;
+    Keyboards m_keys{*this, m_s.Notes, m_dialogs};
+    Panels m_panels{*this, m_dialogs, m_s, m_keys};
     class IconMenu* m_iconMenu = nullptr;
-    EventAge m_keyAge;
-    qint64 m_keyStamp = 0;   // the time stamp of the key event being handled, 0 when none
-    int m_keyboardRoute = 0;
-    int m_wideOpenedFor = 0;   // the song the wide keyboard was last opened for
     QRandomGenerator m_bannerRandom;
     PageFetcher m_fetchPage = [](const QString& address) { return FetchPage(address); };
-    std::unique_ptr<TFrmKeyBoard_2> m_wide;
     bool m_shownOnce = false;
     bool m_startupDone = false;
-    bool m_panelsPrepared = false;   // the sequence passed the panels' step
     bool m_exiting = false;
     int m_dragStarts = 0;
 };
