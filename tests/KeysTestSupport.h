@@ -14,14 +14,14 @@ namespace KeysTest {
 // Slot of each note name, written out here so the tests do not lean on the player's table.
 inline int Slot(const QString& note)
 {
-    static const QHash<QString, int> kSlots{
+    static const QHash<QString, int> Slots{
         {"F", 5},    {"G", 7},    {"A", 9},    {"B", 11},   {"c", 12},   {"d", 14},   {"e", 16},   {"f", 17},
         {"g", 19},   {"a", 21},   {"b", 23},   {"c1", 24},  {"d1", 26},  {"e1", 28},  {"f1", 29},  {"g1", 31},
         {"a1", 33},  {"b1", 35},  {"c2", 36},  {"d2", 38},  {"e2", 40},  {"f2", 41},  {"F#", 6},   {"G#", 8},
         {"A#", 10},  {"c#", 13},  {"d#", 15},  {"f#", 18},  {"g#", 20},  {"a#", 22},  {"c#1", 25}, {"d#1", 27},
         {"f#1", 30}, {"g#1", 32}, {"a#1", 34}, {"c#2", 37}, {"d#2", 39}, {"f#2", 42},
     };
-    return kSlots.value(note, -1);
+    return Slots.value(note, -1);
 }
 
 // Notes started so far on all three players together.

@@ -16,7 +16,7 @@ using namespace KeysTest;
 using namespace ScoreTest;
 
 namespace {
-const QString kTitle = QStringLiteral("HJK 歌");
+const QString Title = QStringLiteral("HJK 歌");
 
 QString Cell(const EntryPanel& p, int k)
 {
@@ -109,7 +109,7 @@ private Q_SLOTS:
         QTest::keyClicks(p.EdArt, QStringLiteral("L;"));
         QTest::keyClick(p.EdArt, Qt::Key_Return);
         QCOMPARE(Plays(s.kb1), plays);
-        QCOMPARE(p.EdSongName->text(), kTitle);
+        QCOMPARE(p.EdSongName->text(), Title);
         QTRY_COMPARE(m.focusWidget(), &m);
         QTest::keyClick(&m, Qt::Key_H);
         QCOMPARE(Plays(s.kb1), plays + 1);
@@ -153,7 +153,7 @@ private Q_SLOTS:
         QCOMPARE(s.env.dialogs.questions, QStringList{QStringLiteral("创建新歌存盘，是否继续？")});
         QCOMPARE(s.env.dialogs.errors, QStringList());
         QVERIFY(!p.Editor().Started());
-        QCOMPARE(p.LabStatus->text(), QStringLiteral("已保存：") + kTitle);
+        QCOMPARE(p.LabStatus->text(), QStringLiteral("已保存：") + Title);
         QCOMPARE(p.LabTab2PgId->text(), QStringLiteral("- 1 -"));
         QCOMPARE(Shown(*p.Grid), QStringList(105, QStringLiteral("NOTE_9000")));
         QCOMPARE(Shown(*m.GBxShowOpern->Grid), QStringList(105, QStringLiteral("NOTE_9000")));
@@ -162,7 +162,7 @@ private Q_SLOTS:
         Click(m.ImgOpernShow);
         ClickLabel* entry = nullptr;
         for (ClickLabel* l : m.GBxShowOpern->LabOpMenu)
-            if (!l->isHidden() && l->text() == kTitle)
+            if (!l->isHidden() && l->text() == Title)
                 entry = l;
         QVERIFY(entry);
         QTest::mouseDClick(entry, Qt::LeftButton);

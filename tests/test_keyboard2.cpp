@@ -9,8 +9,8 @@
 using namespace KeysTest;
 
 namespace {
-const QStringList kWhiteNotes{"c", "d", "e", "f", "g", "a", "b", "c1", "d1",
-                              "e1", "f1", "g1", "a1", "b1", "c2", "d2", "e2", "f2"};
+const QStringList WhiteNotes{"c",  "d",  "e",  "f",  "g",  "a",  "b",  "c1", "d1",
+                             "e1", "f1", "g1", "a1", "b1", "c2", "d2", "e2", "f2"};
 
 // Index of the one white key showing its pressed picture, -1 for none, -2 for several.
 int PressedKey(const TFrmKeyBoard_2& kb)
@@ -23,13 +23,13 @@ int PressedKey(const TFrmKeyBoard_2& kb)
     return found;
 }
 
-const QStringList kBlackNotes{"c#", "d#", "f#", "g#", "a#", "c#1", "d#1", "f#1", "g#1", "a#1", "c#2", "d#2"};
+const QStringList BlackNotes{"c#", "d#", "f#", "g#", "a#", "c#1", "d#1", "f#1", "g#1", "a#1", "c#2", "d#2"};
 
 // The note of the one key, white or black, showing pressed: "" for none, "several".
 QString PressedNote(const TFrmKeyBoard_2& kb)
 {
     QString found;
-    for (const QString& note : kWhiteNotes + kBlackNotes)
+    for (const QString& note : WhiteNotes + BlackNotes)
         if (!kb.Key(note)->IsShowingUp())
             found = found.isEmpty() ? note : QStringLiteral("several");
     return found;
@@ -135,8 +135,8 @@ private Q_SLOTS:
                             Qt::Key_Apostrophe, Qt::Key_Return, Qt::Key_Y, Qt::Key_U, Qt::Key_I, Qt::Key_O};
         for (bool viaMain : {true, false})
             for (int i = 0; i < 18; ++i)
-                QTest::addRow("%s %s", viaMain ? "main" : "form", qPrintable(kWhiteNotes[i]))
-                    << viaMain << keys[i] << kWhiteNotes[i];
+                QTest::addRow("%s %s", viaMain ? "main" : "form", qPrintable(WhiteNotes[i]))
+                    << viaMain << keys[i] << WhiteNotes[i];
     }
     void keyMapPressesAndPlays()
     {
@@ -147,7 +147,7 @@ private Q_SLOTS:
         const Stroke down = Measure(s.kb1, [&] { QTest::keyPress(Target(s, viaMain), Qt::Key(qtKey)); });
         QCOMPARE(down.notes, 1);
         QCOMPARE(down.file, ExpectedFile(s.kb1, note));
-        QCOMPARE(PressedKey(s.kb2), int(kWhiteNotes.indexOf(note)));
+        QCOMPARE(PressedKey(s.kb2), int(WhiteNotes.indexOf(note)));
         // The main window's own keys stay as they are while this form takes the keys.
         QVERIFY(s.main.Keys->Key("c1")->IsShowingUp());
         QTest::keyRelease(Target(s, viaMain), Qt::Key(qtKey));
@@ -247,19 +247,19 @@ private Q_SLOTS:
             const Stroke st =
                 Measure(s.kb1, [&] { QTest::mouseClick(white[size_t(i)], Qt::LeftButton, {}, QPoint(29, 220)); });
             QCOMPARE(st.notes, 1);
-            QCOMPARE(st.file, ExpectedFile(s.kb1, kWhiteNotes[i]));
+            QCOMPARE(st.file, ExpectedFile(s.kb1, WhiteNotes[i]));
         }
         const auto black = s.kb2.BlackKeys();
         QCOMPARE(black.front(), s.kb2.Img_cx);
         QCOMPARE(black.back(), s.kb2.ImageButton[10]);
         for (int i = 0; i < 12; ++i) {
             TImageButton* b = black[size_t(i)];
-            QCOMPARE(s.kb2.Key(kBlackNotes[i]), b);
+            QCOMPARE(s.kb2.Key(BlackNotes[i]), b);
             QTest::mousePress(b, Qt::LeftButton, {}, QPoint(29, 80));
             QVERIFY(b->IsShowingDown());
             const Stroke st = Measure(s.kb1, [&] { QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(29, 80)); });
             QCOMPARE(st.notes, 1);
-            QCOMPARE(st.file, ExpectedFile(s.kb1, kBlackNotes[i]));
+            QCOMPARE(st.file, ExpectedFile(s.kb1, BlackNotes[i]));
             QVERIFY(b->IsShowingUp());
         }
     }

@@ -26,14 +26,14 @@ int PressedKey(const TFormPiano& m)
     return found;
 }
 
-const QStringList kMainNotes{"c1", "d1", "e1", "f1", "g1", "a1", "b1", "c2", "d2", "e2"};
-const QStringList kMainSharps{"c#1", "d#1", "f#1", "g#1", "a#1", "c#2", "d#2"};
+const QStringList MainNotes{"c1", "d1", "e1", "f1", "g1", "a1", "b1", "c2", "d2", "e2"};
+const QStringList MainSharps{"c#1", "d#1", "f#1", "g#1", "a#1", "c#2", "d#2"};
 
 // The note of the one main key, white or black, showing pressed: "" for none, "several".
 QString PressedNote(const TFormPiano& m)
 {
     QString found;
-    for (const QString& note : kMainNotes + kMainSharps)
+    for (const QString& note : MainNotes + MainSharps)
         if (!m.Keys->Key(note)->IsShowingUp())
             found = found.isEmpty() ? note : QStringLiteral("several");
     return found;
@@ -245,9 +245,9 @@ private Q_SLOTS:
     {
         Started& s = *m_s;
         const int after[] = {0, 1, 3, 4, 5, 7, 8};
-        for (int i = 0; i < kMainSharps.size(); ++i) {
-            TImageButton* b = s.main.Keys->Key(kMainSharps[i]);
-            QCOMPARE(b->objectName(), QStringLiteral("Img_") + kMainSharps[i]);
+        for (int i = 0; i < MainSharps.size(); ++i) {
+            TImageButton* b = s.main.Keys->Key(MainSharps[i]);
+            QCOMPARE(b->objectName(), QStringLiteral("Img_") + MainSharps[i]);
             QCOMPARE(b->geometry(), QRect(10 + 65 * (after[i] + 1) - 20, 395, 40, 156));
             QCOMPARE(qAlpha(b->PictureUp().pixel(20, 60)), 0);
             QCOMPARE(b->PictureDown().deviceIndependentSize(), QSizeF(40, 156));
@@ -281,8 +281,8 @@ private Q_SLOTS:
     void mouseClickPlaysOnRelease_data()
     {
         QTest::addColumn<int>("index");
-        for (int i = 0; i < kMainNotes.size(); ++i)
-            QTest::newRow(qPrintable(kMainNotes[i])) << i;
+        for (int i = 0; i < MainNotes.size(); ++i)
+            QTest::newRow(qPrintable(MainNotes[i])) << i;
     }
     void mouseClickPlaysOnRelease()
     {
@@ -294,7 +294,7 @@ private Q_SLOTS:
         QVERIFY(key->IsShowingDown());
         const Stroke release = Measure(s.kb1, [&] { QTest::mouseRelease(key, Qt::LeftButton, {}, QPoint(30, 200)); });
         QCOMPARE(release.notes, 1);
-        QCOMPARE(release.file, ExpectedFile(s.kb1, kMainNotes[index]));
+        QCOMPARE(release.file, ExpectedFile(s.kb1, MainNotes[index]));
         QVERIFY(key->IsShowingUp());
     }
 

@@ -26,7 +26,7 @@ struct FakeOutput final : INoteScheduler {
     void CancelScheduled() override {}
 };
 
-const QString kTwinkle = QStringLiteral("title: 小星星\ntime: 4/4\n1 1 5 5 | 6 6 5 - | 4 4 3 3 | 2 2 1 - |\n");
+const QString Twinkle = QStringLiteral("title: 小星星\ntime: 4/4\n1 1 5 5 | 6 6 5 - | 4 4 3 3 | 2 2 1 - |\n");
 
 SongTableType Rows(const QString& text)
 {
@@ -123,7 +123,7 @@ private Q_SLOTS:
     // the bar line is passed over and the dash holds the third 5.
     void followAwaitsFlashesAndSummarises()
     {
-        Rig r(kTwinkle);
+        Rig r(Twinkle);
         r.s.FollowClick();
         QCOMPARE(r.s.Running(), Mode::Follow);
         QCOMPARE(r.modes.last(), Mode::Follow);
@@ -175,7 +175,7 @@ private Q_SLOTS:
     // way, nor one started from a pick or a later page.
     void onlyWholeRunsAreKept()
     {
-        Rig r(kTwinkle);
+        Rig r(Twinkle);
         const QString title = r.title;
         r.s.FollowClick();
         r.s.NotePlayed(QStringLiteral("c1"));
@@ -215,7 +215,7 @@ private Q_SLOTS:
     // while the grid runs on; a wrong note against a due one flashes its cell.
     void rhythmCountsInAndShowsARunningCount()
     {
-        Rig r(kTwinkle);
+        Rig r(Twinkle);
         r.s.RhythmClick();
         QCOMPARE(r.out.notes, 0);   // silent: the player plays
         QCOMPARE(r.runs.size(), 1);
@@ -235,7 +235,7 @@ private Q_SLOTS:
     // again. A pick is ignored while a mode runs.
     void passagesLoop()
     {
-        Rig r(kTwinkle);
+        Rig r(Twinkle);
         r.s.CellClicked(5, false);
         r.s.CellClicked(8, true);
         QVERIFY(r.s.Pick().Loops());
@@ -266,7 +266,7 @@ private Q_SLOTS:
     // With no song on view nothing runs; a page with no notes says so.
     void demoMarksAndEnds()
     {
-        Rig r(kTwinkle);
+        Rig r(Twinkle);
         r.shown = 0;
         r.s.DemoClick();
         r.s.FollowClick();
@@ -311,7 +311,7 @@ private Q_SLOTS:
     // error is shown rather than thrown through the event loop.
     void aNoteThatFailsStopsTheDemo()
     {
-        Rig r(kTwinkle);
+        Rig r(Twinkle);
         r.out.failOn = QStringLiteral("g1");   // the third note, scheduled after the start
         r.s.DemoClick();
         QCOMPARE(r.s.Running(), Mode::Demo);
@@ -350,7 +350,7 @@ private Q_SLOTS:
     // The wide keyboard opened for the run is said beside the mode's line.
     void wideKeysAreSaidBesideTheLine()
     {
-        Rig r(kTwinkle);
+        Rig r(Twinkle);
         r.s.FollowClick();
         r.s.WideKeysOpened(true);
         QCOMPARE(r.line, QStringLiteral("请弹方框里的音"));
@@ -366,7 +366,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         QList<int> restored;
         {
-            Rig r(kTwinkle);
+            Rig r(Twinkle);
             r.s.Best().Load(dir.path());
             QObject::connect(&r.s, &PracticeSession::tempoRestored, &r.s, [&](int t) { restored << t; });
             r.s.SongOpened(QStringLiteral("甲"));

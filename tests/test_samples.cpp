@@ -9,9 +9,9 @@
 
 namespace {
 
-constexpr int kRate = 8000;
-constexpr int kSetBytes[5] = {0, 45734, 42208, 96174, 96918};
-constexpr double kPi = 3.14159265358979323846;
+constexpr int Rate = 8000;
+constexpr int SetBytes[5] = {0, 45734, 42208, 96174, 96918};
+constexpr double Pi = 3.14159265358979323846;
 
 struct Voice {
     int set = 0;
@@ -76,7 +76,7 @@ double Rms(const std::vector<double>& x, int from, int count)
 // overtone-rich tone does not slip to an octave. Returns Hz, 0 when no period is found.
 double CoarsePitch(const std::vector<double>& x, int from, int len)
 {
-    const int maxLag = kRate / 50;
+    const int maxLag = Rate / 50;
     if (from + len + maxLag > int(x.size()))
         return 0;
     std::vector<double> n(maxLag + 1);
@@ -115,7 +115,7 @@ double CoarsePitch(const std::vector<double>& x, int from, int len)
             const double a = n[p - 1], b = n[p], c = n[p + 1];
             const double d = a - 2 * b + c;
             const double shift = d != 0 ? 0.5 * (a - c) / d : 0;
-            return kRate / (p + shift);
+            return Rate / (p + shift);
         }
     }
     return 0;
@@ -124,14 +124,14 @@ double CoarsePitch(const std::vector<double>& x, int from, int len)
 // Hann-windowed spectral power of x[from, from+len) at frequency f.
 double Power(const std::vector<double>& x, int from, int len, double f)
 {
-    const std::complex<double> step = std::polar(1.0, -2 * kPi * f / kRate);
+    const std::complex<double> step = std::polar(1.0, -2 * Pi * f / Rate);
     std::complex<double> rot(1, 0), acc(0, 0);
     for (int i = 0; i < len; ++i) {
-        const double w = 0.5 - 0.5 * std::cos(2 * kPi * i / (len - 1));
+        const double w = 0.5 - 0.5 * std::cos(2 * Pi * i / (len - 1));
         acc += w * x[from + i] * rot;
         rot *= step;
         if ((i & 1023) == 1023)
-            rot = std::polar(1.0, -2 * kPi * f * (i + 1) / kRate);
+            rot = std::polar(1.0, -2 * Pi * f * (i + 1) / Rate);
     }
     return std::norm(acc);
 }
@@ -140,7 +140,7 @@ double Power(const std::vector<double>& x, int from, int len, double f)
 double FinePitch(const std::vector<double>& x, int from, int len, double guess)
 {
     const double lo = guess * std::pow(2.0, -60 / 1200.0), hi = guess * std::pow(2.0, 60 / 1200.0);
-    const double step = 0.125 * kRate / len;   // an eighth of a bin
+    const double step = 0.125 * Rate / len;   // an eighth of a bin
     std::vector<double> f, p;
     for (double g = lo; g <= hi; g += step) {
         f.push_back(g);
@@ -162,19 +162,19 @@ struct PitchReading {
 PitchReading MeasurePitch(const std::vector<double>& x, double expected)
 {
     PitchReading r;
-    const int from = kRate / 10;
-    const double coarse = CoarsePitch(x, from, kRate / 4);
+    const int from = Rate / 10;
+    const double coarse = CoarsePitch(x, from, Rate / 4);
     if (coarse <= 0)
         return r;
     r.coarseCents = 1200 * std::log2(coarse / expected);
-    r.fineCents = 1200 * std::log2(FinePitch(x, from, kRate, coarse) / expected);
+    r.fineCents = 1200 * std::log2(FinePitch(x, from, Rate, coarse) / expected);
     return r;
 }
 
 // Share of the signal's energy above 3.85 kHz (a steep high-pass: four second-order sections).
 double TopBandShare(const std::vector<double>& x)
 {
-    const double w = 2 * kPi * 3850.0 / kRate, c = std::cos(w), al = std::sin(w) / (2 * 0.7071), a0 = 1 + al;
+    const double w = 2 * Pi * 3850.0 / Rate, c = std::cos(w), al = std::sin(w) / (2 * 0.7071), a0 = 1 + al;
     const double b0 = (1 + c) / 2 / a0, b1 = -(1 + c) / a0, a1 = -2 * c / a0, a2 = (1 - al) / a0;
     std::vector<double> y = x;
     for (int stage = 0; stage < 4; ++stage) {
@@ -206,7 +206,7 @@ std::vector<double> Tone(double hz, int frames, double amp)
 {
     std::vector<double> x(frames);
     for (int i = 0; i < frames; ++i)
-        x[i] = amp * std::sin(2 * kPi * hz * i / kRate) * std::exp(-1.5 * i / kRate);
+        x[i] = amp * std::sin(2 * Pi * hz * i / Rate) * std::exp(-1.5 * i / Rate);
     return x;
 }
 
@@ -228,7 +228,7 @@ private Q_SLOTS:
         QVERIFY(TopBandShare(clean) < 1e-6);
         auto buzz = clean;
         for (int i = 0; i < int(buzz.size()); ++i)
-            buzz[i] += 80 * std::sin(2 * kPi * 3950.0 * i / kRate);
+            buzz[i] += 80 * std::sin(2 * Pi * 3950.0 * i / Rate);
         QVERIFY(TopBandShare(buzz) > 1e-4);
     }
 
@@ -269,7 +269,7 @@ private Q_SLOTS:
         QFETCH(int, slot);
         QFETCH(QString, name);
         QCOMPARE(NameAt(set, slot), name);
-        QCOMPARE(Resource(name).size(), kSetBytes[set]);
+        QCOMPARE(Resource(name).size(), SetBytes[set]);
     }
 
     void everySampleIsACompleteWave()
@@ -277,7 +277,7 @@ private Q_SLOTS:
         for (const auto& v : ReadVoices()) {
             const QByteArray d = Resource(v.name);
             const char* at = d.constData();
-            QVERIFY2(d.size() == kSetBytes[v.set], qPrintable(v.name));
+            QVERIFY2(d.size() == SetBytes[v.set], qPrintable(v.name));
             QVERIFY2(d.startsWith("RIFF") && d.mid(8, 8) == "WAVEfmt " && d.mid(36, 4) == "data", qPrintable(v.name));
             QCOMPARE(qFromLittleEndian<quint32>(at + 4), quint32(d.size() - 8));
             QCOMPARE(qFromLittleEndian<quint32>(at + 16), 16u);      // plain PCM format chunk
@@ -321,10 +321,10 @@ private Q_SLOTS:
             QVERIFY2(peak > 3000, what);                                    // a real note, not near-silence
             QVERIFY2(std::abs(x.front()) <= 1 && std::abs(x.back()) <= 1, what);
             QVERIFY2(Peak(x, 0, 4) < 0.25 * peak, what);                    // rises from zero, no step
-            QVERIFY2(Peak(x, n - kRate / 200, n) < 0.01 * peak, what);     // fades out, no cut
-            const int half = kRate / 2;
+            QVERIFY2(Peak(x, n - Rate / 200, n) < 0.01 * peak, what);       // fades out, no cut
+            const int half = Rate / 2;
             const double early = Rms(x, 0, half), middle = Rms(x, n / 2 - half / 2, half),
-                         late = Rms(x, n - half - kRate / 10, half);
+                         late = Rms(x, n - half - Rate / 10, half);
             QVERIFY2(early > middle && middle > late && early > 3 * late, what);
         }
     }
@@ -334,7 +334,7 @@ private Q_SLOTS:
         double lo = 1e9, hi = 0;
         int loSlot = -1, hiSlot = -1;
         for (int slot = 5; slot <= 41; ++slot) {
-            const double rms = Rms(SamplesOf(4, slot), 0, kRate / 2);
+            const double rms = Rms(SamplesOf(4, slot), 0, Rate / 2);
             if (rms < lo) { lo = rms; loSlot = slot; }
             if (rms > hi) { hi = rms; hiSlot = slot; }
         }

@@ -11,15 +11,15 @@
 namespace art {
 
 // Piano lacquer: black with a deep wine undertone, trimmed with gold.
-inline const QColor kLacquerTop(30, 11, 15);
-inline const QColor kLacquerMid(38, 13, 19);
-inline const QColor kLacquerBottom(16, 7, 9);
-inline const QColor kUnderKeys(12, 6, 7);
+inline const QColor LacquerTop(30, 11, 15);
+inline const QColor LacquerMid(38, 13, 19);
+inline const QColor LacquerBottom(16, 7, 9);
+inline const QColor UnderKeys(12, 6, 7);
 inline const QColor kGold(214, 178, 108);
-inline const QColor kGoldLight(246, 224, 160);
-inline const QColor kGoldDark(140, 104, 48);
-inline const QColor kCream(255, 251, 240);
-inline const QColor kFelt(122, 18, 32);
+inline const QColor GoldLight(246, 224, 160);
+inline const QColor GoldDark(140, 104, 48);
+inline const QColor Cream(255, 251, 240);
+inline const QColor Felt(122, 18, 32);
 
 // The part of img inside r, r in the picture's logical coordinates.
 QImage Crop(const QImage& img, const QRect& r);

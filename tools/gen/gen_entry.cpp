@@ -9,7 +9,7 @@
 
 namespace {
 
-const QColor kInkDim(255, 251, 240, 120);   // the notes around a symbol, so the symbol stands out
+const QColor InkDim(255, 251, 240, 120);   // the notes around a symbol, so the symbol stands out
 
 // Draws the sign into a 32x32 box at the origin, in the given ink.
 using Sign = std::function<void(QPainter&, const QColor& ink, const QColor& dim)>;
@@ -48,10 +48,10 @@ QImage Button(const PictureOutput& o, int w, int h, bool pressed, const Sign& si
     // The sign is drawn in a 32x32 box centred on the button, one pixel lower when pressed.
     const qreal d = pressed ? 1 : 0;
     p.translate((w - 32) / 2.0 + d, (h - 32) / 2.0 + d);
-    QColor dim = kInkDim;
+    QColor dim = InkDim;
     if (pressed)
-        dim = QColor(art::kGoldLight.red(), art::kGoldLight.green(), art::kGoldLight.blue(), 130);
-    sign(p, pressed ? art::kGoldLight : art::kCream, dim);
+        dim = QColor(art::GoldLight.red(), art::GoldLight.green(), art::GoldLight.blue(), 130);
+    sign(p, pressed ? art::GoldLight : art::Cream, dim);
     return img;
 }
 

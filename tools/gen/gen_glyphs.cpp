@@ -12,37 +12,36 @@
 
 namespace {
 
-constexpr int kCellW = 16;
-constexpr int kCellH = 31;
-constexpr int kDigitTop = 6;       // digits occupy rows 6..19
-constexpr int kDigitRows = 14;
-constexpr int kUnderline1 = 22;
-constexpr int kUnderline2 = 25;
-constexpr int kDotLeft = 7;        // 3x3 dots cover columns 7..9
+constexpr int CellW = 16;
+constexpr int CellH = 31;
+constexpr int DigitTop = 6;   // digits occupy rows 6..19
+constexpr int DigitRows = 14;
+constexpr int Underline1 = 22;
+constexpr int Underline2 = 25;
+constexpr int DotLeft = 7;   // 3x3 dots cover columns 7..9
 
 // Bold jianpu numerals, one string per row, '#' is ink. Widths are 4 to 7.
-const std::array<std::array<const char*, kDigitRows>, 8> kDigits = {{
-    {"..###..", ".#####.", "##...##", "##...##", "##...##", "##...##", "##...##",
-     "##...##", "##...##", "##...##", "##...##", "##...##", ".#####.", "..###.."},
-    {"..##", ".###", "####", "..##", "..##", "..##", "..##",
-     "..##", "..##", "..##", "..##", "..##", "..##", "..##"},
-    {"..###..", ".#####.", "##...##", "##...##", ".....##", "....###", "...###.",
-     "..###..", ".###...", "###....", "##.....", "##.....", "#######", "#######"},
-    {"..###..", ".#####.", "##...##", ".....##", ".....##", "...###.", "...###.",
-     ".....##", ".....##", ".....##", "##...##", "##...##", ".#####.", "..###.."},
-    {"....##.", "...###.", "..####.", "..#.##.", ".##.##.", ".#..##.", "##..##.",
-     "#...##.", "#######", "#######", "....##.", "....##.", "....##.", "....##."},
-    {"#######", "#######", "##.....", "##.....", "##.###.", "#######", "##...##",
-     ".....##", ".....##", ".....##", "##...##", "##...##", ".#####.", "..###.."},
-    {"..####.", ".##..##", "##.....", "##.....", "##.###.", "#######", "###..##",
-     "##...##", "##...##", "##...##", "##...##", "##...##", ".#####.", "..###.."},
-    {"#######", "#######", ".....##", ".....##", "....##.", "....##.", "...##..",
-     "...##..", "..##...", "..##...", "..##...", "..##...", "..##...", "..##..."},
+const std::array<std::array<const char*, DigitRows>, 8> Digits = {{
+    {"..###..", ".#####.", "##...##", "##...##", "##...##", "##...##", "##...##", "##...##", "##...##", "##...##",
+     "##...##", "##...##", ".#####.", "..###.."},
+    {"..##", ".###", "####", "..##", "..##", "..##", "..##", "..##", "..##", "..##", "..##", "..##", "..##", "..##"},
+    {"..###..", ".#####.", "##...##", "##...##", ".....##", "....###", "...###.", "..###..", ".###...", "###....",
+     "##.....", "##.....", "#######", "#######"},
+    {"..###..", ".#####.", "##...##", ".....##", ".....##", "...###.", "...###.", ".....##", ".....##", ".....##",
+     "##...##", "##...##", ".#####.", "..###.."},
+    {"....##.", "...###.", "..####.", "..#.##.", ".##.##.", ".#..##.", "##..##.", "#...##.", "#######", "#######",
+     "....##.", "....##.", "....##.", "....##."},
+    {"#######", "#######", "##.....", "##.....", "##.###.", "#######", "##...##", ".....##", ".....##", ".....##",
+     "##...##", "##...##", ".#####.", "..###.."},
+    {"..####.", ".##..##", "##.....", "##.....", "##.###.", "#######", "###..##", "##...##", "##...##", "##...##",
+     "##...##", "##...##", ".#####.", "..###.."},
+    {"#######", "#######", ".....##", ".....##", "....##.", "....##.", "...##..", "...##..", "..##...", "..##...",
+     "..##...", "..##...", "..##...", "..##..."},
 }};
 
-QImage NewCell(const PictureOutput& o, int width = kCellW)
+QImage NewCell(const PictureOutput& o, int width = CellW)
 {
-    QImage img(width * o.scale, kCellH * o.scale, QImage::Format_RGB888);
+    QImage img(width * o.scale, CellH * o.scale, QImage::Format_RGB888);
     img.setDevicePixelRatio(o.scale);
     img.fill(Qt::white);
     return img;
@@ -69,11 +68,11 @@ void OutlineDigit(QImage& img, int d, int left, int w)
     QPainterPath path;
     path.addText(0, 0, f, QString::number(d));
     const QRectF b = path.boundingRect();
-    const qreal k = kDigitRows / b.height();
+    const qreal k = DigitRows / b.height();
     const qreal cx = left + w / 2.0;
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    p.translate(cx, kDigitTop);
+    p.translate(cx, DigitTop);
     // Narrowed to the bitmap's width, but never so far that the 1 loses its foot.
     p.scale(std::clamp(w / b.width(), 0.8 * k, k), k);
     p.translate(-b.center().x(), -b.top());
@@ -82,31 +81,31 @@ void OutlineDigit(QImage& img, int d, int left, int w)
 
 void Digit(QImage& img, int d)
 {
-    const auto& rows = kDigits[d];
+    const auto& rows = Digits[d];
     const int w = int(std::char_traits<char>::length(rows[0]));
     const int left = 8 - w / 2;   // centred on column 8
     if (img.devicePixelRatio() > 1) {
         OutlineDigit(img, d, left, w);
         return;
     }
-    for (int r = 0; r < kDigitRows; ++r)
+    for (int r = 0; r < DigitRows; ++r)
         for (int c = 0; c < w; ++c)
             if (rows[r][c] == '#')
-                Ink(img, left + c, kDigitTop + r);
+                Ink(img, left + c, DigitTop + r);
 }
 
 void Square(QImage& img, int top)
 {
     for (int y = top; y < top + 3; ++y)
-        for (int x = kDotLeft; x < kDotLeft + 3; ++x)
+        for (int x = DotLeft; x < DotLeft + 3; ++x)
             Ink(img, x, y);
 }
 
 void Underlines(QImage& img, int count)
 {
     for (int i = 0; i < count; ++i) {
-        const int y = i == 0 ? kUnderline1 : kUnderline2;
-        for (int x = 0; x < kCellW; ++x)
+        const int y = i == 0 ? Underline1 : Underline2;
+        for (int x = 0; x < CellW; ++x)
             Ink(img, x, y);
     }
 }
@@ -144,8 +143,8 @@ QImage Arc(const PictureOutput& o)
 
 // Sharp, flat and natural before the digit: columns 0..3, rows 6..14, so even a 7-wide digit
 // (columns 5..11) keeps a free column. Drawn alone on a transparent cell, to lay over one.
-constexpr int kSignRows = 9;
-const std::array<std::array<const char*, kSignRows>, 3> kSigns = {{
+constexpr int SignRows = 9;
+const std::array<std::array<const char*, SignRows>, 3> Signs = {{
     {".#.#", ".#.#", "####", ".#.#", ".#.#", ".#.#", "####", ".#.#", ".#.#"},
     {"#...", "#...", "#...", "#...", "###.", "#..#", "#..#", "#.#.", "##.."},
     {"#...", "#...", "#..#", "####", "#..#", "#..#", "####", "#..#", "...#"},
@@ -153,13 +152,13 @@ const std::array<std::array<const char*, kSignRows>, 3> kSigns = {{
 
 QImage SignPicture(const PictureOutput& o, int sign)
 {
-    QImage img(kCellW * o.scale, kCellH * o.scale, QImage::Format_ARGB32);
+    QImage img(CellW * o.scale, CellH * o.scale, QImage::Format_ARGB32);
     img.setDevicePixelRatio(o.scale);
     img.fill(Qt::transparent);
-    for (int r = 0; r < kSignRows; ++r)
+    for (int r = 0; r < SignRows; ++r)
         for (int c = 0; c < 4; ++c)
-            if (kSigns[size_t(sign)][size_t(r)][c] == '#')
-                Ink(img, c, kDigitTop + r);
+            if (Signs[size_t(sign)][size_t(r)][c] == '#')
+                Ink(img, c, DigitTop + r);
     return img;
 }
 
@@ -193,7 +192,7 @@ QImage GlyphPicture(const PictureOutput& o, const QString& name)
         Underlines(img, code[1].digitValue());
         return img;
     case 9002:
-        for (int y = 0; y < kCellH; ++y)
+        for (int y = 0; y < CellH; ++y)
             Ink(img, 7, y);
         return img;
     case 9003:

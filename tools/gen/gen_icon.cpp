@@ -20,9 +20,9 @@ QImage Icon(int s)
     const QRectF tile(inset, inset, s - 2 * inset, s - 2 * inset);
     const qreal radius = s * 0.18;
     QLinearGradient body(0, tile.top(), 0, tile.bottom());
-    body.setColorAt(0.0, art::kLacquerTop.lighter(125));
-    body.setColorAt(0.45, art::kLacquerMid);
-    body.setColorAt(1.0, art::kLacquerBottom);
+    body.setColorAt(0.0, art::LacquerTop.lighter(125));
+    body.setColorAt(0.45, art::LacquerMid);
+    body.setColorAt(1.0, art::LacquerBottom);
     QPainterPath path;
     path.addRoundedRect(tile, radius, radius);
     p.fillPath(path, body);
@@ -37,7 +37,7 @@ QImage Icon(int s)
     const int bottom = int(std::lround(s * 0.80));
     const QRect keys(left, top, kw * n, bottom - top);
     p.setRenderHint(QPainter::Antialiasing, false);
-    p.fillRect(keys, art::kCream);
+    p.fillRect(keys, art::Cream);
     p.setPen(QColor(120, 112, 100));
     for (int i = 1; i < n; ++i)
         p.drawLine(keys.left() + i * kw, keys.top(), keys.left() + i * kw, keys.bottom());

@@ -173,22 +173,22 @@ void MiniKeyboard(QPainter& p, const QRectF& r, int n, const QColor& frame)
 
 namespace {
 
-constexpr int kKeyW = 65, kKeyH = 249;
-constexpr int kNotch = 20;      // half of a black key on a main key
-constexpr int kBlackH = 156;    // depth of the black keys on the main keys
+constexpr int KeyW = 65, KeyH = 249;
+constexpr int Notch = 20;     // half of a black key on a main key
+constexpr int BlackH = 156;   // depth of the black keys on the main keys
 
 // One of the three main key shapes, with the neighbouring black key halves in its notches.
 QImage MainKey(const PictureOutput& o, bool notchLeft, bool notchRight, bool pressed)
 {
-    QImage img = o.NewImage(kKeyW, kKeyH);
-    img.fill(art::kUnderKeys);
+    QImage img = o.NewImage(KeyW, KeyH);
+    img.fill(art::UnderKeys);
     QPainter p(&img);
-    art::WhiteKey(p, kKeyW, kKeyH, notchLeft ? kNotch : 0, notchRight ? kNotch : 0, kBlackH, pressed);
+    art::WhiteKey(p, KeyW, KeyH, notchLeft ? Notch : 0, notchRight ? Notch : 0, BlackH, pressed);
     // The whole black key centred on the seam, clipped to this picture.
     if (notchLeft)
-        art::BlackKey(p, QRectF(-kNotch + 1, -4, 2 * kNotch - 2, kBlackH + 3), false);
+        art::BlackKey(p, QRectF(-Notch + 1, -4, 2 * Notch - 2, BlackH + 3), false);
     if (notchRight)
-        art::BlackKey(p, QRectF(kKeyW - kNotch + 1, -4, 2 * kNotch - 2, kBlackH + 3), false);
+        art::BlackKey(p, QRectF(KeyW - Notch + 1, -4, 2 * Notch - 2, BlackH + 3), false);
     return img;
 }
 
@@ -196,10 +196,10 @@ QImage MainKey(const PictureOutput& o, bool notchLeft, bool notchRight, bool pre
 // centred on the seam. At rest the white keys' pictures draw it.
 QImage MainBlackKeyDown(const PictureOutput& o)
 {
-    QImage img = o.NewImage(2 * kNotch, kBlackH);
-    img.fill(art::kUnderKeys);
+    QImage img = o.NewImage(2 * Notch, BlackH);
+    img.fill(art::UnderKeys);
     QPainter p(&img);
-    art::BlackKey(p, QRectF(1, -4, 2 * kNotch - 2, kBlackH + 3), true);
+    art::BlackKey(p, QRectF(1, -4, 2 * Notch - 2, BlackH + 3), true);
     return img;
 }
 

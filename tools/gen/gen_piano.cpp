@@ -29,20 +29,20 @@ std::vector<double> SynthPiano(int slot, int frames)
 
     for (int n = 1; n <= 40; ++n) {
         const double fn = n * f0 * std::sqrt((1 + inharm * n * n) / (1 + inharm));
-        if (fn >= kTopPartial)
+        if (fn >= TopPartial)
             break;
-        double a = std::max(0.08, std::abs(std::sin(kPi * n * hammerPos))) / std::pow(n, slopeExp);
+        double a = std::max(0.08, std::abs(std::sin(Pi * n * hammerPos))) / std::pow(n, slopeExp);
         a /= 1 + (fn / brightness) * (fn / brightness);
         a *= fn * fn / (fn * fn + 80.0 * 80.0);   // the soundboard radiates little of the deep bass
         if (fn > 2900) {                           // ease the last partials out instead of a hard edge
             const double t = std::min(1.0, (fn - 2900) / 1000);
-            a *= std::cos(0.5 * kPi * t) * std::cos(0.5 * kPi * t);
+            a *= std::cos(0.5 * Pi * t) * std::cos(0.5 * Pi * t);
         }
         // Decay rates: bass rings longer; losses grow with the square of the partial's frequency.
         const double fk = fn / 1000;
         const double after = DbPerSecond(1.5 + 5.0 * pos + 4.0 * fk * fk);
         const double prompt = DbPerSecond(7.0 + 12.0 * pos + 12.0 * fk * fk);
-        const double phase = 2 * kPi * rng.Uniform();
+        const double phase = 2 * Pi * rng.Uniform();
         const double promptShare = 0.68 + 0.08 * rng.Uniform();
         const double afterRate = after * (0.9 + 0.2 * rng.Uniform());
         for (int s = 0; s < strings; ++s) {
@@ -58,22 +58,22 @@ std::vector<double> SynthPiano(int slot, int frames)
     }
 
     // Rise of the string sound: a few milliseconds, quicker in the treble.
-    const int rise = int(kRate * (0.004 - 0.002 * pos));
+    const int rise = int(Rate * (0.004 - 0.002 * pos));
     for (int i = 0; i < rise && i < frames; ++i)
-        out[i] *= 0.5 - 0.5 * std::cos(kPi * i / rise);
+        out[i] *= 0.5 - 0.5 * std::cos(Pi * i / rise);
 
     // Hammer transient: a short burst of band-limited noise plus a low knock from the frame.
-    const double level = Rms(out, 0, kRate / 10);
+    const double level = Rms(out, 0, Rate / 10);
     Biquad lp1 = Biquad::LowPass(2600, 0.7), lp2 = Biquad::LowPass(2600, 0.7);
     Biquad hp = Biquad::HighPass(150 + 250 * pos, 0.7);
     const double tau = 0.008 - 0.004 * pos;
     const double knockF = 90 + 60 * pos;
-    const int burst = std::min(frames, kRate / 20);
+    const int burst = std::min(frames, Rate / 20);
     for (int i = 0; i < burst; ++i) {
-        const double t = double(i) / kRate;
+        const double t = double(i) / Rate;
         const double env = (1 - std::exp(-t / 0.0006)) * std::exp(-t / tau);
         const double noise = lp2.Step(lp1.Step(hp.Step(rng.Signed())));
-        const double knock = std::sin(2 * kPi * knockF * t) * (1 - std::exp(-t / 0.001)) * std::exp(-t / 0.012);
+        const double knock = std::sin(2 * Pi * knockF * t) * (1 - std::exp(-t / 0.001)) * std::exp(-t / 0.012);
         out[i] += level * ((0.9 + 0.8 * pos) * env * noise + 0.35 * knock);
     }
     return out;

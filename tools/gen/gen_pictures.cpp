@@ -45,9 +45,9 @@ QImage Crop(const QImage& img, const QRect& r)
 QLinearGradient GoldGradient(qreal y0, qreal y1)
 {
     QLinearGradient g(0, y0, 0, y1);
-    g.setColorAt(0.0, kGoldLight);
+    g.setColorAt(0.0, GoldLight);
     g.setColorAt(0.5, kGold);
-    g.setColorAt(1.0, kGoldDark);
+    g.setColorAt(1.0, GoldDark);
     return g;
 }
 
@@ -74,9 +74,9 @@ void Lacquer(QPainter& p, const QRectF& r, unsigned seed)
     p.save();
     p.setClipRect(r);
     QLinearGradient base(0, r.top(), 0, r.bottom());
-    base.setColorAt(0.0, kLacquerTop);
-    base.setColorAt(0.45, kLacquerMid);
-    base.setColorAt(1.0, kLacquerBottom);
+    base.setColorAt(0.0, LacquerTop);
+    base.setColorAt(0.45, LacquerMid);
+    base.setColorAt(1.0, LacquerBottom);
     p.fillRect(r, base);
 
     // Faint grain under the lacquer: long, slightly wavy strokes.
@@ -121,9 +121,9 @@ void BottomStrip(QPainter& p, const QRectF& r)
 void FeltStrip(QPainter& p, const QRectF& r)
 {
     QLinearGradient g(0, r.top(), 0, r.bottom());
-    g.setColorAt(0.0, kFelt.darker(160));
-    g.setColorAt(0.35, kFelt);
-    g.setColorAt(1.0, kFelt.darker(220));
+    g.setColorAt(0.0, Felt.darker(160));
+    g.setColorAt(0.35, Felt);
+    g.setColorAt(1.0, Felt.darker(220));
     p.fillRect(r, g);
 }
 
@@ -155,7 +155,7 @@ bool PictureOutput::Save(const QImage& img, const QString& name) const
 
 namespace {
 
-constexpr int kWinW = 671, kWinH = 650;
+constexpr int WinW = 671, WinH = 650;
 const QRectF kStage(5, 95, 660, 295);
 
 QFont Font(const QString& family, int pixels, bool bold = false, bool italic = false)
@@ -252,16 +252,16 @@ void Stage(QPainter& p)
 
 QImage Background(const PictureOutput& o)
 {
-    QImage img = o.NewImage(kWinW, kWinH);
+    QImage img = o.NewImage(WinW, WinH);
     QPainter p(&img);
-    art::Lacquer(p, QRectF(0, 0, kWinW, kWinH), 1);
+    art::Lacquer(p, QRectF(0, 0, WinW, WinH), 1);
 
     // Title strip: a shade deeper, closed by a gold rule.
     QLinearGradient title(0, 0, 0, 24);
     title.setColorAt(0.0, QColor(0, 0, 0, 110));
     title.setColorAt(1.0, QColor(0, 0, 0, 40));
-    p.fillRect(QRectF(0, 0, kWinW, 24), title);
-    art::GoldRule(p, 24, 0, kWinW);
+    p.fillRect(QRectF(0, 0, WinW, 24), title);
+    art::GoldRule(p, 24, 0, WinW);
 
     // Maker's mark at the free end of the menu row.
     p.setRenderHint(QPainter::Antialiasing);
@@ -273,23 +273,23 @@ QImage Background(const PictureOutput& o)
     const qreal subW = QFontMetricsF(sub).horizontalAdvance(QStringLiteral("电 脑 钢 琴"));
     GoldText(p, 585 - subW / 2, 81, sub, QStringLiteral("电 脑 钢 琴"));
 
-    art::GoldRule(p, 91, 0, kWinW, 0.7);
+    art::GoldRule(p, 91, 0, WinW, 0.7);
     Stage(p);
 
     // Keybed: gold rule and red felt behind the keys, plain and dark under them.
-    art::GoldRule(p, 391, 0, kWinW, 0.8);
-    art::FeltStrip(p, QRectF(4, 393, kWinW - 8, 3));
-    p.fillRect(QRectF(10, 395, 650, 250), art::kUnderKeys);
+    art::GoldRule(p, 391, 0, WinW, 0.8);
+    art::FeltStrip(p, QRectF(4, 393, WinW - 8, 3));
+    p.fillRect(QRectF(10, 395, 650, 250), art::UnderKeys);
     // Cheek blocks at both ends of the keys.
     for (qreal x0 : {0.0, 660.0}) {
-        const qreal w = x0 == 0.0 ? 10 : kWinW - 660;
+        const qreal w = x0 == 0.0 ? 10 : WinW - 660;
         QLinearGradient cheek(x0, 0, x0 + w, 0);
         cheek.setColorAt(0.0, QColor(20, 8, 10));
         cheek.setColorAt(0.5, QColor(48, 18, 24));
         cheek.setColorAt(1.0, QColor(14, 6, 8));
         p.fillRect(QRectF(x0, 395, w, 241), cheek);
     }
-    art::BottomStrip(p, QRectF(0, 636, kWinW, 14));
+    art::BottomStrip(p, QRectF(0, 636, WinW, 14));
     return img;
 }
 
@@ -399,8 +399,8 @@ QImage MenuButton(const QImage& back, QPoint at, const QString& caption, Icon ic
     p.restore();
 
     QLinearGradient rim(0, r.top(), 0, r.bottom());
-    rim.setColorAt(0.0, art::kGoldLight);
-    rim.setColorAt(0.5, art::kGoldDark);
+    rim.setColorAt(0.0, art::GoldLight);
+    rim.setColorAt(0.5, art::GoldDark);
     rim.setColorAt(1.0, art::kGold);
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(QBrush(rim), 1.3));
@@ -488,7 +488,7 @@ QImage SetBoard(const PictureOutput& o, bool pressed)
     QImage img = art::PanelButton(o, pressed);
     QPainter p(&img);
     const qreal d = pressed ? 1 : 0;
-    art::MiniKeyboard(p, QRectF(8 + d, 6 + d, 28, 12), 7, pressed ? art::kGoldLight : art::kGold);
+    art::MiniKeyboard(p, QRectF(8 + d, 6 + d, 28, 12), 7, pressed ? art::GoldLight : art::kGold);
     return img;
 }
 

@@ -28,7 +28,7 @@ void GoldSign(QPainter& p, const QPainterPath& sign, bool pressed)
 {
     const QBrush gold(art::GoldGradient(3, 22));
     p.fillPath(sign.translated(0, 1), QColor(0, 0, 0, 160));
-    p.fillPath(sign, pressed ? QBrush(art::kGoldLight) : gold);
+    p.fillPath(sign, pressed ? QBrush(art::GoldLight) : gold);
 }
 
 QImage DemoButton(const PictureOutput& o, bool pressed)
@@ -56,10 +56,10 @@ QImage FollowButton(const PictureOutput& o, bool pressed)
     GoldSign(p, EighthNote(10 + d, 16 + d), pressed);
     // Four keys, the one to play lit in gold.
     const QRectF keys(19 + d, 7 + d, 16, 11);
-    art::MiniKeyboard(p, keys, 4, pressed ? art::kGoldLight : art::kGold);
+    art::MiniKeyboard(p, keys, 4, pressed ? art::GoldLight : art::kGold);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.fillRect(QRectF(keys.left() + 4 + 1, keys.top() + 7, 3, keys.height() - 8),
-               pressed ? art::kGoldLight : art::kGold);
+               pressed ? art::GoldLight : art::kGold);
     return img;
 }
 

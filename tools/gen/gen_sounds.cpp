@@ -19,7 +19,7 @@ struct SetShape {
 };
 
 // Index = voice set. Sizes are fixed: the program and its users know the samples by these lengths.
-const SetShape kSets[5] = {
+const SetShape Sets[5] = {
     {0, 0, 0, nullptr},
     {45734, 0.10, 0.05, SynthElectricPiano},
     {42208, 0.10, 0.05, SynthMusicBox},
@@ -27,7 +27,7 @@ const SetShape kSets[5] = {
     {96918, 0.11, 0.08, SynthPiano},
 };
 
-constexpr double kPeakLimit = 0.7;   // share of full scale; leaves headroom for the players' mixing
+constexpr double PeakLimit = 0.7;   // share of full scale; leaves headroom for the players' mixing
 
 QByteArray Wave(const std::vector<qint16>& pcm)
 {
@@ -41,8 +41,8 @@ QByteArray Wave(const std::vector<qint16>& pcm)
     put32(16, 16);            // fmt chunk size
     put16(20, 1);             // PCM
     put16(22, 1);             // mono
-    put32(24, kRate);
-    put32(28, kRate * 2);     // bytes per second
+    put32(24, Rate);
+    put32(28, Rate * 2);      // bytes per second
     put16(32, 2);             // bytes per frame
     put16(34, 16);            // bits per sample
     memcpy(d.data() + 36, "data", 4);
@@ -55,17 +55,17 @@ QByteArray Wave(const std::vector<qint16>& pcm)
 // Even loudness across the keyboard, headroom, and a click-free end that lands on exact zero.
 std::vector<qint16> Finish(std::vector<double> x, const SetShape& shape)
 {
-    const double rms = Rms(x, 0, kRate / 2);
+    const double rms = Rms(x, 0, Rate / 2);
     double gain = rms > 0 ? shape.rmsTarget / rms : 0.0;
     double peak = 0;
     for (double v : x)
         peak = std::max(peak, std::abs(v));
-    if (peak * gain > kPeakLimit)
-        gain = kPeakLimit / peak;
+    if (peak * gain > PeakLimit)
+        gain = PeakLimit / peak;
     const int n = int(x.size());
-    const int fade = std::min(n, int(kRate * shape.fadeSeconds));
+    const int fade = std::min(n, int(Rate * shape.fadeSeconds));
     for (int i = 0; i < fade; ++i) {
-        const double c = std::cos(0.5 * kPi * (i + 1) / fade);   // reaches 0 on the last sample
+        const double c = std::cos(0.5 * Pi * (i + 1) / fade);   // reaches 0 on the last sample
         x[n - fade + i] *= c * c;
     }
     std::vector<qint16> pcm(n);
@@ -83,7 +83,7 @@ bool GenerateSounds(const QString& outDir, const QVector<VoiceEntry>& voices)
             std::fprintf(stderr, "tavogen: no voice set %d slot %d\n", v.set, v.slot);
             return false;
         }
-        const SetShape& shape = kSets[v.set];
+        const SetShape& shape = Sets[v.set];
         const int frames = (shape.fileBytes - 44) / 2;
         const QByteArray bytes = Wave(Finish(shape.voice(v.slot, frames), shape));
         QFile f(outDir + "/wave/" + v.name + ".wav");

@@ -6,10 +6,10 @@
 
 namespace synth {
 
-constexpr int kRate = 8000;
+constexpr int Rate = 8000;
 // Partials at or above this would sit on top of the 4 kHz limit of an 8 kHz file (or fold back below it).
-constexpr double kTopPartial = 3900.0;
-constexpr double kPi = 3.14159265358979323846;
+constexpr double TopPartial = 3900.0;
+constexpr double Pi = 3.14159265358979323846;
 
 // Frequency of slot k of a voice set: slot 33 is A440, slot 0 the C two octaves below middle C.
 inline double SlotFrequency(int slot) { return 440.0 * std::pow(2.0, (slot - 33) / 12.0); }
@@ -41,7 +41,7 @@ struct Biquad {
 
     static Biquad LowPass(double f, double q)
     {
-        const double w = 2 * kPi * f / kRate, c = std::cos(w), al = std::sin(w) / (2 * q), a0 = 1 + al;
+        const double w = 2 * Pi * f / Rate, c = std::cos(w), al = std::sin(w) / (2 * q), a0 = 1 + al;
         Biquad b;
         b.b0 = (1 - c) / 2 / a0; b.b1 = (1 - c) / a0; b.b2 = b.b0;
         b.a1 = -2 * c / a0; b.a2 = (1 - al) / a0;
@@ -49,7 +49,7 @@ struct Biquad {
     }
     static Biquad HighPass(double f, double q)
     {
-        const double w = 2 * kPi * f / kRate, c = std::cos(w), al = std::sin(w) / (2 * q), a0 = 1 + al;
+        const double w = 2 * Pi * f / Rate, c = std::cos(w), al = std::sin(w) / (2 * q), a0 = 1 + al;
         Biquad b;
         b.b0 = (1 + c) / 2 / a0; b.b1 = -(1 + c) / a0; b.b2 = b.b0;
         b.a1 = -2 * c / a0; b.a2 = (1 - al) / a0;
@@ -80,9 +80,9 @@ inline double DbPerSecond(double db) { return db / 8.685889638; }
 inline void AddSine(std::vector<double>& out, const DecayingSine& s, int from = 0)
 {
     const int n = int(out.size());
-    const double w = 2 * kPi * s.freq / kRate;
+    const double w = 2 * Pi * s.freq / Rate;
     const double cw = std::cos(w), sw = std::sin(w);
-    const double dp = std::exp(-s.promptRate / kRate), da = std::exp(-s.afterRate / kRate);
+    const double dp = std::exp(-s.promptRate / Rate), da = std::exp(-s.afterRate / Rate);
     double ep = s.amp * s.promptShare, ea = s.amp * (1 - s.promptShare);
     double re = std::cos(s.phase), im = std::sin(s.phase);
     for (int i = from; i < n; ++i) {

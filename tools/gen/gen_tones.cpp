@@ -9,19 +9,19 @@ namespace {
 
 void Rise(std::vector<double>& out, double seconds)
 {
-    const int n = std::max(1, int(kRate * seconds));
+    const int n = std::max(1, int(Rate * seconds));
     for (int i = 0; i < n && i < int(out.size()); ++i)
-        out[i] *= 0.5 - 0.5 * std::cos(kPi * i / n);
+        out[i] *= 0.5 - 0.5 * std::cos(Pi * i / n);
 }
 
 // Keeps a partial clear of the 4 kHz limit, easing the top ones out.
 double BandLimit(double f)
 {
-    if (f >= kTopPartial)
+    if (f >= TopPartial)
         return 0.0;
     if (f <= 3000)
         return 1.0;
-    const double c = std::cos(0.5 * kPi * (f - 3000) / (kTopPartial - 3000));
+    const double c = std::cos(0.5 * Pi * (f - 3000) / (TopPartial - 3000));
     return c * c;
 }
 
@@ -39,7 +39,7 @@ std::vector<double> SynthElectricPiano(int slot, int frames)
         const double fn = n * f0;
         DecayingSine s;
         s.freq = fn;
-        s.phase = 2 * kPi * rng.Uniform();
+        s.phase = 2 * Pi * rng.Uniform();
         s.amp = amps[n - 1] * BandLimit(fn);
         s.promptShare = 0.5;
         s.promptRate = DbPerSecond(10 + 6 * n + 10 * pos);
@@ -70,7 +70,7 @@ std::vector<double> SynthMusicBox(int slot, int frames)
     for (const auto& m : modes) {
         DecayingSine s;
         s.freq = m.ratio * f0;
-        s.phase = 2 * kPi * rng.Uniform();
+        s.phase = 2 * Pi * rng.Uniform();
         s.amp = m.amp * BandLimit(s.freq);
         s.promptShare = 0.3;
         s.promptRate = DbPerSecond(2.5 * m.decayDb);
@@ -91,7 +91,7 @@ std::vector<double> SynthMellow(int slot, int frames)
     const double amps[4] = {1.0, 0.3, 0.08, 0.03};
     for (int n = 1; n <= 4; ++n) {
         const double fn = n * f0;
-        const double phase = 2 * kPi * rng.Uniform();
+        const double phase = 2 * Pi * rng.Uniform();
         // A quieter second voice a little sharp gives a slow chorus; the leading voice keeps the pitch.
         for (const auto& [c, share] : {std::pair{0.0, 0.68}, std::pair{1.8, 0.32}}) {
             DecayingSine s;

@@ -14,7 +14,7 @@
 #endif
 
 namespace {
-const QByteArray kRaiseRequest = "raise\n";
+const QByteArray RaiseRequest = "raise\n";
 }
 
 SingleInstance::SingleInstance(const QString& privateDir, QObject* parent)
@@ -60,7 +60,7 @@ void SingleInstance::Listen()
         while (QLocalSocket* s = m_server->nextPendingConnection()) {
             connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
             connect(s, &QLocalSocket::readyRead, this, [this, s] {
-                if (s->canReadLine() && s->readLine() == kRaiseRequest)
+                if (s->canReadLine() && s->readLine() == RaiseRequest)
                     Q_EMIT activationRequested();
             });
         }
@@ -75,7 +75,7 @@ bool SingleInstance::AskFirstToComeForward() const
         QLocalSocket s;
         s.connectToServer(m_serverPath);
         if (s.waitForConnected(500)) {
-            s.write(kRaiseRequest);
+            s.write(RaiseRequest);
             const bool sent = s.waitForBytesWritten(500);
             s.disconnectFromServer();
             if (s.state() != QLocalSocket::UnconnectedState)

@@ -9,12 +9,12 @@ struct VoiceName {
     const char* name;
 };
 
-const VoiceName kVoiceNames[] = {
+const VoiceName VoiceNames[] = {
 #include "voice_names.inc"
 };
 
 // Voice sets in the order their names are listed (set 2, 3, 4, then 1).
-constexpr int kListOrder[4] = {2, 3, 4, 1};
+constexpr int ListOrder[4] = {2, 3, 4, 1};
 
 struct NoteName {
     const char16_t* name;
@@ -22,14 +22,14 @@ struct NoteName {
 };
 
 // Upper case: the lowest octave; plain lower case: the next; "1": from middle C; "2": above.
-constexpr NoteName kNotes[22] = {
+constexpr NoteName Notes[22] = {
     {u"F", 5},   {u"G", 7},   {u"A", 9},   {u"B", 11},  {u"c", 12},  {u"d", 14},  {u"e", 16},  {u"f", 17},
     {u"g", 19},  {u"a", 21},  {u"b", 23},  {u"c1", 24}, {u"d1", 26}, {u"e1", 28}, {u"f1", 29}, {u"g1", 31},
     {u"a1", 33}, {u"b1", 35}, {u"c2", 36}, {u"d2", 38}, {u"e2", 40}, {u"f2", 41},
 };
 
 // The black keys: the natural's letter and a '#' before its octave mark, from F# up to f#2.
-constexpr NoteName kSharps[16] = {
+constexpr NoteName Sharps[16] = {
     {u"F#", 6},   {u"G#", 8},   {u"A#", 10},  {u"c#", 13},  {u"d#", 15},  {u"f#", 18},  {u"g#", 20},  {u"a#", 22},
     {u"c#1", 25}, {u"d#1", 27}, {u"f#1", 30}, {u"g#1", 32}, {u"a#1", 34}, {u"c#2", 37}, {u"d#2", 39}, {u"f#2", 42},
 };
@@ -37,9 +37,9 @@ constexpr NoteName kSharps[16] = {
 template <typename Fn>
 void ForEachName(Fn&& fn)
 {
-    for (const NoteName& n : kNotes)
+    for (const NoteName& n : Notes)
         fn(n);
-    for (const NoteName& n : kSharps)
+    for (const NoteName& n : Sharps)
         fn(n);
 }
 
@@ -49,11 +49,11 @@ void VoiceBank::Fill()
 {
     for (auto& set : Sets)
         set.fill(QString());
-    for (const VoiceName& v : kVoiceNames)
+    for (const VoiceName& v : VoiceNames)
         Sets[size_t(v.set - 1)][size_t(v.slot)] = QString::fromLatin1(v.name);
     Current = Sets[3];
     SoundNames.clear();
-    for (int set : kListOrder)
+    for (int set : ListOrder)
         for (const QString& name : Sets[size_t(set - 1)])
             SoundNames << name;
 }
@@ -94,7 +94,7 @@ QString KeyNoteName(int key) { return SlotNoteName(key - FirstSlotKey); }
 QStringList PlayedSounds(const VoiceTable& voice)
 {
     QStringList names;
-    for (const NoteName& n : kNotes)
+    for (const NoteName& n : Notes)
         if (!names.contains(voice[size_t(n.slot)]))
             names << voice[size_t(n.slot)];
     return names;

@@ -7,7 +7,7 @@
 #include <algorithm>
 
 namespace {
-constexpr int kFlashMs = 300;
+constexpr int FlashMs = 300;
 } // namespace
 
 // Over a key, under the mouse: a soft fill and the letter near the key's foot.
@@ -98,7 +98,7 @@ void KeyMarks::Wrong(const QString& note)
     if (IndexOf(note) < 0)
         return;
     m_wrong = note;
-    m_flash.start(kFlashMs);
+    m_flash.start(FlashMs);
     Refresh();
 }
 

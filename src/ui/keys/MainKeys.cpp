@@ -42,10 +42,10 @@ MainKeys::MainKeys(QWidget* window, INoteInput& notes, IDialogs& dialogs) : QObj
     QImage blackUp(blackDown.size(), QImage::Format_ARGB32_Premultiplied);
     blackUp.setDevicePixelRatio(blackDown.devicePixelRatio());
     blackUp.fill(Qt::transparent);
-    static constexpr int kBlackAfter[] = {0, 1, 3, 4, 5, 7, 8};   // index of the white key to the left
+    static constexpr int BlackAfter[] = {0, 1, 3, 4, 5, 7, 8};   // index of the white key to the left
     for (size_t i = 0; i < Sharps.size(); ++i) {
         const QString note = QString::fromLatin1(Sharps[i]);
-        const int seam = 10 + 65 * (kBlackAfter[i] + 1);
+        const int seam = 10 + 65 * (BlackAfter[i] + 1);
         TImageButton* b = NewImageButton(
             window, QRect(seam - BlackKeySize.width() / 2, 395, BlackKeySize.width(), BlackKeySize.height()), blackUp,
             blackDown);

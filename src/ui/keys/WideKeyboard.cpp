@@ -54,10 +54,10 @@ void TFrmKeyBoard_2::BuildKeys()
     const QImage maskPicture =
         blackUp.devicePixelRatio() > 1 ? ReadResourceImage(QStringLiteral("pic/kb2_black.png"), 1) : blackUp;
     const QRegion opaque(QBitmap::fromImage(maskPicture.createAlphaMask()));
-    static constexpr int kBlackX[] = {32, 98, 208, 268, 332, 438, 504, 614, 674, 738, 845, 911};
+    static constexpr int BlackX[] = {32, 98, 208, 268, 332, 438, 504, 614, 674, 738, 845, 911};
     for (int i = 0; i < 12; ++i) {
         const QString note = QString::fromLatin1(Sharps[size_t(i)]);
-        TImageButton* b = NewImageButton(this, QRect(kBlackX[i], 26, 59, 162), blackUp, blackDown);
+        TImageButton* b = NewImageButton(this, QRect(BlackX[i], 26, 59, 162), blackUp, blackDown);
         if (!opaque.isEmpty())
             b->setMask(opaque);
         b->raise();

@@ -8,8 +8,8 @@
 #include <QUrl>
 
 namespace {
-const QString kRedText = QStringLiteral("color: rgb(255,0,0); background: transparent;");
-const QString kWhiteText = QStringLiteral("color: rgb(255,255,255); background: transparent;");
+const QString RedText = QStringLiteral("color: rgb(255,0,0); background: transparent;");
+const QString WhiteText = QStringLiteral("color: rgb(255,255,255); background: transparent;");
 
 const QCursor& HandCursor()
 {
@@ -54,11 +54,11 @@ void AboutPanel::LabWebSiteClick()
 
 void AboutPanel::LabWebSiteMouseMove()
 {
-    LabWebSite->setStyleSheet(kRedText);
+    LabWebSite->setStyleSheet(RedText);
     LabWebSite->setCursor(HandCursor());
 }
 
 void AboutPanel::LabWebSiteMouseLeave()
 {
-    LabWebSite->setStyleSheet(kWhiteText);   // white, not back to cream
+    LabWebSite->setStyleSheet(WhiteText);   // white, not back to cream
 }

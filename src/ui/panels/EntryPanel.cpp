@@ -16,7 +16,7 @@
 #include <QTimer>
 
 namespace {
-const QString kFieldStyle =
+const QString FieldStyle =
     QStringLiteral("QLineEdit { background: rgb(255,251,240); color: black; border: none; padding: 0 2px; }");
 
 QLineEdit* NewField(QWidget* parent, const QString& name, const QRect& place, const QFont& font)
@@ -25,7 +25,7 @@ QLineEdit* NewField(QWidget* parent, const QString& name, const QRect& place, co
     f->setObjectName(name);
     f->setFrame(false);
     f->setFont(font);
-    f->setStyleSheet(kFieldStyle);
+    f->setStyleSheet(FieldStyle);
     f->setGeometry(place);
     return f;
 }

@@ -9,8 +9,8 @@
 
 namespace {
 // The Windows "hot-light" colour (hyperlink blue); Qt has no such role.
-const QColor kHotLight(0, 102, 204);
-constexpr int kMemoLineHeight = 16;   // eleven lines fill the 176 px box exactly
+const QColor HotLight(0, 102, 204);
+constexpr int MemoLineHeight = 16;   // eleven lines fill the 176 px box exactly
 }
 
 HelpPanel::HelpPanel(QWidget* parent, IDialogs& dialogs)
@@ -35,13 +35,13 @@ HelpPanel::HelpPanel(QWidget* parent, IDialogs& dialogs)
     // A fixed line height puts the baseline at four fifths of the line, so a tall font
     // reaches above the first line: the box grows upwards by that much, and the lines
     // stay where the layout has them.
-    m_memoHeadroom = qMax(1, QFontMetrics(MemHelpInfo->font()).ascent() - kMemoLineHeight * 4 / 5);
+    m_memoHeadroom = qMax(1, QFontMetrics(MemHelpInfo->font()).ascent() - MemoLineHeight * 4 / 5);
     MemHelpInfo->setGeometry(26, 73 - m_memoHeadroom, 570, 176 + m_memoHeadroom);
     MemHelpInfo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);   // every page fits
     MemHelpInfo->document()->setDocumentMargin(0);
     QPalette pal = MemHelpInfo->palette();
     pal.setColor(QPalette::Base, QColor(255, 251, 240));
-    pal.setColor(QPalette::Text, kHotLight);
+    pal.setColor(QPalette::Text, HotLight);
     MemHelpInfo->setPalette(pal);
 
     LabTab3PgId = NewText<ClickLabel>(QStringLiteral("LabTab3PgId"), m_walk.number(), 288, 247,
@@ -77,7 +77,7 @@ void HelpPanel::ShowCurrentPage()
     QTextCursor all(MemHelpInfo->document());
     all.select(QTextCursor::Document);
     QTextBlockFormat pitch;
-    pitch.setLineHeight(kMemoLineHeight, QTextBlockFormat::FixedHeight);
+    pitch.setLineHeight(MemoLineHeight, QTextBlockFormat::FixedHeight);
     all.mergeBlockFormat(pitch);
     QTextFrameFormat frame = MemHelpInfo->document()->rootFrame()->frameFormat();
     frame.setTopMargin(m_memoHeadroom);

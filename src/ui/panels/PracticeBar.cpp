@@ -15,8 +15,8 @@
 
 namespace {
 
-constexpr int kFlashMs = 300;
-constexpr int kResultPx = 14;   // the result lines' face, smaller when a line is long
+constexpr int FlashMs = 300;
+constexpr int ResultPx = 14;   // the result lines' face, smaller when a line is long
 
 // A soft box on the sheet's lower edge that the result lines stand in.
 class ResultFrame : public QWidget {
@@ -71,7 +71,7 @@ PracticeBar::PracticeBar(QWidget* panel, IDialogs& dialogs, const SongLibrary& l
     LabPractice = PlainLabel(QString(), panel);
     LabPractice->setObjectName(QStringLiteral("LabPractice"));
     LabPractice->setTextFormat(Qt::PlainText);
-    LabPractice->setFont(PixelFont(QStringLiteral("楷体"), kResultPx));
+    LabPractice->setFont(PixelFont(QStringLiteral("楷体"), ResultPx));
     LabPractice->setStyleSheet(QStringLiteral("color: rgb(122,18,32); background: transparent;"));
     LabPractice->setGeometry(18, 234, 252, 15);
     LabBest = PlainLabel(QString(), panel);
@@ -121,7 +121,7 @@ void PracticeBar::FlashWrong(int cell)
 {
     WrongMark->setGeometry(m_grid.Cells[size_t(PositionOfCell(cell) - 1)]->geometry().adjusted(-2, -2, 2, 2));
     WrongMark->show();
-    m_flash.start(kFlashMs);
+    m_flash.start(FlashMs);
 }
 
 void PracticeBar::ShowPick()
@@ -162,7 +162,7 @@ void PracticeBar::Say(const QString& text, const QString& best)
     for (auto [label, line] : {std::pair{LabPractice, text}, std::pair{LabBest, best}}) {
         // A long line takes a smaller face before it is cut short.
         QFont font = label->font();
-        for (int px = kResultPx; px >= 10; --px) {
+        for (int px = ResultPx; px >= 10; --px) {
             font.setPixelSize(px);
             if (QFontMetrics(font).horizontalAdvance(line) <= label->width())
                 break;

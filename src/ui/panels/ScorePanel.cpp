@@ -26,8 +26,8 @@
 #include <QRegularExpression>
 
 namespace {
-const QString kBlackText = QStringLiteral("color: black; background: transparent;");
-const QString kHighlightText = QStringLiteral("color: palette(highlight); background: transparent;");
+const QString BlackText = QStringLiteral("color: black; background: transparent;");
+const QString HighlightText = QStringLiteral("color: palette(highlight); background: transparent;");
 }
 
 ScorePanel::ScorePanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library, const Folders& folders,
@@ -53,7 +53,7 @@ ScorePanel::ScorePanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library,
     });
 
     LabTab1PgId = NewText<QLabel>(QStringLiteral("LabTab1PgId"), PageCaption(1), 288, 247,
-                                  PixelFont(QStringLiteral("宋体"), 16), kBlackText);
+                                  PixelFont(QStringLiteral("宋体"), 16), BlackText);
     LabPrePg_1 = NewText<ClickLabel>(QStringLiteral("LabPrePg_1"), QStringLiteral("上一页"), 456, 269, kai,
                                      CreamTextStyle);
     LabNexPg_1 = NewText<ClickLabel>(QStringLiteral("LabNexPg_1"), QStringLiteral("下一页"), 539, 269, kai,
@@ -66,7 +66,7 @@ ScorePanel::ScorePanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library,
         const int x = n <= 4 ? 35 : 295;
         const int y = 90 + 40 * ((n - 1) % 4);
         auto* l = NewText<ClickLabel>(QStringLiteral("LabOpMenu_") + QString::number(n), QString(), x, y, yahei,
-                                      kHighlightText);
+                                      HighlightText);
         l->hide();
         connect(l, &ClickLabel::doubleClicked, this,
                 [this, n] { RunGuarded(m_dialogs, [&] { LabOpMenuDblClick(n); }); });

@@ -4,12 +4,12 @@
 #include "ui/widgets/ScoreGrid.h"
 
 namespace {
-const QString kBlankGlyph = QStringLiteral("NOTE_9000");
+const QString BlankGlyph = QStringLiteral("NOTE_9000");
 }
 
 GlyphGrid::GlyphGrid(QWidget* parent, const QString& cellPrefix, const QString& arcPrefix) : QObject(parent)
 {
-    const QPixmap& blank = GlyphPixmap(kBlankGlyph);
+    const QPixmap& blank = GlyphPixmap(BlankGlyph);
     for (int k = 1; k <= Score::CellsPerPage; ++k) {
         auto* c = new ClickLabel(parent);
         c->setObjectName(cellPrefix + QString::number(k));
@@ -42,7 +42,7 @@ void GlyphGrid::Clear(int first, int last)
     first = std::max(first, 1);
     last = std::min(last, Score::CellsPerPage);
     for (int k = first; k <= last; ++k)
-        ShowGlyph(Cells[size_t(k - 1)], kBlankGlyph);
+        ShowGlyph(Cells[size_t(k - 1)], BlankGlyph);
     for (ClickLabel* a : Arcs)
         a->hide();
 }

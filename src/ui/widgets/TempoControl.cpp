@@ -10,8 +10,8 @@
 #include <QWheelEvent>
 
 namespace {
-constexpr int kArrowWidth = 11;
-const QColor kCream(255, 251, 240);
+constexpr int ArrowWidth = 11;
+const QColor Cream(255, 251, 240);
 const QColor kGold(214, 178, 108);
 }
 
@@ -49,23 +49,20 @@ void TempoControl::SetValue(int value)
     Q_EMIT valueChanged(value);
 }
 
-QRect TempoControl::UpArrow() const
-{
-    return QRect(width() - kArrowWidth, 0, kArrowWidth, height() / 2);
-}
+QRect TempoControl::UpArrow() const { return QRect(width() - ArrowWidth, 0, ArrowWidth, height() / 2); }
 
 QRect TempoControl::DownArrow() const
 {
-    return QRect(width() - kArrowWidth, height() / 2, kArrowWidth, height() - height() / 2);
+    return QRect(width() - ArrowWidth, height() / 2, ArrowWidth, height() - height() / 2);
 }
 
 void TempoControl::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(kCream);
+    p.setPen(Cream);
     p.setFont(font());
-    const QRect text = rect().adjusted(0, 0, -kArrowWidth - 2, 0);
+    const QRect text = rect().adjusted(0, 0, -ArrowWidth - 2, 0);
     p.drawText(text, Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("♩= %1").arg(m_value));
 
     const auto triangle = [&](const QRect& r, bool up, bool lit) {
@@ -75,7 +72,7 @@ void TempoControl::paintEvent(QPaintEvent*)
         t.lineTo(c.x() + 4, c.y() + (up ? 2 : -2));
         t.lineTo(c.x(), c.y() + (up ? -3 : 3));
         t.closeSubpath();
-        p.fillPath(t, lit ? kCream : kGold);
+        p.fillPath(t, lit ? Cream : kGold);
     };
     triangle(UpArrow(), true, m_held > 0 && m_value < m_max);
     triangle(DownArrow(), false, m_held < 0 && m_value > m_min);
@@ -84,7 +81,7 @@ void TempoControl::paintEvent(QPaintEvent*)
 void TempoControl::BeginTyping()
 {
     const int numberX = fontMetrics().horizontalAdvance(QStringLiteral("♩= "));
-    m_edit->setGeometry(numberX, 1, width() - kArrowWidth - 2 - numberX, height() - 2);
+    m_edit->setGeometry(numberX, 1, width() - ArrowWidth - 2 - numberX, height() - 2);
     m_edit->setText(QString::number(m_value));
     m_edit->selectAll();
     m_edit->show();
