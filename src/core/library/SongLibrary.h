@@ -2,6 +2,7 @@
 // The song library: the one connection to the song database, the one query, and the song
 // table loaded from it.
 #include "core/library/Database.h"
+#include "core/score/Song.h"
 #include "core/score/SongRecord.h"
 #include "core/settings/Settings.h"
 #include <QDate>
@@ -25,7 +26,8 @@ public:
     // Opens an existing library on a worker thread, so the slow key derivation runs while
     // the window first paints. One that fails there is opened again, and reported, as usual.
     void OpenAhead(const QString& file);
-    // Reads every row of TableCfg in SongID, SeqID order; recent notices go to banner slots 21..30.
+    // Reads every row of TableCfg in SongID, SeqID order, and the marks beside them that fit
+    // them; recent notices go to banner slots 21..30. Marks that do not fit are named too.
     // A row whose SongID, SeqID or Conn is not a whole number is left out; the result names
     // those rows for the user (empty when every row was read). A library that cannot be opened
     // raises and leaves the table empty; a bad notice date raises where it stands.
@@ -38,6 +40,10 @@ public:
     TADOQuery& Query() { return m_query; }
     const SongTableType& Table() const { return m_table; }
     SongTableType& Table() { return m_table; }
+    // The marks beside the table (key, meter, accidentals), all of which fit its rows.
+    const SongMarkTable& Marks() const { return m_marks; }
+    // Song songID of the table, with its marks.
+    Song SongOf(int songID) const { return SongFromTable(m_table, songID, m_marks); }
     const QString& File() const { return m_conn.File(); }
 
     // "Today" for date stamps and the age of notice rows; tests give a fixed day.
@@ -51,4 +57,5 @@ private:
     std::thread m_aheadWorker;
     TADOQuery m_query;
     SongTableType m_table;
+    SongMarkTable m_marks;
 };
