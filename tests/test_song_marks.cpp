@@ -144,7 +144,8 @@ private slots:
         QTest::newRow("4 upper in C: the top name") << "1=C" << 4 << 2 << 0 << 77 << "f2";
         QTest::newRow("5 upper in C: no name") << "1=C" << 5 << 2 << 0 << 79 << "";
         QTest::newRow("1 in G") << "1=G" << 1 << 1 << 0 << 67 << "g1";
-        QTest::newRow("7 in G is F#") << "1=G" << 7 << 1 << 0 << 78 << "";
+        QTest::newRow("7 in G is the top sharp") << "1=G" << 7 << 1 << 0 << 78 << "f#2";
+        QTest::newRow("#5 upper in C: no name") << "1=C" << 5 << 2 << 1 << 80 << "";
         QTest::newRow("3 lower in G is B") << "1=G" << 3 << 0 << 0 << 59 << "b";
         QTest::newRow("1 lower in bB") << "1=♭B" << 1 << 0 << 0 << 58 << "a#";
         QTest::newRow("3 in #F") << "1=♯F" << 3 << 1 << 0 << 70 << "a#1";

@@ -43,7 +43,7 @@ QString TimelineNoteName(int degree, int octave)
 QString PitchNoteName(int pitch)
 {
     constexpr int lowest = 41;    // "F"
-    constexpr int highest = 77;   // "f2"
+    constexpr int highest = 78;   // "f#2", the sharp above the top natural
     static const char* const names[12] = {"c", "c#", "d", "d#", "e", "f", "f#", "g", "g#", "a", "a#", "b"};
     if (pitch < lowest || pitch > highest)
         return {};

@@ -32,7 +32,8 @@ struct Timeline {
 QString TimelineNoteName(int degree, int octave);
 // The player's note name of a MIDI key: the letter, "#" for a black key, then the octave as
 // the names have it (upper case below c, none for c..b, "1" from middle C, "2" above): "F#",
-// "a#", "c#1", "f2". Empty outside F (41) .. f2 (77), which no name reaches.
+// "a#", "c#1", "f#2"; a flat is the sharp below. Empty outside F (41) .. f#2 (78), which no
+// name reaches. The same names as the keys' (KeyNoteName).
 QString PitchNoteName(int pitch);
 
 // The song as timed notes, from cell startCell on. A note or rest is one
