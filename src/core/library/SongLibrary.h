@@ -2,7 +2,6 @@
 // The song library: the one connection to the song database, the one query, and the song
 // table loaded from it.
 #include "core/library/Database.h"
-#include "core/score/Song.h"
 #include "core/score/SongRecord.h"
 #include "core/settings/Settings.h"
 #include <QDate>
@@ -13,9 +12,14 @@
 #include <memory>
 #include <thread>
 
+// Song.h stays out of this header: its Cell would clash with names of the files that include it.
+struct Song;
+struct SongMark;
+using SongMarkTable = std::vector<SongMark>;
+
 class SongLibrary {
 public:
-    SongLibrary() = default;
+    SongLibrary();
     ~SongLibrary();
     SongLibrary(const SongLibrary&) = delete;
     SongLibrary& operator=(const SongLibrary&) = delete;
@@ -41,9 +45,9 @@ public:
     const SongTableType& Table() const { return m_table; }
     SongTableType& Table() { return m_table; }
     // The marks beside the table (key, meter, accidentals), all of which fit its rows.
-    const SongMarkTable& Marks() const { return m_marks; }
+    const SongMarkTable& Marks() const { return *m_marks; }
     // Song songID of the table, with its marks.
-    Song SongOf(int songID) const { return SongFromTable(m_table, songID, m_marks); }
+    Song SongOf(int songID) const;
     const QString& File() const { return m_conn.File(); }
 
     // "Today" for date stamps and the age of notice rows; tests give a fixed day.
@@ -57,5 +61,5 @@ private:
     std::thread m_aheadWorker;
     TADOQuery m_query;
     SongTableType m_table;
-    SongMarkTable m_marks;
+    std::unique_ptr<SongMarkTable> m_marks;   // never empty
 };
