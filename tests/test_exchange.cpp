@@ -880,23 +880,23 @@ private Q_SLOTS:
         QTest::addColumn<bool>("legal");
         QTest::addColumn<int>("refused");
         const QString table = ExchangeMarkTableSchema;
-        QTest::newRow("a view") << QStringList{"create view mark as select '1' as A, '1' as B, '甲' as C, 'alter=1' as D"}
-                                << false << 0;
-        QTest::newRow("a virtual table")
-            << QStringList{"create virtual table mark using fts4(A, B, C, D)"} << false << 0;
+        QTest::newRow("a view")
+            << QStringList{"create view mark as select '1' as A, '1' as B, '甲' as C, 'alter=1' as D"} << false << 0;
+        QTest::newRow("a virtual table") << QStringList{"create virtual table mark using fts4(A, B, C, D)"} << false
+                                         << 0;
         QTest::newRow("too many rows")
             << QStringList{table, QStringLiteral("with recursive n(i) as (select 1 union all select i+1 from n where "
                                                  "i<%1) insert into mark select '1', '1', '甲', 'alter=1' from n")
                                       .arg(ExchangeRowLimit + 1)}
             << false << 0;
-        QTest::newRow("bad rows are left out")
-            << QStringList{table, "insert into mark values ('1', '1', '甲', 'alter=1')",
-                           "insert into mark values ('x', '1', '甲', 'alter=1')",
-                           "insert into mark values ('1', '99', '甲', 'alter=1')",
-                           "insert into mark values ('1', '0', '甲', 'alter=1')",
-                           "insert into mark values ('1', '2', '甲', 'alter=7')",
-                           "insert into mark values ('1', '2', '甲', x'ff')"}
-            << true << 5;
+        QTest::newRow("bad rows are left out") << QStringList{table,
+                                                              "insert into mark values ('1', '1', '甲', 'alter=1')",
+                                                              "insert into mark values ('x', '1', '甲', 'alter=1')",
+                                                              "insert into mark values ('1', '99', '甲', 'alter=1')",
+                                                              "insert into mark values ('1', '0', '甲', 'alter=1')",
+                                                              "insert into mark values ('1', '2', '甲', 'alter=7')",
+                                                              "insert into mark values ('1', '2', '甲', x'ff')"}
+                                               << true << 5;
         QTest::newRow("a trigger does nothing to a read")
             << QStringList{table, "insert into mark values ('1', '1', '甲', 'alter=1')",
                            "create trigger t after delete on data begin delete from mark; end"}

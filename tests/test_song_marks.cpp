@@ -42,8 +42,10 @@ QString Signs(const Song& s, const std::vector<Accidental>& shown)
     QString out;
     for (size_t i = 0; i < s.cells.size(); ++i)
         if (s.cells[i].IsNote())
-            out += shown[i] == Accidental::Sharp ? u'#' : shown[i] == Accidental::Flat ? u'b'
-                                                        : shown[i] == Accidental::Natural ? u'n' : u'.';
+            out += shown[i] == Accidental::Sharp     ? u'#'
+                   : shown[i] == Accidental::Flat    ? u'b'
+                   : shown[i] == Accidental::Natural ? u'n'
+                                                     : u'.';
     return out;
 }
 
@@ -62,12 +64,9 @@ Song MarkedSong(const QString& title)
     return s;
 }
 
-QString Password()
-{
-    return DeriveDatabasePassword(QByteArray(PasswordSeed));
-}
+QString Password() { return DeriveDatabasePassword(QByteArray(PasswordSeed)); }
 
-} // namespace
+}   // namespace
 
 class TestSongMarks : public QObject {
     Q_OBJECT
@@ -105,15 +104,22 @@ private slots:
     {
         QTest::addColumn<QString>("song");
         QTest::addColumn<QString>("signs");
-        QTest::newRow("a sign carries to the end of the bar") << "+4 +4 5 +4" << "#..."
-                                                                 ;
-        QTest::newRow("a plain note after a sign is cancelled") << "+1 1 1" << "#n.";
-        QTest::newRow("the bar line ends the carry") << "+1 | +1 1 | 1" << "##n.";
-        QTest::newRow("another octave does not carry") << "+1 1' 1, +1'" << "#..#";
-        QTest::newRow("another degree does not carry") << "-7 6 7" << "b.n";
-        QTest::newRow("flat after sharp, then sharp again") << "+2 -2 +2" << "#b#";
-        QTest::newRow("rests and dashes do not end the bar") << "+5 0 - +5 5" << "#.n";
-        QTest::newRow("plain song shows nothing") << "1 2 3 | 4 5" << ".....";
+        QTest::newRow("a sign carries to the end of the bar") << "+4 +4 5 +4"
+                                                              << "#...";
+        QTest::newRow("a plain note after a sign is cancelled") << "+1 1 1"
+                                                                << "#n.";
+        QTest::newRow("the bar line ends the carry") << "+1 | +1 1 | 1"
+                                                     << "##n.";
+        QTest::newRow("another octave does not carry") << "+1 1' 1, +1'"
+                                                       << "#..#";
+        QTest::newRow("another degree does not carry") << "-7 6 7"
+                                                       << "b.n";
+        QTest::newRow("flat after sharp, then sharp again") << "+2 -2 +2"
+                                                            << "#b#";
+        QTest::newRow("rests and dashes do not end the bar") << "+5 0 - +5 5"
+                                                             << "#.n";
+        QTest::newRow("plain song shows nothing") << "1 2 3 | 4 5"
+                                                  << ".....";
     }
     void shownSigns()
     {
@@ -175,8 +181,9 @@ private slots:
     {
         for (int o = 0; o <= 2; ++o)
             for (int d = 1; d <= 7; ++d) {
-                const QString old = o == 2 && d > 4 ? QString()
-                                                    : QString(QChar(u"cdefgab"[d - 1])) + (o == 0 ? "" : QString::number(o));
+                const QString old = o == 2 && d > 4
+                                        ? QString()
+                                        : QString(QChar(u"cdefgab"[d - 1])) + (o == 0 ? "" : QString::number(o));
                 QCOMPARE(TimelineNoteName(d, o), old);
             }
     }
@@ -185,17 +192,28 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("name");   // empty: refused
-        QTest::newRow("display") << "1=♭B" << "1=♭B";
-        QTest::newRow("ascii flat first") << "bB" << "1=♭B";
-        QTest::newRow("ascii flat after") << "Bb" << "1=♭B";
-        QTest::newRow("sharp after") << "F#" << "1=♯F";
-        QTest::newRow("plain") << "1=D" << "1=D";
-        QTest::newRow("C flat") << "Cb" << "1=♭C";
-        QTest::newRow("no such major key") << "♯E" << "";
-        QTest::newRow("F flat") << "bF" << "";
-        QTest::newRow("not a letter") << "1=H" << "";
-        QTest::newRow("lower case") << "d" << "";
-        QTest::newRow("empty") << "1=" << "";
+        QTest::newRow("display") << "1=♭B"
+                                 << "1=♭B";
+        QTest::newRow("ascii flat first") << "bB"
+                                          << "1=♭B";
+        QTest::newRow("ascii flat after") << "Bb"
+                                          << "1=♭B";
+        QTest::newRow("sharp after") << "F#"
+                                     << "1=♯F";
+        QTest::newRow("plain") << "1=D"
+                               << "1=D";
+        QTest::newRow("C flat") << "Cb"
+                                << "1=♭C";
+        QTest::newRow("no such major key") << "♯E"
+                                           << "";
+        QTest::newRow("F flat") << "bF"
+                                << "";
+        QTest::newRow("not a letter") << "1=H"
+                                      << "";
+        QTest::newRow("lower case") << "d"
+                                    << "";
+        QTest::newRow("empty") << "1="
+                               << "";
     }
     void keyNames()
     {
@@ -302,19 +320,44 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("mark");
         QTest::addColumn<QString>("why");
-        QTest::newRow("unknown") << 1 << "甲" << "glissando=1" << "不是本程序认识的记号";
-        QTest::newRow("alter out of range") << 1 << "甲" << "alter=2" << "不是本程序认识的记号";
-        QTest::newRow("natural is not stored") << 1 << "甲" << "alter=0" << "不是本程序认识的记号";
-        QTest::newRow("no such key") << 0 << "甲" << "key=bF" << "不是本程序认识的记号";
-        QTest::newRow("bad meter") << 0 << "甲" << "meter=7/5" << "不是本程序认识的记号";
-        QTest::newRow("overlong") << 1 << "甲" << "alter=1" + QString(40, u' ') << "不是本程序认识的记号";
-        QTest::newRow("record nowhere") << 9 << "甲" << "alter=1" << "歌曲中没有这一行";
-        QTest::newRow("left by a deleted song") << 1 << "乙" << "alter=1" << "歌曲名称与这一行不符";
-        QTest::newRow("alter on the header") << 0 << "甲" << "alter=1" << "与这一行的种类不符";
-        QTest::newRow("key on a note") << 1 << "甲" << "key=G" << "与这一行的种类不符";
-        QTest::newRow("alter on a rest") << 2 << "甲" << "alter=-1" << "与这一行的种类不符";
-        QTest::newRow("alter on a bar line") << 3 << "甲" << "alter=1" << "与这一行的种类不符";
-        QTest::newRow("twice on one note") << 1 << "甲" << "alter=-1" << "同一行已有这类记号";
+        QTest::newRow("unknown") << 1 << "甲"
+                                 << "glissando=1"
+                                 << "不是本程序认识的记号";
+        QTest::newRow("alter out of range") << 1 << "甲"
+                                            << "alter=2"
+                                            << "不是本程序认识的记号";
+        QTest::newRow("natural is not stored") << 1 << "甲"
+                                               << "alter=0"
+                                               << "不是本程序认识的记号";
+        QTest::newRow("no such key") << 0 << "甲"
+                                     << "key=bF"
+                                     << "不是本程序认识的记号";
+        QTest::newRow("bad meter") << 0 << "甲"
+                                   << "meter=7/5"
+                                   << "不是本程序认识的记号";
+        QTest::newRow("overlong") << 1 << "甲"
+                                  << "alter=1" + QString(40, u' ') << "不是本程序认识的记号";
+        QTest::newRow("record nowhere") << 9 << "甲"
+                                        << "alter=1"
+                                        << "歌曲中没有这一行";
+        QTest::newRow("left by a deleted song") << 1 << "乙"
+                                                << "alter=1"
+                                                << "歌曲名称与这一行不符";
+        QTest::newRow("alter on the header") << 0 << "甲"
+                                             << "alter=1"
+                                             << "与这一行的种类不符";
+        QTest::newRow("key on a note") << 1 << "甲"
+                                       << "key=G"
+                                       << "与这一行的种类不符";
+        QTest::newRow("alter on a rest") << 2 << "甲"
+                                         << "alter=-1"
+                                         << "与这一行的种类不符";
+        QTest::newRow("alter on a bar line") << 3 << "甲"
+                                             << "alter=1"
+                                             << "与这一行的种类不符";
+        QTest::newRow("twice on one note") << 1 << "甲"
+                                           << "alter=-1"
+                                           << "同一行已有这类记号";
     }
     void unfitMarksAreNamed()
     {
@@ -383,7 +426,8 @@ private slots:
         const Song plain = Parse("5 6 7");
         Song named = plain;
         named.header->title = QStringLiteral("新歌");
-        QCOMPARE(AddSong(lib->Connection(), SongToRows(named, 2, "20260101"), named.Title(), QDate(2026, 1, 1)).songId, 2);
+        QCOMPARE(AddSong(lib->Connection(), SongToRows(named, 2, "20260101"), named.Title(), QDate(2026, 1, 1)).songId,
+                 2);
         lib = load(&report);
         QVERIFY2(report.isEmpty(), qPrintable(report));
         QCOMPARE(lib->SongOf(2).cells[0].alter, 0);
@@ -407,9 +451,9 @@ private slots:
                                           "insert into TableCfgMark select 1, 1, '甲', 'alter=1' from n")
                                .arg(LibraryMarkLimit + 1)}
             << "超过上限" << true;
-        QTest::newRow("bad numbers")
-            << QStringList{SongMarkTableSchema(), "insert into TableCfgMark values ('x', 1, '甲', 'alter=1')"}
-            << "不是整数" << true;
+        QTest::newRow("bad numbers") << QStringList{SongMarkTableSchema(),
+                                                    "insert into TableCfgMark values ('x', 1, '甲', 'alter=1')"}
+                                     << "不是整数" << true;
     }
     void hostileMarkTable()
     {

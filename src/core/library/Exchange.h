@@ -32,9 +32,9 @@ inline constexpr int ExchangeRowLimit = 1000;
 void ConnectExchangeFile(TADOConnection& conn, const QString& file);
 
 struct ExchangeContent {
-    SongTableType rows;    // in the file's own order, texts cut to their capacities
-    QString title;         // the header row's title
-    SongMarkTable marks;   // the marks that fit rows
+    SongTableType rows;         // in the file's own order, texts cut to their capacities
+    QString title;              // the header row's title
+    SongMarkTable marks;        // the marks that fit rows
     QStringList refusedMarks;   // the others, named for the user
 };
 

@@ -11,8 +11,7 @@ ShareResult Refuse(IDialogs& dialogs, const QString& message, ShareResult result
 }
 
 ShareResult ImportSongRows(TADOConnection& library, IDialogs& dialogs, const QDate& today, const SongTableType& rows,
-                           const QString& title, const QString& file, const QString& note,
-                           const SongMarkTable& marks)
+                           const QString& title, const QString& file, const QString& note, const SongMarkTable& marks)
 {
     ShareResult result;
     result.file = file;

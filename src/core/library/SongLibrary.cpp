@@ -26,10 +26,7 @@ QString SkippedRowsReport(const QString& file, const QStringList& rows)
 
 SongLibrary::SongLibrary() : m_marks(std::make_unique<SongMarkTable>()) {}
 
-Song SongLibrary::SongOf(int songID) const
-{
-    return SongFromTable(m_table, songID, *m_marks);
-}
+Song SongLibrary::SongOf(int songID) const { return SongFromTable(m_table, songID, *m_marks); }
 
 SongLibrary::~SongLibrary()
 {

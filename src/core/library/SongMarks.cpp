@@ -12,10 +12,7 @@ constexpr Column Columns[] = {{"SongID", "INTEGER"}, {"SeqID", "INTEGER"}, {"Son
 enum Col { SongID, SeqID, SongName, Mark, ColumnCount };
 static_assert(std::size(Columns) == ColumnCount);
 
-QString Name(Col c)
-{
-    return QLatin1String(Columns[c].name);
-}
+QString Name(Col c) { return QLatin1String(Columns[c].name); }
 
 QString ColumnList()
 {
@@ -25,10 +22,7 @@ QString ColumnList()
     return names.join(u',');
 }
 
-QString TableName()
-{
-    return QLatin1String(SongMarkTableName);
-}
+QString TableName() { return QLatin1String(SongMarkTableName); }
 
 // The marks the query stands on (it selects ColumnList()); a row whose numbers are no whole
 // numbers is named in refused.
@@ -56,7 +50,7 @@ QString ForeignMessage()
         .arg(TableName());
 }
 
-} // namespace
+}   // namespace
 
 QString SongMarkTableSchema()
 {
@@ -82,13 +76,9 @@ MarkTableState SongMarkTableState(TADOConnection& conn)
 SongMarkTable ReadLibraryMarks(TADOConnection& conn, const SongTableType& table, QStringList& refused)
 {
     switch (SongMarkTableState(conn)) {
-    case MarkTableState::Missing:
-        return {};
-    case MarkTableState::Foreign:
-        refused << ForeignMessage();
-        return {};
-    case MarkTableState::Ordinary:
-        break;
+    case MarkTableState::Missing: return {};
+    case MarkTableState::Foreign: refused << ForeignMessage(); return {};
+    case MarkTableState::Ordinary: break;
     }
     TADOQuery q;
     q.Open(conn, QStringLiteral("select count(*) as n from %1").arg(TableName()), {});
@@ -109,7 +99,8 @@ SongMarkTable ReadSongMarks(TADOConnection& conn, const SongTableType& rows, int
     if (SongMarkTableState(conn) != MarkTableState::Ordinary)
         return {};
     TADOQuery q;
-    q.Open(conn, QStringLiteral("select %1 from %2 where SongID=? order by SeqID limit ?").arg(ColumnList(), TableName()),
+    q.Open(conn,
+           QStringLiteral("select %1 from %2 where SongID=? order by SeqID limit ?").arg(ColumnList(), TableName()),
            {songId, Score::EntryRecordCount + 2});
     QStringList refused;
     return FittingMarks(rows, ReadMarkRows(q, refused), refused);

@@ -92,8 +92,8 @@ struct KeySpelling {
 };
 // C, then the sharp keys and the flat keys by the circle of fifths.
 constexpr KeySpelling Keys[] = {
-    {{0, 0}, "C"},  {{4, 0}, "G"},   {{1, 0}, "D"},   {{5, 0}, "A"},   {{2, 0}, "E"},
-    {{6, 0}, "B"},  {{3, 1}, "#F"},  {{0, 1}, "#C"},  {{3, 0}, "F"},   {{6, -1}, "bB"},
+    {{0, 0}, "C"},   {{4, 0}, "G"},   {{1, 0}, "D"},   {{5, 0}, "A"},   {{2, 0}, "E"},
+    {{6, 0}, "B"},   {{3, 1}, "#F"},  {{0, 1}, "#C"},  {{3, 0}, "F"},   {{6, -1}, "bB"},
     {{2, -1}, "bE"}, {{5, -1}, "bA"}, {{1, -1}, "bD"}, {{4, -1}, "bG"}, {{0, -1}, "bC"},
 };
 const std::array<Key, std::size(Keys)> AllKeys = [] {
@@ -265,10 +265,7 @@ double Cell::BaseBeats() const
     return underlines == 1 ? 0.5 : underlines == 2 ? 0.25 : 1.0;
 }
 
-QString Meter::Caption() const
-{
-    return QStringLiteral("%1/%2").arg(beats).arg(unit);
-}
+QString Meter::Caption() const { return QStringLiteral("%1/%2").arg(beats).arg(unit); }
 
 int Meter::NearestCode() const
 {
@@ -280,10 +277,7 @@ int Meter::NearestCode() const
     return Pulses() == 2 ? TwoFour : FourFour;
 }
 
-Meter Meter::FromCode(int timeCode)
-{
-    return timeCode == TwoFour ? Meter{2, 4} : Meter{4, 4};
-}
+Meter Meter::FromCode(int timeCode) { return timeCode == TwoFour ? Meter{2, 4} : Meter{4, 4}; }
 
 std::optional<Meter> Meter::FromCaption(QStringView caption)
 {
@@ -306,10 +300,7 @@ std::optional<Meter> Meter::FromCaption(QStringView caption)
     return Meter{beats, unit};
 }
 
-std::span<const Meter> Meter::Common()
-{
-    return CommonMeters;
-}
+std::span<const Meter> Meter::Common() { return CommonMeters; }
 
 int Key::Tonic() const
 {
@@ -330,9 +321,7 @@ std::optional<Key> Key::FromName(QStringView name)
         name = name.mid(2);
     if (name.isEmpty() || name.size() > 2)
         return std::nullopt;
-    auto signOf = [](QChar c) {
-        return c == u'#' || c == u'♯' ? 1 : c == u'b' || c == u'♭' ? -1 : 0;
-    };
+    auto signOf = [](QChar c) { return c == u'#' || c == u'♯' ? 1 : c == u'b' || c == u'♭' ? -1 : 0; };
     // The letter is the one upper-case character; the sign may stand before or after it.
     QString code;
     if (name.size() == 1) {
@@ -348,15 +337,9 @@ std::optional<Key> Key::FromName(QStringView name)
     return KeyFromCode(code);
 }
 
-std::span<const Key> Key::All()
-{
-    return AllKeys;
-}
+std::span<const Key> Key::All() { return AllKeys; }
 
-QString SongHeader::MeterText() const
-{
-    return meter ? meter->Caption() : MeterCaption(timeCode);
-}
+QString SongHeader::MeterText() const { return meter ? meter->Caption() : MeterCaption(timeCode); }
 
 void SongHeader::SetMeter(const Meter& m)
 {

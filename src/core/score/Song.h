@@ -81,8 +81,8 @@ struct Key {
     int alter = 0;    // -1 flat, 0, +1 sharp
 
     bool IsC() const { return letter == 0 && alter == 0; }
-    int Tonic() const;       // the tonic's pitch class, 0 (C) .. 11 (B)
-    QString Name() const;    // "1=♭B"
+    int Tonic() const;      // the tonic's pitch class, 0 (C) .. 11 (B)
+    QString Name() const;   // "1=♭B"
     // "1=♭B", "♭B", "bB", "Bb", "#F", "F#" and the like, for the fifteen spelled major keys only.
     static std::optional<Key> FromName(QStringView name);
     // The fifteen spelled major keys, C first, then by the circle of fifths.
@@ -93,11 +93,11 @@ struct Key {
 
 struct SongHeader {
     SongHeader() = default;
-    SongHeader(QString title_, QString performer_, QString lyricist_, QString composer_, int timeCode_ = Meter::FourFour)
+    SongHeader(QString title_, QString performer_, QString lyricist_, QString composer_,
+               int timeCode_ = Meter::FourFour)
         : title(std::move(title_)), performer(std::move(performer_)), lyricist(std::move(lyricist_)),
           composer(std::move(composer_)), timeCode(timeCode_)
-    {
-    }
+    {}
 
     QString title;
     QString performer;

@@ -35,10 +35,7 @@ void MarkTies(std::vector<Placed>& cells)
 
 } // namespace
 
-QString TimelineNoteName(int degree, int octave)
-{
-    return PitchNoteName(SoundingPitch(Key{}, degree, octave, 0));
-}
+QString TimelineNoteName(int degree, int octave) { return PitchNoteName(SoundingPitch(Key{}, degree, octave, 0)); }
 
 QString PitchNoteName(int pitch)
 {
