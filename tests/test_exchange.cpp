@@ -5,6 +5,7 @@
 #include "core/library/SongRows.h"
 #include "core/formats/MidiFile.h"
 #include "core/library/Exchange.h"
+#include "core/library/SongMarks.h"
 #include "core/formats/JianpuText.h"
 #include <QCryptographicHash>
 #include <QDir>
@@ -815,6 +816,123 @@ private Q_SLOTS:
         QCOMPARE(Dump(lib, "TableCfg", "where SongID=2"),
                  (QStringList{"2|0|" + cut + "|Don't'|\"x\" or 1|a'b|1|0|20100101",
                               "2|1|" + cut + "|5|1|2|0|1|" + QString(10, QChar(u'9'))}));
+    }
+    // A song in ♭B and 6/8 with a ♯4 and a ♭7: its file's data table is what an older program
+    // reads (the diatonic song); the marks come back on import, under the new number.
+    void marksTravelWithTheSong()
+    {
+        Song s;
+        s.header = SongHeader("升降", "", "", "", Meter::FourFour);
+        s.header->key = *Key::FromName(u"bB");
+        s.header->SetMeter({6, 8});
+        s.cells = {Cell::MakeNote(1, 0, 1), Cell::MakeNote(4, 0, 1, 0, 1), Cell::MakeSymbol(CellKind::Bar),
+                   Cell::MakeNote(7, 0, 0, 0, -1)};
+        SongTableType rows = SongOfCells(1, "甲", 2);
+        newLibrary(rows);
+        QCOMPARE(AddSong(lib, SongToRows(s, 7, "20100301"), "升降", QDate(2010, 3, 1), SongToMarks(s, 7)).songId, 2);
+        QCOMPARE(AddSong(lib, SongOfCells(7, "乙", 2), "乙", QDate(2010, 3, 1)).songId, 3);
+
+        QVERIFY(ExportSong(lib, 2, "升降", templ, desktop, ui).done());
+        const QString file = QDir(desktop).filePath("升降.opr");
+        {
+            TADOConnection x;
+            ConnectExchangeFile(x, file);
+            QCOMPARE(Dump(x, "data"), Dump(lib, "TableCfg", "where SongID=2"));
+            const std::optional<ExchangeContent> content = ReadExchangeFile(file);
+            QVERIFY(content);
+            QVERIFY(content->refusedMarks.isEmpty());
+            QCOMPARE(SongFromRows(content->rows, content->marks), s);
+            const Song old = SongFromRows(content->rows);   // the data table alone
+            QVERIFY(old.header->key.IsC() && !old.header->meter && old.cells[1].alter == 0);
+        }
+        // Deleting takes the marks with the rows.
+        QVERIFY(DeleteSong(lib, 2, "升降", ui).done());
+        TADOQuery q;
+        q.Open(lib, "select count(*) as n from TableCfgMark", {});
+        QCOMPARE(q.FieldAsInteger("n"), 0);
+        // Song 2 is free again, so make 2 taken: the import lands on 4.
+        QCOMPARE(AddSong(lib, SongOfCells(9, "丙", 1), "丙", QDate(2010, 3, 1)).songId, 2);
+        ui = Answers{};
+        const ShareResult in = import(file);
+        QVERIFY(in.done());
+        QCOMPARE(in.songId, 4);
+        QCOMPARE(ui.questions, QStringList{"新歌曲导入，是否继续？\r\n\r\n歌曲：升降"});
+        QStringList refused;
+        const SongTableType all = [&] {
+            SongTableType t;
+            for (int id : {1, 2, 3, 4})
+                for (const SongRecord& r : ReadSong(lib, id))
+                    t.push_back(r);
+            return t;
+        }();
+        const SongMarkTable marks = ReadLibraryMarks(lib, all, refused);
+        QVERIFY(refused.isEmpty());
+        QCOMPARE(int(marks.size()), 4);
+        for (const SongMark& m : marks)
+            QCOMPARE(m.SongID, 4);
+        QCOMPARE(SongFromTable(all, 4, marks), s);
+        QCOMPARE(SongFromTable(all, 3, marks).cells, SongFromRows(ReadSong(lib, 3)).cells);
+    }
+
+    void hostileMarkTableInAFile_data()
+    {
+        QTest::addColumn<QStringList>("schema");
+        QTest::addColumn<bool>("legal");
+        QTest::addColumn<int>("refused");
+        const QString table = ExchangeMarkTableSchema;
+        QTest::newRow("a view")
+            << QStringList{"create view mark as select '1' as A, '1' as B, '甲' as C, 'alter=1' as D"} << false << 0;
+        QTest::newRow("a virtual table") << QStringList{"create virtual table mark using fts4(A, B, C, D)"} << false
+                                         << 0;
+        QTest::newRow("too many rows")
+            << QStringList{table, QStringLiteral("with recursive n(i) as (select 1 union all select i+1 from n where "
+                                                 "i<%1) insert into mark select '1', '1', '甲', 'alter=1' from n")
+                                      .arg(ExchangeRowLimit + 1)}
+            << false << 0;
+        QTest::newRow("bad rows are left out") << QStringList{table,
+                                                              "insert into mark values ('1', '1', '甲', 'alter=1')",
+                                                              "insert into mark values ('x', '1', '甲', 'alter=1')",
+                                                              "insert into mark values ('1', '99', '甲', 'alter=1')",
+                                                              "insert into mark values ('1', '0', '甲', 'alter=1')",
+                                                              "insert into mark values ('1', '2', '甲', 'alter=7')",
+                                                              "insert into mark values ('1', '2', '甲', x'ff')"}
+                                               << true << 5;
+        QTest::newRow("a trigger does nothing to a read")
+            << QStringList{table, "insert into mark values ('1', '1', '甲', 'alter=1')",
+                           "create trigger t after delete on data begin delete from mark; end"}
+            << true << 0;
+    }
+    void hostileMarkTableInAFile()
+    {
+        QFETCH(QStringList, schema);
+        QFETCH(bool, legal);
+        QFETCH(int, refused);
+        newLibrary(SongOfCells(1, "乙", 1));
+        const QString file = dir.filePath("hostile.opr");
+        QFile::remove(file);
+        QStringList all{ExchangeTableSchema};
+        all << schema;
+        maker.make(file, AsExchange(SongOfCells(1, "甲", 3)), all);
+        const std::optional<ExchangeContent> content = ReadExchangeFile(file);
+        QCOMPARE(content.has_value(), legal);
+        ui = Answers{};
+        const ShareResult in = import(file);
+        QCOMPARE(in.done(), legal);
+        if (!legal) {
+            QCOMPARE(ui.infos, QStringList{Illegal});
+            QCOMPARE(Dump(lib, "TableCfg").size(), 2);
+            return;
+        }
+        QCOMPARE(int(content->refusedMarks.size()), refused);
+        QCOMPARE(int(content->marks.size()), 1);
+        if (refused > 0)
+            QVERIFY2(ui.questions.value(0).contains(QStringLiteral("%1 个附加记号").arg(refused)),
+                     qPrintable(ui.questions.value(0)));
+        TADOQuery q;
+        q.Open(lib, "select SongID, SeqID, Mark from TableCfgMark", {});
+        QCOMPARE(q.RecordCount(), 1);
+        QCOMPARE(q.FieldAsInteger("SongID"), in.songId);
+        QCOMPARE(q.FieldAsString("Mark"), QStringLiteral("alter=1"));
     }
 };
 

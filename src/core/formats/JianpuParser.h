@@ -6,7 +6,7 @@
 
 namespace JianpuDetail {
 
-enum class Key { None, Title, Performer, Lyricist, Composer, Time, Signature };
+enum class Field { None, Title, Performer, Lyricist, Composer, Time, Signature };
 
 enum class Cell { None, Note, Rest, Dot, Dash, Bar, Space };
 
@@ -51,7 +51,7 @@ private:
     void takeText(QStringView text);
     QString storable(const QString& value);
     void setTitle(const QString& given);
-    void takeHeader(Key key, const QString& name, const QString& given);
+    void takeHeader(Field key, const QString& name, const QString& given);
     void setCredit(int n, const QString& given);
     void setTime(QStringView value);
     void startSong(const QString& title);

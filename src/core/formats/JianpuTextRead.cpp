@@ -6,7 +6,7 @@
 
 using namespace Jianpu;
 using JianpuDetail::IsDigit;
-using JianpuDetail::Key;
+using JianpuDetail::Field;
 
 namespace {
 
@@ -24,25 +24,25 @@ QString Bounded(QStringView value)
     return value.first(n).toString();
 }
 
-Key HeaderKey(const QString& k)
+Field HeaderKey(const QString& k)
 {
     static const struct {
         const char16_t* name;
-        Key key;
+        Field key;
     } keys[] = {
-        {u"title", Key::Title},    {u"歌名", Key::Title},          {u"曲名", Key::Title},
-        {u"标题", Key::Title},     {u"performer", Key::Performer}, {u"演唱", Key::Performer},
-        {u"歌手", Key::Performer}, {u"lyricist", Key::Lyricist},   {u"作词", Key::Lyricist},
-        {u"词", Key::Lyricist},    {u"composer", Key::Composer},   {u"作曲", Key::Composer},
-        {u"曲", Key::Composer},    {u"time", Key::Time},           {u"节拍", Key::Time},
-        {u"拍号", Key::Time},      {u"key", Key::Signature},       {u"调", Key::Signature},
-        {u"调号", Key::Signature},
+        {u"title", Field::Title},    {u"歌名", Field::Title},          {u"曲名", Field::Title},
+        {u"标题", Field::Title},     {u"performer", Field::Performer}, {u"演唱", Field::Performer},
+        {u"歌手", Field::Performer}, {u"lyricist", Field::Lyricist},   {u"作词", Field::Lyricist},
+        {u"词", Field::Lyricist},    {u"composer", Field::Composer},   {u"作曲", Field::Composer},
+        {u"曲", Field::Composer},    {u"time", Field::Time},           {u"节拍", Field::Time},
+        {u"拍号", Field::Time},      {u"key", Field::Signature},       {u"调", Field::Signature},
+        {u"调号", Field::Signature},
     };
     const QString lower = k.toLower();
     for (const auto& e : keys)
         if (lower == QStringView(e.name))
             return e.key;
-    return Key::None;
+    return Field::None;
 }
 
 // Full-width forms and what Chinese input methods type for marks, one character for one,
@@ -208,7 +208,7 @@ bool Parser::takeHeaderLine(QStringView raw, QStringView line, qsizetype start, 
         ++k;
     if (name.isEmpty() || k >= line.size() || line[k] != u':')
         return false;
-    if (const Key key = HeaderKey(name.toString()); key != Key::None) {
+    if (const Field key = HeaderKey(name.toString()); key != Field::None) {
         // A pasted title or credit keeps a "#": only the starter file comments its headers.
         const qsizetype valueEnd = m_paste ? raw.size() : end;
         takeHeader(key, name.toString(), Bounded(raw.mid(k + 1, valueEnd - k - 1).trimmed()));
@@ -260,9 +260,9 @@ void Parser::setTitle(const QString& given)
     song().song.header->title = song().title;
 }
 
-void Parser::takeHeader(Key key, const QString& name, const QString& given)
+void Parser::takeHeader(Field key, const QString& name, const QString& given)
 {
-    if (key == Key::Title) {
+    if (key == Field::Title) {
         if (!m_paste) {
             if (m_song >= 0)
                 finishSong();
@@ -279,10 +279,10 @@ void Parser::takeHeader(Key key, const QString& name, const QString& given)
     if (!m_paste && m_started)
         fail(QStringLiteral("“%1:”要写在《%2》的音符之前").arg(Excerpt(name), Excerpt(song().title)));
     switch (key) {
-    case Key::Performer: setCredit(0, given); break;
-    case Key::Lyricist: setCredit(1, given); break;
-    case Key::Composer: setCredit(2, given); break;
-    case Key::Time: setTime(given); break;
+    case Field::Performer: setCredit(0, given); break;
+    case Field::Lyricist: setCredit(1, given); break;
+    case Field::Composer: setCredit(2, given); break;
+    case Field::Time: setTime(given); break;
     default: break;   // the key is not stored: it stays a comment
     }
 }

@@ -1,6 +1,7 @@
 #include "core/library/Exchange.h"
 #include "core/Errors.h"
 #include "core/library/MelodyImport.h"
+#include "core/library/SongMarks.h"
 #include "core/library/SongRows.h"
 #include "core/library/TextImport.h"
 #include "core/platform/FileSystem.h"
@@ -20,6 +21,7 @@
 namespace {
 
 const QString InsertExchangeRow = QStringLiteral("insert into data (A,B,C,D,E,F,G,H,I) values (?,?,?,?,?,?,?,?,?)");
+const QString InsertExchangeMark = QStringLiteral("insert into mark (A,B,C,D) values (?,?,?,?)");
 
 const QString IllegalData = QStringLiteral("非法数据，请检查路径及文件！");
 
@@ -84,6 +86,49 @@ int IntegerColumn(sqlite3_stmt* stmt, int c)
     if (n < INT_MIN || n > INT_MAX)
         throw IllegalFile{};
     return int(n);
+}
+
+// The marks beside the rows. The table must be an ordinary one of bounded size, else the file
+// is broken; a row that cannot be read or does not fit is left out and named.
+void ReadExchangeMarks(TADOConnection& exchange, sqlite3* db, ExchangeContent& content)
+{
+    const QString table = QString::fromLatin1(ExchangeMarkTable);
+    try {
+        TADOQuery q;
+        q.Open(exchange, QStringLiteral("select count(*) as n from sqlite_master where lower(name)=lower(?)"), {table});
+        if (q.FieldAsInteger(QStringLiteral("n")) == 0)
+            return;   // a file of an older version, or a song without marks
+        if (!IsOrdinaryTable(exchange, table))
+            throw IllegalFile{};
+    } catch (const TavoError&) {
+        throw IllegalFile{};
+    }
+    {
+        SqlStatement st;
+        Prepare(db, "select count(*) from mark", st);
+        exchange.StartBudget();
+        if (!Step(st) || sqlite3_column_int64(st.stmt, 0) > ExchangeRowLimit)
+            throw IllegalFile{};
+    }
+    SongMarkTable marks;
+    SqlStatement st;
+    Prepare(db, "select A,B,C,D from mark", st);
+    exchange.StartBudget();
+    while (Step(st)) {
+        if (marks.size() + size_t(content.refusedMarks.size()) >= size_t(ExchangeRowLimit) || exchange.BudgetSpent())
+            throw IllegalFile{};
+        try {
+            SongMark m;
+            m.SongID = IntegerColumn(st.stmt, 0);
+            m.SeqID = IntegerColumn(st.stmt, 1);
+            m.SongName = GbkCut(TextColumn(st.stmt, 2), Score::TitleBytes);
+            m.Mark = TextColumn(st.stmt, 3).left(MarkTextLimit + 1);
+            marks.push_back(std::move(m));
+        } catch (const IllegalFile&) {
+            content.refusedMarks << QStringLiteral("附加记号表中的一行：数值或文字无法读取");
+        }
+    }
+    content.marks = FittingMarks(content.rows, marks, content.refusedMarks);
 }
 
 // Reads and checks the whole file under the bounds of a stranger's file: a read that
@@ -154,6 +199,7 @@ ExchangeContent ReadExchangeRows(const QString& file)
     }
     if (headers != 1)
         throw IllegalFile{};
+    ReadExchangeMarks(exchange, db, content);
     return content;
 }
 
@@ -232,8 +278,11 @@ ShareResult DeleteSong(TADOConnection& library, int songId, const QString& title
         return result;
     if (!dialogs.AskYesNo(QStringLiteral("删除歌曲：") + title + QStringLiteral("，是否继续？")))
         return result;
-    TADOQuery q;
-    q.Exec(library, QStringLiteral("delete from TableCfg where SongID=?"), {songId});
+    InTransaction(library, [&] {
+        TADOQuery q;
+        q.Exec(library, QStringLiteral("delete from TableCfg where SongID=?"), {songId});
+        DeleteSongMarks(library, songId);
+    });
     dialogs.ShowInfo(QStringLiteral("歌曲：") + title + QStringLiteral("，已删除！"));
     result.outcome = ShareResult::Outcome::Done;
     return result;
@@ -250,6 +299,7 @@ ShareResult ExportSong(TADOConnection& library, int songId, const QString& title
     const SongTableType rows = ReadSong(library, songId);
     if (rows.empty())
         return result;   // the song is gone: nothing to write
+    const SongMarkTable marks = ReadSongMarks(library, rows, songId);
 
     const QDir desktop(desktopFolder);
     if (!QDir().mkpath(desktop.absolutePath()))
@@ -282,6 +332,12 @@ ShareResult ExportSong(TADOConnection& library, int songId, const QString& title
                     v = v.toString();
                 q.Exec(exchange, InsertExchangeRow, values);
             }
+            if (marks.empty())
+                return;
+            q.Exec(exchange, QString::fromLatin1(ExchangeMarkTableSchema), {});
+            for (const SongMark& m : marks)
+                q.Exec(exchange, InsertExchangeMark,
+                       {QString::number(m.SongID), QString::number(m.SeqID), m.SongName, m.Mark});
         });
         exchange.Close();
         // In one step: the old file is never removed before the new one is whole.
@@ -325,5 +381,15 @@ ShareResult ImportSongFile(TADOConnection& library, IDialogs& dialogs, const QDa
     const std::optional<ExchangeContent> content = ReadExchangeFile(path);
     if (!content)
         return Refuse(dialogs, IllegalData, result);
-    return ImportSongRows(library, dialogs, today, content->rows, content->title, path);
+    QString note;
+    if (!content->refusedMarks.isEmpty()) {
+        constexpr int shown = 10;
+        note = QStringLiteral("文件中有 %1 个附加记号（升降号、调号或拍号）无法读取，导入时略去：")
+                   .arg(content->refusedMarks.size());
+        for (qsizetype i = 0; i < content->refusedMarks.size() && i < shown; ++i)
+            note += QStringLiteral("\n") + content->refusedMarks.at(i);
+        if (content->refusedMarks.size() > shown)
+            note += QStringLiteral("\n……");
+    }
+    return ImportSongRows(library, dialogs, today, content->rows, content->title, path, note, content->marks);
 }

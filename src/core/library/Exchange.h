@@ -20,30 +20,39 @@ inline constexpr char ExchangePassword[] = "QuVeOrganMira274";
 inline constexpr char ExchangeTable[] = "data";
 inline constexpr char ExchangeTableSchema[] =
     "create table data (A TEXT, B TEXT, C TEXT, D TEXT, E TEXT, F TEXT, G TEXT, H TEXT, I TEXT)";
-// An import refuses a file with more rows than this (a song has at most 500).
+// Beside data, what its rows cannot say (the key, the meter, the alteration of a note): A
+// SongID, B SeqID, C SongName, D the mark, all as text. Written only when a song has marks;
+// a reader that knows only data reads the diatonic song.
+inline constexpr char ExchangeMarkTable[] = "mark";
+inline constexpr char ExchangeMarkTableSchema[] = "create table if not exists mark (A TEXT, B TEXT, C TEXT, D TEXT)";
+// An import refuses a file with more rows than this in either table (a song has at most 500).
 inline constexpr int ExchangeRowLimit = 1000;
 
 // Points conn at an exchange file, keyed with ExchangePassword and standard settings.
 void ConnectExchangeFile(TADOConnection& conn, const QString& file);
 
 struct ExchangeContent {
-    SongTableType rows;   // in the file's own order, texts cut to their capacities
-    QString title;        // the header row's title
+    SongTableType rows;         // in the file's own order, texts cut to their capacities
+    QString title;              // the header row's title
+    SongMarkTable marks;        // the marks that fit rows
+    QStringList refusedMarks;   // the others, named for the user
 };
 
 // Reads and checks a whole exchange file under the bounds of a stranger's file; nothing
-// when it breaks any rule (the import then says it is illegal data).
+// when it breaks any rule (the import then says it is illegal data). A mark table that is no
+// ordinary table or holds too many rows breaks the file; a mark row that cannot be read or
+// does not fit is only left out.
 std::optional<ExchangeContent> ReadExchangeFile(const QString& file);
 
 // Makes an empty exchange file (the template every export starts from). An existing
 // file is an error.
 void CreateExchangeFile(const QString& file);
 
-// Deletes every row of song songId after asking; title is the one on view. A song
+// Deletes every row of song songId, and its marks, after asking; title is the one on view. A song
 // number of 0 or less means none is chosen: nothing happens.
 ShareResult DeleteSong(TADOConnection& library, int songId, const QString& title, IDialogs& dialogs);
 
-// Writes every row of song songId to desktopFolder/<title>.opr, starting from a fresh
+// Writes every row of song songId, and its marks, to desktopFolder/<title>.opr, starting from a fresh
 // copy of templateFile; an older file of that name is replaced. The name is made
 // safe for a file name and always lands in desktopFolder, created when missing.
 ShareResult ExportSong(TADOConnection& library, int songId, const QString& title, const QString& templateFile,

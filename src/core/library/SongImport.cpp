@@ -11,7 +11,7 @@ ShareResult Refuse(IDialogs& dialogs, const QString& message, ShareResult result
 }
 
 ShareResult ImportSongRows(TADOConnection& library, IDialogs& dialogs, const QDate& today, const SongTableType& rows,
-                           const QString& title, const QString& file, const QString& note)
+                           const QString& title, const QString& file, const QString& note, const SongMarkTable& marks)
 {
     ShareResult result;
     result.file = file;
@@ -24,7 +24,7 @@ ShareResult ImportSongRows(TADOConnection& library, IDialogs& dialogs, const QDa
     if (!dialogs.AskYesNo(QStringLiteral("新歌曲导入，是否继续？\r\n\r\n歌曲：") + title + extra,
                           QStringLiteral("新歌曲导入")))
         return result;
-    const AddedSong added = AddSong(library, rows, title, today);
+    const AddedSong added = AddSong(library, rows, title, today, marks);
     if (added.outcome == AddedSong::Outcome::TitleTaken)
         return Refuse(dialogs, QStringLiteral("歌曲名称已存在，未导入！"), result);
     if (added.outcome == AddedSong::Outcome::LibraryFull)

@@ -2,6 +2,7 @@
 // The one sink of every import (exchange files, text, other music programs), below them all.
 #include "core/Dialogs.h"
 #include "core/library/Database.h"
+#include "core/score/Song.h"
 #include "core/score/SongRecord.h"
 #include <QDate>
 #include <QString>
@@ -22,7 +23,9 @@ struct ShareResult {
 
 // Where every import ends: asks about the song, then adds it through AddSong (title free,
 // room in the library, lowest free number, one transaction) and says so. rows are the
-// song's own (header, cells, notices) in order; their SongID is replaced. note, when
-// given, is added to the question. today dates the notice refresh.
+// song's own (header, cells, notices) in order, marks what they cannot say (by SeqID); the
+// SongID of both is replaced. note, when given, is added to the question. today dates the
+// notice refresh.
 ShareResult ImportSongRows(TADOConnection& library, IDialogs& dialogs, const QDate& today, const SongTableType& rows,
-                           const QString& title, const QString& file, const QString& note = QString());
+                           const QString& title, const QString& file, const QString& note = QString(),
+                           const SongMarkTable& marks = {});

@@ -1,6 +1,8 @@
 #include "core/library/SongLibrary.h"
 #include "core/Errors.h"
 #include "core/library/Password.h"
+#include "core/library/SongMarks.h"
+#include "core/score/Song.h"
 #include "core/library/SongRows.h"
 #include <QDir>
 #include <QFileInfo>
@@ -21,6 +23,10 @@ QString SkippedRowsReport(const QString& file, const QStringList& rows)
     return text;
 }
 }
+
+SongLibrary::SongLibrary() : m_marks(std::make_unique<SongMarkTable>()) {}
+
+Song SongLibrary::SongOf(int songID) const { return SongFromTable(m_table, songID, *m_marks); }
 
 SongLibrary::~SongLibrary()
 {
@@ -74,6 +80,7 @@ QString SongLibrary::LoadSongTable(BannerLinkList& bannerLinks)
 {
     // Rows of an earlier load must not stay on show when this one cannot be read.
     m_table.clear();
+    m_marks->clear();
     // An empty file opens as an empty database; say what is missing rather than SQL's words.
     // A view or a virtual table there could compute rows without end.
     if (!IsOrdinaryTable(m_conn, QStringLiteral("TableCfg")))
@@ -115,5 +122,12 @@ QString SongLibrary::LoadSongTable(BannerLinkList& bannerLinks)
         }
     }
     m_table.resize(i);
+    // The songs stand without their marks: a fault there costs only the marks.
+    try {
+        *m_marks = ReadLibraryMarks(m_conn, m_table, skipped);
+    } catch (const TavoError& e) {
+        m_marks->clear();
+        skipped << e.text();
+    }
     return SkippedRowsReport(File(), skipped);
 }

@@ -1,5 +1,6 @@
 #include "core/library/SongRows.h"
 #include "core/Errors.h"
+#include "core/library/SongMarks.h"
 #include <QFile>
 #include <bitset>
 
@@ -156,7 +157,8 @@ bool SongTitleUsable(const QString& title)
     return false;
 }
 
-AddedSong AddSong(TADOConnection& conn, const SongTableType& rows, const QString& title, const QDate& date)
+AddedSong AddSong(TADOConnection& conn, const SongTableType& rows, const QString& title, const QDate& date,
+                  const SongMarkTable& marks)
 {
     // Every notice dated before the added one takes its text and date.
     static const QString refreshNotices =
@@ -180,6 +182,7 @@ AddedSong AddSong(TADOConnection& conn, const SongTableType& rows, const QString
             if (r.InfoType == QLatin1String("9") && dateNumber - TextToInteger(r.SongDate) < RecentNoticeSpan)
                 q.Exec(conn, refreshNotices, {r.SongName, r.SongDate, r.SongDate});
         }
+        WriteSongMarks(conn, number, marks);
         added.songId = number;
     });
     return added;

@@ -2,6 +2,7 @@
 // The song table's one door: its column list, reading a row, binding a row, and adding a
 // whole song. Every other piece of code goes through here to name the table's columns.
 #include "core/library/Database.h"
+#include "core/score/Song.h"
 #include "core/score/SongRecord.h"
 #include <QDate>
 #include <QString>
@@ -54,6 +55,8 @@ struct AddedSong {
 
 // Saving and importing alike, in one transaction: a title some row carries and a full
 // library are refused; else the rows go in, in order, under the lowest free number (their
-// own SongID is not kept). A notice among them that is recent on date gives its text and
-// date to every older notice. A refused statement rolls all of it back and goes on up.
-AddedSong AddSong(TADOConnection& conn, const SongTableType& rows, const QString& title, const QDate& date);
+// own SongID is not kept), and the marks beside them (by the rows' SeqID) in the extra table.
+// A notice among them that is recent on date gives its text and date to every older notice.
+// A refused statement rolls all of it back and goes on up.
+AddedSong AddSong(TADOConnection& conn, const SongTableType& rows, const QString& title, const QDate& date,
+                  const SongMarkTable& marks = {});

@@ -8,7 +8,8 @@ const QString kTitleTaken = QStringLiteral("歌曲名称已存在，请修改歌
 const QString kLibraryFull = QStringLiteral("曲库已满（21首），无法保存新歌曲！");
 }
 
-SaveResult SaveNewSong(TADOConnection& conn, const EntryTableType& entry, IDialogs& dialogs, const QDate& today)
+SaveResult SaveNewSong(TADOConnection& conn, const EntryTableType& entry, IDialogs& dialogs, const QDate& today,
+                       const SongMarkTable& marks)
 {
     SaveResult result;
     const QString title = entry[0].SongName;
@@ -30,7 +31,17 @@ SaveResult SaveNewSong(TADOConnection& conn, const EntryTableType& entry, IDialo
         rec.SongDate = date;
     }
     // Told after the transaction ended, so the library is not held while the message shows.
-    const AddedSong added = AddSong(conn, rows, title, today);
+    // A mark past the end, or on a record that is no longer of its kind, has nothing to say.
+    SongMarkTable placed;
+    for (SongMark m : marks)
+        if (m.SeqID >= 0 && m.SeqID < end) {
+            m.SongID = rows[size_t(m.SeqID)].SongID;
+            m.SongName = title;
+            placed.push_back(std::move(m));
+        }
+    QStringList unfit;
+    const SongMarkTable kept = FittingMarks(rows, placed, unfit);
+    const AddedSong added = AddSong(conn, rows, title, today, kept);
     switch (added.outcome) {
     case AddedSong::Outcome::TitleTaken:
         result.outcome = SaveResult::Outcome::TitleTaken;

@@ -1,6 +1,7 @@
 #pragma once
 // Saving the song of the entry editor into the library as a new song.
 #include "core/score/EntryEditor.h"
+#include "core/score/Song.h"
 #include <QDate>
 #include <QString>
 
@@ -23,10 +24,12 @@ struct SaveResult {
 };
 
 // Asks before saving, then adds the header and the cells up to the end through AddSong,
-// dated today, under the header's title. A refused statement rolls everything back and is
+// dated today, under the header's title, with the marks of those records (by SeqID, the
+// entry's index). A refused statement rolls everything back and is
 // thrown as TavoError with the database's text. The caller reloads its song table
 // afterwards; the entry table is not touched.
-SaveResult SaveNewSong(TADOConnection& conn, const EntryTableType& entry, IDialogs& dialogs, const QDate& today);
+SaveResult SaveNewSong(TADOConnection& conn, const EntryTableType& entry, IDialogs& dialogs, const QDate& today,
+                       const SongMarkTable& marks = {});
 
 // 提交: the editor's song saved through SaveNewSong, and the editor told how it ended (a
 // saved song empties it). Nothing happens while no song is started.

@@ -83,9 +83,10 @@ void PracticeSession::SongOpened(const QString& title)
 // From the pick when there is one, else from the page on view.
 Timeline PracticeSession::StartTimeline(int song) const
 {
+    const Song shown = m_marks ? SongFromTable(m_table, song, *m_marks) : SongFromTable(m_table, song);
     if (m_pick.Empty())
-        return BuildTimeline(SongFromTable(m_table, song), FirstCellOfPage(m_view.viewPage()));
-    return m_pick.Cut(BuildTimeline(SongFromTable(m_table, song), 1));
+        return BuildTimeline(shown, FirstCellOfPage(m_view.viewPage()));
+    return m_pick.Cut(BuildTimeline(shown, 1));
 }
 
 QString PracticeSession::NothingToPlay() const

@@ -9,6 +9,7 @@
 #include "core/practice/Judge.h"
 #include "core/practice/Passage.h"
 #include "core/practice/Results.h"
+#include "core/score/Song.h"
 #include "core/score/SongRecord.h"
 #include <QElapsedTimer>
 #include <QObject>
@@ -35,6 +36,9 @@ public:
     PracticeSession(IDialogs& dialogs, const SongTableType& table, INoteScheduler& output, View view,
                     std::function<qint64()> clockMs = {}, QObject* parent = nullptr);
     ~PracticeSession() override;
+    // The marks beside the table (the library's, which outlive the session): the songs then play
+    // in their keys and with their accidentals.
+    void SetMarks(const SongMarkTable& marks) { m_marks = &marks; }
 
     static constexpr int TickMs = 8;          // the demo's look at the output clock
     static constexpr int TempoKeepMs = 800;   // a tempo is kept once changes have come to rest
@@ -120,6 +124,7 @@ private:
 
     IDialogs& m_dialogs;
     const SongTableType& m_table;
+    const SongMarkTable* m_marks = nullptr;
     View m_view;
     std::function<qint64()> m_clockMs;
     DemoPlayer m_demo;

@@ -35,21 +35,21 @@ void MarkTies(std::vector<Placed>& cells)
 
 } // namespace
 
-QString TimelineNoteName(int degree, int octave)
+QString TimelineNoteName(int degree, int octave) { return PitchNoteName(SoundingPitch(Key{}, degree, octave, 0)); }
+
+QString PitchNoteName(int pitch)
 {
-    static const char letters[] = "cdefgab";
-    if (degree < 1 || degree > 7)
+    constexpr int lowest = 41;    // "F"
+    constexpr int highest = 78;   // "f#2", the sharp above the top natural
+    static const char* const names[12] = {"c", "c#", "d", "d#", "e", "f", "f#", "g", "g#", "a", "a#", "b"};
+    if (pitch < lowest || pitch > highest)
         return {};
-    const QChar letter = QLatin1Char(letters[degree - 1]);
-    switch (octave) {
-    case 0:
-        return QString(letter);
-    case 1:
-        return QString(letter) + u'1';
-    case 2:
-        return degree <= 4 ? QString(letter) + u'2' : QString();
-    default:
-        return {};
+    const QString name = QLatin1String(names[pitch % 12]);
+    switch (pitch / 12) {
+    case 3: return name.toUpper();
+    case 4: return name;
+    case 5: return name + u'1';
+    default: return name + u'2';
     }
 }
 
@@ -79,7 +79,8 @@ Timeline BuildTimeline(const Song& song, int startCell)
                 e.cell = e.lastCell = p.number;
                 e.degree = c.IsRest() ? 0 : c.degree;
                 e.octave = c.IsRest() ? 0 : c.octave;
-                e.note = TimelineNoteName(e.degree, e.octave);
+                e.pitch = CellPitch(song, c);
+                e.note = PitchNoteName(e.pitch);
                 e.start = t;
                 e.length = beats;
                 all.push_back(e);

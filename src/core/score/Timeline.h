@@ -9,6 +9,7 @@ struct TimelineEvent {
     int lastCell = 0;     // last cell it holds: its dots, dashes and tied notes
     int degree = 0;       // 0 rest, 1..7 a degree; -1 a note cell that is no digit
     int octave = 1;       // 0 lower, 1 middle, 2 upper
+    int pitch = -1;       // the MIDI key it sounds (key, degree, alteration, octave); -1 for a rest
     QString note;         // the player's note name; empty for a rest or a note with no sample
     double start = 0;     // in beats from the first event
     double length = 0;    // in beats
@@ -26,9 +27,14 @@ struct Timeline {
     std::vector<double> bars;            // where the bar lines stand, in beats, in order
 };
 
-// The player's note name of a degree (1..7) in an octave code (0, 1, 2), or "" when none
+// The player's note name of a degree (1..7) in an octave code (0, 1, 2) in C, or "" when none
 // of the 22 samples fits.
 QString TimelineNoteName(int degree, int octave);
+// The player's note name of a MIDI key: the letter, "#" for a black key, then the octave as
+// the names have it (upper case below c, none for c..b, "1" from middle C, "2" above): "F#",
+// "a#", "c#1", "f#2"; a flat is the sharp below. Empty outside F (41) .. f#2 (78), which no
+// name reaches. The same names as the keys' (KeyNoteName).
+QString PitchNoteName(int pitch);
 
 // The song as timed notes, from cell startCell on. A note or rest is one
 // beat, halved per underline; a dot adds half of what the note last gained; a dash holds the
