@@ -227,9 +227,6 @@ long long Pickup(const std::vector<Timed>& line, long long barUnits, long long u
             if (n.start < until && Mod(n.start - p, barUnits) == 0)
                 s += 1.0 + double(std::min(n.end - n.start, barUnits)) / UnitsPerQuarter
                      + (loud > soft && n.velocity == loud ? 2.0 : 0.0);
-        // A tune ends on a first beat.
-        if (Mod(line.back().start - p, barUnits) == 0)
-            s += double(barUnits) / UnitsPerQuarter;
         return s;
     };
     const double none = score(0);
