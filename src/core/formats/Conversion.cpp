@@ -296,8 +296,8 @@ int TimeCode(const MelodyTime& t)
 struct Changes {
     MelodyKey key;
     bool keyContradicted = false;
-    std::vector<long long> keyChangeBars;    // bar numbers where the file changes key
-    std::vector<QString> meterChanges;       // "第 9 小节起 3/4"
+    std::vector<long long> keyChangeBars;   // bar numbers where the file changes key
+    std::vector<QString> meterChanges;      // "第 9 小节起 3/4"
     int code = 1;
     bool played = false;
 };
@@ -333,7 +333,8 @@ QString Summary(const Counts& c, const std::vector<MelodyTime>& times, const Cha
             others << name;
     }
     if (!others.isEmpty())
-        parts << QStringLiteral("%1 拍保留小节线，记作 %2").arg(others.join(u'、'), ch.code == 0 ? QStringLiteral("2/4") : QStringLiteral("4/4"));
+        parts << QStringLiteral("%1 拍保留小节线，记作 %2")
+                     .arg(others.join(u'、'), ch.code == 0 ? QStringLiteral("2/4") : QStringLiteral("4/4"));
     for (const QString& m : ch.meterChanges)
         parts << m;
     if (ch.played)
@@ -371,13 +372,12 @@ void ChooseKey(const Melody& m, const std::vector<Timed>& line, Changes& ch)
     FindKey(before.empty() ? line : before, signature, m.key.fifths);
     const std::vector<Timed>& notes = before.empty() ? line : before;
     const double outside = OutsideScale(notes, m.key.fifths);
-    if (found.fifths != m.key.fifths && best - signature > KeyMismatch && outside >= 0.1
-        && OutsideScale(notes, found.fifths) * 3 <= outside) {
+    if (found.fifths != m.key.fifths && best - signature > KeyMismatch && outside >= 0.1 &&
+        OutsideScale(notes, found.fifths) * 3 <= outside) {
         ch.key = found;
         ch.keyContradicted = true;
     }
 }
-
 
 // The bar lines: the file's own, unless they are only a meter counted from the start and the
 // notes say the tune starts with a pickup.

@@ -6,10 +6,7 @@ namespace ConversionDetail {
 
 namespace {
 
-bool Near(long long a, long long b, long long slack)
-{
-    return std::llabs(a - b) <= slack;
-}
+bool Near(long long a, long long b, long long slack) { return std::llabs(a - b) <= slack; }
 
 // A very short note just before a longer one that then starts off the grid of sixteenths
 // (or, played by hand, under 60 ms) is an ornament: the main note takes its time.
@@ -25,8 +22,8 @@ void DropGraces(std::vector<Timed>& line, const Melody& m, Counts& counts)
             const long long len = n.end - n.start;
             const long long offSixteenth = Mod(next.start, std::max(1LL, tpq / 4));
             const bool offGrid = std::min(offSixteenth, tpq / 4 - offSixteenth) > slack;
-            if (len <= shortest && next.start - n.end <= slack && next.end - next.start >= 2 * len
-                && (m.played || offGrid)) {
+            if (len <= shortest && next.start - n.end <= slack && next.end - next.start >= 2 * len &&
+                (m.played || offGrid)) {
                 line[i + 1].start = n.start;
                 ++counts.graces;
                 continue;
@@ -91,7 +88,7 @@ private:
     long long m_slack;
 };
 
-} // namespace
+}   // namespace
 
 long long UnitsOf(long long tick, const Melody& m)
 {
@@ -186,7 +183,7 @@ void NoLone32nds(std::vector<Timed>& line, Counts& counts)
             cells[i + 1].start = cells[i].end;
             counts.merged += cells[i + 1].pitch >= 0;
         } else if (hasPrev && len(i - 1) >= 3) {
-            cells[i - 1].end -= 1;             // 3 + 1: two sixteenths
+            cells[i - 1].end -= 1;   // 3 + 1: two sixteenths
             cells[i].start -= 1;
             counts.rounded += cells[i].pitch >= 0;
         } else if (hasNext && len(i + 1) >= 3) {
@@ -198,7 +195,7 @@ void NoLone32nds(std::vector<Timed>& line, Counts& counts)
             cells[i].start = cells[i].end;
             counts.merged += cells[i].pitch >= 0;
         } else {
-            cells[i].end += 1;                 // alone: the song grows by a 32nd
+            cells[i].end += 1;   // alone: the song grows by a 32nd
             if (hasNext)
                 cells[i + 1].start += 1;
             counts.rounded += cells[i].pitch >= 0;
@@ -225,8 +222,8 @@ long long Pickup(const std::vector<Timed>& line, long long barUnits, long long u
         double s = 0;
         for (const Timed& n : line)
             if (n.start < until && Mod(n.start - p, barUnits) == 0)
-                s += 1.0 + double(std::min(n.end - n.start, barUnits)) / UnitsPerQuarter
-                     + (loud > soft && n.velocity == loud ? 2.0 : 0.0);
+                s += 1.0 + double(std::min(n.end - n.start, barUnits)) / UnitsPerQuarter +
+                     (loud > soft && n.velocity == loud ? 2.0 : 0.0);
         return s;
     };
     const double none = score(0);

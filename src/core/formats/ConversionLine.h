@@ -15,7 +15,7 @@ struct Counts {
     int chromatic = 0;
     int triplets = 0;
     int rounded = 0;
-    int merged = 0;     // notes too short to write, joined to a neighbour
+    int merged = 0;   // notes too short to write, joined to a neighbour
     int graces = 0;
     int droppedArcs = 0;
     bool swing = false;
@@ -29,10 +29,7 @@ struct Timed {
     int velocity = 0;
 };
 
-inline long long Mod(long long a, long long m)
-{
-    return ((a % m) + m) % m;
-}
+inline long long Mod(long long a, long long m) { return ((a % m) + m) % m; }
 
 // In ticks: chords keep their top note, ties are joined, grace notes leave, swing evens out.
 std::vector<Timed> OneLine(const std::vector<MelodyNote>& notes, const Melody& m, Counts& counts);

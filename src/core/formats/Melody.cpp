@@ -83,10 +83,10 @@ double MelodyScore(const MelodyPart& p, int mostNotes)
         }
         prev = note.pitch;
     }
-    double s = p.AveragePitch() / 6.0;                    // an octave up is worth two
+    double s = p.AveragePitch() / 6.0;   // an octave up is worth two
     s += moves ? 1.5 * steps / moves : 0.0;
-    s -= 4.0 * p.chordNotes / double(n + p.chordNotes);   // mostly chords: accompaniment
-    s += std::min(1.0, 2.0 * n / std::max(1, mostNotes)); // far sparser than the others
+    s -= 4.0 * p.chordNotes / double(n + p.chordNotes);     // mostly chords: accompaniment
+    s += std::min(1.0, 2.0 * n / std::max(1, mostNotes));   // far sparser than the others
     if (NamedLikeMelody(p.name))
         s += 3.0;
     else if (NamedLikeAccompaniment(p.name))

@@ -39,7 +39,7 @@ struct Melody {
     int ticksPerQuarter = 480;
     bool played = false;                // recorded by hand (MIDI without a grid): quantise
     int quarterMicros = 500000;         // the first tempo: how long a quarter lasts
-    std::vector<long long> keyChanges;  // ticks where another key signature starts
+    std::vector<long long> keyChanges;   // ticks where another key signature starts
     MelodyKey key;
     std::vector<MelodyTime> times;      // in order; empty: 4/4 throughout
     std::vector<long long> barStarts;   // ticks where the file puts bar lines (after the first bar)

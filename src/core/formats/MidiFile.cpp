@@ -274,7 +274,8 @@ Melody ParseMidi(const QByteArray& b)
         m.played = true;
     std::sort(m.keyChanges.begin(), m.keyChanges.end());
     // A chord strummed or played by hand starts its notes a little apart.
-    const long long window = m.played ? std::min<long long>(m.ticksPerQuarter / 8, MidiTicks(m, 30)) : m.ticksPerQuarter / 8;
+    const long long window =
+        m.played ? std::min<long long>(m.ticksPerQuarter / 8, MidiTicks(m, 30)) : m.ticksPerQuarter / 8;
     for (MelodyPart& p : m.parts)
         p.chordNotes = KeepChordTops(p.notes, window);
     return m;
