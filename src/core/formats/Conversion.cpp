@@ -1,16 +1,18 @@
 #include "core/formats/Conversion.h"
 #include "core/Errors.h"
+#include "core/formats/ConversionLine.h"
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <set>
 
 namespace {
 
-constexpr int UnitsPerQuarter = 8;   // the dot of a sixteenth is the smallest value written
-constexpr int UnitsPerWhole = 4 * UnitsPerQuarter;
+using namespace ConversionDetail;
+
 constexpr int Lowest = 48;           // "c": the lower 1 once the key note is c
 constexpr int Highest = 77;          // "f2": the highest named note
 constexpr int MaxArc = 5;
@@ -18,107 +20,18 @@ constexpr int CreditBytes = 10;
 // Rests between far-apart notes could ask for endless cells; past this the song is
 // far over the limit anyway and the caller keeps its first bars.
 constexpr int EmitLimit = 8 * ConvertedCellLimit;
+// How much worse than the best key the signature may fit the notes before it is not believed.
+constexpr double KeyMismatch = 0.25;
 
-
-struct Counts {
-    int folded = 0;
-    int chromatic = 0;
-    int triplets = 0;
-    int rounded = 0;
-    int droppedArcs = 0;
-};
-
-struct Timed {
-    int pitch = -1;   // -1 a rest
-    long long start = 0;
-    long long end = 0;
-    bool tie = false;
-};
-
-long long Mod(long long a, long long m)
+long long BarUnits(const MelodyTime& t)
 {
-    return ((a % m) + m) % m;
+    return std::max(2LL, (long long)std::clamp(t.beats, 1, 64) * UnitsPerWhole / std::clamp(t.beatType, 1, 64));
 }
 
-// Keeps the top note of a chord and of overlapping notes, and joins tied notes.
-std::vector<Timed> OneLine(const std::vector<MelodyNote>& notes)
-{
-    std::vector<Timed> in;
-    for (const MelodyNote& n : notes)
-        if (n.pitch >= 0 && n.pitch <= 127 && n.length > 0 && n.start >= 0)
-            in.push_back({n.pitch, n.start, n.start + n.length, n.tieToNext});
-    std::stable_sort(in.begin(), in.end(), [](const Timed& a, const Timed& b) {
-        return a.start != b.start ? a.start < b.start : a.pitch > b.pitch;
-    });
-    std::vector<Timed> out;
-    for (const Timed& n : in) {
-        if (!out.empty()) {
-            Timed& prev = out.back();
-            if (n.start == prev.start)
-                continue;   // a lower note of a chord
-            if (prev.tie && n.pitch == prev.pitch && n.start <= prev.end) {
-                prev.end = std::max(prev.end, n.end);
-                prev.tie = n.tie;
-                continue;
-            }
-            prev.end = std::min(prev.end, n.start);
-        }
-        out.push_back(n);
-    }
-    return out;
-}
-
-class Quantiser {
-public:
-    Quantiser(long long tpq, bool played) : m_tpq(std::max(1LL, tpq)), m_played(played) {}
-
-    // Units of a tick; a position off the written grid goes to the nearest sixteenth.
-    long long Units(long long tick, bool& off) const
-    {
-        if (!m_played && (tick * UnitsPerQuarter) % m_tpq == 0)
-            return tick * UnitsPerQuarter / m_tpq;
-        off = off || !m_played;
-        const long long sixteenths = (tick * 4 * 2 + m_tpq) / (2 * m_tpq);
-        return sixteenths * 2;
-    }
-    // A value that three of fit into a written one.
-    bool Triplet(long long ticks) const { return (ticks * 3 * UnitsPerQuarter) % m_tpq == 0; }
-
-private:
-    long long m_tpq;
-    bool m_played;
-};
-
-std::vector<Timed> Quantise(const std::vector<Timed>& line, const Melody& m, Counts& counts)
-{
-    const Quantiser q(m.ticksPerQuarter, m.played);
-    std::vector<Timed> out;
-    for (const Timed& n : line) {
-        bool off = false;
-        Timed u{n.pitch, q.Units(n.start, off), q.Units(n.end, off), false};
-        if (off)
-            ++(q.Triplet(n.end - n.start) ? counts.triplets : counts.rounded);
-        if (!out.empty() && u.start <= out.back().start) {
-            if (!off)
-                ++counts.rounded;
-            continue;   // rounded onto the note before
-        }
-        if (!out.empty()) {
-            Timed& prev = out.back();
-            prev.end = std::min(prev.end, u.start);
-            // Played notes are seldom held to the next one: a gap under a sixteenth is legato.
-            if (m.played && u.start - prev.end <= 2)
-                prev.end = u.start;
-        }
-        if (u.end <= u.start)
-            u.end = u.start + 2;
-        out.push_back(u);
-    }
-    return out;
-}
-
-// Krumhansl–Schmuckler: the key whose profile best matches the time each pitch class sounds.
-MelodyKey FindKey(const std::vector<Timed>& line)
+// Krumhansl–Schmuckler: the key whose profile best matches the time each pitch class sounds,
+// among all keys or those of one signature (`onlyFifths`); `fit` is how well it matches.
+constexpr int AnySignature = 99;
+MelodyKey FindKey(const std::vector<Timed>& line, double& fit, int onlyFifths = AnySignature)
 {
     static const std::array<double, 12> major{6.35, 2.23, 3.48, 2.33, 4.38, 4.09, 2.52, 5.19, 2.39, 3.66, 2.29, 2.88};
     static const std::array<double, 12> minor{6.33, 2.68, 3.52, 5.38, 2.60, 3.53, 2.54, 4.75, 3.98, 2.69, 3.34, 3.17};
@@ -147,18 +60,21 @@ MelodyKey FindKey(const std::vector<Timed>& line)
     key.known = true;
     for (int tonic = 0; tonic < 12; ++tonic)
         for (const bool isMinor : {false, true}) {
+            // A minor key is written from its relative major, as numbered notation does.
+            const int majorTonic = isMinor ? (tonic + 3) % 12 : tonic;
+            int fifths = int(Mod(majorTonic * 7, 12));
+            if (fifths > 6)
+                fifths -= 12;
+            if (onlyFifths != AnySignature && Mod(fifths - onlyFifths, 12) != 0)
+                continue;
             const double r = correlate(isMinor ? minor : major, tonic);
             if (r > best + 1e-12) {
                 best = r;
-                // A minor key is written from its relative major, as numbered notation does.
-                const int majorTonic = isMinor ? (tonic + 3) % 12 : tonic;
-                int fifths = int(Mod(majorTonic * 7, 12));
-                if (fifths > 6)
-                    fifths -= 12;
-                key.fifths = fifths;
+                key.fifths = onlyFifths != AnySignature ? onlyFifths : fifths;
                 key.minor = isMinor;
             }
         }
+    fit = best;
     return key;
 }
 
@@ -237,9 +153,7 @@ struct TimeSignatures {
         const auto file = std::upper_bound(barUnits.begin(), barUnits.end(), start);
         if (file != barUnits.end())
             return *file;
-        const MelodyTime t = At(start);
-        const long long len = (long long)std::clamp(t.beats, 1, 64) * UnitsPerWhole / std::clamp(t.beatType, 1, 64);
-        long long end = start + std::max(2LL, len);
+        long long end = start + BarUnits(At(start));
         // A new time signature starts a bar.
         const auto next = std::upper_bound(times.begin(), times.end(), start,
                                            [](long long a, const MelodyTime& mt) { return a < mt.at; });
@@ -278,7 +192,7 @@ public:
             const long long toBeat = Mod(-posInBar, UnitsPerQuarter);
             long long v;
             if (toBeat > 0 && toBeat < len)
-                v = SmallGroup(toBeat);
+                v = SmallGroup(toBeat == 1 ? std::min(len, toBeat + 2) : toBeat);   // no lone 32nd
             else if (len >= UnitsPerQuarter)
                 v = UnitsPerQuarter;
             else
@@ -379,18 +293,37 @@ int TimeCode(const MelodyTime& t)
     return t.beats * UnitsPerWhole / std::max(1, t.beatType) <= 2 * UnitsPerQuarter ? 0 : 1;
 }
 
-QString Summary(const MelodyKey& key, const Counts& c, const std::vector<MelodyTime>& times, int code, bool played)
+struct Changes {
+    MelodyKey key;
+    bool keyContradicted = false;
+    std::vector<long long> keyChangeBars;   // bar numbers where the file changes key
+    std::vector<QString> meterChanges;      // "第 9 小节起 3/4"
+    int code = 1;
+    bool played = false;
+};
+
+QString Summary(const Counts& c, const std::vector<MelodyTime>& times, const Changes& ch)
 {
     QStringList parts;
-    parts << QStringLiteral("原调 ") + KeyName(key.fifths);
+    parts << QStringLiteral("原调 ") + KeyName(ch.key.fifths);
+    if (ch.keyContradicted)
+        parts << QStringLiteral("调号与音符不符，按 ") + KeyName(ch.key.fifths);
+    for (const long long bar : ch.keyChangeBars)
+        parts << QStringLiteral("第 %1 小节起转调，仍按 %2 记").arg(bar).arg(KeyName(ch.key.fifths));
     if (c.folded)
         parts << QStringLiteral("%1 个音已移入音域").arg(c.folded);
     if (c.chromatic)
         parts << QStringLiteral("%1 个升降音改为最近的音").arg(c.chromatic);
+    if (c.graces)
+        parts << QStringLiteral("%1 个倚音已略去").arg(c.graces);
+    if (c.swing)
+        parts << QStringLiteral("摇摆节奏记作平均的八分音符");
     if (c.triplets)
-        parts << QStringLiteral("三连音已近似");
+        parts << QStringLiteral("%1 个三连音已近似").arg(c.triplets);
     if (c.rounded)
         parts << QStringLiteral("%1 个时值已近似").arg(c.rounded);
+    if (c.merged)
+        parts << QStringLiteral("%1 个过短的音并入相邻的音").arg(c.merged);
     if (c.droppedArcs)
         parts << QStringLiteral("%1 条连音线超过 5 格，已去掉").arg(c.droppedArcs);
     QStringList others;
@@ -400,10 +333,117 @@ QString Summary(const MelodyKey& key, const Counts& c, const std::vector<MelodyT
             others << name;
     }
     if (!others.isEmpty())
-        parts << QStringLiteral("%1 拍保留小节线，记作 %2").arg(others.join(u'、'), code == 0 ? QStringLiteral("2/4") : QStringLiteral("4/4"));
-    if (played)
+        parts << QStringLiteral("%1 拍保留小节线，记作 %2")
+                     .arg(others.join(u'、'), ch.code == 0 ? QStringLiteral("2/4") : QStringLiteral("4/4"));
+    for (const QString& m : ch.meterChanges)
+        parts << m;
+    if (ch.played)
         parts << QStringLiteral("已按十六分音符对齐");
     return parts.join(QStringLiteral("；"));
+}
+
+// The share of the notes' time outside the scale of a signature.
+double OutsideScale(const std::vector<Timed>& line, int fifths)
+{
+    const long long tonic = Mod(fifths * 7, 12);
+    long long out = 0, all = 0;
+    for (const Timed& n : line) {
+        all += n.end - n.start;
+        out += InScale(int(Mod(n.pitch - tonic, 12))) ? 0 : n.end - n.start;
+    }
+    return all ? double(out) / double(all) : 0.0;
+}
+
+// The key: the signature, unless the notes before any change fit another key far better.
+void ChooseKey(const Melody& m, const std::vector<Timed>& line, Changes& ch)
+{
+    const long long until = m.keyChanges.empty() ? -1 : UnitsOf(m.keyChanges.front(), m);
+    std::vector<Timed> before;
+    for (const Timed& n : line)
+        if (until < 0 || n.start < until)
+            before.push_back(n);
+    double best = 0, signature = 0;
+    const MelodyKey found = FindKey(before.empty() ? line : before, best);
+    if (!m.key.known) {
+        ch.key = found;
+        return;
+    }
+    ch.key = m.key;
+    FindKey(before.empty() ? line : before, signature, m.key.fifths);
+    const std::vector<Timed>& notes = before.empty() ? line : before;
+    const double outside = OutsideScale(notes, m.key.fifths);
+    if (found.fifths != m.key.fifths && best - signature > KeyMismatch && outside >= 0.1 &&
+        OutsideScale(notes, found.fifths) * 3 <= outside) {
+        ch.key = found;
+        ch.keyContradicted = true;
+    }
+}
+
+// The bar lines: the file's own, unless they are only a meter counted from the start and the
+// notes say the tune starts with a pickup.
+TimeSignatures Bars(const Melody& m, const std::vector<Timed>& line)
+{
+    TimeSignatures bars;
+    for (const MelodyTime& t : m.times)
+        bars.times.push_back({UnitsOf(t.at, m), t.beats, t.beatType});
+    for (const long long b : m.barStarts) {
+        const long long u = UnitsOf(b, m);
+        if (u > 0 && (bars.barUnits.empty() || u > bars.barUnits.back()))
+            bars.barUnits.push_back(u);
+    }
+    const long long barLen = BarUnits(bars.At(0));
+    if (!bars.barUnits.empty() && bars.barUnits.front() != barLen)
+        return bars;   // the file writes its pickup bar
+    long long until = std::numeric_limits<long long>::max();
+    for (const MelodyTime& t : bars.times)
+        if (t.at > 0) {
+            until = t.at;
+            break;
+        }
+    if (const long long pickup = Pickup(line, barLen, until); pickup > 0)
+        bars.barUnits = {pickup};
+    return bars;
+}
+
+// Bar numbers (from 1) of places, in order.
+std::vector<long long> BarNumbers(const TimeSignatures& bars, std::vector<long long> at)
+{
+    std::sort(at.begin(), at.end());
+    std::vector<long long> numbers;
+    long long start = 0, number = 1;
+    for (const long long u : at) {
+        for (int guard = 0; guard < 100000; ++guard) {
+            const long long end = std::max(start + 1, bars.BarEnd(start));
+            if (u < end)
+                break;
+            start = end;
+            ++number;
+        }
+        numbers.push_back(number);
+    }
+    return numbers;
+}
+
+void NoteChanges(const Melody& m, const TimeSignatures& bars, Changes& ch)
+{
+    std::vector<long long> keyAt;
+    for (const long long k : m.keyChanges)
+        keyAt.push_back(UnitsOf(k, m));
+    ch.keyChangeBars = BarNumbers(bars, keyAt);
+    ch.keyChangeBars.erase(std::unique(ch.keyChangeBars.begin(), ch.keyChangeBars.end()), ch.keyChangeBars.end());
+    std::vector<long long> meterAt;
+    std::vector<QString> names;
+    for (size_t i = 1; i < bars.times.size(); ++i) {
+        const MelodyTime& a = bars.times[i - 1];
+        const MelodyTime& b = bars.times[i];
+        if (a.beats * b.beatType != b.beats * a.beatType || a.beatType != b.beatType) {
+            meterAt.push_back(b.at);
+            names.push_back(QStringLiteral("%1/%2").arg(b.beats).arg(b.beatType));
+        }
+    }
+    const std::vector<long long> at = BarNumbers(bars, meterAt);
+    for (size_t i = 0; i < at.size() && i < 20; ++i)
+        ch.meterChanges.push_back(QStringLiteral("第 %1 小节起 %2 拍，小节线照原曲").arg(at[i]).arg(names[i]));
 }
 
 } // namespace
@@ -432,25 +472,21 @@ ConvertedSong ConvertMelody(const Melody& melody, int part, const QString& fallb
     if (part < 0 || part >= int(melody.parts.size()))
         Raise(QStringLiteral("文件中没有可导入的声部。"));
     Counts counts;
-    std::vector<Timed> line = Quantise(OneLine(melody.parts[size_t(part)].notes), melody, counts);
+    std::vector<Timed> line = Quantise(OneLine(melody.parts[size_t(part)].notes, melody, counts), melody, counts);
+    NoLone32nds(line, counts);
     if (line.empty())
         Raise(QStringLiteral("所选声部没有音符。"));
 
-    const MelodyKey key = melody.key.known ? melody.key : FindKey(line);
-    Transpose(line, int(Mod(key.fifths * 7, 12)), counts);
+    Changes changes;
+    changes.played = melody.played;
+    ChooseKey(melody, line, changes);
+    Transpose(line, int(Mod(changes.key.fifths * 7, 12)), counts);
 
-    TimeSignatures bars;
-    bool off = false;
-    const Quantiser q(melody.ticksPerQuarter, melody.played);
-    for (const MelodyTime& t : melody.times)
-        bars.times.push_back({q.Units(t.at, off), t.beats, t.beatType});
-    for (const long long b : melody.barStarts) {
-        const long long u = q.Units(b, off);
-        if (u > 0 && (bars.barUnits.empty() || u > bars.barUnits.back()))
-            bars.barUnits.push_back(u);
-    }
+    const TimeSignatures bars = Bars(melody, line);
+    NoteChanges(melody, bars, changes);
     const MelodyTime first = bars.times.empty() ? MelodyTime{} : bars.times.front();
     const int code = TimeCode(first);
+    changes.code = code;
 
     SongHeader header;
     QString title = StorableText(melody.title, Score::TitleBytes);
@@ -501,7 +537,7 @@ ConvertedSong ConvertMelody(const Melody& melody, int part, const QString& fallb
     song.date = songDate;
     song.song.header = header;
     song.song.cells = writer.Finish(song.noteCount);
-    song.summary = Summary(key, counts, melody.times, code, melody.played);
+    song.summary = Summary(counts, melody.times, changes);
     return song;
 }
 

@@ -96,6 +96,7 @@ private:
 
 struct ParseState {
     Melody melody;
+    bool tempoSeen = false;
     int events = 0;
     int notesOnGrid = 0;
     int noteStarts = 0;
@@ -104,18 +105,18 @@ struct ParseState {
 void ReadTrack(TrackReader& r, ParseState& st, int number)
 {
     Melody& m = st.melody;
-    std::vector<std::deque<long long>> open(16 * 128);
+    std::vector<std::deque<std::pair<long long, int>>> open(16 * 128);   // start, velocity
     std::map<int, std::vector<MelodyNote>> channels;
     QString name, instrument;
     long long tick = 0;
     int status = 0;
     auto closeNote = [&](int ch, int pitch) {
-        std::deque<long long>& starts = open[size_t(ch * 128 + pitch)];
+        auto& starts = open[size_t(ch * 128 + pitch)];
         if (starts.empty())
             return;   // a note off with no note on
-        const long long start = starts.front();
+        const auto [start, velocity] = starts.front();
         starts.pop_front();
-        channels[ch].push_back({pitch, start, tick - start, false});
+        channels[ch].push_back({pitch, start, tick - start, false, velocity});
     };
 
     while (!r.AtEnd()) {
@@ -137,10 +138,17 @@ void ReadTrack(TrackReader& r, ParseState& st, int number)
                 instrument = DecodeName(data);
             else if (type == 0x58 && data.size() >= 2 && data[0] > 0 && quint8(data[1]) <= 6 && m.times.size() < TimeLimit)
                 m.times.push_back({tick, quint8(data[0]), 1 << quint8(data[1])});
-            else if (type == 0x59 && data.size() >= 2 && !m.key.known) {
+            else if (type == 0x51 && data.size() >= 3 && !st.tempoSeen) {
+                st.tempoSeen = true;
+                m.quarterMicros = std::max(1, int(Be(data.toByteArray(), 0, 3)));
+            } else if (type == 0x59 && data.size() >= 2) {
                 const int fifths = qint8(data[0]);
-                if (fifths >= -7 && fifths <= 7)
+                if (fifths < -7 || fifths > 7)
+                    continue;
+                if (!m.key.known)
                     m.key = {true, fifths, data[1] == 1};
+                else if (fifths != m.key.fifths && m.keyChanges.size() < TimeLimit)
+                    m.keyChanges.push_back(tick);
             }
             continue;
         }
@@ -167,9 +175,11 @@ void ReadTrack(TrackReader& r, ParseState& st, int number)
         if (ch == Drums)
             continue;
         if (kind == 0x90 && second > 0) {
-            open[size_t(ch * 128 + first)].push_back(tick);
+            open[size_t(ch * 128 + first)].push_back({tick, second});
             ++st.noteStarts;
-            st.notesOnGrid += (tick * 24) % m.ticksPerQuarter == 0;
+            // A tick or two off the grid is how some programs write every note.
+            const long long off = (tick * 24) % m.ticksPerQuarter;
+            st.notesOnGrid += std::min(off, m.ticksPerQuarter - off) <= 24 * GridSlack(m.ticksPerQuarter);
         } else if (kind == 0x80 || kind == 0x90) {
             closeNote(ch, first);
         }
@@ -192,8 +202,8 @@ void ReadTrack(TrackReader& r, ParseState& st, int number)
         if (part.name.isEmpty())
             part.name = QStringLiteral("轨道 %1").arg(number);
         for (const MelodyNote& n : notes)
-            if (n.length > 0 && (part.notes.empty() || part.notes.back().start != n.start))
-                part.notes.push_back(n);   // a chord keeps its top note
+            if (n.length > 0)
+                part.notes.push_back(n);
         if (!part.notes.empty())
             m.parts.push_back(std::move(part));
     }
@@ -262,6 +272,12 @@ Melody ParseMidi(const QByteArray& b)
     // Notes off the grid of triplets and 32nds were played in, not written.
     if (st.noteStarts >= 8 && st.notesOnGrid * 5 < st.noteStarts * 4)
         m.played = true;
+    std::sort(m.keyChanges.begin(), m.keyChanges.end());
+    // A chord strummed or played by hand starts its notes a little apart.
+    const long long window =
+        m.played ? std::min<long long>(m.ticksPerQuarter / 8, MidiTicks(m, 30)) : m.ticksPerQuarter / 8;
+    for (MelodyPart& p : m.parts)
+        p.chordNotes = KeepChordTops(p.notes, window);
     return m;
 }
 
