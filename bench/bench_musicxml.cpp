@@ -92,7 +92,7 @@ int main(int argc, char** argv)
     const double xml = MedianMs(20, [&] { bytes = WriteMusicXml(SongFromRows(rows)).size(); });
     int sheets = 0;
     const QString pdfPath = tmp.filePath(QStringLiteral("a.pdf"));
-    const double pdf = MedianMs(10, [&] { sheets = ScorePrinter::WritePdf(pdfPath, rows, 1); });
+    const double pdf = MedianMs(10, [&] { sheets = ScorePrinter::WritePdf(pdfPath, SongFromRows(rows)); });
 
     std::printf("import MusicXML (%d notes in 2 parts, melody part %d): median %.2f ms, goal 100 ms"
                 " (QXmlStreamReader alone: %.2f ms)\n", notes, chosen + 1, import, scan);

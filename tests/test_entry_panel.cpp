@@ -18,10 +18,7 @@ using namespace ScoreTest;
 namespace {
 const QString Title = QStringLiteral("HJK 歌");
 
-QString Cell(const EntryPanel& p, int k)
-{
-    return ShownGlyph(p.Grid->Cells[size_t(k - 1)]);
-}
+QString CellGlyphOf(const EntryPanel& p, int k) { return ShownGlyph(p.Grid->Cells[size_t(k - 1)]); }
 
 void Click(QWidget* w)
 {
@@ -122,28 +119,28 @@ private Q_SLOTS:
 
         Click(p.ImgNextOper);                       // starts the song
         Click(p.LabOpren[5]);
-        QCOMPARE(Cell(p, 1), QStringLiteral("NOTE_501"));
+        QCOMPARE(CellGlyphOf(p, 1), QStringLiteral("NOTE_501"));
         Click(p.ImgOperLong);
         Click(p.ImgOperHigh);
-        QCOMPARE(Cell(p, 1), QStringLiteral("NOTE_512"));
+        QCOMPARE(CellGlyphOf(p, 1), QStringLiteral("NOTE_512"));
         Click(p.ImgSymbol[3]);                      // 连接线 over one cell
         QVERIFY(p.Grid->ArcShown(1));
         const std::pair<int, const char*> symbols[] = {{0, "NOTE_9001"}, {1, "NOTE_9002"}, {2, "NOTE_9003"}, {4, "NOTE_9005"}};
         for (const auto& [button, glyph] : symbols) {
             Click(p.ImgNextOper);
             Click(p.ImgSymbol[size_t(button)]);
-            QCOMPARE(Cell(p, p.Editor().CursorCell()), QLatin1String(glyph));
+            QCOMPARE(CellGlyphOf(p, p.Editor().CursorCell()), QLatin1String(glyph));
         }
         Click(p.ImgNextOper);
         Click(p.LabOpren[0]);
-        QCOMPARE(Cell(p, 6), QStringLiteral("NOTE_010"));
+        QCOMPARE(CellGlyphOf(p, 6), QStringLiteral("NOTE_010"));
         Click(p.ImgNextOper);
         Click(p.LabOpren[3]);
         Click(p.ImgPreOper);                        // blanks cell 7 and steps back
-        QCOMPARE(Cell(p, 7), QStringLiteral("NOTE_9000"));
+        QCOMPARE(CellGlyphOf(p, 7), QStringLiteral("NOTE_9000"));
         QCOMPARE(p.Editor().CursorCell(), 6);
         Click(p.ImgSymbol[5]);                      // 换行: spaces to the end of the line
-        QCOMPARE(Cell(p, 35), QStringLiteral("NOTE_9005"));
+        QCOMPARE(CellGlyphOf(p, 35), QStringLiteral("NOTE_9005"));
         QCOMPARE(p.Editor().CursorCell(), 36);
         Click(p.LabOpren[7]);
         const QStringList written = Shown(*p.Grid);
@@ -187,7 +184,8 @@ private Q_SLOTS:
         for (int key : {Qt::Key_1, Qt::Key_5, Qt::Key_Period, Qt::Key_Minus, Qt::Key_H, Qt::Key_Slash, Qt::Key_Backspace})
             QTest::keyClick(&m, Qt::Key(key));
         QCOMPARE(Plays(s.kb1), plays + 1);   // H still plays and writes nothing
-        QCOMPARE(QStringList({Cell(p, 1), Cell(p, 2), Cell(p, 3), Cell(p, 4), Cell(p, 5)}),
+        QCOMPARE(QStringList(
+                     {CellGlyphOf(p, 1), CellGlyphOf(p, 2), CellGlyphOf(p, 3), CellGlyphOf(p, 4), CellGlyphOf(p, 5)}),
                  QStringList({"NOTE_101", "NOTE_501", "NOTE_9001", "NOTE_9003", "NOTE_9000"}));
 
         Click(p.TextButton);
@@ -197,7 +195,7 @@ private Q_SLOTS:
         Click(p.TextWin->OkButton);
         QCOMPARE(p.TextWin->StatusLine->text(), QStringLiteral("第 2 行第 5 列：8 不是音级（0 到 7）"));
         QVERIFY(p.TextWin->isVisible());
-        QCOMPARE(Cell(p, 3), QStringLiteral("NOTE_9001"));   // the editor is unchanged
+        QCOMPARE(CellGlyphOf(p, 3), QStringLiteral("NOTE_9001"));   // the editor is unchanged
         p.TextWin->TextBox->setPlainText(QStringLiteral("歌名：<b>文本歌</b>\n1=D 2/4\n1 1 | 5 5 | (6 6) | 5 - |\n一 闪 一 闪"));
         p.TextWin->RefreshStatus();
         QCOMPARE(p.TextWin->StatusLine->text(), QStringLiteral("12 格，8 拍；跳过了 1 行歌词等文字（第 4 行起）"));
@@ -209,7 +207,7 @@ private Q_SLOTS:
         QCOMPARE(p.LabCadence2->text(), QStringLiteral("2/4"));
         QCOMPARE(p.Editor().CursorCell(), 12);
         QVERIFY(p.Grid->ArcShown(1));
-        QCOMPARE(Cell(p, 7), QStringLiteral("NOTE_601"));
+        QCOMPARE(CellGlyphOf(p, 7), QStringLiteral("NOTE_601"));
 
         Click(p.ImgOperInsDB);
         QVERIFY(!p.Editor().Started());
@@ -246,21 +244,21 @@ private Q_SLOTS:
         QTest::keyClick(&m, Qt::Key_5);
         QVERIFY(!p.Editor().Started());
         QCOMPARE(m.focusWidget(), p.EdSongName);
-        QCOMPARE(Cell(p, 1), QStringLiteral("NOTE_9000"));
+        QCOMPARE(CellGlyphOf(p, 1), QStringLiteral("NOTE_9000"));
         QVERIFY(cursorOver(1));
 
         p.EdSongName->setText(QStringLiteral("新歌"));
         m.setFocus();
         QTest::keyClick(&m, Qt::Key_5);
         QVERIFY(p.Editor().Started());
-        QCOMPARE(Cell(p, 1), QStringLiteral("NOTE_501"));
+        QCOMPARE(CellGlyphOf(p, 1), QStringLiteral("NOTE_501"));
         QVERIFY(cursorOver(2));
         QTest::keyClick(&m, Qt::Key_3);
         QVERIFY(cursorOver(3));
         Click(p.ImgNextOper);                 // the space it places is the open cell
         QVERIFY(cursorOver(3));
         Click(p.LabOpren[1]);                 // a clicked digit fills it
-        QCOMPARE(Cell(p, 3), QStringLiteral("NOTE_101"));
+        QCOMPARE(CellGlyphOf(p, 3), QStringLiteral("NOTE_101"));
         QVERIFY(cursorOver(4));
         QTest::keyClick(&m, Qt::Key_Backspace);
         QVERIFY(cursorOver(3));
@@ -280,7 +278,7 @@ private Q_SLOTS:
         Click(m.ImgOpernShow);
         QVERIFY(m.GBxShowOpern->isVisible() && !p.isVisible());
         QVERIFY(!p.Editor().Started());
-        QCOMPARE(Cell(p, 1), QStringLiteral("NOTE_9000"));
+        QCOMPARE(CellGlyphOf(p, 1), QStringLiteral("NOTE_9000"));
         QVERIFY(cursorOver(1));
 
         // Nothing written, nothing asked; the panel's own "X" keeps the song without asking.

@@ -30,7 +30,7 @@ private Q_SLOTS:
             const FullDisk full(2048);
             QVERIFY(full.ok());
             try {
-                ScorePrinter::WritePdf(target, SmallSong(), 1);
+                ScorePrinter::WritePdf(target, SongFromTable(SmallSong(), 1));
             } catch (const TavoError& e) {
                 raised = e.text();
             }
@@ -42,7 +42,7 @@ private Q_SLOTS:
             QCOMPARE(ReadBack(target), QByteArray("%PDF old"));
 
         // With room the same PDF is written whole, over the old one.
-        QCOMPARE(ScorePrinter::WritePdf(target, SmallSong(), 1), 1);
+        QCOMPARE(ScorePrinter::WritePdf(target, SongFromTable(SmallSong(), 1)), 1);
         const QByteArray pdf = ReadBack(target);
         QVERIFY(pdf.startsWith("%PDF-") && pdf.trimmed().endsWith("%%EOF"));
         QCOMPARE(FolderEntries(dir.path()), QStringList{QStringLiteral("小歌.pdf")});

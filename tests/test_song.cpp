@@ -116,6 +116,39 @@ private slots:
         QCOMPARE(back.InfoType, row.InfoType);
     }
 
+    // Signs carry to the bar line; what is stored is what sounds, and the writer writes the
+    // signs print shows, so the text reads back as the same song.
+    void textWithSignsKeyAndMeter()
+    {
+        const JianpuParse p = ParseJianpu(QStringLiteral("歌名：升\n1=D 3/4\n#4 4 =4 | 4 b7 7 |\n"),
+                                          JianpuOptions{JianpuMode::Paste, {}, 1});
+        QVERIFY2(p.ok(), qPrintable(p.summary()));
+        const Song& s = p.songs.at(0).song;
+        QCOMPARE(s.header->key.Name(), QStringLiteral("1=D"));
+        QCOMPARE(s.header->MeterText(), QStringLiteral("3/4"));
+        QList<int> alters, pitches;
+        for (const Cell& c : s.cells)
+            if (c.IsNote()) {
+                alters << c.alter;
+                pitches << CellPitch(s, c);
+            }
+        QCOMPARE(alters, (QList<int>{1, 1, 0, 0, -1, -1}));
+        QCOMPARE(pitches, (QList<int>{68, 68, 67, 67, 72, 72}));   // g♯1 g♯1 g1 g1 c2 c2 in D
+        const QString text = WriteJianpu(s);
+        QVERIFY2(text.contains(QStringLiteral("#4 4 =4 | 4 b7 7 |")), qPrintable(text));
+        const JianpuParse again = ParseJianpu(text, JianpuOptions{JianpuMode::Paste, {}, 1});
+        QVERIFY(again.ok());
+        QCOMPARE(again.songs.at(0).song, s);
+        // A flat key as the writer spells it, and a compound meter, read again.
+        Song flat = s;
+        flat.header->key = *Key::FromName(u"1=bB");
+        flat.header->SetMeter(*Meter::FromCaption(u"6/8"));
+        const JianpuParse back = ParseJianpu(WriteJianpu(flat), JianpuOptions{JianpuMode::Paste, {}, 1});
+        QVERIFY2(back.ok(), qPrintable(back.summary()));
+        QCOMPARE(back.songs.at(0).song.header->key.Name(), QStringLiteral("1=♭B"));
+        QCOMPARE(back.songs.at(0).song.header->MeterText(), QStringLiteral("6/8"));
+    }
+
     void theFirstBlankEndsTheSongAndRowsAreRemembered()
     {
         SongTableType table;

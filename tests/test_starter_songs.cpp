@@ -225,14 +225,22 @@ private Q_SLOTS:
         QTest::newRow("slashes, double bar, short last bar")
             << "T\n1 2 3 4 / 5 6 7 1' ||\n5 5" << "T 1: 101 201 301 401 9002 501 601 701 102 9002 501 501 |";
         QTest::newRow("accidentals, repeats, chords")
-            << "T\n|: 1 #2 b3 4 :|\nC G7 Am\n" << "T 1: 9002 101 201 301 401 9002 | 跳过了 1 行歌词等文字（第 3 行起）；升降号无法保存，略去 2 处；反复记号无法保存，已略去";
+            << "T\n|: 1 #2 b3 4 :|\nC G7 Am\n"
+            << "T 1: 9002 101 201 301 401 9002 | 跳过了 1 行歌词等文字（第 3 行起）；反复记号无法保存，已略去";
         QTest::newRow("dots apart, nested and crossing slurs")
             << "T\n(1 (2 3)) 5_ . 6_. 7^5 1 |" << "T 1: 101^2 201^1 301 511 9001 611 9101 701^5 101 9002 | 第 2 行：第 1 小节有 6.5 拍，4/4 拍应有 4 拍";
         QTest::newRow("wrong middle bar warned")
             << "T\n2/4\n1 | 1 2 3 | 1 2 | 1 |" << "T 0: 101 9002 101 201 301 9002 101 201 9002 101 9002 | 第 3 行：第 2 小节有 3 拍，2/4 拍应有 2 拍";
         QTest::newRow("credits cut") << "T\n作曲：一二三四五六\n1" << "T 1: 101 | 第 2 行：“一二三四五六”超过 10 字节，已截短";
         QTest::newRow("second song") << "title: A\n1 1\ntitle: B\n" << "第 3 行第 1 列：一段文本只能写一首歌";
-        QTest::newRow("3/4") << "T\n1=G 3/4\n1 2 3 |" << "第 2 行第 5 列：只能是 2/4 或 4/4 拍";
+        QTest::newRow("3/4") << "T\n1=G 3/4\n1 2 3 |"
+                             << "T 1: 101 201 301 9002 |";
+        QTest::newRow("unknown meter") << "T\n1=G 5/7\n1 2 3 |"
+                                       << "第 2 行第 5 列：不认识的拍号“5/7”";
+        QTest::newRow("unknown key") << "T\n1=H\n1 2 3 |"
+                                     << "第 2 行第 1 列：不认识的调号“1=H”";
+        QTest::newRow("key change later") << "T\n1=G\n1 2 3 |\n1=D\n1 |"
+                                          << "T 1: 101 201 301 9002 101 9002 | 第 4 行：曲中转调暂不支持，仍按 1=G";
         QTest::newRow("slur of six") << "T\n(1 2 3 4 5 6 7)" << "第 2 行第 15 列：连音线最多跨 5 格，这条跨 6 格";
         QTest::newRow("500 cells") << "T\n" + QString("1 ").repeated(499) + "\n2" << "第 3 行第 1 列：超过 499 格";
         QTest::newRow("ten megabytes") << QString(10 * 1024 * 1024, u'1') << "第 1 行：文本太长";
@@ -272,7 +280,7 @@ private Q_SLOTS:
         const QString quoted = QString(24, u'长') + u'…';
         QTest::newRow("credit") << "T\n演唱：" + huge + "\n1" << true << "T|第 2 行：“" + quoted + "”超过 10 字节，已截短";
         QTest::newRow("title") << "歌名：" + huge + "\n1" << true << QString(100, u'长') + "|第 1 行：歌名超过 200 字节，已截短";
-        QTest::newRow("time") << "T\n节拍：" + huge + "\n1" << true << "第 2 行第 1 列：只能是 2/4 或 4/4 拍，不能是“" + quoted + "”";
+        QTest::newRow("time") << "T\n节拍：" + huge + "\n1" << true << "第 2 行第 1 列：不认识的拍号“" + quoted + "”";
         QTest::newRow("starter file credit") << "title: T\ncomposer: " + huge + "\n" << false
                                              << "第 2 行第 1 列：“" + quoted + "”超过 10 字节";
         QTest::newRow("starter file header")

@@ -31,8 +31,8 @@ qsizetype Parser::takeMark(QStringView l, qsizetype i)
         return takeNote(l, i, 0);
     else if ((c == u'q' || c == u's') && digitNext && l[i + 1] <= u'7')
         return takeNote(l, i + 1, c == u'q' ? 1 : 2);   // the jianpu-ly way: q1 s1
-    else if (m_paste && (c == u'#' || c == u'b') && digitNext)
-        ++m_accidentals;   // the notation has no accidentals: the note stays
+    else if (m_paste && (c == u'#' || c == u'b' || c == u'=') && digitNext)
+        m_sign = c == u'#' ? Accidental::Sharp : c == u'b' ? Accidental::Flat : Accidental::Natural;
     else if (c == u'8' || c == u'9')
         fail(QStringLiteral("%1 不是音级（0 到 7）").arg(c));
     else if (c == u'|' || c == u'/')
@@ -148,6 +148,11 @@ qsizetype Parser::takeNote(QStringView l, qsizetype i, int lines)
     ::Cell cell = rest ? ::Cell::MakeRest(k.lines) : ::Cell::MakeNote(digit.unicode() - u'0', k.lines, octave);
     cell.slur = k.slur;
     const int row = addCell(cell);
+    if (m_sign != Accidental::None && !rest) {
+        m_written.resize(size_t(row) + 1, Accidental::None);
+        m_written[size_t(row)] = m_sign;
+    }
+    m_sign = Accidental::None;
     startSlursAt(row, rest, k.slur);
     lines = k.lines;
     m_lastDuration = lines;

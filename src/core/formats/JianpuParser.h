@@ -54,14 +54,16 @@ private:
     void takeHeader(Field key, const QString& name, const QString& given);
     void setCredit(int n, const QString& given);
     void setTime(QStringView value);
+    void setKey(QStringView value);
+    void warnOnce(bool& said, const QString& text);
     void startSong(const QString& title);
     SongHeader headerOf(const QString& title) const;
     void resetCells();
     void finishSong();
 
     // JianpuTextRead.cpp: bars.
-    int barUnits() const { return (m_timeCode == 0 ? 2 : 4) * Jianpu::UnitsPerBeat; }
-    QString timeText() const { return m_timeCode == 0 ? QStringLiteral("2/4") : QStringLiteral("4/4"); }
+    int barUnits() const { return int(m_meter.BarQuarters() * Jianpu::UnitsPerBeat + 0.5); }
+    QString timeText() const { return m_meter.Caption(); }
     void closeBar(int line);
     void checkBars();
 
@@ -92,7 +94,10 @@ private:
     int m_line = 0;
     int m_column = 0;
     int m_lastCellLine = 0;
-    int m_timeCode = -1;
+    int m_timeCode = -1;   // -1 until the song's time is known
+    Meter m_meter;
+    Accidental m_sign = Accidental::None;   // written before the next note
+    std::vector<Accidental> m_written;      // the sign written on each cell
     bool m_started = false;
     int m_barUnits = 0;
     std::vector<BarLength> m_bars;
@@ -103,8 +108,9 @@ private:
     std::vector<OpenSlur> m_open;
     int m_skipped = 0;
     int m_firstSkipped = 0;
-    int m_accidentals = 0;
     int m_repeats = 0;
+    bool m_keyChangeSaid = false;
+    bool m_meterChangeSaid = false;
     bool m_unstorableSaid = false;
     QStringList m_warnings;
 };

@@ -65,6 +65,7 @@ QChar Plain(QChar c)
     case 0x00B7: return QChar(u'.');
     case 0x266F: return QChar(u'#');
     case 0x266D: return QChar(u'b');
+    case 0x266E: return QChar(u'=');
     default: return c;
     }
 }
@@ -84,7 +85,7 @@ qsizetype CommentStart(QStringView l)
 
 bool IsNotationChar(QChar c)
 {
-    static const QString marks = QStringLiteral("0123456789',_.-|/()~^#b:qs");
+    static const QString marks = QStringLiteral("0123456789',_.-|/()~^#b=:qs");
     return c.isSpace() || marks.contains(c);
 }
 
@@ -159,8 +160,6 @@ QStringList Parser::warnings() const
     QStringList result;
     if (m_skipped > 0)
         result << QStringLiteral("跳过了 %1 行歌词等文字（第 %2 行起）").arg(m_skipped).arg(m_firstSkipped);
-    if (m_accidentals > 0)
-        result << QStringLiteral("升降号无法保存，略去 %1 处").arg(m_accidentals);
     if (m_repeats > 0)
         result << QStringLiteral("反复记号无法保存，已略去");
     result << m_warnings;
@@ -183,11 +182,13 @@ void Parser::takeLine(QStringView raw)
         return;
     // The key and time line of printed numbered notation: "1=D 4/4".
     if (trimmed.startsWith(u"1=") || LooksLikeTime(trimmed)) {
-        for (QStringView token : trimmed.split(u' ', Qt::SkipEmptyParts))
-            if (LooksLikeTime(token)) {
-                m_column = int(token.data() - line.data()) + 1;
+        for (QStringView token : trimmed.split(u' ', Qt::SkipEmptyParts)) {
+            m_column = int(token.data() - line.data()) + 1;
+            if (LooksLikeTime(token))
                 setTime(token);
-            }
+            else if (token.startsWith(u"1=") && m_paste)
+                setKey(token);
+        }
         return;
     }
     if (m_paste && !std::all_of(line.begin(), line.end(), IsNotationChar))
@@ -310,15 +311,48 @@ void Parser::setTime(QStringView value)
 {
     if (m_song < 0)
         fail(QStringLiteral("拍号写在了第一个“title:”之前"));
+    // The starter file keeps to the two meters every reader knows.
+    const std::optional<Meter> meter = m_paste ? Meter::FromCaption(value) : std::optional<Meter>();
     const int code = TimeCode(value);
-    if (code < 0)
-        fail(QStringLiteral("只能是 2/4 或 4/4 拍，不能是“%1”").arg(Excerpt(value)));
-    if (m_started && code == m_timeCode)
+    if (!meter && code < 0)
+        fail(m_paste ? QStringLiteral("不认识的拍号“%1”").arg(Excerpt(value))
+                     : QStringLiteral("只能是 2/4 或 4/4 拍，不能是“%1”").arg(Excerpt(value)));
+    const Meter m = meter ? *meter : Meter::FromCode(code);
+    if (m_started && m == m_meter)
         return;   // the same time signature said again
+    if (m_started && m_paste) {
+        warnOnce(m_meterChangeSaid,
+                 QStringLiteral("第 %1 行：曲中换拍号暂不支持，仍按 %2 拍").arg(m_line).arg(m_meter.Caption()));
+        return;
+    }
     if (m_started)
         fail(QStringLiteral("拍号要写在音符之前"));
-    m_timeCode = code;
-    song().song.header->timeCode = code;
+    m_meter = m;
+    m_timeCode = m.NearestCode();
+    song().song.header->SetMeter(m);
+}
+
+// "1=D": the key the degrees are sung in.
+void Parser::setKey(QStringView value)
+{
+    if (m_song < 0)
+        fail(QStringLiteral("调号写在了第一个“title:”之前"));
+    const std::optional<Key> key = Key::FromName(value);
+    if (!key || !m_paste)
+        fail(QStringLiteral("不认识的调号“%1”").arg(Excerpt(value)));
+    SongHeader& h = *song().song.header;
+    if (m_started && !(*key == h.key)) {
+        warnOnce(m_keyChangeSaid, QStringLiteral("第 %1 行：曲中转调暂不支持，仍按 %2").arg(m_line).arg(h.key.Name()));
+        return;
+    }
+    h.key = *key;
+}
+
+void Parser::warnOnce(bool& said, const QString& text)
+{
+    if (!said)
+        m_warnings << text;
+    said = true;
 }
 
 void Parser::startSong(const QString& title)
@@ -340,6 +374,7 @@ void Parser::startSong(const QString& title)
     song().songDate = m_opt.songDate;
     song().song.header = headerOf(title);
     m_timeCode = m_paste ? m_opt.timeCode : -1;
+    m_meter = Meter::FromCode(m_opt.timeCode);
     resetCells();
 }
 
@@ -359,6 +394,8 @@ void Parser::resetCells()
     m_lastNoteUnits = 0;
     m_lastDuration = 0;
     m_open.clear();
+    m_sign = Accidental::None;
+    m_written.clear();
 }
 
 void Parser::finishSong()
@@ -375,6 +412,8 @@ void Parser::finishSong()
             m_bars.push_back({m_lastCellLine, m_barUnits});
         checkBars();
     }
+    m_written.resize(song().song.cells.size(), Accidental::None);
+    ApplyWrittenAccidentals(song().song, m_written);
     m_song = -1;
 }
 

@@ -18,8 +18,10 @@ void WriteHeader(QStringList& out, const SongHeader& h)
     for (int i = 0; i < 3; ++i)
         if (!OneLine(credits[i]).isEmpty())
             out << keys[i] + OneLine(credits[i]);
-    if (const QString meter = MeterCaption(h.timeCode); !meter.isEmpty())
+    if (const QString meter = h.MeterText(); !meter.isEmpty())
         out << QStringLiteral("节拍：") + meter;
+    if (!h.key.IsC())
+        out << h.key.Name();
 }
 
 // Slurs that nest are written with parentheses; one that crosses another or runs past
@@ -57,8 +59,8 @@ bool WritableSymbol(const Cell& c) { return !c.IsSounding() && !c.stored; }
 // Writes the cells in order, a line at four bars or 48 tokens.
 class CellWriter {
 public:
-    CellWriter(const std::vector<Cell>& cells, QStringList& out)
-        : m_cells(cells), m_slurs(PlaceSlurs(cells)), m_out(out)
+    CellWriter(const Song& song, QStringList& out)
+        : m_cells(song.cells), m_signs(ShownAccidentals(song)), m_slurs(PlaceSlurs(song.cells)), m_out(out)
     {}
     // Returns how many cells could not be written.
     int Write()
@@ -73,7 +75,8 @@ private:
     QString NoteToken(size_t i, const Cell& c)
     {
         const int lines = c.underlines;
-        QString token = (m_slurs.paren[i] ? QStringLiteral("(") : QString()) + QString::number(c.IsRest() ? 0 : c.degree);
+        QString token = (m_slurs.paren[i] ? QStringLiteral("(") : QString()) + SignText(i) +
+                        QString::number(c.IsRest() ? 0 : c.degree);
         if (c.IsNote())
             token += c.octave == 2 ? QStringLiteral("'") : c.octave == 0 ? QStringLiteral(",") : QString();
         token += QString(lines, u'_');
@@ -99,6 +102,15 @@ private:
         case CellKind::Space: m_attachable = false; return QStringLiteral("~");
         default: return {};
         }
+    }
+
+    QString SignText(size_t i) const
+    {
+        const Accidental a = i < m_signs.size() ? m_signs[i] : Accidental::None;
+        return a == Accidental::Sharp     ? QStringLiteral("#")
+               : a == Accidental::Flat    ? QStringLiteral("b")
+               : a == Accidental::Natural ? QStringLiteral("=")
+                                          : QString();
     }
 
     bool DotNext(size_t i) const
@@ -136,6 +148,7 @@ private:
     }
 
     const std::vector<Cell>& m_cells;
+    const std::vector<Accidental> m_signs;
     const SlurMarks m_slurs;
     QStringList& m_out;
     QString m_line;
@@ -151,7 +164,7 @@ QString WriteJianpu(const Song& song)
     QStringList out;
     if (song.header)
         WriteHeader(out, *song.header);
-    if (const int lost = CellWriter(song.cells, out).Write(); lost > 0)
+    if (const int lost = CellWriter(song, out).Write(); lost > 0)
         out.insert(0, QStringLiteral("# 有 %1 格无法写成简谱文本，已略去").arg(lost));
     return out.join(u'\n') + u'\n';
 }

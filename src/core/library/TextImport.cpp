@@ -80,5 +80,6 @@ ShareResult ImportJianpuFile(TADOConnection& library, IDialogs& dialogs, const Q
     }
     if (song.title.isEmpty())
         return Refuse(dialogs, QStringLiteral("简谱文本 %1 没有歌名。").arg(name), result);
-    return ImportSongRows(library, dialogs, today, song.Rows(), song.title, path, parse.warnings.join(u'\n'));
+    return ImportSongRows(library, dialogs, today, song.Rows(), song.title, path, parse.warnings.join(u'\n'),
+                          SongToMarks(song.song, song.songID));
 }

@@ -26,7 +26,10 @@ struct PageArc {
 struct ScorePage {
     std::optional<SongHeader> header;
     std::array<QString, Score::CellsPerPage> glyphs;
+    std::array<Accidental, Score::CellsPerPage> signs{};   // shown before a note's digit
     std::vector<PageArc> arcs;
 };
 
 ScorePage BuildScorePage(const Song& song, int startCell);
+// The time signature as the header shows it, after the key when the song is not in C: "1=D 3/4".
+QString HeaderMeterCaption(const SongHeader& header);

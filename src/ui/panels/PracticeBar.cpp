@@ -40,6 +40,7 @@ PracticeBar::PracticeBar(QWidget* panel, IDialogs& dialogs, const SongLibrary& l
                          const GlyphGrid& grid, View view)
     : QObject(panel), m_grid(grid), m_session(dialogs, library.Table(), output, std::move(view))
 {
+    m_session.SetMarks(library.Marks());
     ImgDemo = NewImageButton(panel, QRect(80, 270, 43, 34), ResourceImage(QStringLiteral("pic/demo.png")),
                              ResourceImage(QStringLiteral("pic/demo_down.png")));
     ImgDemo->setObjectName(QStringLiteral("ImgDemo"));

@@ -92,7 +92,7 @@ ScorePanel::ScorePanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library,
                            [this](int page) { ShowViewPage(page); }, [this] { return m_shownTitle; },
                            [this] {
                                // "3/4" counts in three beats; anything else four.
-                               const int beats = LabCadence1->text().section(u'/', 0, 0).toInt();
+                               const int beats = LabCadence1->text().section(u' ', -1).section(u'/', 0, 0).toInt();
                                return beats >= 1 && beats <= 12 ? beats : 4;
                            }};
     Practice = new PracticeBar(this, m_dialogs, m_library, output, *Grid, std::move(view));
@@ -119,7 +119,7 @@ QString ScorePanel::SongText() const
 {
     if (m_menuOpen || m_shownSongID <= 0)
         return QString();
-    const Song song = SongFromTable(m_library.Table(), m_shownSongID);
+    const Song song = m_library.SongOf(m_shownSongID);
     return !song.header && song.cells.empty() ? QString() : WriteJianpu(song);
 }
 
@@ -170,7 +170,7 @@ void ScorePanel::ExportMidiClick()
         return;
     const QString path = AskExportFile(QStringLiteral("导出 MIDI"), QStringLiteral("MIDI (*.mid)"), QStringLiteral(".mid"));
     if (!path.isEmpty())
-        WriteMidiFile(path, SongFromTable(m_library.Table(), m_shownSongID), Practice->Tempo->Value(), m_shownTitle);
+        WriteMidiFile(path, m_library.SongOf(m_shownSongID), Practice->Tempo->Value(), m_shownTitle);
 }
 
 void ScorePanel::ExportMusicXmlClick()
@@ -180,7 +180,7 @@ void ScorePanel::ExportMusicXmlClick()
     const QString path = AskExportFile(QStringLiteral("导出 MusicXML"), QStringLiteral("MusicXML (*.musicxml)"),
                                        QStringLiteral(".musicxml"));
     if (!path.isEmpty())
-        WriteWholeFile(path, WriteMusicXml(SongFromTable(m_library.Table(), m_shownSongID)));
+        WriteWholeFile(path, WriteMusicXml(m_library.SongOf(m_shownSongID)));
 }
 
 void ScorePanel::PrintClick()
@@ -190,12 +190,12 @@ void ScorePanel::PrintClick()
     const int choice = m_dialogs.ChooseItem(QStringLiteral("打印 / PDF"),
                                             {QStringLiteral("保存为 PDF 文件"), QStringLiteral("打印到打印机")}, 0);
     if (choice == 1) {
-        ScorePrinter::Print(this, m_library.Table(), m_shownSongID);
+        ScorePrinter::Print(this, m_library.SongOf(m_shownSongID));
     } else if (choice == 0) {
         const QString path = AskExportFile(QStringLiteral("保存为 PDF"), QStringLiteral("PDF (*.pdf)"),
                                            QStringLiteral(".pdf"));
         if (!path.isEmpty())
-            ScorePrinter::WritePdf(path, m_library.Table(), m_shownSongID);
+            ScorePrinter::WritePdf(path, m_library.SongOf(m_shownSongID));
     }
 }
 
@@ -383,7 +383,7 @@ void ScorePanel::DrawPage(const QString& songNumber, int startCell)
     if (!ok)
         Raise(QStringLiteral("'%1' 不是有效的整数值").arg(songNumber));
 
-    const ScorePage page = BuildScorePage(SongFromTable(m_library.Table(), song), startCell);
+    const ScorePage page = BuildScorePage(m_library.SongOf(song), startCell);
     UpdatesHold hold{this};
     ClearGrids(1, Score::CellsPerPage);
     if (page.header) {
@@ -392,12 +392,12 @@ void ScorePanel::DrawPage(const QString& songNumber, int startCell)
         SetCaption(LabArt, QStringLiteral("演唱：") + page.header->performer);
         SetCaption(LabWord, QStringLiteral("作词：") + page.header->lyricist);
         SetCaption(LabComposer, QStringLiteral("作曲：") + page.header->composer);
-        if (const QString cadence = MeterCaption(page.header->timeCode); !cadence.isEmpty())
+        if (const QString cadence = HeaderMeterCaption(*page.header); !cadence.isEmpty())
             SetCaption(LabCadence1, cadence);
     }
     for (int k = 1; k <= Score::CellsPerPage; ++k)
         if (!page.glyphs[size_t(k - 1)].isEmpty())
-            Grid->ShowCell(k, page.glyphs[size_t(k - 1)]);
+            Grid->ShowCell(k, page.glyphs[size_t(k - 1)], page.signs[size_t(k - 1)]);
     for (size_t a = 0; a < page.arcs.size(); ++a) {
         m_viewArcRecord[a] = page.arcs[a].record;
         Grid->PlaceArc(int(a) + 1, page.arcs[a].position, page.arcs[a].length);

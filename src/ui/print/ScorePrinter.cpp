@@ -1,4 +1,5 @@
 #include "ui/print/ScorePrinter.h"
+#include "ui/widgets/SignedGlyph.h"
 #include "core/Errors.h"
 #include "core/files/FileOps.h"
 #include "core/score/ScorePage.h"
@@ -21,9 +22,8 @@ constexpr int BlockHeight = 3 * LinePitch + 40;      // one view page and its ca
 constexpr int BlocksPerSheet = 2;
 constexpr int FirstBlockTop = 150, BlockTop = 60;    // under the title on the first sheet
 
-std::vector<ScorePage> ViewPages(const SongTableType& table, int songID)
+std::vector<ScorePage> ViewPages(const Song& song)
 {
-    const Song song = SongFromTable(table, songID);
     std::vector<ScorePage> pages;
     for (int p = 1; p <= Score::ViewPageLimit; ++p) {
         ScorePage page = BuildScorePage(song, FirstCellOfPage(p));
@@ -32,6 +32,16 @@ std::vector<ScorePage> ViewPages(const SongTableType& table, int songID)
         pages.push_back(std::move(page));
     }
     return pages;
+}
+
+const QPixmap& CellPicture(const QString& glyph, Accidental sign)
+{
+    switch (sign) {
+    case Accidental::Sharp: return SignedGlyphPixmap(glyph, CellSign::Sharp, 2);
+    case Accidental::Flat: return SignedGlyphPixmap(glyph, CellSign::Flat, 2);
+    case Accidental::Natural: return SignedGlyphPixmap(glyph, CellSign::Natural, 2);
+    default: return GlyphPixmap(glyph, 2);
+    }
 }
 
 // One view page with its top at `top`: cells as the view places them, lines further apart.
@@ -44,7 +54,8 @@ void PaintViewPage(QPainter& p, const ScorePage& page, int number, int top)
     const auto y = [&](int k) { return top + 27 + LineOfPosition(k) * LinePitch; };
     for (int k = 1; k <= Score::CellsPerPage; ++k)
         if (const QString& g = page.glyphs[size_t(k - 1)]; !g.isEmpty())
-            p.drawPixmap(QRect(CellX(k), y(k), Score::CellWidth, Score::CellHeight), GlyphPixmap(g, 2));
+            p.drawPixmap(QRect(CellX(k), y(k), Score::CellWidth, Score::CellHeight),
+                         CellPicture(g, page.signs[size_t(k - 1)]));
     const QPixmap& arc = GlyphPixmap(QStringLiteral("NOTE_9004"), 2);
     for (const PageArc& a : page.arcs)
         p.drawPixmap(QRect(CellX(a.position) + 8, y(a.position) - 27, a.length * Score::CellWidth, Score::CellHeight),
@@ -61,15 +72,15 @@ void PaintHeader(QPainter& p, const SongHeader& h)
     p.setFont(PixelFont(QStringLiteral("楷体"), 15));
     const QString credits = QStringLiteral("演唱：%1    作词：%2    作曲：%3").arg(h.performer, h.lyricist, h.composer);
     p.drawText(QRect(43, 80, int(SheetWidth) - 86, 24), Qt::AlignRight | Qt::TextSingleLine, credits);
-    const QString cadence = MeterCaption(h.timeCode);
+    const QString cadence = HeaderMeterCaption(h);
     p.drawText(QRect(43, 80, 80, 24), Qt::AlignLeft | Qt::TextSingleLine, cadence.isEmpty() ? QStringLiteral("4/4") : cadence);
 }
 
 } // namespace
 
-int ScorePrinter::Paint(QPagedPaintDevice& device, const SongTableType& table, int song)
+int ScorePrinter::Paint(QPagedPaintDevice& device, const Song& song)
 {
-    const std::vector<ScorePage> pages = ViewPages(table, song);
+    const std::vector<ScorePage> pages = ViewPages(song);
     const int first = (int(SheetHeight) - FirstBlockTop - 50) / BlockHeight;
     const int sheets = 1 + (std::max(0, int(pages.size()) - first) + BlocksPerSheet - 1) / BlocksPerSheet;
     QPainter p(&device);
@@ -100,7 +111,7 @@ int ScorePrinter::Paint(QPagedPaintDevice& device, const SongTableType& table, i
     return sheets;
 }
 
-int ScorePrinter::WritePdf(const QString& path, const SongTableType& table, int song)
+int ScorePrinter::WritePdf(const QString& path, const Song& song)
 {
     // Qt writes beside the target; the file takes the target's place only when whole.
     FileReplacement file(path);
@@ -111,7 +122,7 @@ int ScorePrinter::WritePdf(const QString& path, const SongTableType& table, int 
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
         pdf.setResolution(300);
         pdf.setCreator(QStringLiteral("Tavo电脑钢琴"));
-        sheets = Paint(pdf, table, song);
+        sheets = Paint(pdf, song);
     }
     if (sheets == 0)
         file.Fail(QStringLiteral("无法开始绘制"));
@@ -125,14 +136,14 @@ int ScorePrinter::WritePdf(const QString& path, const SongTableType& table, int 
     return sheets;
 }
 
-bool ScorePrinter::Print(QWidget* parent, const SongTableType& table, int song)
+bool ScorePrinter::Print(QWidget* parent, const Song& song)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
     QPrintDialog dialog(&printer, parent);
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    if (Paint(printer, table, song) == 0)
+    if (Paint(printer, song) == 0)
         Raise(QStringLiteral("无法打印：打印机没有准备好。"));
     return true;
 }

@@ -2,6 +2,7 @@
 #include "core/score/SongRecord.h"
 #include "ui/widgets/ClickLabel.h"
 #include "ui/widgets/ScoreGrid.h"
+#include "ui/widgets/SignedGlyph.h"
 
 namespace {
 const QString BlankGlyph = QStringLiteral("NOTE_9000");
@@ -35,6 +36,21 @@ void GlyphGrid::ShowCell(int position, const QString& glyph)
 {
     if (position >= 1 && position <= Score::CellsPerPage)
         ShowGlyph(Cells[size_t(position - 1)], glyph);
+}
+
+void GlyphGrid::ShowCell(int position, const QString& glyph, Accidental sign)
+{
+    if (sign == Accidental::None || position < 1 || position > Score::CellsPerPage) {
+        ShowCell(position, glyph);
+        return;
+    }
+    const CellSign s = sign == Accidental::Sharp  ? CellSign::Sharp
+                       : sign == Accidental::Flat ? CellSign::Flat
+                                                  : CellSign::Natural;
+    if (const QPixmap& pm = SignedGlyphPixmap(glyph, s); !pm.isNull())
+        Cells[size_t(position - 1)]->setPixmap(pm);
+    else
+        ShowCell(position, glyph);
 }
 
 void GlyphGrid::Clear(int first, int last)
