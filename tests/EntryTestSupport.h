@@ -14,7 +14,7 @@ struct FakeEntryView : IEntryView {
     std::array<Arc, Score::ArcsPerGrid + 1> arcs;         // 1..6
     QString caption, cadence, prompt;
     int viewClears = 0;
-    void ShowCell(int k, const QString& glyph) override { cells.at(size_t(k)) = glyph; }
+    void ShowCell(int k, const QString& glyph, Accidental) override { cells.at(size_t(k)) = glyph; }
     void ShowArc(int a, int k, int len) override { arcs.at(size_t(a)) = {true, k, len}; }
     void HideArc(int a) override { arcs.at(size_t(a)).shown = false; }
     void SetPageCaption(const QString& c) override { caption = c; }

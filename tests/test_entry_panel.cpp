@@ -204,7 +204,7 @@ private Q_SLOTS:
         QTest::keyClick(p.TextWin->TextBox, Qt::Key_Return, Qt::ControlModifier);
         QTRY_VERIFY(!p.TextWin->isVisible());
         QCOMPARE(p.EdSongName->text(), QStringLiteral("<b>文本歌</b>"));
-        QCOMPARE(p.LabCadence2->text(), QStringLiteral("2/4"));
+        QCOMPARE(p.LabCadence2->text(), QStringLiteral("1=D 2/4"));   // the text's key is kept
         QCOMPARE(p.Editor().CursorCell(), 12);
         QVERIFY(p.Grid->ArcShown(1));
         QCOMPARE(CellGlyphOf(p, 7), QStringLiteral("NOTE_601"));
@@ -220,8 +220,8 @@ private Q_SLOTS:
         m.setFocus();
         QTest::keyClick(&m, Qt::Key_C, Qt::ControlModifier);
         const QString copied = QGuiApplication::clipboard()->text();
-        QCOMPARE(copied, QStringLiteral("歌名：<b>文本歌</b>\n演唱：佚名\n作词：佚名\n作曲：佚名\n节拍：2/4\n"
-                                        "1 1 | 5 5 | (6 6) | 5 - |\n"));
+        QCOMPARE(copied, QStringLiteral("歌名：<b>文本歌</b>\n演唱：佚名\n作词：佚名\n作曲：佚名\n节拍：2/4\n1=D\n"
+                                        "1 1 | 5 5 | (6 6) | 5 - |\n"));   // saved, viewed and copied with its key
     }
 
     // Digits typed before the start start the song (or ask for the title); the cursor frame

@@ -3,6 +3,8 @@
 #include "core/Errors.h"
 #include "core/library/Database.h"
 #include "core/library/SongRows.h"
+#include "core/formats/JianpuText.h"
+#include "core/library/SongMarks.h"
 #include "core/library/SongSave.h"
 #include "core/library/Password.h"
 #include <QFile>
@@ -206,6 +208,32 @@ private Q_SLOTS:
         QCOMPARE(lib.Submit(d).outcome, SaveResult::Outcome::Declined);
         QCOMPARE(lib.Rows(1).size(), 0);
         QCOMPARE(d.Record(1), QStringLiteral("5010/1"));
+    }
+
+    // A pasted song's key, meter and signs are saved with it, under the saved song's number.
+    void marksOfAPastedSongAreSaved()
+    {
+        Library lib({1});
+        EntryDriver d;
+        const JianpuParse p = ParseJianpu(QStringLiteral("歌名：升\n1=D 3/4\n1 #4 5 | #4 4 =4 |\n"),
+                                          JianpuOptions{JianpuMode::Paste, {}, 1});
+        QVERIFY(p.ok());
+        const JianpuSong& js = p.songs.at(0);
+        d.editor.Fill(js.Rows(), SongToMarks(js.song, js.songID));
+        QCOMPARE(d.view.cadence, QStringLiteral("1=D 3/4"));
+        const SaveResult r = lib.Submit(d);
+        QCOMPARE(r.songId, 2);
+        const SongTableType rows = ReadSong(lib.conn, 2);
+        const Song saved = SongFromRows(rows, ReadSongMarks(lib.conn, rows, 2));
+        QCOMPARE(saved.header->key.Name(), QStringLiteral("1=D"));
+        QCOMPARE(saved.header->MeterText(), QStringLiteral("3/4"));
+        QList<int> alters;
+        for (const Cell& c : saved.cells)
+            if (c.IsNote())
+                alters << c.alter;
+        QCOMPARE(alters, (QList<int>{0, 1, 0, 1, 1, 0}));
+        // Read by the rows alone, the song is the diatonic one in 4/4.
+        QCOMPARE(SongFromRows(rows).header->MeterText(), QStringLiteral("4/4"));
     }
 };
 

@@ -66,7 +66,7 @@ SaveResult SubmitEntry(TADOConnection& conn, EntryEditor& editor, IDialogs& dial
 {
     if (!editor.Started())
         return SaveResult{};
-    const SaveResult result = SaveNewSong(conn, editor.SongToSave(titleField), dialogs, today);
+    const SaveResult result = SaveNewSong(conn, editor.SongToSave(titleField), dialogs, today, editor.Marks());
     using End = EntryEditor::SaveEnd;
     switch (result.outcome) {
     case SaveResult::Outcome::Declined:

@@ -1,4 +1,5 @@
 #include "core/score/EntryEditor.h"
+#include "core/score/ScorePage.h"
 #include "core/score/Song.h"
 #include <algorithm>
 
@@ -73,7 +74,12 @@ void EntryEditor::WriteCursorCell(const QString& note, int duration, int octave,
         r.InfoType = GbkCut(QString::number(infoType), 1);
     if (conn >= 0)
         r.Conn = conn;
-    m_view.ShowCell(m_cell, EntryGlyphName(r));
+    // A new note, octave or kind of cell loses its sign; a new length keeps it.
+    const bool renoted = note != KeepText || octave != Keep || infoType != Keep;
+    if (renoted)
+        DropMarks(m_marks, i, i);
+    const std::vector<Accidental> signs = renoted ? std::vector<Accidental>{} : ShownSigns();
+    m_view.ShowCell(m_cell, EntryGlyphName(r), size_t(i - 1) < signs.size() ? signs[size_t(i - 1)] : Accidental::None);
 }
 
 bool EntryEditor::StartSong(const EntryFields& fields, int cadenceCode)
@@ -160,9 +166,10 @@ void EntryEditor::RedrawEntryPage(int first, int last)
 {
     first = std::max(first, 1);
     last = std::min(last, kLastRecord);
+    const std::vector<Accidental> signs = ShownSigns();
     for (int r = first, k = 1; r <= last && k <= Score::CellsPerPage; ++r, ++k) {
         const SongRecord& rec = m_table[size_t(r)];
-        m_view.ShowCell(k, EntryGlyphName(rec));
+        m_view.ShowCell(k, EntryGlyphName(rec), size_t(r - 1) < signs.size() ? signs[size_t(r - 1)] : Accidental::None);
         if (rec.Conn > 0 && IsNoteRow(rec))
             PlaceArc(r, k, rec.Conn);
     }
@@ -174,6 +181,16 @@ void EntryEditor::ResetEntryRecords(int first, int last)
     last = std::min(last, kLastRecord);
     for (int r = first; r <= last; ++r)
         ResetToBlank(m_table[size_t(r)]);
+    DropMarks(m_marks, first, last);
+}
+
+// The signs the cells show, by record index - 1; empty when the song has no marks.
+std::vector<Accidental> EntryEditor::ShownSigns() const
+{
+    if (m_marks.empty())
+        return {};
+    const SongTableType rows(m_table.begin(), m_table.begin() + EntrySongEnd(m_table));
+    return ShownAccidentals(SongFromRows(rows, m_marks));
 }
 
 void EntryEditor::GridsCleared(int first, int last)
@@ -181,7 +198,7 @@ void EntryEditor::GridsCleared(int first, int last)
     first = std::max(first, 1);
     last = std::min(last, Score::CellsPerPage);
     for (int k = first; k <= last; ++k)
-        m_view.ShowCell(k, QStringLiteral("NOTE_9000"));
+        m_view.ShowCell(k, QStringLiteral("NOTE_9000"), Accidental::None);
     for (size_t a = 0; a < m_arcs.size(); ++a) {
         m_arcs[a] = EntryArc{};
         m_view.HideArc(int(a) + 1);
@@ -336,7 +353,7 @@ void EntryEditor::Abandon()
     m_retakeTitle = false;
 }
 
-void EntryEditor::Fill(const SongTableType& rows)
+void EntryEditor::Fill(const SongTableType& rows, const SongMarkTable& marks)
 {
     if (rows.empty() || rows.size() > size_t(Score::EntryRecordCount))
         return;
@@ -355,7 +372,14 @@ void EntryEditor::Fill(const SongTableType& rows)
         CutToCapacity(r);
         m_table[i] = r;
     }
-    if (const QString caption = MeterCaption(h.Conn); !caption.isEmpty()) {
+    m_marks.clear();
+    for (SongMark m : marks)
+        if (m.SeqID >= 0 && size_t(m.SeqID) < rows.size()) {
+            m.SongID = 0;
+            m_marks.push_back(std::move(m));
+        }
+    const Song song = SongFromRows(SongTableType{h}, m_marks);
+    if (const QString caption = HeaderMeterCaption(*song.header); !caption.isEmpty()) {
         m_cadence = h.Conn;
         m_view.SetCadenceCaption(caption);
     }
@@ -412,6 +436,7 @@ void EntryEditor::CycleOctave()
 void EntryEditor::SwitchCadence()
 {
     m_cadence = m_cadence == 1 ? 0 : m_cadence + 1;
+    DropMarks(m_marks, 0, 0, true);   // the code's meter replaces a meter it cannot say
     m_view.SetCadenceCaption(MeterCaption(m_cadence));
 }
 

@@ -2,7 +2,7 @@
 // The score entry editor: a typewriter with a backspace over the entry table. The
 // cursor always stands on the last cell written so far; digits and symbols overwrite
 // it, "增加" appends a space cell and "清除" blanks it and steps back.
-#include "core/score/SongRecord.h"
+#include "core/score/Song.h"
 #include <QString>
 #include <array>
 
@@ -17,7 +17,7 @@ int EntrySongEnd(const EntryTableType& entry);
 class IEntryView {
 public:
     virtual ~IEntryView() = default;
-    virtual void ShowCell(int position, const QString& glyph) = 0;
+    virtual void ShowCell(int position, const QString& glyph, Accidental sign) = 0;
     // Shows the arc over the cell at position, `length` cells wide (it may run past
     // the right edge of its line).
     virtual void ShowArc(int arc, int position, int length) = 0;
@@ -64,6 +64,7 @@ public:
     void SetSlurLength(int n);
     void RedrawEntryPage(int first, int last);
     void ResetEntryRecords(int first, int last);
+    std::vector<Accidental> ShownSigns() const;
     // The entry side of clear grids: blank cells first..last, free every arc, slur
     // counter to 0. The table keeps the song.
     void GridsCleared(int first, int last);
@@ -80,7 +81,7 @@ public:
     void SwitchCadence();            // LabCadence2
     // Replaces the song with rows (header, then at most 499 cells in order), as a text
     // written in the 文本 window gives them: the cursor stands on the last cell, on its page.
-    void Fill(const SongTableType& rows);
+    void Fill(const SongTableType& rows, const SongMarkTable& marks = {});
     // A key typed while the panel is open: a note (0..7), or a symbol code (1 dot, 2 bar
     // line, 3 dash). It is written into a new cell after the last one, or into the cell
     // under the cursor while that is still empty or the space "增加" placed.
@@ -108,6 +109,8 @@ public:
     // ---- State ----
     bool Started() const { return !m_table[0].SongName.isEmpty(); }
     const EntryTableType& Table() const { return m_table; }
+    // What the records cannot say (key, meter, accidentals), by record index.
+    const SongMarkTable& Marks() const { return m_marks; }
     int CursorPage() const { return m_page; }
     int CursorCell() const { return m_cell; }
     int CursorIndex() const { return m_page * Score::CellsPerPage + m_cell; }
@@ -129,6 +132,7 @@ private:
 
     IEntryView& m_view;
     EntryTableType m_table{};
+    SongMarkTable m_marks;
     std::array<EntryArc, Score::ArcsPerGrid> m_arcs{};
     int m_page = 0;
     int m_cell = 1;

@@ -593,3 +593,10 @@ QString CellEntryGlyph(const Cell& cell)
 {
     return EntryGlyphName(cell.stored ? *cell.stored : Encoded(cell));
 }
+
+void DropMarks(SongMarkTable& marks, int first, int last, bool meterOnly)
+{
+    std::erase_if(marks, [&](const SongMark& m) {
+        return m.SeqID >= first && m.SeqID <= last && (!meterOnly || m.Mark.startsWith(MeterMark));
+    });
+}

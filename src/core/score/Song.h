@@ -176,6 +176,8 @@ std::vector<SongRecord> SongToRows(const Song& song, int songID, const QString& 
 // The marks of that saved form: what its rows cannot say (none for a diatonic song in C in
 // 2/4 or 4/4).
 SongMarkTable SongToMarks(const Song& song, int songID);
+// Drops the marks of records first..last; with meterOnly, only the meter of the header.
+void DropMarks(SongMarkTable& marks, int first, int last, bool meterOnly = false);
 
 // ---- Accidentals and pitch ----
 

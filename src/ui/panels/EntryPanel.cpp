@@ -172,7 +172,7 @@ QString EntryPanel::EntryText() const
     SongTableType rows{table[0]};
     for (size_t r = 1; r < table.size() && !IsBlankCell(table[r]); ++r)
         rows.push_back(table[r]);
-    Song song = SongFromRows(rows);
+    Song song = SongFromRows(rows, m_editor.Marks());
     if (!m_editor.Started()) {
         // Not started yet: what the fields would start it with.
         song.header = SongHeader{UsableTitleField(EdSongName->text()) ? EdSongName->text() : QString(), EdArt->text(),
@@ -214,7 +214,7 @@ QString EntryPanel::AcceptText(const QString& text)
             *credits[i] = fields[i]->text();
     }
     UpdatesHold hold{this};
-    m_editor.Fill(song.Rows());
+    m_editor.Fill(song.Rows(), SongToMarks(song.song, song.songID));
     EdSongName->setText(m_editor.Table()[0].SongName);
     Refresh();
     return QString();
@@ -349,9 +349,9 @@ void EntryPanel::ImgOperInsDBClick()
 
 // ---- What the editor reports ----
 
-void EntryPanel::ShowCell(int position, const QString& glyph)
+void EntryPanel::ShowCell(int position, const QString& glyph, Accidental sign)
 {
-    Grid->ShowCell(position, glyph);
+    Grid->ShowCell(position, glyph, sign);
 }
 
 void EntryPanel::ShowArc(int arc, int position, int length)

@@ -106,7 +106,7 @@ private:
     void Refresh();
 
     // ---- IEntryView ----
-    void ShowCell(int position, const QString& glyph) override;
+    void ShowCell(int position, const QString& glyph, Accidental sign) override;
     void ShowArc(int arc, int position, int length) override;
     void HideArc(int arc) override;
     void SetPageCaption(const QString& caption) override;
