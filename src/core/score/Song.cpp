@@ -525,40 +525,38 @@ QString AccidentalSign(Accidental a)
     return {};
 }
 
+namespace {
+// Walks the notes of a song bar by bar, handing each note its index and what the bar so far
+// gives its degree in its octave (the key's own note until a sign).
+template <class SongType, class Visit>
+void WalkBarNotes(SongType& song, Visit visit)
+{
+    std::map<std::pair<int, int>, int> bar;
+    for (size_t i = 0; i < song.cells.size(); ++i) {
+        auto& c = song.cells[i];
+        if (c.kind == CellKind::Bar)
+            bar.clear();
+        else if (c.IsNote() && c.degree >= 1 && c.degree <= 7)
+            visit(i, c, bar[{c.degree, c.octave}]);
+    }
+}
+}   // namespace
+
 std::vector<Accidental> ShownAccidentals(const Song& song)
 {
     std::vector<Accidental> shown(song.cells.size(), Accidental::None);
-    // What the bar so far gives each degree in each octave; the key's own note until a sign.
-    std::map<std::pair<int, int>, int> bar;
-    for (size_t i = 0; i < song.cells.size(); ++i) {
-        const Cell& c = song.cells[i];
-        if (c.kind == CellKind::Bar) {
-            bar.clear();
-            continue;
-        }
-        if (!c.IsNote() || c.degree < 1 || c.degree > 7)
-            continue;
-        int& now = bar[{c.degree, c.octave}];
+    WalkBarNotes(song, [&](size_t i, const Cell& c, int& now) {
         if (c.alter == now)
-            continue;
+            return;
         shown[i] = c.alter > 0 ? Accidental::Sharp : c.alter < 0 ? Accidental::Flat : Accidental::Natural;
         now = c.alter;
-    }
+    });
     return shown;
 }
 
 void ApplyWrittenAccidentals(Song& song, std::span<const Accidental> written)
 {
-    std::map<std::pair<int, int>, int> bar;
-    for (size_t i = 0; i < song.cells.size(); ++i) {
-        Cell& c = song.cells[i];
-        if (c.kind == CellKind::Bar) {
-            bar.clear();
-            continue;
-        }
-        if (!c.IsNote() || c.degree < 1 || c.degree > 7)
-            continue;
-        int& now = bar[{c.degree, c.octave}];
+    WalkBarNotes(song, [&](size_t i, Cell& c, int& now) {
         switch (i < written.size() ? written[i] : Accidental::None) {
         case Accidental::Sharp: now = 1; break;
         case Accidental::Flat: now = -1; break;
@@ -566,7 +564,7 @@ void ApplyWrittenAccidentals(Song& song, std::span<const Accidental> written)
         case Accidental::None: break;
         }
         c.alter = now;
-    }
+    });
 }
 
 int SoundingPitch(const Key& key, int degree, int octave, int alter)

@@ -33,7 +33,7 @@ public:
     void Wrong(const QString& note);            // a short red flash
     void Demo(const QString& note, bool down);  // the key shown pressed or released
 
-    QLabel* Hint = nullptr;                     // "↓" or "↑" for a note beyond the keys
+    QLabel* Hint = nullptr;   // "↓" or "↑" for a note beyond the keys (Qt::PlainText)
     bool Letters() const { return m_letters; }
     QString Awaited() const { return m_awaited; }
     bool IsWrong(const QString& note) const;

@@ -33,6 +33,7 @@ void TFrmKeyBoard_2::BuildKeys()
 {
     ImgBack = new QLabel(this);
     ImgBack->setGeometry(0, 0, 1087, 282);
+    ImgBack->setTextFormat(Qt::PlainText);   // a picture; never markup
     ImgBack->setScaledContents(true);
     ImgBack->setPixmap(QPixmap::fromImage(ResourceImage(QStringLiteral("pic/kb2_back.png"))));
 

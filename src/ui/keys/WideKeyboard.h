@@ -24,7 +24,7 @@ public:
     void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void FormKeyUp(int key, Qt::KeyboardModifiers modifiers);
 
-    QLabel* ImgBack = nullptr;
+    QLabel* ImgBack = nullptr;                      // the back picture (Qt::PlainText: never markup)
     TImageButton* Img_cx = nullptr;                 // the first black key
     std::array<TImageButton*, 11> ImageButton{};    // ImageButton1..11 at index 0..10
     const std::array<TImageButton*, 18>& WhiteKeys() const { return m_white; }   // left to right, c to f2

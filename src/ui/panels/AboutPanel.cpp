@@ -25,6 +25,7 @@ AboutPanel::AboutPanel(QWidget* parent, IDialogs& dialogs)
 
     ImgAboutInfo = new QLabel(this);
     ImgAboutInfo->setObjectName(QStringLiteral("ImgAboutInfo"));
+    ImgAboutInfo->setTextFormat(Qt::PlainText);   // a picture; never markup
     ImgAboutInfo->setGeometry(3, 38, 468, 310);   // the panel's edge cuts it
     ImgAboutInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     ImgAboutInfo->setPixmap(QPixmap::fromImage(ResourceImage(QStringLiteral("pic/about.png"))));

@@ -24,6 +24,7 @@ public:
     QLineEdit* EdArt = nullptr;
     QLineEdit* EdSongWord = nullptr;
     QLineEdit* EdSongComposer = nullptr;
+    // Every caption below is made by PlainLabel (Qt::PlainText): typed titles are never markup.
     QLabel* Label8 = nullptr;
     QLabel* Label9 = nullptr;
     QLabel* Label10 = nullptr;
