@@ -29,7 +29,6 @@ public:
         std::function<int()> viewPage;    // the page on view, from 1
         std::function<void(int)> showPage;   // the view's own page turn, to that page
         std::function<QString()> title;   // the song's title, for its best results
-        std::function<int()> beatsPerBar; // of the song on view, for the count-in
     };
     // clockMs: a steady clock for 跟弹's time and the demo's silent stand-in; the steady
     // clock when empty.
@@ -103,6 +102,8 @@ Q_SIGNALS:
 
 private:
     Timeline StartTimeline(int song) const;
+    // The song's meter: its clicks and count-in.
+    Meter MeterOf(int song) const;
     QString NothingToPlay() const;
     qint64 Elapsed() const;
     void RestartClock();
