@@ -80,7 +80,7 @@ private Q_SLOTS:
         QVERIFY(p.LabCadence2->toolTip().isEmpty());   // its hint is data
         QCOMPARE(p.KeyBox->currentText(), QStringLiteral("1=C"));
         QCOMPARE(p.KeyBox->count(), 15);
-        QCOMPARE(p.SignButton->pos(), QPoint(362, 266));
+        QCOMPARE(p.SignButton->pos(), QPoint(350, 266));
         QCOMPARE(p.SignButton->toolTip(), QStringLiteral("升降号"));
         QCOMPARE(p.SignButton->textFormat(), Qt::PlainText);
         // The widest meter stays clear of the title field.

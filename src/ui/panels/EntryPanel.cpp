@@ -71,6 +71,8 @@ EntryPanel::EntryPanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library)
     LabCadence2 = NewText<ClickLabel>(QStringLiteral("LabCadence2"), QStringLiteral("4/4"), 18, 8, yahei,
                                       CreamTextStyle);
     Wire(LabCadence2, &ClickLabel::clicked, &EntryPanel::LabCadence2Click);
+    // Stepping through the meters quickly: the second click of a pair steps too.
+    Wire(LabCadence2, &ClickLabel::doubleClicked, &EntryPanel::LabCadence2Click);
     LabCadence2->setCursor(Qt::PointingHandCursor);
 
     // The key beside the credits, where the row is free; it never takes the keys from the piano.
@@ -142,11 +144,12 @@ EntryPanel::EntryPanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library)
     }
 
     // Left of the digits, as a sign stands left of its note.
-    SignButton = NewText<ClickLabel>(QStringLiteral("SignButton"), QStringLiteral("♯♭"), 362, 266, yahei,
+    SignButton = NewText<ClickLabel>(QStringLiteral("SignButton"), QStringLiteral("♯♭"), 350, 266, yahei,
                                      CreamTextStyle);
     SignButton->setToolTip(QStringLiteral("升降号"));
     SignButton->setCursor(Qt::PointingHandCursor);
     Wire(SignButton, &ClickLabel::clicked, &EntryPanel::SignButtonClick);
+    Wire(SignButton, &ClickLabel::doubleClicked, &EntryPanel::SignButtonClick);
 
     ImgOperLong = NewPictureButton(this, QStringLiteral("ImgOperLong"), QRect(624, 65, 33, 42), QStringLiteral("op_long"),
                                    QStringLiteral("音长"));
