@@ -78,8 +78,8 @@ int main(int argc, char** argv)
     for (int i = 0; i < 2; ++i) {
         const Song song = PageSong(i ? QStringLiteral("升降号") : QStringLiteral("无升降号"), i == 1);
         const std::vector<SongRecord> rows = SongToRows(song, 0, QStringLiteral("20260101"));
-        ids[i] = AddSong(library.Connection(), SongTableType(rows.begin(), rows.end()), song.Title(),
-                         QDate(2026, 1, 1), SongToMarks(song, 0))
+        ids[i] = AddSong(library.Connection(), SongTableType(rows.begin(), rows.end()), song.Title(), QDate(2026, 1, 1),
+                         SongToMarks(song, 0))
                      .songId;
     }
     BannerLinkList links;

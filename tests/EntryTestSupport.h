@@ -64,14 +64,17 @@ struct EntryDriver {
     }
     void Run(const QString& script)
     {
-        const std::map<QString, std::function<void()>> keys{
-            {"add", [&] { editor.Add(fields); }}, {"clr", [&] { editor.Clear(); }},
-            {"dur", [&] { editor.CycleDuration(); }}, {"oct", [&] { editor.CycleOctave(); }},
-            {"cad", [&] { editor.SwitchCadence(); }}, {"slur", [&] { editor.Symbol(4); }},
-            {"sign", [&] { editor.CycleSign(); }},
-            {"br", [&] { editor.Symbol(6); }}, {"reset", [&] { editor.Reset(); }},
-            {"clearview", [&] { editor.GridsCleared(1, Score::CellsPerPage); }},
-            {"abandon", [&] { editor.Abandon(); }}};
+        const std::map<QString, std::function<void()>> keys{{"add", [&] { editor.Add(fields); }},
+                                                            {"clr", [&] { editor.Clear(); }},
+                                                            {"dur", [&] { editor.CycleDuration(); }},
+                                                            {"oct", [&] { editor.CycleOctave(); }},
+                                                            {"cad", [&] { editor.SwitchCadence(); }},
+                                                            {"slur", [&] { editor.Symbol(4); }},
+                                                            {"sign", [&] { editor.CycleSign(); }},
+                                                            {"br", [&] { editor.Symbol(6); }},
+                                                            {"reset", [&] { editor.Reset(); }},
+                                                            {"clearview", [&] { editor.GridsCleared(1, Score::CellsPerPage); }},
+                                                            {"abandon", [&] { editor.Abandon(); }}};
         std::map<QString, QString*> texts{{"title", &fields.title}, {"art", &fields.performer},
                                           {"word", &fields.lyricist}, {"comp", &fields.composer}};
         for (const QString& item : script.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {

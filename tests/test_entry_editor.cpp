@@ -95,7 +95,8 @@ private Q_SLOTS:
         row("4/4 steps to 2/2", "cad add", "cadence=2/2;head=送别|佚名|佚名|佚名|1|0;marks=0:meter=2/2");
         row("6/8 is kept as 2/4 and a mark", "cad*3 add", "cadence=6/8;head=送别|佚名|佚名|佚名|0|0;marks=0:meter=6/8");
         row("12/8 wraps round to 2/4", "cad*6", "cadence=2/4");
-        row("3/4 after the start reaches the song", "add d1 cad*7", "cadence=3/4;head=送别|佚名|佚名|佚名|1|0;marks=0:meter=3/4");
+        row("3/4 after the start reaches the song", "add d1 cad*7",
+            "cadence=3/4;head=送别|佚名|佚名|佚名|1|0;marks=0:meter=3/4");
         row("back to 4/4 drops the mark", "add cad*8", "cadence=4/4;marks=");
         row("key before the start", "1=bB add", "key=1=♭B;marks=0:key=bB");
         row("key and meter together", "add 1=D cad*7", "key=1=D;marks=0:key=D,0:meter=3/4");

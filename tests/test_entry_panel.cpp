@@ -50,8 +50,8 @@ private Q_SLOTS:
         const EntryPanel& p = *w.main->GBxOpernWrite;
         struct Place { const QWidget* w; QRect r; QString hint; };
         const Place places[] = {
-            {p.EdSongName, {62, 9, 167, 26}, {}},        {p.EdArt, {62, 40, 62, 21}, {}},
-            {p.EdSongWord, {179, 40, 62, 21}, {}},       {p.EdSongComposer, {296, 40, 62, 21}, {}},
+            {p.EdSongName, {62, 9, 167, 26}, {}},          {p.EdArt, {62, 40, 62, 21}, {}},
+            {p.EdSongWord, {179, 40, 62, 21}, {}},         {p.EdSongComposer, {296, 40, 62, 21}, {}},
             {p.ImgSymbol[1], {15, 264, 32, 32}, "分隔线"}, {p.ImgSymbol[2], {51, 264, 32, 32}, "延长线"},
             {p.ImgSymbol[3], {88, 264, 32, 32}, "连接线"}, {p.ImgSymbol[0], {125, 264, 32, 32}, "附点"},
             {p.ImgSymbol[4], {161, 264, 32, 32}, "空格"},  {p.ImgSymbol[5], {198, 264, 32, 32}, "换行"},
@@ -261,10 +261,10 @@ private Q_SLOTS:
         }
         Click(p.LabOpren[4]);
         QCOMPARE(CellGlyphOf(p, 4), QStringLiteral("NOTE_401"));
-        Click(p.SignButton);                         // the second 4 goes ♯
+        Click(p.SignButton);   // the second 4 goes ♯
         QCOMPARE(p.Grid->Cells[3]->pixmap().cacheKey(),
                  SignedGlyphPixmap(QStringLiteral("NOTE_401"), CellSign::Sharp).cacheKey());
-        for (int i = 0; i < 3; ++i)                  // 9/8 → 12/8 → 2/4 → 3/4, after the start too
+        for (int i = 0; i < 3; ++i)   // 9/8 → 12/8 → 2/4 → 3/4, after the start too
             Click(p.LabCadence2);
         QCOMPARE(p.LabCadence2->text(), QStringLiteral("3/4"));
         Click(p.ImgOperInsDB);

@@ -76,11 +76,14 @@ struct Rig {
 
     explicit Rig(const QString& text) : Rig(Rows(text)) {}
     explicit Rig(SongTableType rows)
-        : table(std::move(rows)),
-          s(dialogs, table, out,
-            PracticeSession::View{[this] { return shown; }, [this] { return page; },
-                                  [this](int p) { turns << p; page = p; }, [this] { return title; }},
-            [this] { return ms; })
+        : table(std::move(rows)), s(dialogs, table, out,
+                                    PracticeSession::View{[this] { return shown; }, [this] { return page; },
+                                                          [this](int p) {
+                                                              turns << p;
+                                                              page = p;
+                                                          },
+                                                          [this] { return title; }},
+                                    [this] { return ms; })
     {
         QObject::connect(&s, &PracticeSession::say, &s, [this](const QString& t, const QString& b) {
             line = t;

@@ -276,16 +276,27 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("meter");      // the editor's
         QTest::addColumn<QString>("expected");   // the song's meter, then the warnings
-        QTest::newRow("3/4 bars in 3/4") << "T\n1 2 3 | 4 5 6 | 7 - - |" << "3/4" << "3/4";
-        QTest::newRow("6/8 bars in 6/8") << "T\n1_ 2_ 3_ 4_ 5_ 6_ | 1 2_ 3 . | 5 . - |" << "6/8" << "6/8";
-        QTest::newRow("9/8 bars in 9/8") << "T\n1 2 3 1_ 2_ 3_ |" << "9/8" << "9/8";
-        QTest::newRow("a long bar in 3/4") << "T\n1 2 3 | 1 2 3 4 | 5 6 7 |" << "3/4"
+        QTest::newRow("3/4 bars in 3/4") << "T\n1 2 3 | 4 5 6 | 7 - - |"
+                                         << "3/4"
+                                         << "3/4";
+        QTest::newRow("6/8 bars in 6/8") << "T\n1_ 2_ 3_ 4_ 5_ 6_ | 1 2_ 3 . | 5 . - |"
+                                         << "6/8"
+                                         << "6/8";
+        QTest::newRow("9/8 bars in 9/8") << "T\n1 2 3 1_ 2_ 3_ |"
+                                         << "9/8"
+                                         << "9/8";
+        QTest::newRow("a long bar in 3/4") << "T\n1 2 3 | 1 2 3 4 | 5 6 7 |"
+                                           << "3/4"
                                            << "3/4 第 2 行：第 2 小节有 4 拍，3/4 拍应有 3 拍";
-        QTest::newRow("a short bar in 6/8") << "T\n1 2 3 | 1 2 | 5 6 7 |" << "6/8"
+        QTest::newRow("a short bar in 6/8") << "T\n1 2 3 | 1 2 | 5 6 7 |"
+                                            << "6/8"
                                             << "6/8 第 2 行：第 2 小节有 2 拍，6/8 拍应有 3 拍";
-        QTest::newRow("3/4 bars in 4/4 are wrong") << "T\n1 2 3 | 4 5 6 | 7 - - |" << "4/4"
+        QTest::newRow("3/4 bars in 4/4 are wrong") << "T\n1 2 3 | 4 5 6 | 7 - - |"
+                                                   << "4/4"
                                                    << "4/4 第 2 行：第 2 小节有 3 拍，4/4 拍应有 4 拍";
-        QTest::newRow("the text's own meter wins") << "T\n2/4\n1 2 | 3 4 | 5 |" << "3/4" << "2/4";
+        QTest::newRow("the text's own meter wins") << "T\n2/4\n1 2 | 3 4 | 5 |"
+                                                   << "3/4"
+                                                   << "2/4";
     }
     void barsCountedInTheEditorsMeter()
     {

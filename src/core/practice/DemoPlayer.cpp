@@ -126,10 +126,7 @@ int DemoPlayer::Count() const
     return m_options.loop ? int(m_frames.size()) + n + 1 : n;
 }
 
-int DemoPlayer::SongPulses() const
-{
-    return int(std::ceil(m_song.beats / PulseBeats() - 1e-9));
-}
+int DemoPlayer::SongPulses() const { return int(std::ceil(m_song.beats / PulseBeats() - 1e-9)); }
 
 double DemoPlayer::PassBeats() const
 {

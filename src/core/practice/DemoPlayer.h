@@ -91,7 +91,7 @@ private:
     Timeline m_song;
     std::vector<std::uint64_t> m_frames;   // frames of the events scheduled so far
     Options m_options;
-    int m_nextClick = 0;                   // the pulse of the next click to schedule
+    int m_nextClick = 0;   // the pulse of the next click to schedule
     int m_tempo = DefaultTempo;
     bool m_running = false;
     bool m_silent = false;

@@ -28,7 +28,7 @@ public:
         std::function<int()> shownSong;   // the song on view, 0 when none (or the menu is open)
         std::function<int()> viewPage;    // the page on view, from 1
         std::function<void(int)> showPage;   // the view's own page turn, to that page
-        std::function<QString()> title;   // the song's title, for its best results
+        std::function<QString()> title;      // the song's title, for its best results
     };
     // clockMs: a steady clock for 跟弹's time and the demo's silent stand-in; the steady
     // clock when empty.

@@ -83,7 +83,7 @@ public:
     // LabCadence2: the next meter of Meter::Common() (2/4, 3/4, 4/4, 2/2, 3/8, 6/8, 9/8, 12/8);
     // the header keeps the nearest code an old reader knows, and the meter beside it.
     void SwitchCadence();
-    void SetKey(const Key& key);     // the key box
+    void SetKey(const Key& key);   // the key box
     // 升降号: the note under the cursor sounds ♯, then ♭, then as the key has it.
     void CycleSign();
     // Replaces the song with rows (header, then at most 499 cells in order), as a text
@@ -153,8 +153,8 @@ private:
     int m_octave = 1;
     int m_slurCounter = 0;
     int m_cadence = 1;
-    Meter m_meter;   // 4/4 until another is chosen
-    Key m_key;       // 1=C until another is chosen
+    Meter m_meter;                // 4/4 until another is chosen
+    Key m_key;                    // 1=C until another is chosen
     bool m_retakeTitle = false;   // the last save found the title taken
     bool m_placeholder = false;   // the cursor cell is the space "增加" put there, not yet used
 

@@ -144,8 +144,8 @@ EntryPanel::EntryPanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library)
     }
 
     // Left of the digits, as a sign stands left of its note.
-    SignButton = NewText<ClickLabel>(QStringLiteral("SignButton"), QStringLiteral("♯♭"), 350, 266, yahei,
-                                     CreamTextStyle);
+    SignButton =
+        NewText<ClickLabel>(QStringLiteral("SignButton"), QStringLiteral("♯♭"), 350, 266, yahei, CreamTextStyle);
     SignButton->setToolTip(QStringLiteral("升降号"));
     SignButton->setCursor(Qt::PointingHandCursor);
     Wire(SignButton, &ClickLabel::clicked, &EntryPanel::SignButtonClick);
@@ -217,10 +217,7 @@ JianpuOptions EntryPanel::PasteOptions() const
     return options;
 }
 
-QString EntryPanel::CheckText(const QString& text) const
-{
-    return ParseJianpu(text, PasteOptions()).summary();
-}
+QString EntryPanel::CheckText(const QString& text) const { return ParseJianpu(text, PasteOptions()).summary(); }
 
 QString EntryPanel::AcceptText(const QString& text)
 {

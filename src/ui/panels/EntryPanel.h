@@ -31,8 +31,8 @@ public:
     QLabel* Label9 = nullptr;
     QLabel* Label10 = nullptr;
     ClickLabel* LabCadence2 = nullptr;   // the meter: each click the next one
-    QComboBox* KeyBox = nullptr;          // 调号: the fifteen keys, 1=C first
-    ClickLabel* SignButton = nullptr;     // 升降号 of the note under the cursor
+    QComboBox* KeyBox = nullptr;         // 调号: the fifteen keys, 1=C first
+    ClickLabel* SignButton = nullptr;    // 升降号 of the note under the cursor
     QLabel* Image1 = nullptr;
     GlyphGrid* Grid = nullptr;   // ImgOper_1..105 and ImgTab2Conn_1..6
     ClickLabel* LabTab2PgId = nullptr;
