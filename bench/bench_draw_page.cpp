@@ -15,7 +15,7 @@
 #include <vector>
 
 namespace {
-SongRecord Cell(int n)
+SongRecord Row(int n)
 {
     SongRecord r;
     r.SongID = 1;
@@ -59,7 +59,7 @@ int main(int argc, char** argv)
     header.InfoType = QStringLiteral("0");
     table.push_back(header);
     for (int n = 1; n <= 210; ++n)
-        table.push_back(Cell(n));
+        table.push_back(Row(n));
     form.GBxShowOpern->show();
 
     int arcs = 0;

@@ -11,14 +11,21 @@
 struct FakeEntryView : IEntryView {
     struct Arc { bool shown = false; int position = 0, length = 0; };
     std::array<QString, Score::CellsPerPage + 1> cells;   // 1..105
+    std::array<Accidental, Score::CellsPerPage + 1> signs{};
     std::array<Arc, Score::ArcsPerGrid + 1> arcs;         // 1..6
     QString caption, cadence, prompt;
+    Key key;
     int viewClears = 0;
-    void ShowCell(int k, const QString& glyph, Accidental) override { cells.at(size_t(k)) = glyph; }
+    void ShowCell(int k, const QString& glyph, Accidental sign) override
+    {
+        cells.at(size_t(k)) = glyph;
+        signs.at(size_t(k)) = sign;
+    }
     void ShowArc(int a, int k, int len) override { arcs.at(size_t(a)) = {true, k, len}; }
     void HideArc(int a) override { arcs.at(size_t(a)).shown = false; }
     void SetPageCaption(const QString& c) override { caption = c; }
     void SetCadenceCaption(const QString& c) override { cadence = c; }
+    void ShowKey(const Key& k) override { key = k; }
     void PromptForTitle(const QString& p) override { prompt = p; }
     void ClearViewGrid(int, int) override { ++viewClears; }
 };
@@ -42,8 +49,8 @@ struct AnsweringDialogs : IDialogs {
     QString SaveFile(const QString&, const QString&, const QString&) override { return {}; }
 };
 
-// Tokens separated by spaces, "tok*N" repeats: add clr dur oct cad d0..d7 t0..t7 (typed) s1..s6
-// slur br clearview abandon (the score view cleared the grids) reset, and the fields
+// Tokens separated by spaces, "tok*N" repeats: add clr dur oct cad sign (升降号) 1=D (the key box)
+// d0..d7 t0..t7 (typed) s1..s6 slur br clearview abandon (the score view cleared the grids) reset, and the fields
 // title= art= word= comp= ("~" is a space). Starts as the program does.
 struct EntryDriver {
     FakeEntryView view;
@@ -57,20 +64,26 @@ struct EntryDriver {
     }
     void Run(const QString& script)
     {
-        const std::map<QString, std::function<void()>> keys{
-            {"add", [&] { editor.Add(fields); }}, {"clr", [&] { editor.Clear(); }},
-            {"dur", [&] { editor.CycleDuration(); }}, {"oct", [&] { editor.CycleOctave(); }},
-            {"cad", [&] { editor.SwitchCadence(); }}, {"slur", [&] { editor.Symbol(4); }},
-            {"br", [&] { editor.Symbol(6); }}, {"reset", [&] { editor.Reset(); }},
-            {"clearview", [&] { editor.GridsCleared(1, Score::CellsPerPage); }},
-            {"abandon", [&] { editor.Abandon(); }}};
+        const std::map<QString, std::function<void()>> keys{{"add", [&] { editor.Add(fields); }},
+                                                            {"clr", [&] { editor.Clear(); }},
+                                                            {"dur", [&] { editor.CycleDuration(); }},
+                                                            {"oct", [&] { editor.CycleOctave(); }},
+                                                            {"cad", [&] { editor.SwitchCadence(); }},
+                                                            {"slur", [&] { editor.Symbol(4); }},
+                                                            {"sign", [&] { editor.CycleSign(); }},
+                                                            {"br", [&] { editor.Symbol(6); }},
+                                                            {"reset", [&] { editor.Reset(); }},
+                                                            {"clearview", [&] { editor.GridsCleared(1, Score::CellsPerPage); }},
+                                                            {"abandon", [&] { editor.Abandon(); }}};
         std::map<QString, QString*> texts{{"title", &fields.title}, {"art", &fields.performer},
                                           {"word", &fields.lyricist}, {"comp", &fields.composer}};
         for (const QString& item : script.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
             const QString tok = item.section(QLatin1Char('*'), 0, 0);
             const int times = item.contains(QLatin1Char('*')) ? item.section(QLatin1Char('*'), 1).toInt() : 1;
             for (int i = 0; i < times; ++i) {
-                if (tok.contains(QLatin1Char('=')))
+                if (tok.startsWith(QLatin1String("1=")))
+                    editor.SetKey(Key::FromName(tok).value());
+                else if (tok.contains(QLatin1Char('=')))
                     *texts.at(tok.section(QLatin1Char('='), 0, 0)) = tok.section(QLatin1Char('='), 1).replace(QLatin1Char('~'), QLatin1Char(' '));
                 else if (keys.count(tok))
                     keys.at(tok)();

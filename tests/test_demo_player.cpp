@@ -7,6 +7,7 @@
 #include "core/practice/Judge.h"
 #include "core/practice/Results.h"
 #include <QFile>
+#include <cmath>
 #include <QTemporaryDir>
 #include "core/sound/NotePlayer.h"
 
@@ -166,7 +167,7 @@ private Q_SLOTS:
         DemoPlayer::Options o;
         o.notes = false;
         o.countIn = 3;
-        o.beatsPerBar = 3;
+        o.meter = Meter{3, 4};
         o.loop = true;
         QVERIFY(demo.Start(Tune(), 120, o));   // 24000 frames a beat; 8 beats and a bar's rest a pass
         const std::uint64_t first = 4800 + 3 * 24000;
@@ -241,7 +242,7 @@ private Q_SLOTS:
         demo.OnScheduled = [&](int event, std::uint64_t frame) { scheduled.emplace_back(event, frame); };
         DemoPlayer::Options o;
         o.clicks = clicks;
-        o.beatsPerBar = beatsPerBar;
+        o.meter = Meter{beatsPerBar, 4};
         o.loop = true;
         QVERIFY(demo.Start(song, 120, o));   // 24000 frames a beat
         const std::uint64_t first = 4800, beat = 24000;
@@ -272,6 +273,63 @@ private Q_SLOTS:
         for (int b = 0; b <= passBeats; ++b) {
             QCOMPARE(out.clicks[size_t(b)].first, first + std::uint64_t(b) * beat);
             QCOMPARE(out.clicks[size_t(b)].second, accents.contains(b % passBeats));
+        }
+    }
+
+    // 节奏's count-in is one bar of the meter's pulses, the first accented: 6/8, 9/8 and 12/8
+    // count dotted quarters, 3/8 three eighths; the first note comes right after the bar.
+    void countInFollowsTheMeter_data()
+    {
+        QTest::addColumn<int>("beats");
+        QTest::addColumn<int>("unit");
+        QTest::addColumn<int>("clicks");
+        QTest::addColumn<double>("pulseQuarters");
+        QTest::newRow("2/4") << 2 << 4 << 2 << 1.0;
+        QTest::newRow("3/4") << 3 << 4 << 3 << 1.0;
+        QTest::newRow("4/4") << 4 << 4 << 4 << 1.0;
+        QTest::newRow("6/8 in two") << 6 << 8 << 2 << 1.5;
+        QTest::newRow("3/8 in eighths") << 3 << 8 << 3 << 0.5;
+        QTest::newRow("9/8 in three") << 9 << 8 << 3 << 1.5;
+        QTest::newRow("2/2 in halves") << 2 << 2 << 2 << 2.0;
+    }
+    void countInFollowsTheMeter()
+    {
+        QFETCH(int, beats);
+        QFETCH(int, unit);
+        QFETCH(int, clicks);
+        QFETCH(double, pulseQuarters);
+        const Meter meter{beats, unit};
+        FakeOutput out;
+        DemoPlayer demo(out);
+        std::vector<std::pair<int, std::uint64_t>> awaited;
+        demo.OnScheduled = [&](int event, std::uint64_t frame) { awaited.emplace_back(event, frame); };
+        DemoPlayer::Options o;
+        o.notes = false;
+        o.meter = meter;
+        o.countIn = meter.Pulses();
+        QVERIFY(demo.Start(Tune(), 120, o));   // 24000 frames a quarter
+        RunToEnd(demo, out, 768);
+        QCOMPARE(int(out.clicks.size()), clicks);
+        const double pulse = pulseQuarters * 24000;
+        for (int c = 0; c < clicks; ++c) {
+            QCOMPARE(out.clicks[size_t(c)].first, 4800 + std::uint64_t(std::llround(c * pulse)));
+            QCOMPARE(out.clicks[size_t(c)].second, c == 0);
+        }
+        QCOMPARE(awaited.at(0).second, 4800 + std::uint64_t(std::llround(clicks * pulse)));
+
+        // With the metronome the song's 8 quarters click on the same pulses, every bar's first accented.
+        FakeOutput out2;
+        DemoPlayer metro(out2);
+        DemoPlayer::Options m;
+        m.clicks = true;
+        m.meter = meter;
+        QVERIFY(metro.Start(Tune(), 120, m));
+        RunToEnd(metro, out2, 768);
+        const int songPulses = int(std::ceil(8 / pulseQuarters - 1e-9));
+        QCOMPARE(int(out2.clicks.size()), songPulses);
+        for (int c = 0; c < songPulses; ++c) {
+            QCOMPARE(out2.clicks[size_t(c)].first, 4800 + std::uint64_t(std::llround(c * pulse)));
+            QCOMPARE(out2.clicks[size_t(c)].second, c % meter.Pulses() == 0);
         }
     }
 

@@ -4,7 +4,8 @@
 
 namespace {
 // One observable by key: cell:K rec:I cursor caption cadence prompt dur oct slur
-// started viewclears head (the header's fields) arcs (shown arcs "position:length").
+// started viewclears head (the header's fields) arcs (shown arcs "position:length"), key (the
+// key box), marks ("record:mark" in order), sign:K (the sign drawn on cell K).
 QString Probe(const EntryDriver& d, const QString& key)
 {
     const int n = key.section(QLatin1Char(':'), 1).toInt();
@@ -29,6 +30,16 @@ QString Probe(const EntryDriver& d, const QString& key)
         {"viewclears", QString::number(d.view.viewClears)}, {"next", QString::number(d.editor.NextCellPosition())},
         {"unsaved", QString::number(d.editor.HasUnsavedCells())},
         {"head", QStringList{h.SongName, h.SongNote, h.OpernLong, h.OpernHigh, QString::number(h.Conn), h.InfoType}.join(u'|')}};
+    if (key == QLatin1String("marks")) {
+        QStringList marks;
+        for (const SongMark& m : d.editor.Marks())
+            marks << QStringLiteral("%1:%2").arg(m.SeqID).arg(m.Mark);
+        return marks.join(QLatin1Char(','));
+    }
+    if (key == QLatin1String("key"))
+        return d.view.key.Name();
+    if (key.startsWith(QLatin1String("sign:")))
+        return AccidentalSign(d.view.signs.at(size_t(n)));
     if (key.startsWith(QLatin1String("cell:")))
         return d.view.cells.at(size_t(n));
     if (key.startsWith(QLatin1String("rec:")))
@@ -79,7 +90,28 @@ private Q_SLOTS:
             "cursor=4/79;rec:491=9000/;rec:492=9005/2;rec:499=9005/2");
         // Other rules.
         row("fields are read once", "add title=别的 art=张三 add", "head=送别|佚名|佚名|佚名|1|0");
-        row("credits as typed, 2/4", "cad art=~李~ add", "head=送别| 李 |佚名|佚名|0|0;cadence=2/4");
+        row("credits as typed, 2/4", "cad*6 art=~李~ add", "head=送别| 李 |佚名|佚名|0|0;cadence=2/4;marks=");
+        // The meter steps through the list; the header keeps the nearest old code and the meter beside it.
+        row("4/4 steps to 2/2", "cad add", "cadence=2/2;head=送别|佚名|佚名|佚名|1|0;marks=0:meter=2/2");
+        row("6/8 is kept as 2/4 and a mark", "cad*3 add", "cadence=6/8;head=送别|佚名|佚名|佚名|0|0;marks=0:meter=6/8");
+        row("12/8 wraps round to 2/4", "cad*6", "cadence=2/4");
+        row("3/4 after the start reaches the song", "add d1 cad*7",
+            "cadence=3/4;head=送别|佚名|佚名|佚名|1|0;marks=0:meter=3/4");
+        row("back to 4/4 drops the mark", "add cad*8", "cadence=4/4;marks=");
+        row("key before the start", "1=bB add", "key=1=♭B;marks=0:key=bB");
+        row("key and meter together", "add 1=D cad*7", "key=1=D;marks=0:key=D,0:meter=3/4");
+        row("back to C drops the key", "add 1=D 1=C", "key=1=C;marks=");
+        // 升降号: the note under the cursor goes ♯, ♭, then plain; the sign lasts the bar.
+        row("sharp on the cursor note", "add d4 sign", "marks=1:alter=1;sign:1=♯");
+        row("flat after the sharp", "add d4 sign*2", "marks=1:alter=-1;sign:1=♭");
+        row("third press clears it", "add d4 sign*3", "marks=;sign:1=");
+        row("a plain note after a sharp in the bar shows ♮", "add d4 sign add d4", "sign:1=♯;sign:2=♮;marks=1:alter=1");
+        row("the same sign again is carried", "add d4 sign add d4 sign", "sign:2=;marks=1:alter=1,2:alter=1");
+        row("a bar line ends the sign", "add d4 sign add s2 add d4", "sign:3=;marks=1:alter=1");
+        row("a sign on the later note only", "add d4 add d4 sign", "sign:1=;sign:2=♯");
+        row("no sign on a rest or symbol", "add d0 sign add s2 sign", "marks=");
+        row("a digit over the note drops its sign", "add d4 sign d5", "marks=;sign:1=");
+        row("no sign before the start", "sign", "marks=;started=0");
         row("nothing written before the start", "d5 s2 slur br clr", "rec:1=9000/;cursor=0/1;cell:1=NOTE_9000");
         row("six arcs on a page at most", "add d5 slur add d5 slur add d5 slur add d5 slur add d5 slur add d5 slur add d5 slur add",
             "arcs=1:1,2:1,3:1,4:1,5:1,6:1;rec:7=5011/1");

@@ -3,6 +3,8 @@
 #include "KeysTestSupport.h"
 #include "ScoreTestSupport.h"
 #include "ui/panels/TextWindow.h"
+#include "ui/widgets/SignedGlyph.h"
+#include <QComboBox>
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QLabel>
@@ -48,14 +50,15 @@ private Q_SLOTS:
         const EntryPanel& p = *w.main->GBxOpernWrite;
         struct Place { const QWidget* w; QRect r; QString hint; };
         const Place places[] = {
-            {p.EdSongName, {62, 9, 167, 26}, {}},        {p.EdArt, {62, 40, 62, 21}, {}},
-            {p.EdSongWord, {179, 40, 62, 21}, {}},       {p.EdSongComposer, {296, 40, 62, 21}, {}},
+            {p.EdSongName, {62, 9, 167, 26}, {}},          {p.EdArt, {62, 40, 62, 21}, {}},
+            {p.EdSongWord, {179, 40, 62, 21}, {}},         {p.EdSongComposer, {296, 40, 62, 21}, {}},
             {p.ImgSymbol[1], {15, 264, 32, 32}, "分隔线"}, {p.ImgSymbol[2], {51, 264, 32, 32}, "延长线"},
             {p.ImgSymbol[3], {88, 264, 32, 32}, "连接线"}, {p.ImgSymbol[0], {125, 264, 32, 32}, "附点"},
             {p.ImgSymbol[4], {161, 264, 32, 32}, "空格"},  {p.ImgSymbol[5], {198, 264, 32, 32}, "换行"},
             {p.ImgOperLong, {624, 65, 33, 42}, "音长"},    {p.ImgOperHigh, {624, 107, 33, 42}, "音高"},
             {p.ImgNextOper, {624, 153, 32, 32}, "增加"},   {p.ImgPreOper, {624, 194, 32, 32}, "清除"},
             {p.ImgOperInsDB, {624, 235, 33, 34}, "提交"},  {p.TextButton, {235, 264, 32, 32}, "用文本输入简谱"},
+            {p.KeyBox, {372, 40, 62, 21}, "调号"},
         };
         for (const Place& e : places) {
             QCOMPARE(e.w->geometry(), e.r);
@@ -75,6 +78,16 @@ private Q_SLOTS:
         QCOMPARE(p.LabCadence2->pos(), QPoint(18, 8));
         QCOMPARE(p.LabCadence2->text(), QStringLiteral("4/4"));
         QVERIFY(p.LabCadence2->toolTip().isEmpty());   // its hint is data
+        QCOMPARE(p.KeyBox->currentText(), QStringLiteral("1=C"));
+        QCOMPARE(p.KeyBox->count(), 15);
+        QCOMPARE(p.SignButton->pos(), QPoint(350, 266));
+        QCOMPARE(p.SignButton->toolTip(), QStringLiteral("升降号"));
+        QCOMPARE(p.SignButton->textFormat(), Qt::PlainText);
+        // The widest meter stays clear of the title field.
+        for (int i = 0; i < 5; ++i)
+            w.main->GBxOpernWrite->LabCadence2Click();
+        QCOMPARE(p.LabCadence2->text(), QStringLiteral("12/8"));
+        QVERIFY(p.LabCadence2->geometry().right() < p.EdSongName->x());
         QCOMPARE(p.Label8->pos(), QPoint(12, 41));
         QCOMPARE(p.Label10->text(), QStringLiteral("作曲： "));
     }
@@ -111,8 +124,10 @@ private Q_SLOTS:
         QTest::keyClick(&m, Qt::Key_H);
         QCOMPARE(Plays(s.kb1), plays + 1);
 
-        Click(p.LabCadence2);
-        QCOMPARE(p.LabCadence2->text(), QStringLiteral("2/4"));
+        for (const char* meter : {"2/2", "3/8", "6/8", "9/8", "12/8", "2/4"}) {
+            Click(p.LabCadence2);
+            QCOMPARE(p.LabCadence2->text(), QLatin1String(meter));
+        }
         QSignalSpy pageLabel(&p, &EntryPanel::LabTab2PgIdClicked);
         Click(p.LabTab2PgId);
         QCOMPARE(pageLabel.count(), 1);
@@ -204,7 +219,8 @@ private Q_SLOTS:
         QTest::keyClick(p.TextWin->TextBox, Qt::Key_Return, Qt::ControlModifier);
         QTRY_VERIFY(!p.TextWin->isVisible());
         QCOMPARE(p.EdSongName->text(), QStringLiteral("<b>文本歌</b>"));
-        QCOMPARE(p.LabCadence2->text(), QStringLiteral("1=D 2/4"));   // the text's key is kept
+        QCOMPARE(p.LabCadence2->text(), QStringLiteral("2/4"));
+        QCOMPARE(p.KeyBox->currentText(), QStringLiteral("1=D"));   // the text's key is kept
         QCOMPARE(p.Editor().CursorCell(), 12);
         QVERIFY(p.Grid->ArcShown(1));
         QCOMPARE(CellGlyphOf(p, 7), QStringLiteral("NOTE_601"));
@@ -222,6 +238,57 @@ private Q_SLOTS:
         const QString copied = QGuiApplication::clipboard()->text();
         QCOMPARE(copied, QStringLiteral("歌名：<b>文本歌</b>\n演唱：佚名\n作词：佚名\n作曲：佚名\n节拍：2/4\n1=D\n"
                                         "1 1 | 5 5 | (6 6) | 5 - |\n"));   // saved, viewed and copied with its key
+    }
+
+    // The key, the meter and a sign chosen with the panel's own controls are saved with the
+    // song and come back when it is opened: "1=D 3/4" over the view, ♯ on the note.
+    void keyMeterAndSignSaved()
+    {
+        Started s;
+        QVERIFY(s.start());
+        TFormPiano& m = s.main;
+        EntryPanel& p = *m.GBxOpernWrite;
+        Click(m.ImgOpernWrite);
+        p.EdSongName->setText(QStringLiteral("升号歌"));
+        Click(p.ImgNextOper);
+        for (int i = 0; i < 4; ++i)   // 4/4 → 2/2 → 3/8 → 6/8 → 9/8
+            Click(p.LabCadence2);
+        p.KeyBox->setCurrentIndex(p.KeyBox->findText(QStringLiteral("1=D")));
+        Q_EMIT p.KeyBox->activated(p.KeyBox->currentIndex());
+        for (int d : {1, 2, 4}) {
+            Click(p.LabOpren[size_t(d)]);
+            Click(p.ImgNextOper);
+        }
+        Click(p.LabOpren[4]);
+        QCOMPARE(CellGlyphOf(p, 4), QStringLiteral("NOTE_401"));
+        Click(p.SignButton);   // the second 4 goes ♯
+        QCOMPARE(p.Grid->Cells[3]->pixmap().cacheKey(),
+                 SignedGlyphPixmap(QStringLiteral("NOTE_401"), CellSign::Sharp).cacheKey());
+        for (int i = 0; i < 3; ++i)   // 9/8 → 12/8 → 2/4 → 3/4, after the start too
+            Click(p.LabCadence2);
+        QCOMPARE(p.LabCadence2->text(), QStringLiteral("3/4"));
+        Click(p.ImgOperInsDB);
+        QVERIFY(!p.Editor().Started());
+        QCOMPARE(p.LabCadence2->text(), QStringLiteral("3/4"));   // kept for the next song, as the old label was
+
+        Click(m.ImgOpernShow);
+        ClickLabel* entry = nullptr;
+        for (ClickLabel* l : m.GBxShowOpern->LabOpMenu)
+            if (!l->isHidden() && l->text() == QStringLiteral("升号歌"))
+                entry = l;
+        QVERIFY(entry);
+        QTest::mouseDClick(entry, Qt::LeftButton);
+        QCOMPARE(m.GBxShowOpern->LabCadence1->text(), QStringLiteral("1=D 3/4"));
+        QCOMPARE(m.GBxShowOpern->Grid->Cells[3]->pixmap().cacheKey(),
+                 SignedGlyphPixmap(QStringLiteral("NOTE_401"), CellSign::Sharp).cacheKey());
+        int id = 0;
+        for (const SongRecord& r : m.Library().Table())
+            if (r.SongName == QStringLiteral("升号歌"))
+                id = r.SongID;
+        const Song saved = m.Library().SongOf(id);
+        QCOMPARE(saved.header->TimeSignature(), (Meter{3, 4}));
+        QCOMPARE(saved.header->key.Name(), QStringLiteral("1=D"));
+        QCOMPARE(saved.cells.at(3).alter, 1);
     }
 
     // Digits typed before the start start the song (or ask for the title); the cursor frame

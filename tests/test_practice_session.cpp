@@ -76,12 +76,14 @@ struct Rig {
 
     explicit Rig(const QString& text) : Rig(Rows(text)) {}
     explicit Rig(SongTableType rows)
-        : table(std::move(rows)),
-          s(dialogs, table, out,
-            PracticeSession::View{[this] { return shown; }, [this] { return page; },
-                                  [this](int p) { turns << p; page = p; }, [this] { return title; },
-                                  [] { return 4; }},
-            [this] { return ms; })
+        : table(std::move(rows)), s(dialogs, table, out,
+                                    PracticeSession::View{[this] { return shown; }, [this] { return page; },
+                                                          [this](int p) {
+                                                              turns << p;
+                                                              page = p;
+                                                          },
+                                                          [this] { return title; }},
+                                    [this] { return ms; })
     {
         QObject::connect(&s, &PracticeSession::say, &s, [this](const QString& t, const QString& b) {
             line = t;
@@ -229,6 +231,33 @@ private Q_SLOTS:
         r.s.RhythmClick();
         QVERIFY(r.line.startsWith(QStringLiteral("准 0 个，早 0 个，晚 0 个，漏 ")));
         QCOMPARE(r.marks.last(), 0);
+    }
+
+    // The count-in is one bar of the song's own meter, in its pulses (the metronome off).
+    void rhythmCountsInTheSongsMeter_data()
+    {
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<int>("clicks");
+        QTest::newRow("2/4") << QStringLiteral("2/4") << 2;
+        QTest::newRow("3/4") << QStringLiteral("3/4") << 3;
+        QTest::newRow("6/8 in two") << QStringLiteral("6/8") << 2;
+        QTest::newRow("12/8 in four") << QStringLiteral("12/8") << 4;
+    }
+    void rhythmCountsInTheSongsMeter()
+    {
+        QFETCH(QString, time);
+        QFETCH(int, clicks);
+        const QString text = QStringLiteral("title: 拍子\ntime: %1\n1 2 3 4 5 6 |\n").arg(time);
+        JianpuParse parse = ParseJianpu(text, JianpuOptions{JianpuMode::Paste, QStringLiteral("20260101")});
+        QVERIFY(parse.ok());
+        const Song& song = parse.songs.at(0).song;
+        const SongMarkTable marks = SongToMarks(song, 1);
+        Rig r(SongTableType(SongToRows(song, 1, QStringLiteral("20260101"))));
+        r.s.SetMarks(marks);
+        r.s.RhythmClick();
+        QCOMPARE(r.s.Running(), Mode::Rhythm);
+        r.TickToEnd();
+        QCOMPARE(r.out.clicks, clicks);
     }
 
     // A passage picked loops: 跟弹 starts it over with each pass's own count, 示范 plays it

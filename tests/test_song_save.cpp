@@ -82,7 +82,7 @@ private Q_SLOTS:
         QTest::newRow("ends before a cleared cell") << "add d1 add d2 add d3 clr" << 3 << note1 << "2|送别|2|0|1|0|1" + kDate;
         QTest::newRow("slur, bar line, two pages") << "add d5 slur add s2 add*110" << 113 << "1|送别|5|0|1|1|1" + kDate
                                                    << "112|送别|9|0|0|5|2" + kDate;
-        QTest::newRow("header reads 9000") << "cad art=9 word=0 comp=0 add d5" << 0 << QString() << QString();
+        QTest::newRow("header reads 9000") << "cad*6 art=9 word=0 comp=0 add d5" << 0 << QString() << QString();
     }
     void songEnd()
     {
@@ -220,7 +220,8 @@ private Q_SLOTS:
         QVERIFY(p.ok());
         const JianpuSong& js = p.songs.at(0);
         d.editor.Fill(js.Rows(), SongToMarks(js.song, js.songID));
-        QCOMPARE(d.view.cadence, QStringLiteral("1=D 3/4"));
+        QCOMPARE(d.view.cadence, QStringLiteral("3/4"));
+        QCOMPARE(d.view.key.Name(), QStringLiteral("1=D"));
         const SaveResult r = lib.Submit(d);
         QCOMPARE(r.songId, 2);
         const SongTableType rows = ReadSong(lib.conn, 2);

@@ -269,6 +269,49 @@ private Q_SLOTS:
         QCOMPARE(got.join(u' ') + QStringLiteral(" |") + (warnings.isEmpty() ? QString() : u' ' + warnings), expected);
     }
 
+    // A text that names no meter is counted in the editor's: its bars are checked against that
+    // meter's length, so a right bar in 3/4 or 6/8 is not warned and a wrong one is.
+    void barsCountedInTheEditorsMeter_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("meter");      // the editor's
+        QTest::addColumn<QString>("expected");   // the song's meter, then the warnings
+        QTest::newRow("3/4 bars in 3/4") << "T\n1 2 3 | 4 5 6 | 7 - - |"
+                                         << "3/4"
+                                         << "3/4";
+        QTest::newRow("6/8 bars in 6/8") << "T\n1_ 2_ 3_ 4_ 5_ 6_ | 1 2_ 3 . | 5 . - |"
+                                         << "6/8"
+                                         << "6/8";
+        QTest::newRow("9/8 bars in 9/8") << "T\n1 2 3 1_ 2_ 3_ |"
+                                         << "9/8"
+                                         << "9/8";
+        QTest::newRow("a long bar in 3/4") << "T\n1 2 3 | 1 2 3 4 | 5 6 7 |"
+                                           << "3/4"
+                                           << "3/4 第 2 行：第 2 小节有 4 拍，3/4 拍应有 3 拍";
+        QTest::newRow("a short bar in 6/8") << "T\n1 2 3 | 1 2 | 5 6 7 |"
+                                            << "6/8"
+                                            << "6/8 第 2 行：第 2 小节有 2 拍，6/8 拍应有 3 拍";
+        QTest::newRow("3/4 bars in 4/4 are wrong") << "T\n1 2 3 | 4 5 6 | 7 - - |"
+                                                   << "4/4"
+                                                   << "4/4 第 2 行：第 2 小节有 3 拍，4/4 拍应有 4 拍";
+        QTest::newRow("the text's own meter wins") << "T\n2/4\n1 2 | 3 4 | 5 |"
+                                                   << "3/4"
+                                                   << "2/4";
+    }
+    void barsCountedInTheEditorsMeter()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, meter);
+        QFETCH(QString, expected);
+        JianpuOptions options{JianpuMode::Paste, QStringLiteral("20260101"), 1};
+        options.meter = Meter::FromCaption(meter);
+        const JianpuParse p = ParseJianpu(text, options);
+        QVERIFY2(p.ok(), qPrintable(p.error ? p.error->text() : QString()));
+        const SongHeader& h = *p.songs.at(0).song.header;
+        QCOMPARE(h.timeCode, h.TimeSignature().NearestCode());
+        QCOMPARE((QStringList{h.TimeSignature().Caption()} + p.warnings).join(u' '), expected);
+    }
+
     // A huge value is read only as far as a title or credit can hold, and a message quotes a
     // few characters of it: a 2 MB credit once made a message box 32,767 pixels tall.
     void hugeValuesAreQuotedShort_data()

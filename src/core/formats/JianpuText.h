@@ -26,6 +26,8 @@ struct JianpuOptions {
     JianpuMode mode = JianpuMode::Paste;
     QString songDate;   // every row carries it
     int timeCode = 1;   // Paste: the time signature when the text names none (0 "2/4", 1 "4/4")
+    // Paste: the meter when the text names none, in place of the code's (the editor's 3/4, 6/8 ...)
+    std::optional<Meter> meter = std::nullopt;
 };
 
 struct JianpuSong {

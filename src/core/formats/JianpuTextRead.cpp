@@ -375,6 +375,11 @@ void Parser::startSong(const QString& title)
     song().song.header = headerOf(title);
     m_timeCode = m_paste ? m_opt.timeCode : -1;
     m_meter = Meter::FromCode(m_opt.timeCode);
+    if (m_paste && m_opt.meter) {
+        m_meter = *m_opt.meter;
+        m_timeCode = m_meter.NearestCode();
+        song().song.header->SetMeter(m_meter);
+    }
     resetCells();
 }
 

@@ -43,7 +43,9 @@ bool DemoPlayer::Start(Timeline song, int tempo, Options options)
     m_tempo = ClampTempo(tempo);
     m_options = options;
     m_options.countIn = std::clamp(options.countIn, 0, 16);
-    m_options.beatsPerBar = std::clamp(options.beatsPerBar, 1, 16);
+    // A meter no bar can be made of clicks in 4/4.
+    if (options.meter.beats < 1 || options.meter.beats > 16 || options.meter.unit < 1 || options.meter.unit > 16)
+        m_options.meter = Meter{};
     m_options.loop = options.loop && m_song.beats > 0;
     m_nextClick = -m_options.countIn;
     if (m_song.events.empty())
@@ -57,7 +59,7 @@ bool DemoPlayer::Start(Timeline song, int tempo, Options options)
     m_framesPerBeat = m_rate * 60.0 / m_tempo;
     m_smooth = -1;
     // The count-in comes between the lead-in and the first note.
-    m_anchorBeat = -m_options.countIn;
+    m_anchorBeat = -m_options.countIn * PulseBeats();
     m_anchorFrame = Now() + std::uint64_t(std::llround(LeadInSeconds * m_rate));
     m_running = true;
     Tick();
@@ -124,9 +126,11 @@ int DemoPlayer::Count() const
     return m_options.loop ? int(m_frames.size()) + n + 1 : n;
 }
 
+int DemoPlayer::SongPulses() const { return int(std::ceil(m_song.beats / PulseBeats() - 1e-9)); }
+
 double DemoPlayer::PassBeats() const
 {
-    return m_options.loop ? std::ceil(m_song.beats) + m_options.beatsPerBar : m_song.beats;
+    return m_options.loop ? SongPulses() * PulseBeats() + m_options.meter.BarQuarters() : m_song.beats;
 }
 
 double DemoPlayer::BeatOf(int index) const
@@ -164,22 +168,23 @@ int DemoPlayer::EventAt(std::uint64_t frame) const
 
 void DemoPlayer::ScheduleUpTo(std::uint64_t horizon)
 {
-    // Clicks on whole beats, through the count-in and (with the metronome) the song.
+    // Clicks on the meter's pulses, through the count-in and (with the metronome) the song.
     const int n = int(m_song.events.size());
-    const int clicksEnd = !m_options.clicks ? 0 : m_options.loop ? INT_MAX : int(std::ceil(m_song.beats));
+    const int songPulses = SongPulses();
+    const int barPulses = m_options.meter.Pulses();
+    const int clicksEnd = !m_options.clicks ? 0 : m_options.loop ? INT_MAX : songPulses;
     while ((!m_silent && m_nextClick < clicksEnd) || m_nextClick < 0) {
-        const std::uint64_t frame = FrameOfBeat(m_nextClick);
+        const std::uint64_t frame = FrameOfBeat(m_nextClick * PulseBeats());
         if (frame >= horizon)
             break;
         // A loop's rest is counted like the count-in: its first click is accented.
-        const int songBeats = int(std::ceil(m_song.beats));
-        int beat = m_nextClick;
-        if (m_options.loop && beat >= 0) {
-            beat %= int(PassBeats());
-            if (beat >= songBeats)
-                beat -= songBeats;
+        int pulse = m_nextClick;
+        if (m_options.loop && pulse >= 0) {
+            pulse %= songPulses + barPulses;
+            if (pulse >= songPulses)
+                pulse -= songPulses;
         }
-        const int inBar = ((beat % m_options.beatsPerBar) + m_options.beatsPerBar) % m_options.beatsPerBar;
+        const int inBar = ((pulse % barPulses) + barPulses) % barPulses;
         if (!m_silent)
             m_output.ScheduleClick(frame, inBar == 0);
         ++m_nextClick;

@@ -1,6 +1,7 @@
 #pragma once
 // Plays a timeline at a tempo: notes are queued a little ahead on the output clock, so
 // they land on their frame however late the caller's tick comes (up to AheadSeconds).
+#include "core/score/Song.h"
 #include "core/score/Timeline.h"
 #include <QtGlobal>
 #include <cstdint>
@@ -29,9 +30,9 @@ public:
 
     struct Options {
         bool notes = true;      // false: the grid runs silently (节奏: the player plays)
-        bool clicks = false;    // a metronome click on every beat of the song
-        int countIn = 0;        // beats of clicks before the first note
-        int beatsPerBar = 4;    // the accented click falls on the bar's first beat
+        bool clicks = false;    // a metronome click on every pulse of the song
+        int countIn = 0;        // pulses of clicks before the first note
+        Meter meter;            // clicks fall on its pulses, the bar's first accented
         bool loop = false;      // the timeline starts over until stopped, after a bar's rest
     };
 
@@ -77,9 +78,11 @@ public:
 private:
     std::uint64_t FrameOfBeat(double beat) const;
     double BeatOf(int index) const;            // on the grid of every pass
-    // Beats from one pass's start to the next: the song rounded up to whole beats, so the
-    // clicks stay on the beat, and one bar's rest.
+    // Beats from one pass's start to the next: the song rounded up to whole pulses, so the
+    // clicks stay on the pulse, and one bar's rest.
     double PassBeats() const;
+    double PulseBeats() const { return m_options.meter.PulseQuarters(); }
+    int SongPulses() const;                    // the song rounded up to whole pulses
     int Count() const;                         // events of every pass together
     void ScheduleUpTo(std::uint64_t horizon);
 
@@ -88,7 +91,7 @@ private:
     Timeline m_song;
     std::vector<std::uint64_t> m_frames;   // frames of the events scheduled so far
     Options m_options;
-    int m_nextClick = 0;                   // the beat of the next click to schedule
+    int m_nextClick = 0;   // the pulse of the next click to schedule
     int m_tempo = DefaultTempo;
     bool m_running = false;
     bool m_silent = false;

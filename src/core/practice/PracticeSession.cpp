@@ -89,6 +89,12 @@ Timeline PracticeSession::StartTimeline(int song) const
     return m_pick.Cut(BuildTimeline(shown, 1));
 }
 
+Meter PracticeSession::MeterOf(int song) const
+{
+    const Song shown = m_marks ? SongFromTable(m_table, song, *m_marks) : SongFromTable(m_table, song);
+    return shown.header ? shown.header->TimeSignature() : Meter{};
+}
+
 QString PracticeSession::NothingToPlay() const
 {
     return m_pick.Empty() ? QStringLiteral("从这一页起没有音符") : QStringLiteral("所选处没有音符");
@@ -105,7 +111,7 @@ void PracticeSession::DemoClick()
     const int unsounded = timeline.unsounded;
     DemoPlayer::Options options;
     options.clicks = m_metronome;
-    options.beatsPerBar = m_view.beatsPerBar();
+    options.meter = MeterOf(song);
     options.loop = m_pick.Loops();
     if (!m_demo.Start(std::move(timeline), m_tempo, options)) {
         Say(NothingToPlay());
@@ -149,8 +155,8 @@ void PracticeSession::RhythmClick()
     DemoPlayer::Options options;
     options.notes = false;
     options.clicks = m_metronome;
-    options.beatsPerBar = m_view.beatsPerBar();
-    options.countIn = options.beatsPerBar;   // one bar
+    options.meter = MeterOf(song);
+    options.countIn = options.meter.Pulses();   // one bar
     options.loop = m_pick.Loops();
     m_judge.Start(0);
     m_mode = Mode::Rhythm;   // the first notes are awaited as Start schedules them

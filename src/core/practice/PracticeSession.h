@@ -28,8 +28,7 @@ public:
         std::function<int()> shownSong;   // the song on view, 0 when none (or the menu is open)
         std::function<int()> viewPage;    // the page on view, from 1
         std::function<void(int)> showPage;   // the view's own page turn, to that page
-        std::function<QString()> title;   // the song's title, for its best results
-        std::function<int()> beatsPerBar; // of the song on view, for the count-in
+        std::function<QString()> title;      // the song's title, for its best results
     };
     // clockMs: a steady clock for 跟弹's time and the demo's silent stand-in; the steady
     // clock when empty.
@@ -103,6 +102,8 @@ Q_SIGNALS:
 
 private:
     Timeline StartTimeline(int song) const;
+    // The song's meter: its clicks and count-in.
+    Meter MeterOf(int song) const;
     QString NothingToPlay() const;
     qint64 Elapsed() const;
     void RestartClock();

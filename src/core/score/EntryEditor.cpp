@@ -78,7 +78,7 @@ void EntryEditor::WriteCursorCell(const QString& note, int duration, int octave,
     const bool renoted = note != KeepText || octave != Keep || infoType != Keep;
     if (renoted)
         DropMarks(m_marks, i, i);
-    const std::vector<Accidental> signs = renoted ? std::vector<Accidental>{} : ShownSigns();
+    const std::vector<Accidental> signs = ShownSigns();   // a plain note after a sign in the bar shows ♮
     m_view.ShowCell(m_cell, EntryGlyphName(r), size_t(i - 1) < signs.size() ? signs[size_t(i - 1)] : Accidental::None);
 }
 
@@ -99,6 +99,9 @@ bool EntryEditor::StartSong(const EntryFields& fields, int cadenceCode)
     HeaderToRow(SongHeader{GbkCut(fields.title, Score::TitleBytes), GbkCut(performer, Score::FieldBytes),
                            GbkCut(lyricist, Score::FieldBytes), GbkCut(composer, Score::FieldBytes), cadenceCode},
                 h);
+    // A code other than the chosen meter's (a caller's own) stands without the meter.
+    if (cadenceCode == m_cadence)
+        HeaderChoicesToSong();
     return false;
 }
 
@@ -379,10 +382,13 @@ void EntryEditor::Fill(const SongTableType& rows, const SongMarkTable& marks)
             m_marks.push_back(std::move(m));
         }
     const Song song = SongFromRows(SongTableType{h}, m_marks);
-    if (const QString caption = HeaderMeterCaption(*song.header); !caption.isEmpty()) {
+    if (!song.header->MeterText().isEmpty()) {
         m_cadence = h.Conn;
-        m_view.SetCadenceCaption(caption);
+        m_meter = song.header->TimeSignature();
+        m_view.SetCadenceCaption(m_meter.Caption());
     }
+    m_key = song.header->key;
+    m_view.ShowKey(m_key);
     const int last = std::max(int(rows.size()) - 1, 1);
     m_cell = PositionOfCell(last);
     SetPage(PageOfCell(last) - 1);
@@ -435,9 +441,64 @@ void EntryEditor::CycleOctave()
 
 void EntryEditor::SwitchCadence()
 {
-    m_cadence = m_cadence == 1 ? 0 : m_cadence + 1;
-    DropMarks(m_marks, 0, 0, true);   // the code's meter replaces a meter it cannot say
-    m_view.SetCadenceCaption(MeterCaption(m_cadence));
+    const std::span<const Meter> meters = Meter::Common();
+    const auto at = std::find(meters.begin(), meters.end(), m_meter);
+    // A pasted meter the list lacks steps on to the list's first.
+    m_meter = at == meters.end() || at + 1 == meters.end() ? meters.front() : *(at + 1);
+    m_cadence = m_meter.NearestCode();
+    HeaderChoicesToSong();
+    m_view.SetCadenceCaption(m_meter.Caption());
+}
+
+void EntryEditor::SetKey(const Key& key)
+{
+    m_key = key;
+    HeaderChoicesToSong();
+    m_view.ShowKey(m_key);
+}
+
+// Unlike the time code of old, the choices reach a song already started: what the panel
+// shows is what is saved.
+void EntryEditor::HeaderChoicesToSong()
+{
+    if (!Started())
+        return;
+    SongRecord& h = m_table[0];
+    Song song;
+    song.header = HeaderFromRow(h);
+    song.header->key = m_key;
+    song.header->SetMeter(m_meter);
+    h.Conn = song.header->timeCode;
+    DropMarks(m_marks, 0, 0);
+    const SongMarkTable header = SongToMarks(song, 0);
+    m_marks.insert(m_marks.end(), header.begin(), header.end());
+}
+
+void EntryEditor::CycleSign()
+{
+    const int i = CursorIndex();
+    if (!Started() || !IsNoteRow(m_table[size_t(i)]))
+        return;
+    const SongTableType rows(m_table.begin(), m_table.begin() + EntrySongEnd(m_table));
+    Song song = SongFromRows(rows, m_marks);
+    if (size_t(i - 1) >= song.cells.size())
+        return;
+    Cell& c = song.cells[size_t(i - 1)];
+    if (!c.IsNote() || c.degree < 1)
+        return;
+    c.alter = c.alter == 0 ? 1 : c.alter > 0 ? -1 : 0;
+    m_marks = SongToMarks(song, 0);
+    RedrawSigns();
+}
+
+void EntryEditor::RedrawSigns()
+{
+    const std::vector<Accidental> signs = ShownSigns();
+    const int first = m_page * Score::CellsPerPage + 1;
+    const int end = std::min(EntrySongEnd(m_table), first + Score::CellsPerPage);
+    for (int r = first; r < end; ++r)
+        m_view.ShowCell(r - first + 1, EntryGlyphName(m_table[size_t(r)]),
+                        size_t(r - 1) < signs.size() ? signs[size_t(r - 1)] : Accidental::None);
 }
 
 const EntryTableType& EntryEditor::SongToSave(const QString& titleField)

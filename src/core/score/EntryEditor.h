@@ -23,7 +23,9 @@ public:
     virtual void ShowArc(int arc, int position, int length) = 0;
     virtual void HideArc(int arc) = 0;
     virtual void SetPageCaption(const QString& caption) = 0;
+    // The meter chosen (its caption, "6/8") and the key, for the panel's LabCadence2 and key box.
     virtual void SetCadenceCaption(const QString& caption) = 0;
+    virtual void ShowKey(const Key& key) = 0;
     // Puts the prompt into the title field and gives the field the input focus.
     virtual void PromptForTitle(const QString& prompt) = 0;
     // Clear grids blanks both grids; the editor does the entry side itself
@@ -78,7 +80,12 @@ public:
     void Clear();                    // 清除
     void CycleDuration();            // 音长
     void CycleOctave();              // 音高
-    void SwitchCadence();            // LabCadence2
+    // LabCadence2: the next meter of Meter::Common() (2/4, 3/4, 4/4, 2/2, 3/8, 6/8, 9/8, 12/8);
+    // the header keeps the nearest code an old reader knows, and the meter beside it.
+    void SwitchCadence();
+    void SetKey(const Key& key);   // the key box
+    // 升降号: the note under the cursor sounds ♯, then ♭, then as the key has it.
+    void CycleSign();
     // Replaces the song with rows (header, then at most 499 cells in order), as a text
     // written in the 文本 window gives them: the cursor stands on the last cell, on its page.
     void Fill(const SongTableType& rows, const SongMarkTable& marks = {});
@@ -118,6 +125,8 @@ public:
     int Octave() const { return m_octave; }
     int SlurCounter() const { return m_slurCounter; }
     int CadenceCode() const { return m_cadence; }
+    const Meter& ChosenMeter() const { return m_meter; }
+    const Key& ChosenKey() const { return m_key; }
     const std::array<EntryArc, Score::ArcsPerGrid>& Arcs() const { return m_arcs; }
 
 private:
@@ -125,6 +134,10 @@ private:
     void SetPage(int page);
     void ClearGrids();
     void AddStep();
+    // The meter and key chosen go into a started song's header row and marks.
+    void HeaderChoicesToSong();
+    // The cells of the page on view again, with the signs as they now fall.
+    void RedrawSigns();
     // Frees every arc standing for record r; true when one was.
     bool FreeArcsOf(int r);
     // Gives record r's slur the first free arc over position k; false when none is free.
@@ -140,6 +153,8 @@ private:
     int m_octave = 1;
     int m_slurCounter = 0;
     int m_cadence = 1;
+    Meter m_meter;                // 4/4 until another is chosen
+    Key m_key;                    // 1=C until another is chosen
     bool m_retakeTitle = false;   // the last save found the title taken
     bool m_placeholder = false;   // the cursor cell is the space "增加" put there, not yet used
 

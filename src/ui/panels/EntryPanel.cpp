@@ -11,6 +11,7 @@
 #include "ui/widgets/ScoreGrid.h"
 #include "ui/widgets/Styles.h"
 #include "ui/panels/TextWindow.h"
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
@@ -70,6 +71,23 @@ EntryPanel::EntryPanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library)
     LabCadence2 = NewText<ClickLabel>(QStringLiteral("LabCadence2"), QStringLiteral("4/4"), 18, 8, yahei,
                                       CreamTextStyle);
     Wire(LabCadence2, &ClickLabel::clicked, &EntryPanel::LabCadence2Click);
+    // Stepping through the meters quickly: the second click of a pair steps too.
+    Wire(LabCadence2, &ClickLabel::doubleClicked, &EntryPanel::LabCadence2Click);
+    LabCadence2->setCursor(Qt::PointingHandCursor);
+
+    // The key beside the credits, where the row is free; it never takes the keys from the piano.
+    KeyBox = new QComboBox(this);
+    KeyBox->setObjectName(QStringLiteral("KeyBox"));
+    for (const Key& key : Key::All())
+        KeyBox->addItem(key.Name());
+    KeyBox->setFont(credit);
+    KeyBox->setFocusPolicy(Qt::NoFocus);
+    KeyBox->setToolTip(QStringLiteral("调号"));
+    KeyBox->setStyleSheet(QStringLiteral("QComboBox { background: rgb(255,251,240); color: black; border: none; "
+                                         "padding: 0 2px; } QComboBox QAbstractItemView { background: "
+                                         "rgb(255,251,240); color: black; }"));
+    KeyBox->setGeometry(372, 40, 62, 21);
+    Wire(KeyBox, &QComboBox::activated, &EntryPanel::KeyBoxChange);
 
     Image1 = NewSheet(QStringLiteral("Image1"));
     Grid = new GlyphGrid(this, QStringLiteral("ImgOper_"), QStringLiteral("ImgTab2Conn_"));
@@ -125,6 +143,14 @@ EntryPanel::EntryPanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library)
         LabOpren[size_t(d)] = l;
     }
 
+    // Left of the digits, as a sign stands left of its note.
+    SignButton =
+        NewText<ClickLabel>(QStringLiteral("SignButton"), QStringLiteral("♯♭"), 350, 266, yahei, CreamTextStyle);
+    SignButton->setToolTip(QStringLiteral("升降号"));
+    SignButton->setCursor(Qt::PointingHandCursor);
+    Wire(SignButton, &ClickLabel::clicked, &EntryPanel::SignButtonClick);
+    Wire(SignButton, &ClickLabel::doubleClicked, &EntryPanel::SignButtonClick);
+
     ImgOperLong = NewPictureButton(this, QStringLiteral("ImgOperLong"), QRect(624, 65, 33, 42), QStringLiteral("op_long"),
                                    QStringLiteral("音长"));
     ImgOperHigh = NewPictureButton(this, QStringLiteral("ImgOperHigh"), QRect(624, 107, 33, 42),
@@ -177,18 +203,25 @@ QString EntryPanel::EntryText() const
         // Not started yet: what the fields would start it with.
         song.header = SongHeader{UsableTitleField(EdSongName->text()) ? EdSongName->text() : QString(), EdArt->text(),
                                  EdSongWord->text(), EdSongComposer->text(), m_editor.CadenceCode()};
+        song.header->SetMeter(m_editor.ChosenMeter());
+        song.header->key = m_editor.ChosenKey();
     }
     return WriteJianpu(song);
 }
 
-QString EntryPanel::CheckText(const QString& text) const
+// A text that names no meter is in the one chosen, and its bars are counted against it.
+JianpuOptions EntryPanel::PasteOptions() const
 {
-    return ParseJianpu(text, JianpuOptions{JianpuMode::Paste, QString(), m_editor.CadenceCode()}).summary();
+    JianpuOptions options{JianpuMode::Paste, QString(), m_editor.CadenceCode()};
+    options.meter = m_editor.ChosenMeter();
+    return options;
 }
+
+QString EntryPanel::CheckText(const QString& text) const { return ParseJianpu(text, PasteOptions()).summary(); }
 
 QString EntryPanel::AcceptText(const QString& text)
 {
-    JianpuParse parse = ParseJianpu(text, JianpuOptions{JianpuMode::Paste, QString(), m_editor.CadenceCode()});
+    JianpuParse parse = ParseJianpu(text, PasteOptions());
     if (!parse.ok())
         return parse.error->text();
     JianpuSong& song = parse.songs.at(0);
@@ -320,6 +353,21 @@ void EntryPanel::ImgOperHighClick()
 
 void EntryPanel::LabCadence2Click() { m_editor.SwitchCadence(); }
 
+void EntryPanel::KeyBoxChange()
+{
+    const std::span<const Key> keys = Key::All();
+    const int i = KeyBox->currentIndex();
+    if (i >= 0 && size_t(i) < keys.size())
+        m_editor.SetKey(keys[size_t(i)]);
+}
+
+void EntryPanel::SignButtonClick()
+{
+    UpdatesHold hold{this};
+    m_editor.CycleSign();
+    Refresh();
+}
+
 void EntryPanel::ImgNextOperClick()
 {
     UpdatesHold hold{this};
@@ -369,9 +417,18 @@ void EntryPanel::SetPageCaption(const QString& caption)
     LabTab2PgId->setText(caption);
 }
 
+// The meter alone: the key has its own box, and "1=D 3/4" would run under the title field.
 void EntryPanel::SetCadenceCaption(const QString& caption)
 {
     SetCaption(LabCadence2, caption);
+}
+
+void EntryPanel::ShowKey(const Key& key)
+{
+    const std::span<const Key> keys = Key::All();
+    const auto at = std::find(keys.begin(), keys.end(), key);
+    const QSignalBlocker quiet(KeyBox);
+    KeyBox->setCurrentIndex(at == keys.end() ? 0 : int(at - keys.begin()));
 }
 
 // The prompt is the field's placeholder: an empty field shows it, and typing needs no clearing first.

@@ -1,6 +1,7 @@
 #pragma once
 // The entry panel GBxOpernWrite: where a new song is written cell by cell. The panel owns
 // the entry editor and draws what the editor reports.
+#include "core/formats/JianpuText.h"
 #include "core/score/EntryEditor.h"
 #include "ui/panels/Panel.h"
 #include "ui/widgets/LazyPanel.h"
@@ -9,6 +10,7 @@
 
 class ClickLabel;
 class GlyphGrid;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class SongLibrary;
@@ -28,7 +30,9 @@ public:
     QLabel* Label8 = nullptr;
     QLabel* Label9 = nullptr;
     QLabel* Label10 = nullptr;
-    ClickLabel* LabCadence2 = nullptr;
+    ClickLabel* LabCadence2 = nullptr;   // the meter: each click the next one
+    QComboBox* KeyBox = nullptr;         // 调号: the fifteen keys, 1=C first
+    ClickLabel* SignButton = nullptr;    // 升降号 of the note under the cursor
     QLabel* Image1 = nullptr;
     GlyphGrid* Grid = nullptr;   // ImgOper_1..105 and ImgTab2Conn_1..6
     ClickLabel* LabTab2PgId = nullptr;
@@ -87,6 +91,8 @@ public:
     void ImgNextOperClick();
     void ImgPreOperClick();
     void LabCadence2Click();
+    void KeyBoxChange();
+    void SignButtonClick();
     void ImgOperInsDBClick();
     void TextButtonClick();
 
@@ -103,6 +109,7 @@ private:
     void Digit(int degree);
     void Symbol(int button);
     EntryFields Fields() const;
+    JianpuOptions PasteOptions() const;
     // The cursor and the status after anything that changed the song.
     void Refresh();
 
@@ -112,6 +119,7 @@ private:
     void HideArc(int arc) override;
     void SetPageCaption(const QString& caption) override;
     void SetCadenceCaption(const QString& caption) override;
+    void ShowKey(const Key& key) override;
     void PromptForTitle(const QString& prompt) override;
     void ClearViewGrid(int first, int last) override;
 

@@ -89,12 +89,7 @@ ScorePanel::ScorePanel(QWidget* parent, IDialogs& dialogs, SongLibrary& library,
 
     // The menu counts as no song on view.
     PracticeBar::View view{[this] { return m_menuOpen ? 0 : m_shownSongID; }, [this] { return m_viewPage; },
-                           [this](int page) { ShowViewPage(page); }, [this] { return m_shownTitle; },
-                           [this] {
-                               // "3/4" counts in three beats; anything else four.
-                               const int beats = LabCadence1->text().section(u' ', -1).section(u'/', 0, 0).toInt();
-                               return beats >= 1 && beats <= 12 ? beats : 4;
-                           }};
+                           [this](int page) { ShowViewPage(page); }, [this] { return m_shownTitle; }};
     Practice = new PracticeBar(this, m_dialogs, m_library, output, *Grid, std::move(view));
 
     // Right clicks on the sheet (its cells and arcs pass theirs up to the panel).
