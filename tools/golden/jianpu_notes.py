@@ -1,5 +1,5 @@
 """Reads numbered-notation text (the program's text form, plus what it will learn:
-`#4` `b7` accidentals, `1=G` keys, `3/4` `6/8` meters, `5___` a 32nd and `3[ 1_ 2_ 3_ ]`
+`#4` `b7` `=4` accidentals (a sign lasts to the bar line), `1=G` keys, `3/4` `6/8` meters, `5___` a 32nd and `3[ 1_ 2_ 3_ ]`
 triplets) into a list of sounding notes for comparison.
 
 A note is (pitch, duration, bar_before):
@@ -16,7 +16,7 @@ import re
 DEGREE_SEMIS = [0, 2, 4, 5, 7, 9, 11]
 KEY_RE = re.compile(r'^1=([#b♯♭]?)([A-G])([#b♯♭]?)$')
 METER_RE = re.compile(r'^(\d+)/(\d+)$')
-NOTE_RE = re.compile(r"^(\(*)([#b♯♭]?)([0-7])([',]*)(_*)(\)*)(\.?)(\^\d+)?(\)*)$")
+NOTE_RE = re.compile(r"^(\(*)([#b♯♭=♮]?)([0-7])([',]*)(_*)(\)*)(\.?)(\^\d+)?(\)*)$")
 LETTER_PC = {'C': 0, 'D': 2, 'E': 4, 'F': 5, 'G': 7, 'A': 9, 'B': 11}
 HEADER_KEYS = ('歌名', '演唱', '作词', '作曲', '节拍', 'title', 'time')
 
@@ -57,6 +57,7 @@ def parse(text):
     arcs = []           # (first cell index, last cell index)
     open_arcs = []
     triplet = False
+    bar_signs = {}      # (degree, octave) -> the alteration a sign in this bar gave it
     for raw in text.splitlines():
         line = raw.strip()
         if not line:
@@ -89,6 +90,7 @@ def parse(text):
                 continue
             if tok in ('|', '||', '/', '|]', '||]'):
                 cells.append(('bar',))
+                bar_signs = {}
                 continue
             if tok == '3[':
                 triplet = True
@@ -109,8 +111,13 @@ def parse(text):
             value = Fraction(1, 2 ** len(lines))
             if triplet:
                 value = value * Fraction(2, 3)
-            alter = 1 if acc in ('#', '♯') else -1 if acc in ('b', '♭') else 0
             octave = marks.count("'") - marks.count(',')
+            # A sign lasts to the bar line for its degree and octave; = or ♮ cancels it.
+            if acc:
+                alter = 1 if acc in ('#', '♯') else -1 if acc in ('b', '♭') else 0
+                bar_signs[(degree, octave)] = alter
+            else:
+                alter = bar_signs.get((degree, octave), 0)
             if degree == 0:
                 note = Note(None, None, value, rest=True)
             else:

@@ -188,14 +188,22 @@ void ScoreReader::EndFifths()
 
 void ScoreReader::EndMode()
 {
-    if (Parent("key") && m_haveFifths && !m_melody.key.known)
+    if (Parent("key") && m_haveFifths)
         m_minor = m_text.trimmed() == QLatin1String("minor");
 }
 
 void ScoreReader::EndKey()
 {
-    if (m_haveFifths && !m_melody.key.known)
+    if (!m_haveFifths)
+        return;
+    if (!m_melody.key.known)
         m_melody.key = {true, m_fifths, m_minor};
+    // Later signatures of the first part: the song keeps the first and says where it changes.
+    if (HavePart() && Current().index == 0) {
+        if (m_firstPartFifths != 99 && m_firstPartFifths != m_fifths && m_keyChanges.size() < KeyChanges)
+            m_keyChanges.push_back(Current().pos);
+        m_firstPartFifths = m_fifths;
+    }
 }
 
 void ScoreReader::EndBeats()

@@ -62,6 +62,7 @@ const ScoreReader::Route ScoreReader::kStarts[] = {
     {QLatin1String("tied"), &ScoreReader::StartTie},
     {QLatin1String("rest"), &ScoreReader::StartRest},
     {QLatin1String("time"), &ScoreReader::StartTime},
+    {QLatin1String("key"), &ScoreReader::StartKey},
     {QLatin1String("creator"), &ScoreReader::StartCreator},
     {QLatin1String("credit"), &ScoreReader::StartCredit},
 };
@@ -247,6 +248,8 @@ Melody ScoreReader::Finish()
     m_melody.ticksPerQuarter = int(tpq);
     m_melody.title = m_workTitle.isEmpty() ? m_movementTitle : m_workTitle;
     FinishTimes(tpq);
+    for (const double at : m_keyChanges)
+        m_melody.keyChanges.push_back(std::llround(at * double(tpq)));
     FinishBars(tpq);
     FinishParts(tpq);
     return m_melody;

@@ -101,6 +101,7 @@ private:
     void StartTie();
     void StartRest();
     void StartTime() { m_timeBeats = m_timeType = 0; }
+    void StartKey() { m_haveFifths = false, m_minor = false; }
     void StartCreator() { m_creatorType = Attribute("type").toString(); }
     void StartCredit() { m_creditType.clear(); }
 
@@ -155,6 +156,8 @@ private:
     int m_timeBeats = 0, m_timeType = 0;
     int m_fifths = 0;
     bool m_minor = false, m_haveFifths = false;
+    int m_firstPartFifths = 99;             // the signature in force in the first part
+    std::vector<double> m_keyChanges;       // where the first part's signature changes, in quarters
     QString m_workTitle, m_movementTitle, m_creatorType, m_creditType;
     std::vector<double> m_barEnds;   // of the first part read
     std::vector<std::pair<double, std::pair<int, int>>> m_times;
