@@ -74,6 +74,16 @@ void ScoreReader::StartMeasure()
         StartMeasureOf(Current());
 }
 
+void ScoreReader::StartNote()
+{
+    m_note = NoteState{};
+    // Played loudness as a share of forte (velocity 90): the accents a pickup is found by.
+    bool ok = false;
+    const double dynamics = Attribute("dynamics").toDouble(&ok);
+    if (ok && std::isfinite(dynamics) && dynamics > 0)
+        m_note.velocity = int(std::lround(std::clamp(dynamics * 0.9, 1.0, 127.0)));
+}
+
 void ScoreReader::StartTie()
 {
     if (Attribute("type") == QLatin1String("start"))
@@ -111,7 +121,7 @@ void ScoreReader::EndNote()
         return;
     if (++m_notes > Notes)
         Bad(QStringLiteral("音符太多（超过 %1 个）").arg(Notes));
-    p.notes.push_back({start, q, pitch, n.tie});
+    p.notes.push_back({start, q, pitch, n.tie, n.velocity});
 }
 
 void ScoreReader::EndNoteDuration()

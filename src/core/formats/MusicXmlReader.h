@@ -17,6 +17,7 @@ struct RawNote {
     double start = 0, length = 0;   // in quarter notes
     int pitch = -1;
     bool tie = false;
+    int velocity = 0;
 };
 
 struct PartState {
@@ -37,6 +38,7 @@ struct NoteState {
     double typeQuarters = 0;
     int dots = 0;
     double actual = 0, normal = 0;
+    int velocity = 0;   // from the note's dynamics: 0 unknown
 };
 
 class ScoreReader {
@@ -97,7 +99,7 @@ private:
     void StartScorePart();
     void StartPart();
     void StartMeasure();
-    void StartNote() { m_note = NoteState{}; }
+    void StartNote();
     void StartTie();
     void StartRest();
     void StartTime() { m_timeBeats = m_timeType = 0; }
