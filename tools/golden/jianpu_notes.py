@@ -4,6 +4,7 @@ triplets) into a list of sounding notes for comparison.
 
 A note is (pitch, duration, bar_before):
   pitch     semitones from the middle 1 of the key in force, accidental and octave included
+  key       pitch class of the key in force; first_key that of the text's first key
   spelled   (degree, accidental, octave) as written
   duration  Fraction of a quarter note, tied notes joined
   onset     Fraction of a quarter from the first sounding note
@@ -22,7 +23,7 @@ HEADER_KEYS = ('歌名', '演唱', '作词', '作曲', '节拍', 'title', 'time'
 
 
 class Note:
-    __slots__ = ('pitch', 'spelled', 'duration', 'bar', 'rest', 'onset')
+    __slots__ = ('pitch', 'spelled', 'duration', 'bar', 'rest', 'onset', 'key', 'first_key')
 
     def __init__(self, pitch, spelled, duration, rest=False):
         self.pitch = pitch
@@ -31,6 +32,8 @@ class Note:
         self.bar = False
         self.rest = rest
         self.onset = Fraction(0)   # from the first sounding note
+        self.key = 0               # pitch class of the key in force (C when none is named)
+        self.first_key = 0         # pitch class of the text's first key
 
     def __repr__(self):
         return 'Note(%s,%s,%s%s)' % (self.pitch, self.spelled, self.duration, ',bar' if self.bar else '')
@@ -126,6 +129,9 @@ def parse(text):
             index = len(cells)
             for _ in opens:
                 open_arcs.append(index)
+            if info['keys']:
+                note.key = key_pc(info['keys'][-1])
+                note.first_key = key_pc(info['keys'][0])
             cells.append(('note', note, len(info['keys'])))
             if dot:
                 cells.append(('dot', value / 2))

@@ -66,6 +66,16 @@ class ReadJianpu(unittest.TestCase):
 
 
 class Scoring(unittest.TestCase):
+    def test_a_key_change_kept_as_signs(self):
+        expected = notes('1=C 2/4\n1 2 | 3 - |\n1=G 2/4\n1 2 | 3 - |')
+        kept = notes("1=C 2/4\n1 2 | 3 - | 5 6 | 7 - |")
+        self.assertEqual(score_conversion.score(expected, kept)['pitch'], 6)
+        # Counted from a wrong first key, nothing is right after the change either.
+        wrong = notes("1=F 2/4\n5 6 | 7 - | 2' 3' | #4' - |")
+        self.assertEqual(score_conversion.score(expected, wrong)['pitch'], 0)
+        lower = notes("1=C 2/4\n1 2 | 3 - | 5, 6, | 7, - |")
+        self.assertEqual(score_conversion.score(expected, lower)['pitch'], 6)
+
     def test_an_extra_note_costs_itself(self):
         s = score_conversion.score(notes('1 2 3 4 |'), notes('1 2__ 2. 3 4 |'))
         self.assertEqual((s['notes'], s['pitch'], s['rhythm']), (5, 4, 3))
