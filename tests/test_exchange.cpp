@@ -752,7 +752,8 @@ private Q_SLOTS:
     // A MIDI or MusicXML file's key, meter and signs go into the library beside the rows.
     void importedKeyMeterAndSignsReachTheLibrary()
     {
-        JianpuParse parse = ParseJianpu("1=D 3/4\n5, #4, 5, | 1 - 3 | 2 #1 2 | 1 - - |", {JianpuMode::Paste, "20100716", 1});
+        JianpuParse parse =
+            ParseJianpu("1=D 3/4\n5, #4, 5, | 1 - 3 | 2 #1 2 | 1 - - |", {JianpuMode::Paste, "20100716", 1});
         QVERIFY(parse.ok());
         Song song = parse.songs.at(0).song;
         song.header->title = "D 调";

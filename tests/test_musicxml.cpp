@@ -358,10 +358,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("staff");
         QTest::newRow("1=D: a sharp, carried, cancelled, a flat that is a natural")
-            << "1=D 3/4\n#4 4 =4 | b3 =3 1' |" << "fifths 2 | 3/4 G1/4 sharp G1/4 G4 natural | F4 natural F1/4 sharp D5";
+            << "1=D 3/4\n#4 4 =4 | b3 =3 1' |"
+            << "fifths 2 | 3/4 G1/4 sharp G1/4 G4 natural | F4 natural F1/4 sharp D5";
         QTest::newRow("1=bB 6/8") << "1=bB 6/8\nb7,_ 1_ #4 - | 5 - - |"
                                   << "fifths -2 | 6/8 A-1/4 flat B-1/4 E5 natural | F5";
-        QTest::newRow("1=C 2/4") << "2/4\n#1 =1 | 1' 7, |" << "fifths 0 | 2/4 C1/4 sharp C4 natural | C5 B3";
+        QTest::newRow("1=C 2/4") << "2/4\n#1 =1 | 1' 7, |"
+                                 << "fifths 0 | 2/4 C1/4 sharp C4 natural | C5 B3";
     }
     void exportSpellsInTheKey()
     {

@@ -49,8 +49,14 @@ QString Notation(const SongTableType& rows, const Song* song = nullptr)
         if (IsNoteRow(r)) {
             const bool note = r.SongNote != QLatin1String("0");
             const int alter = song && i - 1 < song->cells.size() ? song->cells[i - 1].alter : 0;
-            c = (alter > 0 ? "#" : alter < 0 ? "b" : "") + r.SongNote + (note && r.OpernHigh == QLatin1String("2") ? "'" : note && r.OpernHigh == QLatin1String("0") ? "," : "")
-                + QString(r.OpernLong.toInt(), u'_');
+            c = (alter > 0   ? "#"
+                 : alter < 0 ? "b"
+                             : "") +
+                r.SongNote +
+                (note && r.OpernHigh == QLatin1String("2")   ? "'"
+                 : note && r.OpernHigh == QLatin1String("0") ? ","
+                                                             : "") +
+                QString(r.OpernLong.toInt(), u'_');
             if (r.Conn > 0) {
                 c.prepend(u'(');
                 closes.push_back(i + size_t(r.Conn));
@@ -198,9 +204,9 @@ private Q_SLOTS:
             << 0 << "4/4" << "" << false << "1 . 2_ 3_ . 4__ 3 | 5 - - 6_ . 7__ | 1'__ . 7__ . 6__ 5 - - |" << "原调 1=C";
         QTest::newRow("a tie over the bar line") << "60@0+3 62@3+2 64@5+3" << 0 << "4/4" << "" << false
                                                  << "1 - - (2 | 2) 3 - - |" << "原调 1=C";
-        QTest::newRow("an arc longer than five cells") << "60@0+7" << 0 << "6/4" << "" << false
-                                                      << "1 - - - - - | 1 0 0 0 0 0 |"
-                                                      << "原调 1=C；1 条连音线超过 5 格，已去掉";
+        QTest::newRow("an arc longer than five cells") << "60@0+7" << 0 << "6/4"
+                                                       << "" << false << "1 - - - - - | 1 0 0 0 0 0 |"
+                                                       << "原调 1=C；1 条连音线超过 5 格，已去掉";
         QTest::newRow("key from the signature") << "67@0+1 69@1+1 71@2+1 72@3+1" << 1 << "4/4" << "" << false
                                                 << "1 2 3 4 |" << "原调 1=G";
         QTest::newRow("key from the pitches") << "67@0+1 69@1+1 71@2+1 72@3+1 74@4+1 76@5+1 78@6+1 79@7+1" << 99
@@ -215,9 +221,12 @@ private Q_SLOTS:
         QTest::newRow("notes outside the scale keep their pitch, spelled the way they lead")
             << "60@0+1 61@1+.5 62@1.5+.5 64@2+2 65@4+1 66@5+.5 67@5.5+.5 67@6+2 69@8+1 68@9+.5 67@9.5+.5 65@10+1 "
                "63@11+.5 62@11.5+.5 60@12+4"
-            << 0 << "4/4" << "" << false << "1 #1_ 2_ 3 - | 4 #4_ 5_ 5 - | 6 b6_ 5_ 4 b3_ 2_ | 1 - - - |" << "原调 1=C";
-        QTest::newRow("a raised seventh in a minor tune")
-            << "57@0+1 59@1+1 60@2+1 56@3+1 57@4+2" << 0 << "3/4" << "" << false << "6 7 1' | #5 6 - |" << "原调 1=C";
+            << 0 << "4/4"
+            << "" << false << "1 #1_ 2_ 3 - | 4 #4_ 5_ 5 - | 6 b6_ 5_ 4 b3_ 2_ | 1 - - - |"
+            << "原调 1=C";
+        QTest::newRow("a raised seventh in a minor tune") << "57@0+1 59@1+1 60@2+1 56@3+1 57@4+2" << 0 << "3/4"
+                                                          << "" << false << "6 7 1' | #5 6 - |"
+                                                          << "原调 1=C";
         QTest::newRow("triplets") << "60@0+1/3 62@1/3+1/3 64@2/3+1/3 65@1+1 67@2+2" << 0 << "4/4"
                                   << "" << false << "1__ 2_ 3__ 4 5 - |"
                                   << "原调 1=C；3 个三连音已近似";
@@ -225,8 +234,9 @@ private Q_SLOTS:
             << "60@0+.125 62@.125+.125 64@.25+.75 65@1+1.75 67@2.75+.25 69@3+1" << 0 << "4/4"
             << "" << false << "1__ 3_ . (4 . 4__) 5__ 6 |"
             << "原调 1=C；1 个过短的音并入相邻的音";
-        QTest::newRow("pickup bar and 3/4") << "67@0+1 72@1+2 71@3+1 69@4+3 67@7+1" << 0 << "3/4" << "1" << false
-                                            << "5 | 1' - 7 | 6 - - | 5 0 0 |" << "原调 1=C";
+        QTest::newRow("pickup bar and 3/4") << "67@0+1 72@1+2 71@3+1 69@4+3 67@7+1" << 0 << "3/4"
+                                            << "1" << false << "5 | 1' - 7 | 6 - - | 5 0 0 |"
+                                            << "原调 1=C";
         QTest::newRow("played notes to sixteenths") << "60@.03+.9 62@1.05+.4 64@1.48+.5 65@2.02+1.9 67@4.6+.3" << 0 << "4/4"
                                                     << "" << true << "1 2_ 3_ 4 - | 0_ 5_ 0 0 0 |"
                                                     << "原调 1=C；已按十六分音符对齐";

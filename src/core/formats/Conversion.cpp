@@ -274,10 +274,19 @@ private:
         }
         switch (v) {
         case 2: Sound(n, 2); return;
-        case 3: Sound(n, 2); m_cells.push_back(Cell::MakeDot(2)); return;
+        case 3:
+            Sound(n, 2);
+            m_cells.push_back(Cell::MakeDot(2));
+            return;
         case 4: Sound(n, 1); return;
-        case 6: Sound(n, 1); m_cells.push_back(Cell::MakeDot(1)); return;
-        case 12: Sound(n, 0); m_cells.push_back(Cell::MakeDot(0)); return;
+        case 6:
+            Sound(n, 1);
+            m_cells.push_back(Cell::MakeDot(1));
+            return;
+        case 12:
+            Sound(n, 0);
+            m_cells.push_back(Cell::MakeDot(0));
+            return;
         default:
             Sound(n, 0);
             for (long long k = UnitsPerQuarter; k < v && !Full(); k += UnitsPerQuarter)

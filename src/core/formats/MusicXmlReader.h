@@ -158,8 +158,8 @@ private:
     int m_timeBeats = 0, m_timeType = 0;
     int m_fifths = 0;
     bool m_minor = false, m_haveFifths = false;
-    int m_firstPartFifths = 99;             // the signature in force in the first part
-    std::vector<double> m_keyChanges;       // where the first part's signature changes, in quarters
+    int m_firstPartFifths = 99;         // the signature in force in the first part
+    std::vector<double> m_keyChanges;   // where the first part's signature changes, in quarters
     QString m_workTitle, m_movementTitle, m_creatorType, m_creditType;
     std::vector<double> m_barEnds;   // of the first part read
     std::vector<std::pair<double, std::pair<int, int>>> m_times;

@@ -228,7 +228,8 @@ void WriteFinalBarline(QXmlStreamWriter& w)
 }
 
 // The share of one event within [from, to], as the fewest written values, tied.
-void WriteEventShare(QXmlStreamWriter& w, const TimelineEvent& ev, const StaffPitch& pitch, long long from, long long to)
+void WriteEventShare(QXmlStreamWriter& w, const TimelineEvent& ev, const StaffPitch& pitch, long long from,
+                     long long to)
 {
     const long long start = std::max(Units(ev.start), from), end = std::min(Units(ev.End()), to);
     const bool sounded = ev.degree > 0;
