@@ -385,6 +385,12 @@ double OutsideScale(const std::vector<Timed>& line, int fifths)
     return all ? double(out) / double(all) : 0.0;
 }
 
+// The pitch class of a key's key note (the relative minor's for a minor key).
+int Tonic(const MelodyKey& k)
+{
+    return int(Mod(k.fifths * 7 + (k.minor ? 9 : 0), 12));
+}
+
 // The key: the signature, unless the notes before any change fit another key far better.
 void ChooseKey(const Melody& m, const std::vector<Timed>& line, Changes& ch)
 {
@@ -403,8 +409,16 @@ void ChooseKey(const Melody& m, const std::vector<Timed>& line, Changes& ch)
     FindKey(before.empty() ? line : before, signature, m.key.fifths);
     const std::vector<Timed>& notes = before.empty() ? line : before;
     const double outside = OutsideScale(notes, m.key.fifths);
-    if (found.fifths != m.key.fifths && best - signature > KeyMismatch && outside >= 0.1 &&
-        OutsideScale(notes, found.fifths) * 3 <= outside) {
+    const bool scaleFitsWorse = outside >= 0.1 && OutsideScale(notes, found.fifths) * 3 <= outside;
+    // A notation program that guesses the signature of a MIDI file may take a neighbouring
+    // major key whose scale holds the notes as well: the tune's last note, the key note of the
+    // notes' major key and not of the signature's, says which it is (in a whole tune, not a
+    // few notes).
+    const int last = notes.back().pitch;
+    const bool tonicSaysOther = notes.size() >= 12 && !found.minor && !m.key.minor && best - signature > KeyMismatch / 2 &&
+                                OutsideScale(notes, found.fifths) <= outside && Mod(last - Tonic(found), 12) == 0 &&
+                                Mod(last - Tonic(m.key), 12) != 0;
+    if (found.fifths != m.key.fifths && ((best - signature > KeyMismatch && scaleFitsWorse) || tonicSaysOther)) {
         ch.key = found;
         ch.keyContradicted = true;
     }
