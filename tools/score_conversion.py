@@ -73,7 +73,7 @@ def summary_of(conv):
 
 def key_of(conv, info):
     if info['keys']:
-        return info['keys'][0]
+        return info['keys'][0].replace('♭', 'b').replace('♯', '#')
     m = re.search(r'原调 (1=\S+?)(；|$)', summary_of(conv))
     return m.group(1).replace('♭', 'b').replace('♯', '#') if m else '?'
 
