@@ -386,10 +386,7 @@ double OutsideScale(const std::vector<Timed>& line, int fifths)
 }
 
 // The pitch class of a key's key note (the relative minor's for a minor key).
-int Tonic(const MelodyKey& k)
-{
-    return int(Mod(k.fifths * 7 + (k.minor ? 9 : 0), 12));
-}
+int Tonic(const MelodyKey& k) { return int(Mod(k.fifths * 7 + (k.minor ? 9 : 0), 12)); }
 
 // The key: the signature, unless the notes before any change fit another key far better.
 void ChooseKey(const Melody& m, const std::vector<Timed>& line, Changes& ch)
@@ -415,9 +412,9 @@ void ChooseKey(const Melody& m, const std::vector<Timed>& line, Changes& ch)
     // notes' major key and not of the signature's, says which it is (in a whole tune, not a
     // few notes).
     const int last = notes.back().pitch;
-    const bool tonicSaysOther = notes.size() >= 12 && !found.minor && !m.key.minor && best - signature > KeyMismatch / 2 &&
-                                OutsideScale(notes, found.fifths) <= outside && Mod(last - Tonic(found), 12) == 0 &&
-                                Mod(last - Tonic(m.key), 12) != 0;
+    const bool tonicSaysOther = notes.size() >= 12 && !found.minor && !m.key.minor &&
+                                best - signature > KeyMismatch / 2 && OutsideScale(notes, found.fifths) <= outside &&
+                                Mod(last - Tonic(found), 12) == 0 && Mod(last - Tonic(m.key), 12) != 0;
     if (found.fifths != m.key.fifths && ((best - signature > KeyMismatch && scaleFitsWorse) || tonicSaysOther)) {
         ch.key = found;
         ch.keyContradicted = true;
