@@ -141,6 +141,25 @@ private Q_SLOTS:
         QCOMPARE(m.parts[0].name, QStringLiteral("Melody"));
     }
 
+    // A later signature of the melody's part is noted where it starts (the song keeps the first);
+    // a note's dynamics is its played loudness, a share of forte.
+    void laterKeysAndPlayedLoudness()
+    {
+        const auto key = [](int fifths) {
+            return "<attributes><key><fifths>" + QByteArray::number(fifths) + "</fifths></key></attributes>";
+        };
+        const Melody m = ParseMusicXml(
+            Doc("<measure><attributes><divisions>1</divisions></attributes>" + key(2) +
+                XNote("D", 4, 2, "") + "</measure><measure>" + key(2) + XNote("E", 4, 2) + "</measure><measure>" +
+                key(-1) + "<note dynamics=\"120\"><pitch><step>F</step><octave>4</octave></pitch><duration>2"
+                "</duration></note></measure>"),
+            QStringLiteral("k.musicxml"));
+        QVERIFY(m.key.known && m.key.fifths == 2);
+        QCOMPARE(m.keyChanges, std::vector<long long>{4LL * m.ticksPerQuarter});
+        QCOMPARE(m.parts[0].notes.back().velocity, 108);
+        QCOMPARE(m.parts[0].notes.front().velocity, 0);
+    }
+
     void refusesHostileAndBrokenFiles_data()
     {
         QTest::addColumn<QByteArray>("bytes");
