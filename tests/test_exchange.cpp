@@ -4,6 +4,7 @@
 #include "core/library/Database.h"
 #include "core/library/SongRows.h"
 #include "core/formats/MidiFile.h"
+#include "core/formats/MusicXml.h"
 #include "core/library/Exchange.h"
 #include "core/library/SongMarks.h"
 #include "core/formats/JianpuText.h"
@@ -746,6 +747,32 @@ private Q_SLOTS:
         QVERIFY(ui.questions.value(1).endsWith("原调 1=C；只导入了前 495 格"));
         longSong.resize(496);
         QCOMPARE(Dump(lib, "TableCfg", "where SongID=3"), Lines(longSong, 3));
+    }
+
+    // A MIDI or MusicXML file's key, meter and signs go into the library beside the rows.
+    void importedKeyMeterAndSignsReachTheLibrary()
+    {
+        JianpuParse parse =
+            ParseJianpu("1=D 3/4\n5, #4, 5, | 1 - 3 | 2 #1 2 | 1 - - |", {JianpuMode::Paste, "20100716", 1});
+        QVERIFY(parse.ok());
+        Song song = parse.songs.at(0).song;
+        song.header->title = "D 调";
+        for (const auto& [name, bytes] : {std::pair{QString("D 调.mid"), MidiBytes(song, 100, "D 调")},
+                                          std::pair{QString("D 调.musicxml"), WriteMusicXml(song)}}) {
+            newLibrary(SongOfCells(1, "甲", 2));
+            const QString file = dir.filePath(name);
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+            f.close();
+            const ShareResult r = import(file);
+            QVERIFY2(r.done(), qPrintable(ui.errors.join(' ')));
+            const SongTableType rows = ReadSong(lib, r.songId);
+            const Song back = SongFromRows(rows, ReadSongMarks(lib, rows, r.songId));
+            QCOMPARE(back.header->key.Name(), QStringLiteral("1=D"));
+            QCOMPARE(back.header->MeterText(), QStringLiteral("3/4"));
+            QCOMPARE(back.cells, song.cells);
+        }
     }
 
     // Generated MIDI files, good and hostile, from a fixed seed: each ends in one message

@@ -2,6 +2,7 @@
 // and the printed pages.
 #include "TestSupport.h"
 #include "core/formats/Conversion.h"
+#include "core/formats/MidiFile.h"
 #include "core/formats/MusicXml.h"
 #include "core/formats/JianpuText.h"
 #include "core/score/Timeline.h"
@@ -10,6 +11,7 @@
 #include <QMenu>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QXmlStreamReader>
 #include <zip.h>
 
 namespace {
@@ -137,6 +139,25 @@ private Q_SLOTS:
         const long long q = m.ticksPerQuarter;
         QCOMPARE(m.barStarts, (std::vector<long long>{q, 4 * q}));
         QCOMPARE(m.parts[0].name, QStringLiteral("Melody"));
+    }
+
+    // A later signature of the melody's part is noted where it starts (the song keeps the first);
+    // a note's dynamics is its played loudness, a share of forte.
+    void laterKeysAndPlayedLoudness()
+    {
+        const auto key = [](int fifths) {
+            return "<attributes><key><fifths>" + QByteArray::number(fifths) + "</fifths></key></attributes>";
+        };
+        const Melody m = ParseMusicXml(
+            Doc("<measure><attributes><divisions>1</divisions></attributes>" + key(2) +
+                XNote("D", 4, 2, "") + "</measure><measure>" + key(2) + XNote("E", 4, 2) + "</measure><measure>" +
+                key(-1) + "<note dynamics=\"120\"><pitch><step>F</step><octave>4</octave></pitch><duration>2"
+                "</duration></note></measure>"),
+            QStringLiteral("k.musicxml"));
+        QVERIFY(m.key.known && m.key.fifths == 2);
+        QCOMPARE(m.keyChanges, std::vector<long long>{4LL * m.ticksPerQuarter});
+        QCOMPARE(m.parts[0].notes.back().velocity, 108);
+        QCOMPARE(m.parts[0].notes.front().velocity, 0);
     }
 
     void refusesHostileAndBrokenFiles_data()
@@ -316,6 +337,84 @@ private Q_SLOTS:
             return out.join(u' ');
         };
         QCOMPARE(cells(ConvertMelody(m, 0, {}, QStringLiteral("20260101")).Rows()), cells(rows));
+    }
+
+    // Song → MusicXML → song and song → MIDI → song keep the cells with their signs, the key
+    // and the meter.
+    void keyMeterAndSignsRoundTrip_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("1=D 3/4, a sign carried and cancelled") << "1=D 3/4\n5, #4, 5, | 1 - #1 | 2 =1 7, | 1 - - |";
+        QTest::newRow("1=bB 6/8, flats") << "1=bB 6/8\n1_ 2_ 3_ b7_ 6_ 5_ | 4 . 5 . | b3 . 2_ 1_ 7,_ | 1 - - |";
+        QTest::newRow("1=A 2/2, a raised fifth over the bar line")
+            << "1=A 2/2\n6 7 1' #5 | 6 - - #5 | 6 3' 2' 1' | 7 6 #5 6 | 6 - - - |";
+        QTest::newRow("1=bE 3/8, upper octave") << "1=bE 3/8\n5_ 1'_ 7_ | 1' . | b7_ 6_ 5_ | 5 . |";
+        QTest::newRow("1=C 4/4, diatonic") << "4/4\n1 2 3 4 | 5 - - - |";
+    }
+    void keyMeterAndSignsRoundTrip()
+    {
+        QFETCH(QString, text);
+        const JianpuParse parse = ParseJianpu(text, {JianpuMode::Paste, QStringLiteral("20260101"), 1});
+        QVERIFY2(parse.ok(), qPrintable(parse.summary()));
+        const Song song = parse.songs.at(0).song;
+        for (const bool midi : {false, true}) {
+            const Melody m = midi ? ParseMidi(MidiBytes(song, 90, QStringLiteral("t")))
+                                  : ParseMusicXml(WriteMusicXml(song), QStringLiteral("t.musicxml"));
+            const ConvertedSong back = ConvertMelody(m, 0, QStringLiteral("t"), QStringLiteral("20260101"));
+            const QString via = midi ? QStringLiteral("MIDI") : QStringLiteral("MusicXML");
+            QVERIFY2(back.song.cells == song.cells, qPrintable(via + ": " + WriteJianpu(back.song)));
+            QCOMPARE(back.song.header->key, song.header->key);
+            QCOMPARE(back.song.header->TimeSignature(), song.header->TimeSignature());
+            QCOMPARE(back.song.header->timeCode, song.header->timeCode);
+            QVERIFY2(back.summary == QStringLiteral("原调 ") + song.header->key.Name(), qPrintable(back.summary));
+        }
+    }
+
+    // The staff spells each note in the key: a sign where the numbered notation shows one,
+    // named as the staff needs it (♭3 in D is F natural).
+    void exportSpellsInTheKey_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("staff");
+        QTest::newRow("1=D: a sharp, carried, cancelled, a flat that is a natural")
+            << "1=D 3/4\n#4 4 =4 | b3 =3 1' |"
+            << "fifths 2 | 3/4 G1/4 sharp G1/4 G4 natural | F4 natural F1/4 sharp D5";
+        QTest::newRow("1=bB 6/8") << "1=bB 6/8\nb7,_ 1_ #4 - | 5 - - |"
+                                  << "fifths -2 | 6/8 A-1/4 flat B-1/4 E5 natural | F5";
+        QTest::newRow("1=C 2/4") << "2/4\n#1 =1 | 1' 7, |"
+                                 << "fifths 0 | 2/4 C1/4 sharp C4 natural | C5 B3";
+    }
+    void exportSpellsInTheKey()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, staff);
+        const JianpuParse parse = ParseJianpu(text, {JianpuMode::Paste, QStringLiteral("20260101"), 1});
+        QVERIFY2(parse.ok(), qPrintable(parse.summary()));
+        QXmlStreamReader x(WriteMusicXml(parse.songs.at(0).song));
+        QStringList out;
+        QString note, beats;
+        while (!x.atEnd()) {
+            if (x.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            const QStringView name = x.name();
+            if (name == u"fifths")
+                out << QStringLiteral("fifths ") + x.readElementText();
+            else if (name == u"beats")
+                beats = x.readElementText();
+            else if (name == u"beat-type")
+                out << QStringLiteral("| ") + beats + u'/' + x.readElementText();
+            else if (name == u"measure" && !out.isEmpty() && !out.back().startsWith(u'|'))
+                out << QStringLiteral("|");
+            else if (name == u"step")
+                note = x.readElementText();
+            else if (name == u"alter")
+                note += x.readElementText() + u'/';
+            else if (name == u"octave")
+                out << note + x.readElementText();
+            else if (name == u"accidental")
+                out << x.readElementText();
+        }
+        QCOMPARE(out.join(u' '), staff);
     }
 
     // The sheet's menu writes MusicXML and PDF; five view pages print on three sheets.

@@ -8,6 +8,7 @@
 #include "core/library/Database.h"
 #include "core/library/SongRows.h"
 #include "core/library/MelodyImport.h"
+#include "core/library/SongMarks.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
@@ -73,7 +74,8 @@ bool Convert(const QString& path, const QString& workDir, int part)
     bool ok = false;
     if (r.outcome == ShareResult::Outcome::Done) {
         const SongTableType rows = ReadSong(lib, r.songId);
-        Print(QStringLiteral("text:\n") + WriteJianpu(SongFromRows(rows)) + QStringLiteral("\n"));
+        const SongMarkTable marks = ReadSongMarks(lib, rows, r.songId);
+        Print(QStringLiteral("text:\n") + WriteJianpu(SongFromRows(rows, marks)) + QStringLiteral("\n"));
         ok = !rows.empty();
     }
     Print(QStringLiteral("end\n"));

@@ -273,9 +273,14 @@ def spell(pitch, letter, fifths, tonic):
     return degree, alter, octave
 
 
-def note_token(spelled, units):
+def note_token(spelled, units, bar_signs):
+    """The note as written: a sign only where the bar so far gives its degree and octave
+    another alteration (a sign lasts to the bar line; = cancels one)."""
     degree, alter, octave = spelled
-    acc = {1: '#', -1: 'b', 2: '##', -2: 'bb', 0: ''}[alter]
+    acc = ''
+    if alter != bar_signs.get((degree, octave), 0):
+        acc = {1: '#', -1: 'b', 2: '##', -2: 'bb', 0: '='}[alter]
+    bar_signs[(degree, octave)] = alter
     marks = "'" * octave if octave > 0 else ',' * -octave
     return acc + str(degree) + marks
 
@@ -360,6 +365,7 @@ def render(tune):
         elif isinstance(e, tuple) and e[0] == 'tie' and last_note is not None:
             tied_on.add(last_note)
     bar_lengths = []
+    bar_signs = {}
     triplet_open = False
     for index, e in enumerate(tune.events):
         if isinstance(e, tuple):
@@ -378,6 +384,7 @@ def render(tune):
                     line.append(']')
                     triplet_open = False
                 line.append('|')
+                bar_signs = {}
                 bar_lengths.append((bar_units, meter))
                 bar_units = 0
                 bars_on_line += 1
@@ -411,7 +418,7 @@ def render(tune):
             line += write_rest(units)
             continue
         s = sections[section]
-        name = note_token(spell(pitch, letter, s['fifths'], s['tonic']), units)
+        name = note_token(spell(pitch, letter, s['fifths'], s['tonic']), units, bar_signs)
         parts = pieces(units)
         cells = []
         for v in parts:

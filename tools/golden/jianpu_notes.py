@@ -1,9 +1,10 @@
 """Reads numbered-notation text (the program's text form, plus what it will learn:
-`#4` `b7` accidentals, `1=G` keys, `3/4` `6/8` meters, `5___` a 32nd and `3[ 1_ 2_ 3_ ]`
+`#4` `b7` `=4` accidentals (a sign lasts to the bar line), `1=G` keys, `3/4` `6/8` meters, `5___` a 32nd and `3[ 1_ 2_ 3_ ]`
 triplets) into a list of sounding notes for comparison.
 
 A note is (pitch, duration, bar_before):
   pitch     semitones from the middle 1 of the key in force, accidental and octave included
+  key       pitch class of the key in force; first_key that of the text's first key
   spelled   (degree, accidental, octave) as written
   duration  Fraction of a quarter note, tied notes joined
   onset     Fraction of a quarter from the first sounding note
@@ -16,13 +17,13 @@ import re
 DEGREE_SEMIS = [0, 2, 4, 5, 7, 9, 11]
 KEY_RE = re.compile(r'^1=([#b♯♭]?)([A-G])([#b♯♭]?)$')
 METER_RE = re.compile(r'^(\d+)/(\d+)$')
-NOTE_RE = re.compile(r"^(\(*)([#b♯♭]?)([0-7])([',]*)(_*)(\)*)(\.?)(\^\d+)?(\)*)$")
+NOTE_RE = re.compile(r"^(\(*)([#b♯♭=♮]?)([0-7])([',]*)(_*)(\)*)(\.?)(\^\d+)?(\)*)$")
 LETTER_PC = {'C': 0, 'D': 2, 'E': 4, 'F': 5, 'G': 7, 'A': 9, 'B': 11}
 HEADER_KEYS = ('歌名', '演唱', '作词', '作曲', '节拍', 'title', 'time')
 
 
 class Note:
-    __slots__ = ('pitch', 'spelled', 'duration', 'bar', 'rest', 'onset')
+    __slots__ = ('pitch', 'spelled', 'duration', 'bar', 'rest', 'onset', 'key', 'first_key')
 
     def __init__(self, pitch, spelled, duration, rest=False):
         self.pitch = pitch
@@ -31,6 +32,8 @@ class Note:
         self.bar = False
         self.rest = rest
         self.onset = Fraction(0)   # from the first sounding note
+        self.key = 0               # pitch class of the key in force (C when none is named)
+        self.first_key = 0         # pitch class of the text's first key
 
     def __repr__(self):
         return 'Note(%s,%s,%s%s)' % (self.pitch, self.spelled, self.duration, ',bar' if self.bar else '')
@@ -57,6 +60,7 @@ def parse(text):
     arcs = []           # (first cell index, last cell index)
     open_arcs = []
     triplet = False
+    bar_signs = {}      # (degree, octave) -> the alteration a sign in this bar gave it
     for raw in text.splitlines():
         line = raw.strip()
         if not line:
@@ -89,6 +93,7 @@ def parse(text):
                 continue
             if tok in ('|', '||', '/', '|]', '||]'):
                 cells.append(('bar',))
+                bar_signs = {}
                 continue
             if tok == '3[':
                 triplet = True
@@ -109,8 +114,13 @@ def parse(text):
             value = Fraction(1, 2 ** len(lines))
             if triplet:
                 value = value * Fraction(2, 3)
-            alter = 1 if acc in ('#', '♯') else -1 if acc in ('b', '♭') else 0
             octave = marks.count("'") - marks.count(',')
+            # A sign lasts to the bar line for its degree and octave; = or ♮ cancels it.
+            if acc:
+                alter = 1 if acc in ('#', '♯') else -1 if acc in ('b', '♭') else 0
+                bar_signs[(degree, octave)] = alter
+            else:
+                alter = bar_signs.get((degree, octave), 0)
             if degree == 0:
                 note = Note(None, None, value, rest=True)
             else:
@@ -119,6 +129,9 @@ def parse(text):
             index = len(cells)
             for _ in opens:
                 open_arcs.append(index)
+            if info['keys']:
+                note.key = key_pc(info['keys'][-1])
+                note.first_key = key_pc(info['keys'][0])
             cells.append(('note', note, len(info['keys'])))
             if dot:
                 cells.append(('dot', value / 2))

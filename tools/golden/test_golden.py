@@ -33,6 +33,10 @@ class ReadJianpu(unittest.TestCase):
         got = notes('3[ 1_ 2_ 3_ ] 4')
         self.assertEqual([n.duration for n in got], [F(1, 3)] * 3 + [1])
 
+    def test_a_sign_lasts_to_the_bar_line(self):
+        got = notes("#4 4 4' =4 b4 | 4 #4")
+        self.assertEqual([n.pitch for n in got], [6, 6, 17, 5, 4, 5, 6])
+
     def test_pitches_after_the_key(self):
         got = notes("1 #4 b5 1' 5, 7,")
         self.assertEqual([n.pitch for n in got], [0, 6, 6, 12, -5, -1])
@@ -62,6 +66,16 @@ class ReadJianpu(unittest.TestCase):
 
 
 class Scoring(unittest.TestCase):
+    def test_a_key_change_kept_as_signs(self):
+        expected = notes('1=C 2/4\n1 2 | 3 - |\n1=G 2/4\n1 2 | 3 - |')
+        kept = notes("1=C 2/4\n1 2 | 3 - | 5 6 | 7 - |")
+        self.assertEqual(score_conversion.score(expected, kept)['pitch'], 6)
+        # Counted from a wrong first key, nothing is right after the change either.
+        wrong = notes("1=F 2/4\n5 6 | 7 - | 2' 3' | #4' - |")
+        self.assertEqual(score_conversion.score(expected, wrong)['pitch'], 0)
+        lower = notes("1=C 2/4\n1 2 | 3 - | 5, 6, | 7, - |")
+        self.assertEqual(score_conversion.score(expected, lower)['pitch'], 6)
+
     def test_an_extra_note_costs_itself(self):
         s = score_conversion.score(notes('1 2 3 4 |'), notes('1 2__ 2. 3 4 |'))
         self.assertEqual((s['notes'], s['pitch'], s['rhythm']), (5, 4, 3))
@@ -119,7 +133,11 @@ class ReadAbc(unittest.TestCase):
 
     def test_accidentals_last_to_the_bar_line(self):
         _, text = tune('^c c =F F f2 F2 | c F d4 |]')
-        self.assertEqual(written(text), ['1=G 4/4', "#4_ #4_ b7,_ b7,_ 7 b7, | 4_ 7,_ 5 - |"])
+        # Written as numbered notation writes them: a sign once per bar, = where one is cancelled.
+        self.assertEqual(written(text), ['1=G 4/4', "#4_ 4_ b7,_ 7,_ 7 7, | 4_ 7,_ 5 - |"])
+        self.assertEqual([n.pitch for n in notes(written(text)[1])], [6, 6, -2, -2, 11, -2, 5, -1, 7])
+        _, text = tune('^c =c c2 |]', 'M:2/4\nL:1/8\nK:G\n')
+        self.assertEqual(written(text)[1], '#4_ =4_ 4 |')
 
     def test_chords_give_their_top_note_and_grace_notes_none(self):
         _, text = tune('"G"[GBd]2 {c}B2 [DG]4 |]')

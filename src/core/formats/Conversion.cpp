@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <set>
 
 namespace {
@@ -85,6 +86,7 @@ bool InScale(int pitch)
 }
 
 // Moves the line into C with its key note as 1, shifted by octaves to fit the named notes.
+// Notes outside the scale keep their pitch: they are written with a sharp or a flat.
 void Transpose(std::vector<Timed>& line, int tonic, Counts& counts)
 {
     // Most notes inside the named notes; of equal shifts, the one with most in the middle octave.
@@ -114,26 +116,30 @@ void Transpose(std::vector<Timed>& line, int tonic, Counts& counts)
         }
         n.pitch = p;
     }
-    // A note between two degrees leans the way the tune goes next.
-    for (size_t i = 0; i < line.size(); ++i) {
-        int& p = line[i].pitch;
-        if (InScale(p))
-            continue;
-        ++counts.chromatic;
-        const bool rising = i + 1 < line.size() && line[i + 1].pitch > p;
-        p += (rising && p + 1 <= Highest) || p - 1 < Lowest ? 1 : -1;
-    }
 }
 
-int Degree(int pitch)
-{
-    static constexpr int degree[12] = {1, 0, 2, 0, 3, 4, 0, 5, 0, 6, 0, 7};
-    return degree[Mod(pitch, 12)];
-}
+// A pitch of the line (in C, 60 the middle 1) as a degree, its sign and its octave. Between two
+// degrees, a note that leads a semitone up is the sharp below and one that leads down the flat
+// above; else it is spelled as numbered notation mostly writes it: ♯1 ♭3 ♯4 ♯5 ♭7 (the raised
+// sixth and seventh of a minor tune are ♯4 and ♯5).
+struct Spelled {
+    int degree = 1;
+    int alter = 0;
+    int octave = 1;
+};
 
-int OctaveCode(int pitch)
+Spelled Spell(int pitch, int next = -1)
 {
-    return pitch < 60 ? 0 : pitch < 72 ? 1 : 2;
+    static constexpr int degree[12] = {1, 1, 2, 3, 3, 4, 4, 5, 5, 6, 7, 7};
+    static constexpr int usual[12] = {0, 1, 0, -1, 0, 0, 1, 0, 1, 0, -1, 0};
+    const size_t pc = size_t(Mod(pitch, 12));
+    int alter = usual[pc];
+    if (alter != 0 && next == pitch + 1)
+        alter = 1;
+    else if (alter != 0 && next == pitch - 1)
+        alter = -1;
+    const int natural = pitch - alter;
+    return {degree[size_t(Mod(natural, 12))], alter, natural < 60 ? 0 : natural < 72 ? 1 : 2};
 }
 
 struct TimeSignatures {
@@ -170,7 +176,7 @@ public:
     // The header counts as one of the rows written.
     bool Full() const { return int(m_cells.size()) + 1 > EmitLimit; }
 
-    void NotePiece(int pitch, long long len, bool tiedToPrevious)
+    void NotePiece(const Spelled& note, long long len, bool tiedToPrevious)
     {
         bool tied = tiedToPrevious;
         while (len > 0 && !Full()) {
@@ -180,7 +186,7 @@ public:
             m_chains.back().push_back(int(m_cells.size()));
             if (!tied)
                 ++m_notes;
-            WriteGroup(Degree(pitch), OctaveCode(pitch), v);
+            WriteGroup(note, v);
             len -= std::min(len, v);
             tied = true;
         }
@@ -203,7 +209,7 @@ public:
                 posInBar += 1;
                 continue;
             }
-            WriteGroup(0, 0, v);
+            WriteGroup(Spelled{0, 0, 0}, v);
             len -= v;
             posInBar += v;
         }
@@ -253,26 +259,36 @@ private:
     }
 
     // A note (degree 1..7) or a rest (degree 0) with that many underlines.
-    void Sound(int degree, int octave, int underlines)
+    void Sound(const Spelled& n, int underlines)
     {
-        m_cells.push_back(degree == 0 ? Cell::MakeRest(underlines) : Cell::MakeNote(degree, underlines, octave));
+        m_cells.push_back(n.degree == 0 ? Cell::MakeRest(underlines)
+                                        : Cell::MakeNote(n.degree, underlines, n.octave, 0, n.alter));
     }
 
     // One cell of a degree (0 a rest) for v units: underlines, a dot, or dashes.
-    void WriteGroup(int degree, int octave, long long v)
+    void WriteGroup(const Spelled& n, long long v)
     {
         if (v == 1) {
             ++m_counts.rounded;   // a lone 32nd is written as a sixteenth
             v = 2;
         }
         switch (v) {
-        case 2: Sound(degree, octave, 2); return;
-        case 3: Sound(degree, octave, 2); m_cells.push_back(Cell::MakeDot(2)); return;
-        case 4: Sound(degree, octave, 1); return;
-        case 6: Sound(degree, octave, 1); m_cells.push_back(Cell::MakeDot(1)); return;
-        case 12: Sound(degree, octave, 0); m_cells.push_back(Cell::MakeDot(0)); return;
+        case 2: Sound(n, 2); return;
+        case 3:
+            Sound(n, 2);
+            m_cells.push_back(Cell::MakeDot(2));
+            return;
+        case 4: Sound(n, 1); return;
+        case 6:
+            Sound(n, 1);
+            m_cells.push_back(Cell::MakeDot(1));
+            return;
+        case 12:
+            Sound(n, 0);
+            m_cells.push_back(Cell::MakeDot(0));
+            return;
         default:
-            Sound(degree, octave, 0);
+            Sound(n, 0);
             for (long long k = UnitsPerQuarter; k < v && !Full(); k += UnitsPerQuarter)
                 m_cells.push_back(Cell::MakeSymbol(CellKind::Dash));
         }
@@ -283,6 +299,23 @@ private:
     std::vector<std::vector<int>> m_chains;   // cell indices of notes tied together
     int m_notes = 0;
 };
+
+// The pitch of the note after cells[at], past a rest; -1 at the end.
+int NextPitch(const std::vector<Timed>& cells, size_t at)
+{
+    for (size_t k = at + 1; k < cells.size() && k <= at + 2; ++k)
+        if (cells[k].pitch >= 0)
+            return cells[k].pitch;
+    return -1;
+}
+
+// The file's meter when the song can carry it; 2/4 and 4/4 are the header's own codes.
+std::optional<Meter> KeptMeter(const MelodyTime& t)
+{
+    if (t.beatType == 4 && (t.beats == 2 || t.beats == 4))
+        return std::nullopt;
+    return Meter::FromCaption(QStringLiteral("%1/%2").arg(t.beats).arg(t.beatType));
+}
 
 int TimeCode(const MelodyTime& t)
 {
@@ -309,11 +342,9 @@ QString Summary(const Counts& c, const std::vector<MelodyTime>& times, const Cha
     if (ch.keyContradicted)
         parts << QStringLiteral("调号与音符不符，按 ") + KeyName(ch.key.fifths);
     for (const long long bar : ch.keyChangeBars)
-        parts << QStringLiteral("第 %1 小节起转调，仍按 %2 记").arg(bar).arg(KeyName(ch.key.fifths));
+        parts << QStringLiteral("第 %1 小节起转调，仍按 %2 记，变化的音加升降号").arg(bar).arg(KeyName(ch.key.fifths));
     if (c.folded)
         parts << QStringLiteral("%1 个音已移入音域").arg(c.folded);
-    if (c.chromatic)
-        parts << QStringLiteral("%1 个升降音改为最近的音").arg(c.chromatic);
     if (c.graces)
         parts << QStringLiteral("%1 个倚音已略去").arg(c.graces);
     if (c.swing)
@@ -329,7 +360,7 @@ QString Summary(const Counts& c, const std::vector<MelodyTime>& times, const Cha
     QStringList others;
     for (const MelodyTime& t : times) {
         const QString name = QStringLiteral("%1/%2").arg(t.beats).arg(t.beatType);
-        if (!(t.beatType == 4 && (t.beats == 2 || t.beats == 4)) && !others.contains(name))
+        if (!(t.beatType == 4 && (t.beats == 2 || t.beats == 4)) && !KeptMeter(t) && !others.contains(name))
             others << name;
     }
     if (!others.isEmpty())
@@ -354,6 +385,9 @@ double OutsideScale(const std::vector<Timed>& line, int fifths)
     return all ? double(out) / double(all) : 0.0;
 }
 
+// The pitch class of a key's key note (the relative minor's for a minor key).
+int Tonic(const MelodyKey& k) { return int(Mod(k.fifths * 7 + (k.minor ? 9 : 0), 12)); }
+
 // The key: the signature, unless the notes before any change fit another key far better.
 void ChooseKey(const Melody& m, const std::vector<Timed>& line, Changes& ch)
 {
@@ -372,8 +406,16 @@ void ChooseKey(const Melody& m, const std::vector<Timed>& line, Changes& ch)
     FindKey(before.empty() ? line : before, signature, m.key.fifths);
     const std::vector<Timed>& notes = before.empty() ? line : before;
     const double outside = OutsideScale(notes, m.key.fifths);
-    if (found.fifths != m.key.fifths && best - signature > KeyMismatch && outside >= 0.1 &&
-        OutsideScale(notes, found.fifths) * 3 <= outside) {
+    const bool scaleFitsWorse = outside >= 0.1 && OutsideScale(notes, found.fifths) * 3 <= outside;
+    // A notation program that guesses the signature of a MIDI file may take a neighbouring
+    // major key whose scale holds the notes as well: the tune's last note, the key note of the
+    // notes' major key and not of the signature's, says which it is (in a whole tune, not a
+    // few notes).
+    const int last = notes.back().pitch;
+    const bool tonicSaysOther = notes.size() >= 12 && !found.minor && !m.key.minor &&
+                                best - signature > KeyMismatch / 2 && OutsideScale(notes, found.fifths) <= outside &&
+                                Mod(last - Tonic(found), 12) == 0 && Mod(last - Tonic(m.key), 12) != 0;
+    if (found.fifths != m.key.fifths && ((best - signature > KeyMismatch && scaleFitsWorse) || tonicSaysOther)) {
         ch.key = found;
         ch.keyContradicted = true;
     }
@@ -502,6 +544,9 @@ ConvertedSong ConvertMelody(const Melody& melody, int part, const QString& fallb
     header.lyricist = lyricist.isEmpty() ? unknown : lyricist;
     header.composer = composer.isEmpty() ? unknown : composer;
     header.timeCode = code;
+    header.key = Key::FromFifths(changes.key.fifths);
+    if (const std::optional<Meter> meter = KeptMeter(first))
+        header.SetMeter(*meter);
 
     // Rests fill the gaps; the last bar is filled up to its end.
     std::vector<Timed> cells;
@@ -525,7 +570,7 @@ ConvertedSong ConvertMelody(const Melody& melody, int part, const QString& fallb
             if (cells[j].pitch < 0)
                 writer.RestPiece(b - a, a - barStart);
             else
-                writer.NotePiece(cells[j].pitch, b - a, a > cells[j].start);
+                writer.NotePiece(Spell(cells[j].pitch, NextPitch(cells, j)), b - a, a > cells[j].start);
         }
         if (barEnd > songEnd)
             writer.RestPiece(barEnd - songEnd, songEnd - barStart);

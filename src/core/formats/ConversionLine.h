@@ -12,7 +12,6 @@ constexpr int UnitsPerWhole = 4 * UnitsPerQuarter;
 
 struct Counts {
     int folded = 0;
-    int chromatic = 0;
     int triplets = 0;
     int rounded = 0;
     int merged = 0;   // notes too short to write, joined to a neighbour

@@ -330,24 +330,37 @@ QByteArray Meta(quint8 type, const QByteArray& data)
     return e + data;
 }
 
-int Pitch(int degree, int octave)
+// Numerator, the denominator's power of two, MIDI clocks a beat (a dotted quarter in a
+// compound meter), and 32nds a quarter.
+QByteArray TimeSignature(const Meter& meter)
 {
-    static constexpr int steps[7] = {0, 2, 4, 5, 7, 9, 11};
-    return 60 + 12 * (octave - 1) + steps[degree - 1];
+    int power = 0;
+    while ((1 << power) < meter.unit && power < 6)
+        ++power;
+    const int clocks = meter.Compound() ? 36 : 24 * 4 / std::max(1, meter.unit);
+    QByteArray data;
+    data.append(char(meter.beats));
+    data.append(char(power));
+    data.append(char(std::clamp(clocks, 1, 96)));
+    data.append(char(8));
+    return data;
 }
 
 } // namespace
 
 QByteArray MidiBytes(const Song& song, int tempo, const QString& title)
 {
-    const int timeCode = song.header ? song.header->timeCode : -1;
+    const SongHeader head = song.header.value_or(SongHeader{});
     const Timeline timeline = BuildTimeline(song);
 
     std::vector<MidiEvent> events;
     events.push_back({0, Meta(0x03, title.toUtf8())});
-    if (timeCode == 0 || timeCode == 1)
-        events.push_back({0, Meta(0x58, QByteArray::fromHex(timeCode == 0 ? "02021808" : "04021808"))});
-    events.push_back({0, Meta(0x59, QByteArray::fromHex("0000"))});
+    if (head.meter || head.timeCode == Meter::TwoFour || head.timeCode == Meter::FourFour)
+        events.push_back({0, Meta(0x58, TimeSignature(head.TimeSignature()))});
+    QByteArray key;
+    key.append(char(qint8(head.key.Fifths())));
+    key.append(char(0));   // major: numbered notation counts from the major key note
+    events.push_back({0, Meta(0x59, key)});
     QByteArray t;
     PutBe(t, quint32(60000000 / std::max(1, tempo)), 3);
     events.push_back({0, Meta(0x51, t)});
@@ -356,9 +369,9 @@ QByteArray MidiBytes(const Song& song, int tempo, const QString& title)
     // Offs sort before ons at the same tick, so a repeated note sounds again.
     std::vector<MidiEvent> notes;
     for (const TimelineEvent& e : timeline.events) {
-        if (e.degree < 1 || e.degree > 7 || e.octave < 0 || e.octave > 2)
+        if (e.degree < 1 || e.degree > 7 || e.pitch < 0 || e.pitch > 127)
             continue;
-        const int pitch = Pitch(e.degree, e.octave);
+        const int pitch = e.pitch;
         const long long on = std::llround(e.start * WriteTicksPerQuarter);
         const long long off = std::llround(e.End() * WriteTicksPerQuarter);
         notes.push_back({on * 2 + 1, QByteArray("\x90", 1) + char(pitch) + char(80)});

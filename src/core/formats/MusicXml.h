@@ -19,6 +19,7 @@ inline constexpr int Elements = 2'000'000;
 inline constexpr int Notes = 200'000;                        // in all parts together
 inline constexpr int Parts = 64;
 inline constexpr double Quarters = 200'000;                  // the longest song, in quarter notes
+inline constexpr size_t KeyChanges = 10'000;                 // later key signatures kept
 }
 
 // Reads a MusicXML file; .mxl files are unpacked first.
@@ -27,5 +28,5 @@ Melody ReadMusicXml(const QString& path);
 // names it in messages.
 Melody ParseMusicXml(const QByteArray& bytes, const QString& fileName);
 
-// The song `song` of the table as a MusicXML 4.0 partwise score in C, one part.
+// The song as a MusicXML 4.0 partwise score, one part, in its key and meter with its signs.
 QByteArray WriteMusicXml(const Song& song);

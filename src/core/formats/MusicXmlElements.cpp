@@ -74,6 +74,16 @@ void ScoreReader::StartMeasure()
         StartMeasureOf(Current());
 }
 
+void ScoreReader::StartNote()
+{
+    m_note = NoteState{};
+    // Played loudness as a share of forte (velocity 90): the accents a pickup is found by.
+    bool ok = false;
+    const double dynamics = Attribute("dynamics").toDouble(&ok);
+    if (ok && std::isfinite(dynamics) && dynamics > 0)
+        m_note.velocity = int(std::lround(std::clamp(dynamics * 0.9, 1.0, 127.0)));
+}
+
 void ScoreReader::StartTie()
 {
     if (Attribute("type") == QLatin1String("start"))
@@ -111,7 +121,7 @@ void ScoreReader::EndNote()
         return;
     if (++m_notes > Notes)
         Bad(QStringLiteral("音符太多（超过 %1 个）").arg(Notes));
-    p.notes.push_back({start, q, pitch, n.tie});
+    p.notes.push_back({start, q, pitch, n.tie, n.velocity});
 }
 
 void ScoreReader::EndNoteDuration()
@@ -188,14 +198,22 @@ void ScoreReader::EndFifths()
 
 void ScoreReader::EndMode()
 {
-    if (Parent("key") && m_haveFifths && !m_melody.key.known)
+    if (Parent("key") && m_haveFifths)
         m_minor = m_text.trimmed() == QLatin1String("minor");
 }
 
 void ScoreReader::EndKey()
 {
-    if (m_haveFifths && !m_melody.key.known)
+    if (!m_haveFifths)
+        return;
+    if (!m_melody.key.known)
         m_melody.key = {true, m_fifths, m_minor};
+    // Later signatures of the first part: the song keeps the first and says where it changes.
+    if (HavePart() && Current().index == 0) {
+        if (m_firstPartFifths != 99 && m_firstPartFifths != m_fifths && m_keyChanges.size() < KeyChanges)
+            m_keyChanges.push_back(Current().pos);
+        m_firstPartFifths = m_fifths;
+    }
 }
 
 void ScoreReader::EndBeats()

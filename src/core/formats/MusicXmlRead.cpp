@@ -62,6 +62,7 @@ const ScoreReader::Route ScoreReader::kStarts[] = {
     {QLatin1String("tied"), &ScoreReader::StartTie},
     {QLatin1String("rest"), &ScoreReader::StartRest},
     {QLatin1String("time"), &ScoreReader::StartTime},
+    {QLatin1String("key"), &ScoreReader::StartKey},
     {QLatin1String("creator"), &ScoreReader::StartCreator},
     {QLatin1String("credit"), &ScoreReader::StartCredit},
 };
@@ -233,7 +234,7 @@ void ScoreReader::FinishParts(long long tpq)
         for (const RawNote& n : p.notes) {
             const long long s = ticks(n.start), len = ticks(n.start + n.length) - s;
             if (len > 0)
-                notes.push_back({n.pitch, s, len, n.tie});
+                notes.push_back({n.pitch, s, len, n.tie, n.velocity});
         }
         m_melody.parts[size_t(p.index)].notes = OneLine(std::move(notes));
     }
@@ -247,6 +248,8 @@ Melody ScoreReader::Finish()
     m_melody.ticksPerQuarter = int(tpq);
     m_melody.title = m_workTitle.isEmpty() ? m_movementTitle : m_workTitle;
     FinishTimes(tpq);
+    for (const double at : m_keyChanges)
+        m_melody.keyChanges.push_back(std::llround(at * double(tpq)));
     FinishBars(tpq);
     FinishParts(tpq);
     return m_melody;

@@ -17,6 +17,7 @@ struct RawNote {
     double start = 0, length = 0;   // in quarter notes
     int pitch = -1;
     bool tie = false;
+    int velocity = 0;
 };
 
 struct PartState {
@@ -37,6 +38,7 @@ struct NoteState {
     double typeQuarters = 0;
     int dots = 0;
     double actual = 0, normal = 0;
+    int velocity = 0;   // from the note's dynamics: 0 unknown
 };
 
 class ScoreReader {
@@ -97,10 +99,11 @@ private:
     void StartScorePart();
     void StartPart();
     void StartMeasure();
-    void StartNote() { m_note = NoteState{}; }
+    void StartNote();
     void StartTie();
     void StartRest();
     void StartTime() { m_timeBeats = m_timeType = 0; }
+    void StartKey() { m_haveFifths = false, m_minor = false; }
     void StartCreator() { m_creatorType = Attribute("type").toString(); }
     void StartCredit() { m_creditType.clear(); }
 
@@ -155,6 +158,8 @@ private:
     int m_timeBeats = 0, m_timeType = 0;
     int m_fifths = 0;
     bool m_minor = false, m_haveFifths = false;
+    int m_firstPartFifths = 99;         // the signature in force in the first part
+    std::vector<double> m_keyChanges;   // where the first part's signature changes, in quarters
     QString m_workTitle, m_movementTitle, m_creatorType, m_creditType;
     std::vector<double> m_barEnds;   // of the first part read
     std::vector<std::pair<double, std::pair<int, int>>> m_times;

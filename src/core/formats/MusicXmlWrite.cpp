@@ -1,4 +1,4 @@
-// MusicXML out: one part in C, measures cut where the song has bar lines.
+// MusicXML out: one part in the song's key and meter, measures cut where the song has bar lines.
 #include "core/AppInfo.h"
 #include "core/formats/MusicXml.h"
 #include "core/score/ScorePage.h"
@@ -34,29 +34,67 @@ void WriteTies(QXmlStreamWriter& w, const QString& element, bool tieIn, bool tie
         }
 }
 
-void WritePitchOrRest(QXmlStreamWriter& w, int degree, int octave)
+// What one note of the song is on the staff: its letter, alteration and octave in the song's
+// key, and the sign printed before it (none where the numbered notation shows none).
+struct StaffPitch {
+    bool rest = true;
+    int letter = 0;   // 0..6: C..B
+    int alter = 0;
+    int octave = 4;
+    const char* accidental = nullptr;
+};
+
+StaffPitch Spell(const Song& song, const TimelineEvent& ev, Accidental shown)
+{
+    StaffPitch p;
+    if (ev.degree < 1 || ev.degree > 7 || ev.pitch < 0)
+        return p;
+    static constexpr int naturals[] = {0, 2, 4, 5, 7, 9, 11};
+    const Key key = song.header ? song.header->key : Key{};
+    p.rest = false;
+    p.letter = (key.letter + ev.degree - 1) % 7;
+    // The letter's natural pitch class against what sounds: the signature's sharp or flat and
+    // the cell's own sign together.
+    int alter = ((ev.pitch - naturals[p.letter]) % 12 + 12) % 12;
+    if (alter > 6)
+        alter -= 12;
+    p.alter = alter;
+    p.octave = (ev.pitch - naturals[p.letter] - alter) / 12 - 1;
+    if (shown != Accidental::None) {
+        static const char* const names[] = {"flat-flat", "flat", "natural", "sharp", "double-sharp"};
+        p.accidental = names[std::clamp(alter, -2, 2) + 2];
+    }
+    return p;
+}
+
+void WritePitchOrRest(QXmlStreamWriter& w, const StaffPitch& p)
 {
     static const char* const steps[] = {"C", "D", "E", "F", "G", "A", "B"};
-    if (degree <= 0) {
+    if (p.rest) {
         w.writeEmptyElement(QStringLiteral("rest"));
         return;
     }
     w.writeStartElement(QStringLiteral("pitch"));
-    w.writeTextElement(QStringLiteral("step"), QLatin1String(steps[degree - 1]));
-    w.writeTextElement(QStringLiteral("octave"), QString::number(octave + 3));   // 1 = c1 = C4
+    w.writeTextElement(QStringLiteral("step"), QLatin1String(steps[p.letter]));
+    if (p.alter != 0)
+        w.writeTextElement(QStringLiteral("alter"), QString::number(p.alter));
+    w.writeTextElement(QStringLiteral("octave"), QString::number(p.octave));
     w.writeEndElement();
 }
 
-void WriteNote(QXmlStreamWriter& w, int degree, int octave, const WrittenValue& v, bool tieIn, bool tieOut)
+void WriteNote(QXmlStreamWriter& w, const StaffPitch& p, const WrittenValue& v, bool tieIn, bool tieOut)
 {
     w.writeStartElement(QStringLiteral("note"));
-    WritePitchOrRest(w, degree, octave);
+    WritePitchOrRest(w, p);
     w.writeTextElement(QStringLiteral("duration"), QString::number(v.units));
     WriteTies(w, QStringLiteral("tie"), tieIn, tieOut);
     w.writeTextElement(QStringLiteral("voice"), QStringLiteral("1"));
     w.writeTextElement(QStringLiteral("type"), QLatin1String(v.type));
     if (v.dot)
         w.writeEmptyElement(QStringLiteral("dot"));
+    // A note tied on from the one before keeps that one's sign without printing it again.
+    if (p.accidental && !tieIn)
+        w.writeTextElement(QStringLiteral("accidental"), QLatin1String(p.accidental));
     if (tieIn || tieOut) {
         w.writeStartElement(QStringLiteral("notations"));
         WriteTies(w, QStringLiteral("tied"), tieIn, tieOut);
@@ -83,7 +121,7 @@ void WriteCredit(QXmlStreamWriter& w, const QString& type, const QString& words,
 }
 
 // Measures end where the song has bar lines; a song without any is cut by its time.
-std::vector<long long> MeasureEnds(const Timeline& tl, int beats)
+std::vector<long long> MeasureEnds(const Timeline& tl, long long barUnits)
 {
     const long long total = Units(tl.beats);
     std::vector<long long> ends;
@@ -91,7 +129,7 @@ std::vector<long long> MeasureEnds(const Timeline& tl, int beats)
         if (const long long u = Units(b); u > 0 && u < total && (ends.empty() || ends.back() < u))
             ends.push_back(u);
     if (ends.empty())
-        for (long long u = beats * Divisions; u < total; u += beats * Divisions)
+        for (long long u = barUnits; u < total; u += barUnits)
             ends.push_back(u);
     ends.push_back(std::max<long long>(total, 1));
     return ends;
@@ -162,17 +200,17 @@ void WritePartList(QXmlStreamWriter& w)
     w.writeEndElement();
 }
 
-void WriteAttributes(QXmlStreamWriter& w, int beats)
+void WriteAttributes(QXmlStreamWriter& w, const Key& key, const Meter& meter)
 {
     w.writeStartElement(QStringLiteral("attributes"));
     w.writeTextElement(QStringLiteral("divisions"), QString::number(Divisions));
     w.writeStartElement(QStringLiteral("key"));
-    w.writeTextElement(QStringLiteral("fifths"), QStringLiteral("0"));
+    w.writeTextElement(QStringLiteral("fifths"), QString::number(key.Fifths()));
     w.writeTextElement(QStringLiteral("mode"), QStringLiteral("major"));
     w.writeEndElement();
     w.writeStartElement(QStringLiteral("time"));
-    w.writeTextElement(QStringLiteral("beats"), QString::number(beats));
-    w.writeTextElement(QStringLiteral("beat-type"), QStringLiteral("4"));
+    w.writeTextElement(QStringLiteral("beats"), QString::number(meter.beats));
+    w.writeTextElement(QStringLiteral("beat-type"), QString::number(meter.unit));
     w.writeEndElement();
     w.writeStartElement(QStringLiteral("clef"));
     w.writeTextElement(QStringLiteral("sign"), QStringLiteral("G"));
@@ -190,7 +228,8 @@ void WriteFinalBarline(QXmlStreamWriter& w)
 }
 
 // The share of one event within [from, to], as the fewest written values, tied.
-void WriteEventShare(QXmlStreamWriter& w, const TimelineEvent& ev, long long from, long long to)
+void WriteEventShare(QXmlStreamWriter& w, const TimelineEvent& ev, const StaffPitch& pitch, long long from,
+                     long long to)
 {
     const long long start = std::max(Units(ev.start), from), end = std::min(Units(ev.End()), to);
     const bool sounded = ev.degree > 0;
@@ -200,38 +239,48 @@ void WriteEventShare(QXmlStreamWriter& w, const TimelineEvent& ev, long long fro
                                               [&](const WrittenValue& x) { return x.units <= end - at; });
         const bool tieIn = sounded && at > Units(ev.start);
         at += v.units;
-        WriteNote(w, ev.degree, ev.octave, v, tieIn, sounded && at < Units(ev.End()));
+        WriteNote(w, pitch, v, tieIn, sounded && at < Units(ev.End()));
     }
 }
 
 // Writes the events that sound in [from, to]; e is the first one not yet ended, and stays
 // at one that goes on into the next measure.
-void WriteMeasureNotes(QXmlStreamWriter& w, const Timeline& tl, size_t& e, long long from, long long to)
+struct Staff {
+    const Song& song;
+    const Timeline& tl;
+    std::vector<Accidental> shown;   // by cell
+};
+
+void WriteMeasureNotes(QXmlStreamWriter& w, const Staff& staff, size_t& e, long long from, long long to)
 {
+    const Timeline& tl = staff.tl;
     if (tl.events.empty())
-        WriteNote(w, 0, 1, kValues[to >= 32 ? 1 : 5], false, false);   // an empty song: one rest
+        WriteNote(w, StaffPitch{}, kValues[to >= 32 ? 1 : 5], false, false);   // an empty song: one rest
     for (; e < tl.events.size(); ++e) {
         const TimelineEvent& ev = tl.events[e];
-        WriteEventShare(w, ev, from, to);
+        const size_t cell = size_t(ev.cell - 1);
+        WriteEventShare(w, ev, Spell(staff.song, ev, cell < staff.shown.size() ? staff.shown[cell] : Accidental::None),
+                        from, to);
         if (Units(ev.End()) > to)
             break;   // it goes on in the next measure
     }
 }
 
-void WriteMeasures(QXmlStreamWriter& w, const Timeline& tl, int beats)
+void WriteMeasures(QXmlStreamWriter& w, const Staff& staff, const Key& key, const Meter& meter)
 {
-    const std::vector<long long> ends = MeasureEnds(tl, beats);
+    const long long barUnits = std::max(1LL, Units(meter.BarQuarters()));
+    const std::vector<long long> ends = MeasureEnds(staff.tl, barUnits);
     size_t e = 0;
     long long from = 0;
     for (size_t m = 0; m < ends.size(); ++m) {
         const long long to = ends[m];
         w.writeStartElement(QStringLiteral("measure"));
         w.writeAttribute(QStringLiteral("number"), QString::number(m + 1));
-        if (m == 0 && to < beats * Divisions && ends.size() > 1)
+        if (m == 0 && to < barUnits && ends.size() > 1)
             w.writeAttribute(QStringLiteral("implicit"), QStringLiteral("yes"));   // a pickup
         if (m == 0)
-            WriteAttributes(w, beats);
-        WriteMeasureNotes(w, tl, e, from, to);
+            WriteAttributes(w, key, meter);
+        WriteMeasureNotes(w, staff, e, from, to);
         if (m + 1 == ends.size())
             WriteFinalBarline(w);
         w.writeEndElement();
@@ -245,7 +294,7 @@ QByteArray WriteMusicXml(const Song& song)
 {
     const SongHeader head = song.header.value_or(SongHeader{});
     const Timeline tl = BuildTimeline(song);
-    const int beats = MeterBeats(head.timeCode);
+    const Staff staff{song, tl, ShownAccidentals(song)};
 
     QByteArray out;
     QXmlStreamWriter w(&out);
@@ -260,7 +309,7 @@ QByteArray WriteMusicXml(const Song& song)
     WritePartList(w);
     w.writeStartElement(QStringLiteral("part"));
     w.writeAttribute(QStringLiteral("id"), QStringLiteral("P1"));
-    WriteMeasures(w, tl, beats);
+    WriteMeasures(w, staff, head.key, head.TimeSignature());
     w.writeEndElement();
     w.writeEndElement();
     w.writeEndDocument();

@@ -76,5 +76,6 @@ ShareResult ImportMelodyFile(TADOConnection& library, IDialogs& dialogs, const Q
         KeepFirstBars(song);
         song.summary += QStringLiteral("；只导入了前 %1 格").arg(song.Cells());
     }
-    return ImportSongRows(library, dialogs, today, song.Rows(), title, path, song.summary);
+    // The key, the meter and the signs go in beside the rows.
+    return ImportSongRows(library, dialogs, today, song.Rows(), title, path, song.summary, SongToMarks(song.song, 1));
 }

@@ -339,6 +339,19 @@ std::optional<Key> Key::FromName(QStringView name)
 
 std::span<const Key> Key::All() { return AllKeys; }
 
+int Key::Fifths() const
+{
+    static constexpr int naturals[] = {0, 2, 4, -1, 1, 3, 5};   // C D E F G A B
+    return naturals[std::clamp(letter, 0, 6)] + 7 * alter;
+}
+
+Key Key::FromFifths(int fifths)
+{
+    fifths = std::clamp(fifths, -7, 7);
+    // Each fifth up is four letters on; F♯ and C♯ are sharp, B♭ and below flat.
+    return {((4 * fifths) % 7 + 7) % 7, fifths >= 6 ? 1 : fifths <= -2 ? -1 : 0};
+}
+
 QString SongHeader::MeterText() const { return meter ? meter->Caption() : MeterCaption(timeCode); }
 
 void SongHeader::SetMeter(const Meter& m)

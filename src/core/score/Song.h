@@ -83,6 +83,10 @@ struct Key {
     bool IsC() const { return letter == 0 && alter == 0; }
     int Tonic() const;      // the tonic's pitch class, 0 (C) .. 11 (B)
     QString Name() const;   // "1=♭B"
+    // The key signature's sharps (positive) or flats (negative): 1=D is 2, 1=♭B is -2.
+    int Fifths() const;
+    // The major key of a signature of -7..7 fifths (clamped).
+    static Key FromFifths(int fifths);
     // "1=♭B", "♭B", "bB", "Bb", "#F", "F#" and the like, for the fifteen spelled major keys only.
     static std::optional<Key> FromName(QStringView name);
     // The fifteen spelled major keys, C first, then by the circle of fifths.
