@@ -292,8 +292,9 @@ int main(int argc, char** argv)
         ratio.push_back(piano.back() / empty.back());
     }
     if (!screenOnly) {
-        std::printf("empty window: median %.1f ms\npiano start-up: median %.1f ms\nratio (median of %d paired runs): %.2f\n",
-                    Median(empty), Median(piano), rounds, Median(ratio));
+        std::printf(
+            "empty window: median %.1f ms\npiano start-up: median %.1f ms\nratio (median of %d paired runs): %.2f\n",
+            Median(empty), Median(piano), rounds, Median(ratio));
         std::printf("peak memory of the piano once its sound files are written: %.1f MB\n", peakKb / 1024);
     }
 

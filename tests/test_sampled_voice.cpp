@@ -175,7 +175,7 @@ private Q_SLOTS:
         QCOMPARE(player.Audio().GetMixer().HeldSounds(), 0);
         voice.PressKey(60, 100);
         QVERIFY(player.Audio().GetMixer().HeldSounds() > 0);   // the built-in voice took the key
-        QVERIFY(!loaded.wait(200));                             // said once
+        QVERIFY(!loaded.wait(200));                            // said once
         player.Audio().Shutdown();
     }
 

@@ -88,8 +88,8 @@ std::shared_ptr<SampledVoice::Synth> Build(const QString& path, int rate, const 
 } // namespace
 
 SampledVoice::SampledVoice(Mixer& mixer, QStringList moduleFolders)
-    : m_mixer(mixer), m_moduleFolders(std::move(moduleFolders)), m_clock(SteadyNs), m_left(std::make_unique<float[]>(ScratchFrames)),
-      m_right(std::make_unique<float[]>(ScratchFrames))
+    : m_mixer(mixer), m_moduleFolders(std::move(moduleFolders)), m_clock(SteadyNs),
+      m_left(std::make_unique<float[]>(ScratchFrames)), m_right(std::make_unique<float[]>(ScratchFrames))
 {
 }
 
