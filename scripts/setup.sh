@@ -7,7 +7,7 @@ packages=(
   libsdl2-dev
   libsqlcipher-dev sqlcipher
   libfluidsynth-dev fluid-soundfont-gm librtmidi-dev libzip-dev
-  ccache libxml2-utils
+  ccache libxml2-utils libxcb-damage0-dev
   clang libclang-rt-14-dev
   fonts-wqy-microhei fonts-arphic-ukai fonts-arphic-uming fonts-dejavu-core qt6-translations-l10n
   desktop-file-utils appstream

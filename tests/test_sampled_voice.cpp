@@ -4,6 +4,8 @@
 #include "SoundTestSupport.h"
 #include "core/sound/NotePlayer.h"
 #include "core/sound/SampledVoice.h"
+#include "core/sound/SoundFiles.h"
+#include "core/sound/Voices.h"
 #include "core/sound/VoiceSwitch.h"
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -147,6 +149,34 @@ private Q_SLOTS:
         voice.FollowRate(Rate);   // the same rate again loads nothing
         voice.FollowRate(0);      // nor an output that does not know its rate
         QVERIFY(!voice.Loading());
+    }
+
+    // Without the synth module the sampled voice says why once and the keys play the
+    // built-in voice.
+    void withoutTheModuleTheBuiltInVoicePlays()
+    {
+        QTemporaryDir noModule, sounds;
+        NotePlayer player;
+        VoiceBank voices;
+        voices.Fill();
+        ExtractSounds(voices.SoundNames, sounds.path() + QLatin1Char('/'));
+        player.SetSounds(sounds.path() + QLatin1Char('/'), voices.Current);
+        SampledVoice sampled(player.Audio().GetMixer(), {noModule.path()});
+        VoiceSwitch voice(player, sampled);
+        voice.SetSampled(true);
+        QSignalSpy loaded(&sampled, &SampledVoice::loaded);
+        sampled.Load(m_font, Rate);
+        QVERIFY(loaded.wait(20000));
+        QCOMPARE(loaded.size(), 1);
+        QVERIFY(!loaded.at(0).at(0).toBool());
+        QVERIFY(loaded.at(0).at(1).toString().contains(QStringLiteral("tavofluid")));
+        QVERIFY(!sampled.Ready());
+        QVERIFY(!voice.Sampled());
+        QCOMPARE(player.Audio().GetMixer().HeldSounds(), 0);
+        voice.PressKey(60, 100);
+        QVERIFY(player.Audio().GetMixer().HeldSounds() > 0);   // the built-in voice took the key
+        QVERIFY(!loaded.wait(200));                            // said once
+        player.Audio().Shutdown();
     }
 
     void sampledKeyPressOpensTheDevice()

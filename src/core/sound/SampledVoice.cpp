@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMetaObject>
-#include <fluidsynth.h>
+#include "core/sound/SynthModule.h"
 #include <algorithm>
 #include <chrono>
 
@@ -27,38 +27,25 @@ std::int64_t SteadyNs()
     return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-// FluidSynth reports through its own log; our caller reports a failure once, in Chinese.
-void QuietFluidLog()
-{
-    static const bool once = [] {
-        for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
-            fluid_set_log_function(level, nullptr, nullptr);
-        return true;
-    }();
-    (void)once;
-}
-
 } // namespace
 
 struct SampledVoice::Synth {
-    fluid_settings_t* settings = nullptr;
-    fluid_synth_t* synth = nullptr;
+    const TavoSynthApi* api = nullptr;
+    void* synth = nullptr;
     int rate = 0;
     QString path;
     ~Synth()
     {
         if (synth)
-            delete_fluid_synth(synth);
-        if (settings)
-            delete_fluid_settings(settings);
+            api->destroy(synth);
     }
 };
 
 namespace {
 
-std::shared_ptr<SampledVoice::Synth> Build(const QString& path, int rate, QString* error)
+std::shared_ptr<SampledVoice::Synth> Build(const QString& path, int rate, const QStringList& moduleFolders,
+                                           QString* error)
 {
-    QuietFluidLog();
     const QFileInfo info(path);
     if (!info.isFile() || info.size() > MaxSoundFontBytes) {
         *error = QStringLiteral("音色库“%1”不存在或太大，仍用标准音色。").arg(QDir::toNativeSeparators(path));
@@ -74,28 +61,25 @@ std::shared_ptr<SampledVoice::Synth> Build(const QString& path, int rate, QStrin
         return nullptr;
     }
     file.close();
+    const TavoSynthApi* api = SynthModule::Open(moduleFolders, error);
+    if (!api)
+        return nullptr;
     auto s = std::make_shared<SampledVoice::Synth>();
+    s->api = api;
     s->rate = rate;
     s->path = path;
-    s->settings = new_fluid_settings();
-    fluid_settings_setnum(s->settings, "synth.sample-rate", rate);
-    fluid_settings_setint(s->settings, "synth.threadsafe-api", 0);   // only the render thread calls it
-    fluid_settings_setint(s->settings, "synth.chorus.active", 0);
-    fluid_settings_setint(s->settings, "synth.polyphony", 128);
-    fluid_settings_setnum(s->settings, "synth.gain", SynthGain);
-    s->synth = new_fluid_synth(s->settings);
+    s->synth = api->create(rate, SynthGain);
     if (!s->synth) {
         *error = QStringLiteral("FluidSynth 无法启动，仍用标准音色。");
         return nullptr;
     }
-    const int id = fluid_synth_sfload(s->synth, QFile::encodeName(path).constData(), 0);
-    fluid_sfont_t* font = id == FLUID_FAILED ? nullptr : fluid_synth_get_sfont_by_id(s->synth, id);
-    if (!font) {
-        *error = QStringLiteral("音色库“%1”无法读取，仍用标准音色。").arg(QDir::toNativeSeparators(path));
-        return nullptr;
-    }
-    if (!fluid_sfont_get_preset(font, 0, 0) || fluid_synth_program_select(s->synth, 0, id, 0, 0) != FLUID_OK) {
+    switch (api->loadPiano(s->synth, QFile::encodeName(path).constData())) {
+    case 0: break;
+    case 2:
         *error = QStringLiteral("音色库“%1”里没有钢琴音色（0 号音色），仍用标准音色。").arg(QDir::toNativeSeparators(path));
+        return nullptr;
+    default:
+        *error = QStringLiteral("音色库“%1”无法读取，仍用标准音色。").arg(QDir::toNativeSeparators(path));
         return nullptr;
     }
     return s;
@@ -103,9 +87,9 @@ std::shared_ptr<SampledVoice::Synth> Build(const QString& path, int rate, QStrin
 
 } // namespace
 
-SampledVoice::SampledVoice(Mixer& mixer)
-    : m_mixer(mixer), m_clock(SteadyNs), m_left(std::make_unique<float[]>(ScratchFrames)),
-      m_right(std::make_unique<float[]>(ScratchFrames))
+SampledVoice::SampledVoice(Mixer& mixer, QStringList moduleFolders)
+    : m_mixer(mixer), m_moduleFolders(std::move(moduleFolders)), m_clock(SteadyNs),
+      m_left(std::make_unique<float[]>(ScratchFrames)), m_right(std::make_unique<float[]>(ScratchFrames))
 {
 }
 
@@ -143,9 +127,9 @@ void SampledVoice::Load(const QString& path, int rate)
         m_worker.join();
     m_loading = true;
     m_outputRate = rate;
-    m_worker = std::thread([this, path, rate] {
+    m_worker = std::thread([this, path, rate, folders = m_moduleFolders] {
         QString error;
-        std::shared_ptr<Synth> synth = Build(path, rate, &error);
+        std::shared_ptr<Synth> synth = Build(path, rate, folders, &error);
         QMetaObject::invokeMethod(
             this, [this, synth, error] { Install(synth, error); }, Qt::QueuedConnection);
     });
@@ -197,11 +181,11 @@ void SampledVoice::CancelScheduled() { m_queue.Cancel(); }
 
 void SampledVoice::Apply(const Event& e) noexcept
 {
-    fluid_synth_t* s = m_synth->synth;
+    const TavoSynthApi& api = *m_synth->api;
     switch (e.kind) {
-    case On: fluid_synth_noteon(s, 0, e.key, e.value); break;
-    case Off: fluid_synth_noteoff(s, 0, e.key); break;
-    default: fluid_synth_cc(s, 0, e.key, e.value); break;
+    case On: api.noteOn(m_synth->synth, e.key, e.value); break;
+    case Off: api.noteOff(m_synth->synth, e.key); break;
+    default: api.control(m_synth->synth, e.key, e.value); break;
     }
 }
 
@@ -209,7 +193,7 @@ void SampledVoice::Write(float* out, int frames) noexcept
 {
     while (frames > 0) {
         const int n = std::min(frames, ScratchFrames);
-        fluid_synth_write_float(m_synth->synth, n, m_left.get(), 0, 1, m_right.get(), 0, 1);
+        m_synth->api->write(m_synth->synth, n, m_left.get(), m_right.get());
         for (int i = 0; i < n; ++i)
             out[i] += 0.5f * (m_left[i] + m_right[i]);
         out += n;

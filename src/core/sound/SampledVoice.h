@@ -1,8 +1,10 @@
 #pragma once
 // The sampled piano: FluidSynth plays the acoustic grand (bank 0, program 0) of a General
-// MIDI SoundFont inside the mixer's render, so there is still one audio stream. Notes reach
+// MIDI SoundFont inside the mixer's render, so there is still one audio stream. FluidSynth is
+// reached through the synth module (SynthModule.h), opened when a SoundFont first loads. Notes reach
 // the render thread through a fixed queue; the SoundFont loads on a worker thread.
 #include "core/sound/Mixer.h"
+#include "core/sound/SynthModule.h"
 #include "core/sound/TimedEvents.h"
 #include <QObject>
 #include <QString>
@@ -31,7 +33,8 @@ public:
 class SampledVoice final : public QObject, public IKeyVoice, public IMixSource {
     Q_OBJECT
 public:
-    explicit SampledVoice(Mixer& mixer);
+    // moduleFolders: where the synth module is looked for.
+    explicit SampledVoice(Mixer& mixer, QStringList moduleFolders = SynthModule::DefaultFolders());
     ~SampledVoice() override;
 
     // Where SoundFonts are looked for.
@@ -81,6 +84,7 @@ private:
     void Write(float* out, int frames) noexcept;
 
     Mixer& m_mixer;
+    const QStringList m_moduleFolders;
     std::shared_ptr<Synth> m_synth;   // changed only while the mixer has let go of this source
     std::thread m_worker;
     bool m_loading = false;

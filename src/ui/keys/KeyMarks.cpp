@@ -154,8 +154,15 @@ void KeyMarks::Refresh()
         const QString& note = m_keys[i].note;
         const bool awaited = note == m_awaited;
         KeyCapView* cap = m_caps[i];
-        cap->fill = IsWrong(note) ? QColor(220, 30, 30, 110) : awaited ? QColor(230, 160, 40, 90) : QColor(0, 0, 0, 0);
-        cap->letter = m_letters || awaited ? m_letterOf[i] : QString();
+        const QColor fill = IsWrong(note) ? QColor(220, 30, 30, 110)
+                            : awaited     ? QColor(230, 160, 40, 90)
+                                          : QColor(0, 0, 0, 0);
+        const QString letter = m_letters || awaited ? m_letterOf[i] : QString();
+        // A cap that looks the same is not painted again (start-up sets the letters as they are).
+        if (fill == cap->fill && letter == cap->letter)
+            continue;
+        cap->fill = fill;
+        cap->letter = letter;
         cap->update();
     }
 }

@@ -234,6 +234,11 @@ void TFormPiano::mousePressEvent(QMouseEvent* e)
 
 bool TFormPiano::eventFilter(QObject* watched, QEvent* e)
 {
+    if (e->type() == QEvent::Expose && watched == windowHandle() && windowHandle()->isExposed()) {
+        // The window paints as this expose is handled; the sequence follows it.
+        windowHandle()->removeEventFilter(this);
+        QueueFormShow();
+    }
     if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick) {
         auto* me = static_cast<QMouseEvent*>(e);
         auto* w = qobject_cast<QWidget*>(watched);
@@ -271,7 +276,19 @@ void TFormPiano::showEvent(QShowEvent* e)
     }
     // The library's key is worked out on a worker while the window paints.
     m_s.Library.OpenAhead(LibraryFileOf(m_folderOptions));
-    // Let the window paint first; input waits behind the sequence in the event queue.
+    // Let the window paint first; input waits behind the sequence in the event queue. On a
+    // display the window is exposed only after a round trip to the server, so the sequence
+    // waits for that expose (or a second, should it never come).
+    if (QWindow* window = windowHandle())
+        window->installEventFilter(this);
+    QTimer::singleShot(1000, this, &TFormPiano::QueueFormShow);
+}
+
+void TFormPiano::QueueFormShow()
+{
+    if (m_formShowQueued)
+        return;
+    m_formShowQueued = true;
     QTimer::singleShot(0, this, &TFormPiano::FormShow);
 }
 

@@ -113,6 +113,7 @@ protected:
 private:
     void BuildWindow();
     void BuildIconMenu();
+    void QueueFormShow();
     void FormShow();
     void SpaceKey();
     void LoadFontsWhenIdle(QList<QFont> fonts);
@@ -129,6 +130,7 @@ private:
     QRandomGenerator m_bannerRandom;
     PageFetcher m_fetchPage = [](const QString& address) { return FetchPage(address); };
     bool m_shownOnce = false;
+    bool m_formShowQueued = false;
     bool m_startupDone = false;
     bool m_exiting = false;
     int m_dragStarts = 0;
