@@ -157,7 +157,7 @@ int main(int argc, char** argv)
     for (const SongRecord& r : library.Table())
         if (IsHeaderRow(r) && r.SongName == QStringLiteral("欢乐颂"))
             songID = r.SongID;
-    const Timeline song = BuildTimeline(SongFromTable(library.Table(), songID));
+    const Timeline song = BuildTimeline(SongFromTable(library.Table(), songID), Sounding::InC);
     if (song.events.empty()) {
         std::fprintf(stderr, "bench_demo_onsets: 欢乐颂 is not in the starter library\n");
         return 1;

@@ -40,7 +40,7 @@ struct FakeOutput final : INoteScheduler {
 Timeline Tune()
 {
     const QString text = QStringLiteral("title: t\ntime: 4/4\n1 2 0 3 | 4 - 0 0 |\n");
-    return BuildTimeline(SongFromRows(ParseSongText(text, QStringLiteral("20260101")).at(0).Rows()));
+    return BuildTimeline(SongFromRows(ParseSongText(text, QStringLiteral("20260101")).at(0).Rows()), Sounding::InC);
 }
 
 // Ticks every `step` frames until the demo stops; returns the events reported, each once.

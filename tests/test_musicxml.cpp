@@ -303,7 +303,7 @@ private Q_SLOTS:
         QVERIFY(xml.contains("<score-partwise version=\"4.0\">"));
         const Melody m = ParseMusicXml(xml, QStringLiteral("out.musicxml"));
         QCOMPARE(m.title, QStringLiteral("来回 <&>"));
-        const Timeline tl = BuildTimeline(SongFromRows(rows));
+        const Timeline tl = BuildTimeline(SongFromRows(rows), Sounding::InSongKey);
         static const int scale[] = {0, 2, 4, 5, 7, 9, 11};
         QStringList expected, got;
         for (const TimelineEvent& e : tl.events)

@@ -260,6 +260,31 @@ private Q_SLOTS:
         QCOMPARE(r.out.clicks, clicks);
     }
 
+    // The keys are numbered from C, so a song in D is practised with 1 on C unless the learner
+    // asks for the song's own key; a sign moves the awaited key either way.
+    void degreesSoundFromCUnlessTheSongsKeyIsAsked()
+    {
+        JianpuParse parse = ParseJianpu(QStringLiteral("title: 调\n1=D 2/4\n1 #4 | 5 - |\n"),
+                                        JianpuOptions{JianpuMode::Paste, QStringLiteral("20260101")});
+        QVERIFY(parse.ok());
+        const Song& song = parse.songs.at(0).song;
+        const SongMarkTable marks = SongToMarks(song, 1);   // the session reads them where they are
+        for (const bool songKey : {false, true}) {
+            Rig r(SongTableType(SongToRows(song, 1, QStringLiteral("20260101"))));
+            r.s.SetMarks(marks);
+            r.s.SetSoundInSongKey(songKey);
+            r.s.FollowClick();
+            QStringList awaited{r.awaited};
+            for (int i = 0; i < 2; ++i) {
+                r.s.NotePlayed(r.awaited);
+                awaited << r.awaited;
+            }
+            QCOMPARE(awaited, songKey
+                                  ? QStringList({QStringLiteral("d1"), QStringLiteral("g#1"), QStringLiteral("a1")})
+                                  : QStringList({QStringLiteral("c1"), QStringLiteral("f#1"), QStringLiteral("g1")}));
+        }
+    }
+
     // A passage picked loops: 跟弹 starts it over with each pass's own count, 示范 plays it
     // again. A pick is ignored while a mode runs.
     void passagesLoop()

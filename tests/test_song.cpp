@@ -126,14 +126,16 @@ private slots:
         const Song& s = p.songs.at(0).song;
         QCOMPARE(s.header->key.Name(), QStringLiteral("1=D"));
         QCOMPARE(s.header->MeterText(), QStringLiteral("3/4"));
-        QList<int> alters, pitches;
+        QList<int> alters, pitches, inC;
         for (const Cell& c : s.cells)
             if (c.IsNote()) {
                 alters << c.alter;
-                pitches << CellPitch(s, c);
+                pitches << CellPitch(s, c, Sounding::InSongKey);
+                inC << CellPitch(s, c, Sounding::InC);
             }
         QCOMPARE(alters, (QList<int>{1, 1, 0, 0, -1, -1}));
         QCOMPARE(pitches, (QList<int>{68, 68, 67, 67, 72, 72}));   // g♯1 g♯1 g1 g1 c2 c2 in D
+        QCOMPARE(inC, (QList<int>{66, 66, 65, 65, 70, 70}));       // f♯1 f♯1 f1 f1 b♭1 b♭1 from C
         const QString text = WriteJianpu(s);
         QVERIFY2(text.contains(QStringLiteral("#4 4 =4 | 4 b7 7 |")), qPrintable(text));
         const JianpuParse again = ParseJianpu(text, JianpuOptions{JianpuMode::Paste, {}, 1});

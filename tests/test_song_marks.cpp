@@ -277,18 +277,22 @@ private slots:
         Song s = Parse("1 +4 4 | 5 0");
         s.header->key = *Key::FromName(u"G");
         s.cells[0].slur = 2;   // over 1 and ♯4: different pitches, no tie
-        const Timeline t = BuildTimeline(s);
+        const Timeline t = BuildTimeline(s, Sounding::InSongKey);
         QCOMPARE(int(t.events.size()), 5);
         const int pitches[] = {67, 73, 72, 74, -1};   // ♯4 in G is C♯, 4 is C
-        for (size_t i = 0; i < 5; ++i)
+        const int fromC[] = {60, 66, 65, 67, -1};     // the keys the learner plays: ♯4 is F♯
+        const Timeline c = BuildTimeline(s, Sounding::InC);
+        for (size_t i = 0; i < 5; ++i) {
             QCOMPARE(t.events[i].pitch, pitches[i]);
+            QCOMPARE(c.events[i].pitch, fromC[i]);
+        }
         QCOMPARE(t.events[1].note, QStringLiteral("c#2"));
         QCOMPARE(t.events[3].note, QStringLiteral("d2"));
         // ♯4 then 4 under one arc are different notes; 4 4 are one.
         Song tied = Parse("+4 4 4");
         tied.cells[0].slur = 1;
         tied.cells[1].slur = 1;
-        QCOMPARE(int(BuildTimeline(tied).events.size()), 2);
+        QCOMPARE(int(BuildTimeline(tied, Sounding::InC).events.size()), 2);
     }
 
     // Rows and marks give the song back; the rows alone give the diatonic song an old reader sees.

@@ -20,7 +20,7 @@ SongTableType TextRows(const QString& notes, const QString& time = QStringLitera
 
 Timeline Timed(const SongTableType& table, int songID, int startCell = 1)
 {
-    return BuildTimeline(SongFromTable(table, songID), startCell);
+    return BuildTimeline(SongFromTable(table, songID), Sounding::InC, startCell);
 }
 
 // Each event as "cell:note@start+length", "cell~last" when it holds later cells; a rest

@@ -351,7 +351,7 @@ QByteArray TimeSignature(const Meter& meter)
 QByteArray MidiBytes(const Song& song, int tempo, const QString& title)
 {
     const SongHeader head = song.header.value_or(SongHeader{});
-    const Timeline timeline = BuildTimeline(song);
+    const Timeline timeline = BuildTimeline(song, Sounding::InSongKey);
 
     std::vector<MidiEvent> events;
     events.push_back({0, Meta(0x03, title.toUtf8())});

@@ -293,7 +293,7 @@ void WriteMeasures(QXmlStreamWriter& w, const Staff& staff, const Key& key, cons
 QByteArray WriteMusicXml(const Song& song)
 {
     const SongHeader head = song.header.value_or(SongHeader{});
-    const Timeline tl = BuildTimeline(song);
+    const Timeline tl = BuildTimeline(song, Sounding::InSongKey);
     const Staff staff{song, tl, ShownAccidentals(song)};
 
     QByteArray out;

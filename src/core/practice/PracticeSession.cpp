@@ -85,8 +85,8 @@ Timeline PracticeSession::StartTimeline(int song) const
 {
     const Song shown = m_marks ? SongFromTable(m_table, song, *m_marks) : SongFromTable(m_table, song);
     if (m_pick.Empty())
-        return BuildTimeline(shown, FirstCellOfPage(m_view.viewPage()));
-    return m_pick.Cut(BuildTimeline(shown, 1));
+        return BuildTimeline(shown, m_sounding, FirstCellOfPage(m_view.viewPage()));
+    return m_pick.Cut(BuildTimeline(shown, m_sounding, 1));
 }
 
 Meter PracticeSession::MeterOf(int song) const

@@ -35,9 +35,10 @@ public:
     PracticeSession(IDialogs& dialogs, const SongTableType& table, INoteScheduler& output, View view,
                     std::function<qint64()> clockMs = {}, QObject* parent = nullptr);
     ~PracticeSession() override;
-    // The marks beside the table (the library's, which outlive the session): the songs then play
-    // in their keys and with their accidentals.
+    // The marks beside the table (the library's, which outlive the session): the songs then have
+    // their keys, meters and accidentals. Held by address, so a temporary is refused.
     void SetMarks(const SongMarkTable& marks) { m_marks = &marks; }
+    void SetMarks(SongMarkTable&&) = delete;
 
     static constexpr int TickMs = 8;          // the demo's look at the output clock
     static constexpr int TempoKeepMs = 800;   // a tempo is kept once changes have come to rest
@@ -66,6 +67,8 @@ public:
     void CellClicked(int position, bool extend);
     void ClearPick();
     void SetMetronome(bool on) { m_metronome = on; }
+    // Degrees sound in the song's key instead of from C; taken up by the next start.
+    void SetSoundInSongKey(bool on) { m_sounding = on ? Sounding::InSongKey : Sounding::InC; }
     // The tempo control moved; kept for the song once the changes rest.
     void SetTempo(int tempo);
     // A song was opened: its tempo as last set comes back, and later changes are kept for it.
@@ -137,6 +140,7 @@ private:
     int m_markedCell = 0;
     int m_tempo = DemoPlayer::DefaultTempo;
     bool m_metronome = false;
+    Sounding m_sounding = Sounding::InC;
     bool m_wholeSong = false;   // the mode runs from the song's start: its result may be a best
     QString m_demoKey;      // shown pressed on the keys now
     QString m_awaitedKey;   // lit on the keys now

@@ -588,11 +588,12 @@ int SoundingPitch(const Key& key, int degree, int octave, int alter)
     return 48 + 12 * octave + key.Tonic() + steps[degree - 1] + alter;
 }
 
-int CellPitch(const Song& song, const Cell& cell)
+int CellPitch(const Song& song, const Cell& cell, Sounding where)
 {
     if (!cell.IsNote())
         return -1;
-    return SoundingPitch(song.header ? song.header->key : Key{}, cell.degree, cell.octave, cell.alter);
+    const Key key = where == Sounding::InSongKey && song.header ? song.header->key : Key{};
+    return SoundingPitch(key, cell.degree, cell.octave, cell.alter);
 }
 
 QString CellGlyph(const Cell& cell)

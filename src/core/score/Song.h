@@ -201,8 +201,12 @@ void ApplyWrittenAccidentals(Song& song, std::span<const Accidental> written);
 // octave (0 lower, 1 middle, 2 upper); 1 in C in the middle octave is 60. -1 for a degree other
 // than 1..7 or an unknown octave.
 int SoundingPitch(const Key& key, int degree, int octave, int alter);
+// Where a song's degrees sound. The piano's keys are numbered from C, so practice plays 1 as C
+// whatever the song's key, and a learner plays every song on the same keys; files written for
+// other programs, and a learner who asks for it, hear the song's own key.
+enum class Sounding { InC, InSongKey };
 // The MIDI key of a note cell of the song, -1 for any other cell.
-int CellPitch(const Song& song, const Cell& cell);
+int CellPitch(const Song& song, const Cell& cell, Sounding where);
 
 // The picture of a cell: "NOTE_" and its codes. The view and the entry grid name odd stored
 // rows differently (by kind of row / by the "9" of a symbol); decoded cells name alike.

@@ -53,7 +53,7 @@ QString PitchNoteName(int pitch)
     }
 }
 
-Timeline BuildTimeline(const Song& song, int startCell)
+Timeline BuildTimeline(const Song& song, Sounding where, int startCell)
 {
     // The cells of the song as the view numbers them.
     std::vector<Placed> cells;
@@ -79,7 +79,7 @@ Timeline BuildTimeline(const Song& song, int startCell)
                 e.cell = e.lastCell = p.number;
                 e.degree = c.IsRest() ? 0 : c.degree;
                 e.octave = c.IsRest() ? 0 : c.octave;
-                e.pitch = CellPitch(song, c);
+                e.pitch = CellPitch(song, c, where);
                 e.note = PitchNoteName(e.pitch);
                 e.start = t;
                 e.length = beats;

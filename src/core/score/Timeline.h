@@ -40,8 +40,9 @@ QString PitchNoteName(int pitch);
 // beat, halved per underline; a dot adds half of what the note last gained; a dash holds the
 // note one beat more; bar lines and spaces take no time; a blank cell ends the song, as it
 // ends the view. An arc over two or more notes of one pitch ties them into one note; over
-// different pitches it changes nothing. Cells the view never shows are left out.
-Timeline BuildTimeline(const Song& song, int startCell = 1);
+// different pitches it changes nothing. Cells the view never shows are left out. Pitches
+// sound where `where` says.
+Timeline BuildTimeline(const Song& song, Sounding where, int startCell = 1);
 
 // Events [first, end) as a timeline of their own, timed from the first.
 Timeline SliceTimeline(std::vector<TimelineEvent>::const_iterator first, std::vector<TimelineEvent>::const_iterator end);

@@ -52,6 +52,7 @@ QString Preferences::Load(const QString& folder)
     QSettings s(FilePath(), QSettings::IniFormat);
     m_keyLetters = s.value(QStringLiteral("keyLetters"), m_keyLetters).toString() == QLatin1String("true");
     m_metronome = s.value(QStringLiteral("metronome"), m_metronome).toString() == QLatin1String("true");
+    m_songKeySound = s.value(QStringLiteral("songKeySound"), m_songKeySound).toString() == QLatin1String("true");
     const QString voice = s.value(QStringLiteral("voice"), m_voice).toString();
     m_voice = voice == SampledVoice ? SampledVoice : StandardVoice;
     m_soundFont = s.value(QStringLiteral("soundFont")).toString().left(4096);
@@ -80,6 +81,7 @@ void Preferences::Save() const
     ini += QStringLiteral("metronome=") + text(m_metronome) + u'\n';
     if (!m_soundFont.isEmpty())
         ini += QStringLiteral("soundFont=") + IniValue(m_soundFont) + u'\n';
+    ini += QStringLiteral("songKeySound=") + text(m_songKeySound) + u'\n';
     ini += QStringLiteral("sustain=") + text(m_sustain) + u'\n';
     ini += QStringLiteral("voice=") + m_voice + u'\n';
     try {
@@ -94,6 +96,11 @@ void Preferences::Save() const
 
 void Preferences::SetKeyLetters(bool on) { m_keyLetters = on; Save(); }
 void Preferences::SetMetronome(bool on) { m_metronome = on; Save(); }
+void Preferences::SetSongKeySound(bool on)
+{
+    m_songKeySound = on;
+    Save();
+}
 void Preferences::SetVoice(const QString& voice)
 {
     m_voice = voice == SampledVoice ? SampledVoice : StandardVoice;

@@ -20,6 +20,8 @@ public:
     void SetKeyLetters(bool on);
     bool Metronome() const { return m_metronome; }       // a click on every beat in 示范 and 节奏
     void SetMetronome(bool on);
+    bool SongKeySound() const { return m_songKeySound; }   // practice sounds the song's key, not 1 as C
+    void SetSongKeySound(bool on);
     QString Voice() const { return m_voice; }            // "standard" or "sampled"
     void SetVoice(const QString& voice);
     QString SoundFont() const { return m_soundFont; }    // a SoundFont the user picked; empty: none
@@ -39,6 +41,7 @@ private:
     std::function<void(const QString&)> m_saveFailed;
     bool m_keyLetters = true;   // a new user sees the letters
     bool m_metronome = false;
+    bool m_songKeySound = false;
     QString m_voice = StandardVoice;
     QString m_soundFont;
     bool m_sustain = true;

@@ -54,6 +54,7 @@ public:
     // The view shows another page: the frames follow the pick.
     void ShowPick();
     void SetMetronome(bool on) { m_session.SetMetronome(on); }
+    void SetSoundInSongKey(bool on) { m_session.SetSoundInSongKey(on); }
     void SongOpened(const QString& title) { m_session.SongOpened(title); }
     void Stop() { m_session.Stop(); }
     void NotePlayed(const QString& note, qint64 ageMs = 0) { m_session.NotePlayed(note, ageMs); }

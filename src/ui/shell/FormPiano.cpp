@@ -107,6 +107,7 @@ void TFormPiano::BuildIconMenu()
     m_iconMenu = new ::IconMenu(ImgTitle, m_s);
     m_iconMenu->OnKeyLetters = [this](bool on) { m_keys.SetLetters(on); };
     m_iconMenu->OnMetronome = [this](bool on) { m_panels.SetMetronome(on); };
+    m_iconMenu->OnSongKeySound = [this](bool on) { m_panels.SetSongKeySound(on); };
 }
 
 QMenu* TFormPiano::IconMenu() const { return m_iconMenu->Menu(); }

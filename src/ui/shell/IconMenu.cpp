@@ -27,6 +27,16 @@ IconMenu::IconMenu(QWidget* icon, PianoServices& services) : QObject(icon), m_ic
         if (OnMetronome)
             OnMetronome(on);
     });
+    m_songKeyAction = m_menu->addAction(QStringLiteral("按原调发声"));
+    m_songKeyAction->setCheckable(true);
+    m_songKeyAction->setToolTip(
+        QStringLiteral("示范、跟弹和节奏按歌曲的调发声（如 1=G 时 1 是 G）；不勾选时 1 总是 C，与琴键上的 1 相同"));
+    m_menu->setToolTipsVisible(true);
+    connect(m_songKeyAction, &QAction::toggled, this, [this](bool on) {
+        m_s.Prefs.SetSongKeySound(on);
+        if (OnSongKeySound)
+            OnSongKeySound(on);
+    });
     icon->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(icon, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& p) { m_menu->popup(m_icon->mapToGlobal(p)); });
@@ -64,8 +74,10 @@ void IconMenu::ShowPreferences()
 {
     const QSignalBlocker letters(m_keyLettersAction);
     const QSignalBlocker metronome(m_metronomeAction);
+    const QSignalBlocker songKey(m_songKeyAction);
     m_keyLettersAction->setChecked(m_s.Prefs.KeyLetters());
     m_metronomeAction->setChecked(m_s.Prefs.Metronome());
+    m_songKeyAction->setChecked(m_s.Prefs.SongKeySound());
 }
 
 // ---- The voice ----

@@ -19,9 +19,11 @@ public:
     QMenu* Menu() const { return m_menu; }
     // The "MIDI 输入" submenu, filled with the ports found each time it opens.
     QMenu* MidiMenu() const { return m_midiMenu; }
-    // The window's part of a switched option: the keys' letters, the practice bar's metronome.
+    // The window's part of a switched option: the keys' letters, the practice bar's metronome
+    // and where its degrees sound.
     std::function<void(bool)> OnKeyLetters;
     std::function<void(bool)> OnMetronome;
+    std::function<void(bool)> OnSongKeySound;
 
     // The preferences as read at start, shown without being written back.
     void ShowPreferences();
@@ -43,6 +45,7 @@ private:
     QMenu* m_menu = nullptr;
     QAction* m_keyLettersAction = nullptr;
     QAction* m_metronomeAction = nullptr;
+    QAction* m_songKeyAction = nullptr;
     QAction* m_standardAction = nullptr;
     QAction* m_sampledAction = nullptr;
     QAction* m_sustainAction = nullptr;

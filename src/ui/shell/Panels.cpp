@@ -67,6 +67,7 @@ void Panels::PrepareScore(ScorePanel& panel)
     PreloadGlyphs();   // the glyph pictures, decoded before the first page is drawn
     panel.Practice->Best().Load(m_s.Paths.DataDir);
     panel.Practice->SetMetronome(m_s.Prefs.Metronome());
+    panel.Practice->SetSoundInSongKey(m_s.Prefs.SongKeySound());
     panel.ClearGrid(1, Score::CellsPerPage);
 }
 
@@ -152,6 +153,12 @@ void Panels::SetMetronome(bool on)
 {
     if (ScorePanel* score = Score.IfBuilt())
         score->Practice->SetMetronome(on);
+}
+
+void Panels::SetSongKeySound(bool on)
+{
+    if (ScorePanel* score = Score.IfBuilt())
+        score->Practice->SetSoundInSongKey(on);
 }
 
 void Panels::SpaceKey()

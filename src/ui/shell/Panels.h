@@ -45,6 +45,7 @@ public:
     void StopPractice();
     void NotePlayed(const QString& note, qint64 ageMs);
     void SetMetronome(bool on);
+    void SetSongKeySound(bool on);
     void SpaceKey();   // turns the page on view
 
 Q_SIGNALS:
