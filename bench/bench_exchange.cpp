@@ -15,7 +15,7 @@
 #include <cstdio>
 
 namespace {
-SongTableType Song(int id, int cells, const QString& title)
+SongTableType SongRows(int id, int cells, const QString& title)
 {
     SongTableType rows;
     for (int seq = 0; seq <= cells; ++seq)
@@ -35,8 +35,8 @@ int main(int argc, char** argv)
     const QString into = dir.filePath(QStringLiteral("into.dat"));
     const QString templ = dir.filePath(QStringLiteral("ExpData.dat"));
     const QString desktop = dir.filePath(QStringLiteral("Desktop"));
-    SongTableType library = Song(1, 481, QStringLiteral("送别 Farewell"));
-    const SongTableType other = Song(2, 100, QStringLiteral("另一首"));
+    SongTableType library = SongRows(1, 481, QStringLiteral("送别 Farewell"));
+    const SongTableType other = SongRows(2, 100, QStringLiteral("另一首"));
     library.insert(library.end(), other.begin(), other.end());
     CreateSongDatabase(from, password, library);
     CreateSongDatabase(into, password, other);
