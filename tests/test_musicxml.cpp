@@ -370,6 +370,36 @@ private Q_SLOTS:
         }
     }
 
+    // A staff names its notes, so a sign comes back as written even where a MIDI file, which
+    // has only pitches, is spelled by the line's direction (G♯ falling to G reads ♭6 there).
+    void musicXmlKeepsItsNoteNames_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("1=D, a sharp falling to its natural") << "1=D 3/4\n6 #4 =4 | 3 - - |";
+        QTest::newRow("1=C, sharps falling") << "2/4\n1 2 | 3 4 | #5 5 | 3 1 | 6 #1' | 1' 7 | 5 2 | 1 - |";
+        QTest::newRow("1=bB, a flat rising") << "1=bB 2/4\n1 2 | b3 3 | 4 5 | 6 b7 | 7 1' | 5 3 | 2 - | 1 - |";
+    }
+    void musicXmlKeepsItsNoteNames()
+    {
+        QFETCH(QString, text);
+        const JianpuParse parse = ParseJianpu(text, {JianpuMode::Paste, QStringLiteral("20260101"), 1});
+        QVERIFY2(parse.ok(), qPrintable(parse.summary()));
+        const Song song = parse.songs.at(0).song;
+        const ConvertedSong staff = ConvertMelody(ParseMusicXml(WriteMusicXml(song), QStringLiteral("t.musicxml")), 0,
+                                                  QStringLiteral("t"), QStringLiteral("20260101"));
+        QVERIFY2(staff.song.cells == song.cells, qPrintable(WriteJianpu(staff.song)));
+        const ConvertedSong midi = ConvertMelody(ParseMidi(MidiBytes(song, 90, QStringLiteral("t"))), 0,
+                                                 QStringLiteral("t"), QStringLiteral("20260101"));
+        QList<int> sent, heard;
+        for (const Cell& c : song.cells)
+            if (c.IsNote())
+                sent << CellPitch(song, c, Sounding::InSongKey);
+        for (const Cell& c : midi.song.cells)
+            if (c.IsNote())
+                heard << CellPitch(midi.song, c, Sounding::InSongKey);
+        QCOMPARE(heard, sent);
+    }
+
     // The staff spells each note in the key: a sign where the numbered notation shows one,
     // named as the staff needs it (♭3 in D is F natural).
     void exportSpellsInTheKey_data()

@@ -121,15 +121,24 @@ void Transpose(std::vector<Timed>& line, int tonic, Counts& counts)
 // A pitch of the line (in C, 60 the middle 1) as a degree, its sign and its octave. Between two
 // degrees, a note that leads a semitone up is the sharp below and one that leads down the flat
 // above; else it is spelled as numbered notation mostly writes it: ♯1 ♭3 ♯4 ♯5 ♭7 (the raised
-// sixth and seventh of a minor tune are ♯4 and ♯5).
+// sixth and seventh of a minor tune are ♯4 and ♯5). A file that names its notes (MusicXML) is
+// followed instead: `written` is the degree its note name gives, 0 (1) .. 6 (7).
 struct Spelled {
     int degree = 1;
     int alter = 0;
     int octave = 1;
 };
 
-Spelled Spell(int pitch, int next = -1)
+int OctaveOf(int natural) { return natural < 60 ? 0 : natural < 72 ? 1 : 2; }
+
+Spelled Spell(int pitch, int next = -1, int written = -1)
 {
+    static constexpr int scale[7] = {0, 2, 4, 5, 7, 9, 11};
+    if (written >= 0 && written < 7) {
+        const int alter = int(Mod(pitch - scale[written] + 6, 12)) - 6;
+        if (alter >= -1 && alter <= 1)
+            return {written + 1, alter, OctaveOf(pitch - alter)};
+    }
     static constexpr int degree[12] = {1, 1, 2, 3, 3, 4, 4, 5, 5, 6, 7, 7};
     static constexpr int usual[12] = {0, 1, 0, -1, 0, 0, 1, 0, 1, 0, -1, 0};
     const size_t pc = size_t(Mod(pitch, 12));
@@ -139,7 +148,7 @@ Spelled Spell(int pitch, int next = -1)
     else if (alter != 0 && next == pitch - 1)
         alter = -1;
     const int natural = pitch - alter;
-    return {degree[size_t(Mod(natural, 12))], alter, natural < 60 ? 0 : natural < 72 ? 1 : 2};
+    return {degree[size_t(Mod(natural, 12))], alter, OctaveOf(natural)};
 }
 
 struct TimeSignatures {
@@ -559,6 +568,13 @@ ConvertedSong ConvertMelody(const Melody& melody, int part, const QString& fallb
     }
     const long long songEnd = t;
 
+    // The file's note names give the degrees while the song is in the file's own key.
+    const bool named = melody.key.known && changes.key.fifths == melody.key.fifths && !changes.keyContradicted;
+    const long long keyLetter = Mod(4LL * changes.key.fifths, 7);   // 1's name: C, G (4), D (1), F (3) ...
+    const auto writtenDegree = [&](const Timed& n) {
+        return named && n.letter >= 0 ? int(Mod(n.letter - keyLetter, 7)) : -1;
+    };
+
     Writer writer(counts);
     size_t i = 0;
     for (long long barStart = 0; barStart < songEnd && !writer.Full();) {
@@ -570,7 +586,8 @@ ConvertedSong ConvertMelody(const Melody& melody, int part, const QString& fallb
             if (cells[j].pitch < 0)
                 writer.RestPiece(b - a, a - barStart);
             else
-                writer.NotePiece(Spell(cells[j].pitch, NextPitch(cells, j)), b - a, a > cells[j].start);
+                writer.NotePiece(Spell(cells[j].pitch, NextPitch(cells, j), writtenDegree(cells[j])), b - a,
+                                 a > cells[j].start);
         }
         if (barEnd > songEnd)
             writer.RestPiece(barEnd - songEnd, songEnd - barStart);

@@ -108,7 +108,7 @@ std::vector<Timed> OneLine(const std::vector<MelodyNote>& notes, const Melody& m
     KeepChordTops(sounded, m.ticksPerQuarter / 8);
     std::vector<Timed> out;
     for (const MelodyNote& note : sounded) {
-        const Timed n{note.pitch, note.start, note.start + note.length, note.tieToNext, note.velocity};
+        const Timed n{note.pitch, note.start, note.start + note.length, note.tieToNext, note.velocity, note.letter};
         if (!out.empty()) {
             Timed& prev = out.back();
             if (prev.tie && n.pitch == prev.pitch && n.start <= prev.end) {
@@ -133,7 +133,7 @@ std::vector<Timed> Quantise(const std::vector<Timed>& line, const Melody& m, Cou
     long long keptTicks = 0;   // the length in ticks of the note last kept
     for (const Timed& n : line) {
         bool off = false;
-        Timed u{n.pitch, q.Units(n.start, off), q.Units(n.end, off), false, n.velocity};
+        Timed u{n.pitch, q.Units(n.start, off), q.Units(n.end, off), false, n.velocity, n.letter};
         if (off)
             ++(q.Triplet(n.end - n.start) ? counts.triplets : counts.rounded);
         if (!out.empty() && u.start <= out.back().start) {
@@ -141,6 +141,7 @@ std::vector<Timed> Quantise(const std::vector<Timed>& line, const Melody& m, Cou
             Timed& prev = out.back();
             if (n.end - n.start > keptTicks) {
                 prev.pitch = u.pitch;
+                prev.letter = u.letter;
                 prev.end = std::max(u.end, prev.start + 1);
                 keptTicks = n.end - n.start;
             }

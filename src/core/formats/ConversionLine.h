@@ -26,6 +26,7 @@ struct Timed {
     long long end = 0;
     bool tie = false;
     int velocity = 0;
+    int letter = -1;   // the written note name, 0 (C) .. 6 (B); -1 unknown
 };
 
 inline long long Mod(long long a, long long m) { return ((a % m) + m) % m; }

@@ -36,6 +36,7 @@ int KeepChordTops(std::vector<MelodyNote>& notes, long long window)
                 ++dropped;
                 if (n.pitch > prev.pitch) {
                     prev.pitch = n.pitch;
+                    prev.letter = n.letter;
                     prev.length = std::max(prevEnd, n.start + n.length) - prev.start;
                     prev.tieToNext = n.tieToNext;
                 }

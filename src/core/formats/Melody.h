@@ -10,6 +10,7 @@ struct MelodyNote {
     long long length = 0;    // in ticks
     bool tieToNext = false;  // tied to the next note of the same pitch
     int velocity = 0;        // 1..127 as played; 0 unknown
+    int letter = -1;         // the written note name, 0 (C) .. 6 (B); -1 when the file has none (MIDI)
 };
 
 struct MelodyPart {

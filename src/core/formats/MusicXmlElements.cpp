@@ -121,7 +121,9 @@ void ScoreReader::EndNote()
         return;
     if (++m_notes > Notes)
         Bad(QStringLiteral("音符太多（超过 %1 个）").arg(Notes));
-    p.notes.push_back({start, q, pitch, n.tie, n.velocity});
+    // A transposing part's written names are not what sounds: only its pitch is kept.
+    const int letter = p.transpose == 0 ? int((n.step[0].unicode() - u'A' + 5) % 7) : -1;
+    p.notes.push_back({start, q, pitch, n.tie, n.velocity, letter});
 }
 
 void ScoreReader::EndNoteDuration()

@@ -234,7 +234,7 @@ void ScoreReader::FinishParts(long long tpq)
         for (const RawNote& n : p.notes) {
             const long long s = ticks(n.start), len = ticks(n.start + n.length) - s;
             if (len > 0)
-                notes.push_back({n.pitch, s, len, n.tie, n.velocity});
+                notes.push_back({n.pitch, s, len, n.tie, n.velocity, n.letter});
         }
         m_melody.parts[size_t(p.index)].notes = OneLine(std::move(notes));
     }

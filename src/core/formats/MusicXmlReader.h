@@ -18,6 +18,7 @@ struct RawNote {
     int pitch = -1;
     bool tie = false;
     int velocity = 0;
+    int letter = -1;   // written C..B as 0..6
 };
 
 struct PartState {
