@@ -216,6 +216,10 @@ private Q_SLOTS:
                                                    << "原调 1=♭B";
         QTest::newRow("a note far out folds in") << "60@0+1 62@1+1 64@2+1 93@3+1" << 0 << "4/4" << "" << false
                                                  << "1 2 3 6 |" << "原调 1=C；1 个音已移入音域";
+        QTest::newRow("a few high notes fold; the tune keeps its octave")
+            << "60@0+1 62@1+1 64@2+1 65@3+1 67@4+1 69@5+1 71@6+1 69@7+1 67@8+1 65@9+1 79@10+2" << 0 << "4/4"
+            << "" << false << "1 2 3 4 | 5 6 7 6 | 5 4 5 - |"
+            << "原调 1=C；1 个音已移入音域";
         QTest::newRow("a low song moves up whole") << "36@0+1 38@1+1 40@2+1 41@3+1" << 0 << "2/4" << "" << false
                                                    << "1 2 | 3 4 |" << "原调 1=C";
         QTest::newRow("notes outside the scale keep their pitch, spelled the way they lead")

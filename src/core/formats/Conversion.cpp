@@ -89,22 +89,32 @@ bool InScale(int pitch)
 // Notes outside the scale keep their pitch: they are written with a sharp or a flat.
 void Transpose(std::vector<Timed>& line, int tonic, Counts& counts)
 {
-    // Most notes inside the named notes; of equal shifts, the one with most in the middle octave.
-    int bestShift = -tonic, bestFit = -1, bestMiddle = -1;
+    // Most notes inside the named notes, and of those the most in the middle octave; but an
+    // octave that leaves a few notes (at most a tenth) outside is taken when it brings a third
+    // of the tune more into the middle octave: the high notes of a later section are folded
+    // and counted rather than the whole tune written an octave low.
+    struct Fit {
+        int shift = 0, inside = 0, middle = 0;
+    };
+    std::vector<Fit> fits;
+    Fit best{-tonic, -1, -1};
     for (int k = -6; k <= 6; ++k) {
-        const int shift = -tonic + 12 * k;
-        int fit = 0, middle = 0;
+        Fit f{-tonic + 12 * k, 0, 0};
         for (const Timed& n : line) {
-            const int p = n.pitch + shift;
-            fit += p >= Lowest && p <= Highest;
-            middle += p >= 60 && p < 72;
+            const int p = n.pitch + f.shift;
+            f.inside += p >= Lowest && p <= Highest;
+            f.middle += p >= 60 && p < 72;
         }
-        if (fit > bestFit || (fit == bestFit && middle > bestMiddle)) {
-            bestFit = fit;
-            bestMiddle = middle;
-            bestShift = shift;
-        }
+        fits.push_back(f);
+        if (f.inside > best.inside || (f.inside == best.inside && f.middle > best.middle))
+            best = f;
     }
+    const int notes = int(line.size());
+    Fit chosen = best;
+    for (const Fit& f : fits)
+        if (f.inside * 10 >= notes * 9 && (f.middle - best.middle) * 3 >= notes && f.middle > chosen.middle)
+            chosen = f;
+    const int bestShift = chosen.shift;
     for (Timed& n : line) {
         int p = n.pitch + bestShift;
         if (p < Lowest || p > Highest) {
