@@ -28,6 +28,7 @@ public:
     TImageButton* ImgRhythm = nullptr;   // 节奏
     TempoControl* Tempo = nullptr;
     QWidget* ResultBox = nullptr;        // the box of the two lines below, clear of the page number
+    // Both show Qt::PlainText: a line may quote a song's title.
     QLabel* LabPractice = nullptr;       // what the mode says, and the summary at the end
     QLabel* LabBest = nullptr;           // the song's best result under the summary
     QWidget* Mark = nullptr;             // soft box over the cell sounding or awaited

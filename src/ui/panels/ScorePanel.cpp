@@ -217,7 +217,8 @@ void ScorePanel::hideEvent(QHideEvent* e)
         Practice->Stop();
 }
 
-// The pictures beside the sheet, 33 pixels wide at left 624.
+// The pictures beside the sheet, 33 pixels wide at left 624. Their hints are our own words;
+// a title reaches a label only through NewText/PlainLabel (Qt::PlainText) or PlainToolTip.
 ClickLabel* ScorePanel::NewOperPicture(const QString& name, const QString& hint, const QString& picture, int top,
                                        int height)
 {

@@ -37,7 +37,7 @@ public:
     ClickLabel* ImgHelp = nullptr;
     ClickLabel* ImgAbout = nullptr;
     ClickLabel* LabClose = nullptr;
-    QLabel* LabSoftName = nullptr;
+    QLabel* LabSoftName = nullptr;   // Qt::PlainText, as every caption made by PlainLabel
     ClickLabel* ImgTitle = nullptr;
     QLabel* ImgBottom = nullptr;
     TShockwaveFlash* MySWF = nullptr;

@@ -63,6 +63,7 @@ void TempoControl::paintEvent(QPaintEvent*)
     p.setPen(Cream);
     p.setFont(font());
     const QRect text = rect().adjusted(0, 0, -ArrowWidth - 2, 0);
+    // Drawn, not a label: a number never read as markup (Qt::PlainText in effect).
     p.drawText(text, Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("♩= %1").arg(m_value));
 
     const auto triangle = [&](const QRect& r, bool up, bool lit) {
