@@ -23,6 +23,29 @@ inline void PrepareSounds(NotePlayer& player, const QString& tempDir)
     player.SetSounds(tempDir, voices.Current);
 }
 
+// A cell of the drawing benches' page (song 1): notes of every length and octave, a bar line
+// every tenth cell, six or seven slurs a page.
+inline SongRecord PageRow(int n)
+{
+    SongRecord r;
+    r.SongID = 1;
+    r.SeqID = n;
+    if (n % 10 == 0) {
+        r.SongNote = QStringLiteral("9");
+        r.OpernLong = QStringLiteral("0");
+        r.OpernHigh = QStringLiteral("0");
+        r.Conn = 2;
+        r.InfoType = QStringLiteral("2");
+    } else {
+        r.SongNote = QString::number((n - 1) % 7 + 1);
+        r.OpernLong = QString::number(n % 3);
+        r.OpernHigh = QString::number((n / 7) % 3);
+        r.Conn = (n % 105) % 16 == 1 ? 2 : 0;
+        r.InfoType = QStringLiteral("1");
+    }
+    return r;
+}
+
 // A library of full-length songs (500 rows each).
 inline SongTableType SyntheticSongs(int songs)
 {

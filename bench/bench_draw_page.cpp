@@ -15,27 +15,6 @@
 #include <vector>
 
 namespace {
-SongRecord Row(int n)
-{
-    SongRecord r;
-    r.SongID = 1;
-    r.SeqID = n;
-    if (n % 10 == 0) {
-        r.SongNote = QStringLiteral("9");
-        r.OpernLong = QStringLiteral("0");
-        r.OpernHigh = QStringLiteral("0");
-        r.Conn = 2;
-        r.InfoType = QStringLiteral("2");
-    } else {
-        r.SongNote = QString::number((n - 1) % 7 + 1);
-        r.OpernLong = QString::number(n % 3);
-        r.OpernHigh = QString::number((n / 7) % 3);
-        r.Conn = (n % 105) % 16 == 1 ? 2 : 0;   // six or seven slurs on every page
-        r.InfoType = QStringLiteral("1");
-    }
-    return r;
-}
-
 double P90(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -59,7 +38,7 @@ int main(int argc, char** argv)
     header.InfoType = QStringLiteral("0");
     table.push_back(header);
     for (int n = 1; n <= 210; ++n)
-        table.push_back(Row(n));
+        table.push_back(PageRow(n));
     form.GBxShowOpern->show();
 
     int arcs = 0;

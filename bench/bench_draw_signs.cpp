@@ -17,38 +17,17 @@
 #include <vector>
 
 namespace {
-// The cells of bench_draw_page: notes of every length and octave, a bar line every tenth cell,
-// six or seven slurs a page.
-SongRecord Row(int n)
-{
-    SongRecord r;
-    r.SeqID = n;
-    if (n % 10 == 0) {
-        r.SongNote = QStringLiteral("9");
-        r.OpernLong = QStringLiteral("0");
-        r.OpernHigh = QStringLiteral("0");
-        r.Conn = 2;
-        r.InfoType = QStringLiteral("2");
-    } else {
-        r.SongNote = QString::number((n - 1) % 7 + 1);
-        r.OpernLong = QString::number(n % 3);
-        r.OpernHigh = QString::number((n / 7) % 3);
-        r.Conn = (n % 105) % 16 == 1 ? 2 : 0;
-        r.InfoType = QStringLiteral("1");
-    }
-    return r;
-}
-
 Song PageSong(const QString& title, bool signs)
 {
     SongTableType rows;
     SongRecord header;
+    header.SongID = 1;
     header.SongName = title;
     header.InfoType = QStringLiteral("0");
     header.Conn = 1;
     rows.push_back(header);
     for (int n = 1; n <= 210; ++n)
-        rows.push_back(Row(n));
+        rows.push_back(PageRow(n));
     Song song = SongFromRows(rows);
     song.header->title = title;
     int notes = 0;
