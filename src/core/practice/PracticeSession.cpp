@@ -80,20 +80,20 @@ void PracticeSession::SongOpened(const QString& title)
     }
 }
 
-// From the pick when there is one, else from the page on view.
-Timeline PracticeSession::StartTimeline(int song) const
+Song PracticeSession::ShownSong(int song) const
 {
-    const Song shown = m_marks ? SongFromTable(m_table, song, *m_marks) : SongFromTable(m_table, song);
+    return m_marks ? SongFromTable(m_table, song, *m_marks) : SongFromTable(m_table, song);
+}
+
+// From the pick when there is one, else from the page on view.
+Timeline PracticeSession::StartTimeline(const Song& shown) const
+{
     if (m_pick.Empty())
         return BuildTimeline(shown, m_sounding, FirstCellOfPage(m_view.viewPage()));
     return m_pick.Cut(BuildTimeline(shown, m_sounding, 1));
 }
 
-Meter PracticeSession::MeterOf(int song) const
-{
-    const Song shown = m_marks ? SongFromTable(m_table, song, *m_marks) : SongFromTable(m_table, song);
-    return shown.header ? shown.header->TimeSignature() : Meter{};
-}
+Meter PracticeSession::MeterOf(const Song& shown) { return shown.header ? shown.header->TimeSignature() : Meter{}; }
 
 QString PracticeSession::NothingToPlay() const
 {
@@ -107,11 +107,12 @@ void PracticeSession::DemoClick()
     const int song = m_view.shownSong();
     if (was == Mode::Demo || song <= 0)
         return;
-    Timeline timeline = StartTimeline(song);
+    const Song shown = ShownSong(song);
+    Timeline timeline = StartTimeline(shown);
     const int unsounded = timeline.unsounded;
     DemoPlayer::Options options;
     options.clicks = m_metronome;
-    options.meter = MeterOf(song);
+    options.meter = MeterOf(shown);
     options.loop = m_pick.Loops();
     if (!m_demo.Start(std::move(timeline), m_tempo, options)) {
         Say(NothingToPlay());
@@ -128,7 +129,7 @@ void PracticeSession::FollowClick()
     const int song = m_view.shownSong();
     if (was == Mode::Follow || song <= 0)
         return;
-    Timeline timeline = StartTimeline(song);
+    Timeline timeline = StartTimeline(ShownSong(song));
     const int unsounded = timeline.unsounded;
     if (!m_follow.Start(std::move(timeline), m_pick.Loops())) {
         Say(m_pick.Empty() ? QStringLiteral("从这一页起没有可弹的音") : QStringLiteral("所选处没有可弹的音"));
@@ -151,11 +152,12 @@ void PracticeSession::RhythmClick()
     const int song = m_view.shownSong();
     if (song <= 0)
         return;
-    Timeline timeline = StartTimeline(song);
+    const Song shown = ShownSong(song);
+    Timeline timeline = StartTimeline(shown);
     DemoPlayer::Options options;
     options.notes = false;
     options.clicks = m_metronome;
-    options.meter = MeterOf(song);
+    options.meter = MeterOf(shown);
     options.countIn = options.meter.Pulses();   // one bar
     options.loop = m_pick.Loops();
     m_judge.Start(0);

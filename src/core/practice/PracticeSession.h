@@ -104,9 +104,11 @@ Q_SIGNALS:
     void runNotes(const QStringList& notes);
 
 private:
-    Timeline StartTimeline(int song) const;
+    // The song on view as stored, with its marks; decoded once for each start.
+    Song ShownSong(int song) const;
+    Timeline StartTimeline(const Song& shown) const;
     // The song's meter: its clicks and count-in.
-    Meter MeterOf(int song) const;
+    static Meter MeterOf(const Song& shown);
     QString NothingToPlay() const;
     qint64 Elapsed() const;
     void RestartClock();
