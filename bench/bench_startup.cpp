@@ -10,6 +10,8 @@
 //   bench_startup [OLD_TAVOPIANO]          runs the kinds of child several times, alternating,
 //                                          then one start-up timed step by step
 //   bench_startup screen [OLD_TAVOPIANO]   the runs on the display alone
+//   bench_startup trace [TAVOPIANO]        one start of the floor and of the piano (this build's or
+//                                          the one given), every paint listed
 #include "BenchDialogs.h"
 #include "BenchSupport.h"
 #include "core/Errors.h"
@@ -181,8 +183,9 @@ public:
             std::free(e);
     }
     // Runs `program` until its paints are over (or timeoutMs), then ends it.
+    // With `trace`, every map and damage is printed as it comes (time, area).
     ScreenTimes Run(const QString& program, const QStringList& args, const QProcessEnvironment& env,
-                    int timeoutMs = 30000)
+                    int timeoutMs = 30000, bool trace = false)
     {
         constexpr double QuietMs = 700;
         Drain();
@@ -192,6 +195,8 @@ public:
         ScreenTimes times;
         QElapsedTimer t;
         t.start();
+        if (trace)   // the clock's reading at exec, to line up with times the child prints
+            std::printf("exec at %.1f ms (monotonic clock)\n", t.nsecsElapsed() / 1e6 + t.msecsSinceReference());
         p.start(program, args);
         while (t.elapsed() < timeoutMs) {
             while (xcb_generic_event_t* e = xcb_poll_for_event(m_c)) {
@@ -201,6 +206,13 @@ public:
                     times.mappedMs = now;
                 else if (type == m_damageEvent && times.mappedMs >= 0)
                     times.lastPaintMs = now;
+                if (trace && type == XCB_MAP_NOTIFY)
+                    std::printf("%8.1f ms  map\n", now);
+                if (trace && type == m_damageEvent) {
+                    const auto* d = reinterpret_cast<const xcb_damage_notify_event_t*>(e);
+                    std::printf("%8.1f ms  damage %d,%d %dx%d\n", now, d->area.x, d->area.y, d->area.width,
+                                d->area.height);
+                }
                 std::free(e);
             }
             if (times.lastPaintMs >= 0 && t.nsecsElapsed() / 1e6 - times.lastPaintMs > QuietMs)
@@ -232,7 +244,8 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     // "screen" first: only the runs on the display.
     const bool screenOnly = argc >= 2 && QByteArray(argv[1]) == "screen";
-    const int first = screenOnly ? 2 : 1;
+    const bool traceOnly = argc >= 2 && QByteArray(argv[1]) == "trace";
+    const int first = screenOnly || traceOnly ? 2 : 1;
     const QString oldProgram = argc > first ? QString::fromLocal8Bit(argv[first]) : QString();
     QTemporaryDir root;
     const QString appDir = root.path() + QStringLiteral("/app/");
@@ -282,16 +295,16 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "child %s ended with %d\n", qPrintable(args.join(' ')), p.exitCode());
         return ms;
     };
-    const int rounds = screenOnly ? 0 : 7;
+    const int rounds = screenOnly || traceOnly ? 0 : 7;
     std::vector<double> empty, piano, ratio;
-    if (!screenOnly)
+    if (!screenOnly && !traceOnly)
         runOnce({QStringLiteral("empty")});   // warm the caches once
     for (int i = 0; i < rounds; ++i) {
         empty.push_back(runOnce({QStringLiteral("empty")}));
         piano.push_back(runOnce({QStringLiteral("piano"), appDir}, "sequence-done"));
         ratio.push_back(piano.back() / empty.back());
     }
-    if (!screenOnly) {
+    if (!screenOnly && !traceOnly) {
         std::printf(
             "empty window: median %.1f ms\npiano start-up: median %.1f ms\nratio (median of %d paired runs): %.2f\n",
             Median(empty), Median(piano), rounds, Median(ratio));
@@ -311,6 +324,13 @@ int main(int argc, char** argv)
         std::vector<double> fm, fp, nm, np, vm, vp, om, op, rMap, rPaint, rVmpk, rVmpkHere, rOldMap, rOld;
         watch.Run(floor, {}, onDisplay);   // warm the caches once
         watch.Run(program, {}, onDisplay);
+        if (traceOnly) {   // one start of each, every paint listed
+            for (const QString& which : {floor, oldProgram.isEmpty() ? program : oldProgram}) {
+                std::printf("%s\n", qPrintable(which));
+                watch.Run(which, {}, onDisplay, 30000, true);
+            }
+            return 0;
+        }
         for (int i = 0; i < Pairs; ++i) {
             const ScreenTimes f = watch.Run(floor, {}, onDisplay);
             const ScreenTimes n = watch.Run(program, {}, onDisplay);
