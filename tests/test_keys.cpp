@@ -272,6 +272,9 @@ private Q_SLOTS:
         marks->Await(QStringLiteral("a#"));
         QVERIFY(marks->Hint->isVisibleTo(&s.main));
         QCOMPARE(marks->Hint->text(), QStringLiteral("↓"));
+        // Styled on its first show: an orange box, not a bare arrow.
+        const QColor box = marks->Hint->grab().toImage().pixelColor(2, marks->Hint->height() / 2);
+        QVERIFY2(box.red() > 150 && box.blue() < 100, qPrintable(box.name()));
         marks->Await(QStringLiteral("f#2"));
         QCOMPARE(marks->Hint->text(), QStringLiteral("↑"));
         marks->Await(QString());

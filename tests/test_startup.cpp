@@ -12,6 +12,7 @@
 #include <QDirIterator>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QStyle>
 #include <sys/stat.h>
 
 namespace {
@@ -87,6 +88,10 @@ private Q_SLOTS:
         QVERIFY(env.copyStarterDatabase());
         PianoWindows w{env};
         TFormPiano& m = *w.main;
+        // The window paints first with the plain style: a style sheet there would put the
+        // style sheet machinery on its first paint.
+        for (const QWidget* child : m.findChildren<QWidget*>())
+            QVERIFY2(!child->style()->inherits("QStyleSheetStyle"), child->metaObject()->className());
         if (beforeSequence)
             m.GBxShowOpern->Practice->Best().Load(QString());
         m.StartupSequence();

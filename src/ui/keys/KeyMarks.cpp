@@ -60,8 +60,7 @@ KeyMarks::KeyMarks(QWidget* keyboard, std::vector<Key> keys, std::span<const Key
     Hint->setTextFormat(Qt::PlainText);
     Hint->setAlignment(Qt::AlignCenter);
     Hint->setFont(PixelFont(QStringLiteral("Tahoma"), 20));
-    Hint->setStyleSheet(QStringLiteral("color: white; background: rgba(200,110,20,200); border-radius: 4px;"));
-    Hint->hide();
+    Hint->hide();   // styled when first shown: a style sheet at start would cost the first paint
     m_flash.setSingleShot(true);
     connect(&m_flash, &QTimer::timeout, this, [this] {
         m_wrong.clear();
@@ -131,6 +130,8 @@ void KeyMarks::ShowHint(const QString& note, bool on)
     if (slot < 0 || m_keys.empty())
         return;
     const bool below = slot < NoteSlot(m_keys.front().note);
+    if (Hint->styleSheet().isEmpty())
+        Hint->setStyleSheet(QStringLiteral("color: white; background: rgba(200,110,20,200); border-radius: 4px;"));
     Hint->setText(below ? QStringLiteral("↓") : QStringLiteral("↑"));
     Hint->setToolTip(below ? QStringLiteral("要弹的音比这排琴键低。点击曲谱下方最左边的键盘按钮，"
                                             "打开宽键盘就能弹到。")

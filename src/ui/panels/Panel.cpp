@@ -9,7 +9,7 @@ ClickLabel* NewCloseLabel(QWidget* parent, int x, int y)
 {
     auto* l = new ClickLabel(QStringLiteral("X"), parent);
     l->setFont(PixelFont(QStringLiteral("微软雅黑"), 17, true));
-    l->setStyleSheet(QStringLiteral("color: rgb(128,128,128); background: transparent;"));
+    SetTextColor(l, QColor(128, 128, 128));
     l->setGeometry(x, y, 12, 24);
     return l;
 }

@@ -40,8 +40,9 @@ TFormPiano::TFormPiano(IDialogs& dialogs, const FolderOptions& folders)
     setWindowTitle(AppTitle);
     setFixedSize(670, 650);
     setFocusPolicy(Qt::StrongFocus);
-    // The window's pictures, while the background and the labels are made here.
-    m_warmUp.Start(WindowPictures());
+    // The window's pictures and the families of its caption and close mark, while the
+    // background and the labels are made here.
+    m_warmUp.Start(WindowPictures(), {QStringLiteral("Tahoma"), QStringLiteral("微软雅黑")});
     BuildWindow();
     m_keys.SetLetters(m_s.Prefs.KeyLetters());
     connect(&m_keys, &Keyboards::switched, this, [this](bool wide) { setFixedHeight(wide ? 397 : 650); });
@@ -79,7 +80,7 @@ void TFormPiano::BuildWindow()
     LabSoftName = PlainLabel(QStringLiteral("Tavo Piano v ") + AppVersion + QStringLiteral("  "), this);
     LabSoftName->setGeometry(255, 3, 125, 17);
     LabSoftName->setFont(PixelFont(QStringLiteral("Tahoma"), 14));
-    LabSoftName->setStyleSheet(CreamTextStyle);
+    SetTextColor(LabSoftName, CreamText);
 
     ImgTitle = PictureLabel(this, QStringLiteral("pic/title.png"), 6, 3, 32, 20);
     GuardedConnect(m_dialogs, ImgTitle, &ClickLabel::clicked, this, &TFormPiano::ImgAboutClick);

@@ -1,5 +1,6 @@
 #include "ui/widgets/Styles.h"
 #include <QFontMetrics>
+#include <QWidget>
 
 QList<QFont> WindowFonts()
 {
@@ -21,4 +22,11 @@ QList<QFont> PanelFonts()
 void LoadFont(const QFont& font)
 {
     QFontMetrics(font).horizontalAdvance(QStringLiteral("0a歌"));
+}
+
+void SetTextColor(QWidget* w, const QColor& color)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::WindowText, color);
+    w->setPalette(pal);
 }

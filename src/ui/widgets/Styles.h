@@ -1,5 +1,6 @@
 #pragma once
 // Fonts and text colours shared by the window's labels.
+#include <QColor>
 #include <QFont>
 #include <QList>
 #include <QString>
@@ -14,6 +15,12 @@ inline QFont PixelFont(const QString& family, int pixels, bool bold = false)
 }
 
 inline const QString CreamTextStyle = QStringLiteral("color: rgb(255,251,240); background: transparent;");
+inline constexpr QColor CreamText(255, 251, 240);
+
+class QWidget;
+// The text colour through the palette: the same look as a style sheet's, without building the
+// style sheet machinery, which the window's first paint would pay for.
+void SetTextColor(QWidget* w, const QColor& color);
 
 // The fonts of the main window (its caption, the close mark, the key letters), and those of
 // the panels, the score panel's first.

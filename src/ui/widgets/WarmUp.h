@@ -10,7 +10,9 @@ public:
     ~WarmUp() { Wait(); }
     WarmUp(const WarmUp&) = delete;
     WarmUp& operator=(const WarmUp&) = delete;
-    void Start(const QStringList& pictures);
+    // With font families, the font list is read after the pictures and their fallbacks looked
+    // up: both are shared by every thread, and the window's first paint would pay for them.
+    void Start(const QStringList& pictures, const QStringList& fontFamilies = {});
     void Wait();
 
 private:
