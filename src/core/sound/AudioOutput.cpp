@@ -145,6 +145,7 @@ bool AudioOutput::EnsureOpenAt(qint64 nowMs)
     if (!o.allowed || (o.failed && nowMs - o.failedAt < RetryMs))
         return false;
 
+    Mixer::PrepareResampler();   // before any callback can run
     if (!o.sdlStarted) {
         SDL_SetMainReady();
         SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Tavo Piano");

@@ -168,9 +168,10 @@ const SoundData StopRequest{};
 
 // ---- Mixer ----
 
+void Mixer::PrepareResampler() { TheKernel(); }
+
 Mixer::Mixer()
 {
-    TheKernel();   // built here, never on the render thread
     for (auto& n : m_next)
         n.store(nullptr, std::memory_order_relaxed);
     for (auto& g : m_nextGain)

@@ -48,6 +48,11 @@ public:
     static constexpr float VoiceGain = 0.7f;       // headroom; overlaps beyond it meet the limiter
     static constexpr float CutFadeSeconds = 0.004f; // a cut-off voice fades this long
 
+    // Builds the resampling kernel (some milliseconds of arithmetic) so the render thread
+    // never does: before a device opens, and once the window is up. A render without it
+    // builds it on first use.
+    static void PrepareResampler();
+
     Mixer();
     ~Mixer();
     Mixer(const Mixer&) = delete;

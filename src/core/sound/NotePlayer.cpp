@@ -71,8 +71,16 @@ void NotePlayer::ScheduleNote(const QString& note, std::uint64_t frame)
     }
 }
 
+void NotePlayer::Prepare()
+{
+    Mixer::PrepareResampler();
+    if (!m_clicks[0])
+        m_clicks = {SoundData::Click(false), SoundData::Click(true)};
+}
+
 void NotePlayer::ScheduleClick(std::uint64_t frame, bool accent)
 {
+    Prepare();
     m_audio.GetMixer().StartAt(Mixer::ClickVoice, m_clicks[accent ? 1 : 0], frame);
 }
 

@@ -50,6 +50,9 @@ public:
 
     // Where the sound files are and which voice plays; set by the start-up sequence.
     void SetSounds(const QString& tempDir, const VoiceTable& voice);
+    // The resampler and the metronome's clicks, made once the window is up rather than while
+    // it is built; whatever needs them first makes them otherwise.
+    void Prepare();
     const QString& TempDir() const { return m_tempDir; }
     const VoiceTable& Voice() const { return m_voice; }
 
@@ -88,7 +91,7 @@ private:
     AudioOutput m_audio;   // declared first: the players stop their voices before it goes
     SampleCache m_samples;
     std::array<std::unique_ptr<TMediaPlayer>, 3> m_players;
-    std::array<std::shared_ptr<const SoundData>, 2> m_clicks{SoundData::Click(false), SoundData::Click(true)};
+    std::array<std::shared_ptr<const SoundData>, 2> m_clicks;   // made by Prepare
     int m_turn = 0;
     QString m_tempDir;
     VoiceTable m_voice;

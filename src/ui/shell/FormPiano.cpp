@@ -62,8 +62,7 @@ TFormPiano::~TFormPiano()
 void TFormPiano::BuildWindow()
 {
     ImgBack = new QLabel(this);
-    ImgBack->setGeometry(0, 0, 671, 650);
-    ImgBack->setPixmap(QPixmap::fromImage(ResourceImage(QStringLiteral("pic/back.ppm"))));
+    ImgBack->setGeometry(0, 0, 671, 650);   // first, so it lies under the rest; its picture comes last
 
     ImgOpernShow = PictureLabel(this, QStringLiteral("pic/menu_play.png"), 32, 25, 114, 63);
     ImgOpernWrite = PictureLabel(this, QStringLiteral("pic/menu_write.png"), 152, 25, 114, 63);
@@ -95,6 +94,8 @@ void TFormPiano::BuildWindow()
     MySWF->hide();
 
     Keys = m_keys.BuildMain();
+    // The largest picture, by then decoded on the warm-up worker.
+    ImgBack->setPixmap(QPixmap::fromImage(ResourceImage(QStringLiteral("pic/back.ppm"))));
 
     // Pictures and labels of the window itself take part in the drag regions; the panels
     // and the banner take their own presses, and so do windows of their own (the icon menu).
@@ -315,6 +316,7 @@ void TFormPiano::StartupSequence()
         m_dialogs.ShowError(settingsProblem);
     m_s.Voices.Fill();
     m_s.Player.SetSounds(m_s.Paths.TempDir, m_s.Voices.Current);
+    m_s.Player.Prepare();
     // Reset entry, clear grids: panels built so far now, the others when they are built.
     m_panels.Prepare();
     // A library that cannot be read is reported and leaves the menu empty; the piano still

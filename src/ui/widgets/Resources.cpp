@@ -94,7 +94,8 @@ bool OpensQuickly(const QString& path)
 
 QStringList WindowPictures()
 {
-    QStringList paths;
+    // The background first: the window sets it last, after the pictures it decodes itself.
+    QStringList paths{QStringLiteral("pic/back.ppm")};
     for (const char* menu : {"play", "write", "help", "about"})
         paths << QStringLiteral("pic/menu_%1.png").arg(QLatin1String(menu));
     paths << QStringLiteral("pic/title.png") << QStringLiteral("pic/bottom.png");
