@@ -1,6 +1,5 @@
 #include "core/sound/AudioOutput.h"
-#define SDL_MAIN_HANDLED
-#include <SDL.h>
+#include "core/sound/SdlLibrary.h"
 #include <QCoreApplication>
 #include <atomic>
 #include <chrono>
@@ -103,15 +102,14 @@ void Fail(Output& o, const char* why, qint64 now)
 
 SDL_AudioDeviceID OpenAt(Output& o, int rate, SDL_AudioSpec* got)
 {
-    SDL_AudioSpec want;
-    SDL_zero(want);
+    SDL_AudioSpec want{};
     want.freq = rate;
     want.format = AUDIO_F32SYS;
     want.channels = 2;
     want.samples = Uint16(PeriodFrames(rate));
     want.callback = Callback;
     want.userdata = &o;
-    return SDL_OpenAudioDevice(nullptr, 0, &want, got, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
+    return Sdl()->OpenAudioDevice(nullptr, 0, &want, got, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
 }
 
 } // namespace
@@ -134,9 +132,9 @@ bool AudioOutput::EnsureOpen()
 bool AudioOutput::EnsureOpenAt(qint64 nowMs)
 {
     Output& o = *m_device;
-    if (o.device && SDL_GetAudioDeviceStatus(o.device) == SDL_AUDIO_STOPPED) {
+    if (o.device && Sdl()->GetAudioDeviceStatus(o.device) == SDL_AUDIO_STOPPED) {
         // The device went away (unplugged, server restarted): start again from scratch.
-        SDL_CloseAudioDevice(o.device);
+        Sdl()->CloseAudioDevice(o.device);
         o.device = 0;
         Fail(o, "device lost", nowMs - RetryMs);
     }
@@ -146,14 +144,20 @@ bool AudioOutput::EnsureOpenAt(qint64 nowMs)
         return false;
 
     Mixer::PrepareResampler();   // before any callback can run
+    const char* missing = nullptr;
+    const SdlApi* sdl = Sdl(&missing);
+    if (!sdl) {
+        Fail(o, missing, nowMs);
+        return false;
+    }
     if (!o.sdlStarted) {
-        SDL_SetMainReady();
-        SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Tavo Piano");
+        sdl->SetMainReady();
+        sdl->SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Tavo Piano");
         // SDL would otherwise take SIGINT/SIGTERM for its own quit event, which nobody
         // reads here: the program could then not be ended by the system.
-        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-            Fail(o, SDL_GetError(), nowMs);
+        sdl->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        if (sdl->InitSubSystem(SDL_INIT_AUDIO) != 0) {
+            Fail(o, sdl->GetError(), nowMs);
             return false;
         }
         o.sdlStarted = true;
@@ -162,18 +166,18 @@ bool AudioOutput::EnsureOpenAt(qint64 nowMs)
     int rate = 48000;
 #if SDL_VERSION_ATLEAST(2, 24, 0)
     SDL_AudioSpec info;
-    if (SDL_GetDefaultAudioInfo(nullptr, &info, 0) == 0 && info.freq > 0)
+    if (sdl->GetDefaultAudioInfo && sdl->GetDefaultAudioInfo(nullptr, &info, 0) == 0 && info.freq > 0)
         rate = info.freq;
 #endif
     SDL_AudioSpec got;
     SDL_AudioDeviceID dev = OpenAt(o, rate, &got);
     if (dev && got.samples > PeriodFrames(got.freq)) {
         // The device chose a lower rate than asked: reopen with a period that fits it.
-        SDL_CloseAudioDevice(dev);
+        sdl->CloseAudioDevice(dev);
         dev = OpenAt(o, got.freq, &got);
     }
     if (!dev) {
-        Fail(o, SDL_GetError(), nowMs);
+        Fail(o, sdl->GetError(), nowMs);
         return false;
     }
     o.failed = false;
@@ -184,7 +188,7 @@ bool AudioOutput::EnsureOpenAt(qint64 nowMs)
     o.frames = got.samples;
     o.scratch = std::make_unique<float[]>(size_t(o.frames));
     o.clockNs.store(0, std::memory_order_relaxed);   // paused: no callback runs yet
-    SDL_PauseAudioDevice(dev, 0);
+    sdl->PauseAudioDevice(dev, 0);
     return true;
 }
 
@@ -240,7 +244,7 @@ void AudioOutput::SetDeviceAllowed(bool allowed)
     Output& o = *m_device;
     o.allowed = allowed;
     if (!allowed && o.device) {
-        SDL_CloseAudioDevice(o.device);
+        Sdl()->CloseAudioDevice(o.device);
         o.device = 0;
     }
 }
@@ -249,14 +253,15 @@ void AudioOutput::Shutdown()
 {
     Output& o = *m_device;
     if (o.device) {
-        SDL_CloseAudioDevice(o.device);   // returns once the callback has stopped
+        Sdl()->CloseAudioDevice(o.device);   // returns once the callback has stopped
         o.device = 0;
     }
     if (o.sdlStarted) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        const SdlApi* sdl = Sdl();
+        sdl->QuitSubSystem(SDL_INIT_AUDIO);
         o.sdlStarted = false;
-        if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0)
-            SDL_Quit();
+        if (sdl->WasInit(SDL_INIT_EVERYTHING) == 0)
+            sdl->Quit();
     }
     if (o.mixer)
         o.mixer->Collect();

@@ -1,7 +1,6 @@
 #include "core/sound/Mixer.h"
 #include "core/sound/TimedEvents.h"
-#define SDL_MAIN_HANDLED
-#include <SDL.h>
+#include "core/sound/SdlLibrary.h"
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -29,23 +28,27 @@ std::shared_ptr<SoundData> SoundData::FromWave(const char* data, qsizetype size,
     };
     if (size <= 0 || size > 0x7fffffff)
         return fail("文件是空的或太大。");
-    SDL_RWops* rw = SDL_RWFromConstMem(data, int(size));
+    const char* missing = nullptr;
+    const SdlApi* sdl = Sdl(&missing);
+    if (!sdl)
+        return fail(missing);
+    SDL_RWops* rw = sdl->RWFromConstMem(data, int(size));
     if (!rw)
-        return fail(SDL_GetError());
+        return fail(sdl->GetError());
     SDL_AudioSpec spec;
     Uint8* wave = nullptr;
     Uint32 length = 0;
-    if (!SDL_LoadWAV_RW(rw, 1, &spec, &wave, &length))
-        return fail(SDL_GetError());
-    std::unique_ptr<Uint8, void (*)(Uint8*)> waveOwner(wave, SDL_FreeWAV);
+    if (!sdl->LoadWAV_RW(rw, 1, &spec, &wave, &length))
+        return fail(sdl->GetError());
+    std::unique_ptr<Uint8, void (*)(Uint8*)> waveOwner(wave, sdl->FreeWAV);
     if (spec.freq <= 0 || spec.channels == 0)
         return fail("声音没有采样率或声道。");
 
     // Mono float at the sound's own rate; the mixer resamples while it plays.
     SDL_AudioCVT cvt;
-    const int need = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_F32SYS, 1, spec.freq);
+    const int need = sdl->BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_F32SYS, 1, spec.freq);
     if (need < 0)
-        return fail(SDL_GetError());
+        return fail(sdl->GetError());
     const size_t room = (size_t(length) * size_t(std::max(cvt.len_mult, 1)) + 3) / 4;
     auto s = std::make_shared<SoundData>();
     s->memory = std::make_unique_for_overwrite<float[]>(room + 2 * Pad);
@@ -55,8 +58,8 @@ std::shared_ptr<SoundData> SoundData::FromWave(const char* data, qsizetype size,
     if (need == 1) {
         cvt.buf = reinterpret_cast<Uint8*>(samples);
         cvt.len = int(length);
-        if (SDL_ConvertAudio(&cvt) < 0)
-            return fail(SDL_GetError());
+        if (sdl->ConvertAudio(&cvt) < 0)
+            return fail(sdl->GetError());
         bytes = size_t(cvt.len_cvt);
     }
     s->frames = int(bytes / sizeof(float));

@@ -1,5 +1,6 @@
 #include "core/sound/NotePlayer.h"
 #include "core/sound/MediaPlayer.h"
+#include "core/sound/SdlLibrary.h"
 #include <algorithm>
 
 NotePlayer::NotePlayer()
@@ -8,7 +9,11 @@ NotePlayer::NotePlayer()
         m_players[size_t(i)] = std::make_unique<TMediaPlayer>(i + 1, m_audio, m_samples);
 }
 
-NotePlayer::~NotePlayer() = default;
+NotePlayer::~NotePlayer()
+{
+    if (m_preparing.joinable())
+        m_preparing.join();
+}
 
 void NotePlayer::SetSounds(const QString& tempDir, const VoiceTable& voice)
 {
@@ -71,16 +76,26 @@ void NotePlayer::ScheduleNote(const QString& note, std::uint64_t frame)
     }
 }
 
-void NotePlayer::Prepare()
+void NotePlayer::EnsureClicks()
 {
-    Mixer::PrepareResampler();
     if (!m_clicks[0])
         m_clicks = {SoundData::Click(false), SoundData::Click(true)};
 }
 
+void NotePlayer::Prepare()
+{
+    EnsureClicks();
+    if (m_preparing.joinable())
+        return;
+    m_preparing = std::thread([] {
+        Mixer::PrepareResampler();
+        Sdl();
+    });
+}
+
 void NotePlayer::ScheduleClick(std::uint64_t frame, bool accent)
 {
-    Prepare();
+    EnsureClicks();
     m_audio.GetMixer().StartAt(Mixer::ClickVoice, m_clicks[accent ? 1 : 0], frame);
 }
 

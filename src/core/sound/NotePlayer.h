@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <thread>
 
 class TMediaPlayer;
 
@@ -50,8 +51,9 @@ public:
 
     // Where the sound files are and which voice plays; set by the start-up sequence.
     void SetSounds(const QString& tempDir, const VoiceTable& voice);
-    // The resampler and the metronome's clicks, made once the window is up rather than while
-    // it is built; whatever needs them first makes them otherwise.
+    // The resampler, the metronome's clicks and the sound library (on a worker), made once
+    // the window is up rather than while it is built; whatever needs them first makes them
+    // otherwise, or waits for the worker.
     void Prepare();
     const QString& TempDir() const { return m_tempDir; }
     const VoiceTable& Voice() const { return m_voice; }
@@ -87,6 +89,7 @@ public:
 
 private:
     TMediaPlayer* NextPlayer(int slot, const VoiceTable& voice);
+    void EnsureClicks();
 
     AudioOutput m_audio;   // declared first: the players stop their voices before it goes
     SampleCache m_samples;
@@ -95,4 +98,5 @@ private:
     int m_turn = 0;
     QString m_tempDir;
     VoiceTable m_voice;
+    std::thread m_preparing;
 };
