@@ -13,6 +13,7 @@ set(usr ${ROOT}/usr)
 set(expected
   bin/tavopiano
   lib/tavopiano/libtavofluid.so
+  lib/tavopiano/libtavomidi.so
   share/tavopiano/dat/Opern.dat
   share/applications/tavopiano.desktop
   share/metainfo/tavopiano.metainfo.xml)
@@ -35,7 +36,7 @@ endif()
 # Nothing but the program and its data: no tests, tools or build paths.
 file(GLOB_RECURSE installed RELATIVE ${usr} ${usr}/*)
 foreach(f IN LISTS installed)
-  if(NOT f MATCHES "^(bin/tavopiano|lib/tavopiano/libtavofluid\\.so|share/(tavopiano/(dat|template)/|applications/|metainfo/|icons/hicolor/))")
+  if(NOT f MATCHES "^(bin/tavopiano|lib/tavopiano/libtavo(fluid|midi)\\.so|share/(tavopiano/(dat|template)/|applications/|metainfo/|icons/hicolor/))")
     message(FATAL_ERROR "unexpected file installed: ${f}")
   endif()
 endforeach()

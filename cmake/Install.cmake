@@ -33,8 +33,8 @@ add_custom_target(tavo_starter_library ALL DEPENDS ${TAVO_STARTER_LIBRARY})
 
 set(TAVO_DATA_DEST ${CMAKE_INSTALL_DATADIR}/tavopiano)
 install(TARGETS tavopiano RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# The sampled voice's module, where the program looks for it: <bindir>/../lib/tavopiano.
-install(TARGETS tavofluid LIBRARY DESTINATION lib/tavopiano)
+# The sampled voice's and MIDI's modules, where the program looks for them: <bindir>/../lib/tavopiano.
+install(TARGETS tavofluid tavomidi LIBRARY DESTINATION lib/tavopiano)
 install(FILES ${TAVO_STARTER_LIBRARY} DESTINATION ${TAVO_DATA_DEST}/dat)
 install(FILES ${TAVO_APPDIR}/template/ExpData.dat DESTINATION ${TAVO_DATA_DEST}/template OPTIONAL)
 install(FILES ${CMAKE_SOURCE_DIR}/dist/tavopiano.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

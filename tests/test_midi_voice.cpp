@@ -4,6 +4,7 @@
 #include "SoundTestSupport.h"
 #include "TestSupport.h"
 #include "core/input/MidiInput.h"
+#include "core/platform/LateLibrary.h"
 #include "core/platform/Platform.h"
 #include "core/sound/MediaPlayer.h"
 #include "core/sound/SampledVoice.h"
@@ -19,6 +20,8 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTemporaryDir>
+#include <stdexcept>
 #include <thread>
 #include <unistd.h>
 
@@ -52,8 +55,14 @@ struct SilentVoice {
 
 struct FakePorts final : IMidiPorts {
     QStringList present;
+    bool busy = false;
     std::map<QString, Receiver> open;
-    QStringList Ports() override { return present; }
+    QStringList Ports() override
+    {
+        if (busy)
+            throw std::runtime_error("busy");
+        return present;
+    }
     bool Open(const QString& port, Receiver r) override { return open.emplace(port, std::move(r)).second; }
     void Close(const QString& port) override { open.erase(port); }
 };
@@ -333,10 +342,33 @@ private Q_SLOTS:
         }).join();
         QTRY_COMPARE(sampled.log, QStringList{"on 62 80"});
         ports.present = {QStringLiteral("B")};
+        ports.busy = true;   // a system that does not answer changes nothing
+        midi.Poll();
+        QCOMPARE(midi.OpenPorts(), (QStringList{"A", "B"}));
+        ports.busy = false;
         midi.Poll();
         QCOMPARE(midi.OpenPorts(), QStringList{"B"});
         QCOMPARE(ports.open.count(QStringLiteral("A")), size_t(0));
         QVERIFY(dialogs.errors.isEmpty());
+    }
+
+    // RtMidi comes with a module of ours, opened when MIDI is looked for: built beside the
+    // program, and where it is missing there are no ports and a reason.
+    void portsComeFromTheModule()
+    {
+        QString why;
+        QTemporaryDir empty;
+        QVERIFY(!MidiInput::Ports(MidiInput::Api::Alsa, {empty.path()}, &why));
+        QVERIFY(why.contains(QStringLiteral("tavomidi")));
+        QVERIFY(QFile::copy(QStringLiteral(TAVO_APPDIR "/libtavofluid.so"),
+                            empty.filePath(QStringLiteral("libtavomidi.so"))));
+        QVERIFY(!MidiInput::Ports(MidiInput::Api::Alsa, {empty.path()}, &why));
+        QVERIFY(why.contains(QStringLiteral("not a MIDI module")));
+        QString file;
+        const auto entry = reinterpret_cast<TavoMidiEntry>(
+            LateLibrary::OpenModule(QStringLiteral("tavomidi"), TavoMidiEntryName, MidiInput::ModuleFolders(), &file));
+        QVERIFY2(entry, qPrintable(file));
+        QCOMPARE(entry()->version, TavoMidiApiVersion);
     }
 
     // A MIDI system that starts after the piano (a JACK server) is looked for at every poll,

@@ -12,6 +12,7 @@
 #include <QDirIterator>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QStyle>
 #include <sys/stat.h>
 
@@ -251,6 +252,22 @@ private Q_SLOTS:
         }
         QVERIFY(env.dialogs.errors.isEmpty());
         QTRY_COMPARE(DatFiles(Platform::UserTempDir()).size(), 192);   // written once, by the first
+    }
+
+    // What the first paint does not need is opened when first wanted, not linked: sound,
+    // MIDI and .mxl files cost a start nothing.
+    void theProgramLinksOnlyWhatTheWindowNeeds()
+    {
+        const QString ldd = QStandardPaths::findExecutable(QStringLiteral("ldd"));
+        if (ldd.isEmpty())
+            QSKIP("no ldd here");
+        QProcess p;
+        p.start(ldd, {QStringLiteral(TAVO_APPDIR "/tavopiano")});
+        QVERIFY(p.waitForFinished(30000));
+        const QString linked = QString::fromLocal8Bit(p.readAllStandardOutput());
+        QVERIFY(linked.contains(QStringLiteral("libQt6Widgets")));
+        for (const char* late : {"libSDL2", "libfluidsynth", "librtmidi", "libasound", "libjack", "libzip"})
+            QVERIFY2(!linked.contains(QLatin1String(late)), late);
     }
 
     void temporaryFolderMustBeOurOwn()

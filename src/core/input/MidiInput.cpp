@@ -1,12 +1,12 @@
 #include "core/input/MidiInput.h"
 #include "core/Dialogs.h"
 #include "core/Errors.h"
+#include "core/platform/LateLibrary.h"
 #include "core/sound/NotePlayer.h"
 #include <QFileInfo>
 #include <QMetaObject>
-#include <rtmidi/RtMidi.h>
 #include <cstdio>
-#include <map>
+#include <exception>
 #include <utility>
 #include <unistd.h>
 
@@ -27,73 +27,6 @@ MidiMessage DecodeMidi(const unsigned char* bytes, std::size_t size)
 }
 
 namespace {
-
-const char* const ClientName = "Tavo Piano";
-
-void Quiet(RtMidiError::Type, const std::string&, void*) {}
-
-struct Port {
-    std::unique_ptr<RtMidiIn> in;
-    IMidiPorts::Receiver receiver;
-};
-
-void Received(double, std::vector<unsigned char>* message, void* user)
-{
-    if (message && !message->empty())
-        static_cast<Port*>(user)->receiver(message->data(), message->size());
-}
-
-class RtMidiPorts final : public IMidiPorts {
-public:
-    explicit RtMidiPorts(RtMidi::Api api) : m_api(api), m_lister(api, ClientName)
-    {
-        m_lister.setErrorCallback(Quiet);
-    }
-    ~RtMidiPorts() override { m_ports.clear(); }   // each port's thread ends before its receiver goes
-
-    QStringList Ports() override
-    {
-        QStringList names;
-        const unsigned count = m_lister.getPortCount();
-        for (unsigned i = 0; i < count && i < 256; ++i) {
-            const QString name = QString::fromStdString(m_lister.getPortName(i));
-            if (!name.isEmpty() && !name.startsWith(QLatin1String(ClientName)))   // never our own
-                names << name;
-        }
-        return names;
-    }
-
-    bool Open(const QString& name, Receiver receiver) override
-    {
-        try {
-            const unsigned count = m_lister.getPortCount();
-            for (unsigned i = 0; i < count; ++i) {
-                if (QString::fromStdString(m_lister.getPortName(i)) != name)
-                    continue;
-                auto port = std::make_unique<Port>();
-                port->receiver = std::move(receiver);
-                port->in = std::make_unique<RtMidiIn>(m_api, ClientName);
-                port->in->setErrorCallback(Quiet);
-                port->in->ignoreTypes(true, true, true);
-                port->in->setCallback(Received, port.get());
-                port->in->openPort(i, "in");
-                if (!port->in->isPortOpen())
-                    return false;
-                m_ports[name] = std::move(port);
-                return true;
-            }
-        } catch (const RtMidiError&) {
-        }
-        return false;
-    }
-
-    void Close(const QString& name) override { m_ports.erase(name); }
-
-private:
-    RtMidi::Api m_api;
-    RtMidiIn m_lister;
-    std::map<QString, std::unique_ptr<Port>> m_ports;
-};
 
 // Asking libjack about a server that is not there prints several lines: look for its socket.
 bool JackServerRunning()
@@ -136,27 +69,40 @@ std::unique_ptr<IMidiPorts> LateMidiPorts(std::function<MidiSystem()> find)
     return std::make_unique<LatePorts>(std::move(find));
 }
 
-std::unique_ptr<IMidiPorts> MidiInput::Ports(Api api)
+QStringList MidiInput::ModuleFolders() { return LateLibrary::ModuleFolders(); }
+
+std::unique_ptr<IMidiPorts> MidiInput::Ports(Api api, const QStringList& moduleFolders, QString* why)
 {
-    try {
-        return std::make_unique<RtMidiPorts>(api == Api::Alsa ? RtMidi::LINUX_ALSA : RtMidi::UNIX_JACK);
-    } catch (const RtMidiError&) {
+    QString file;
+    const auto entry = reinterpret_cast<TavoMidiEntry>(
+        LateLibrary::OpenModule(QStringLiteral("tavomidi"), TavoMidiEntryName, moduleFolders, &file));
+    const TavoMidiApi* table = entry ? entry() : nullptr;
+    if (!table || table->version != TavoMidiApiVersion) {
+        if (why)
+            *why = file.isEmpty() ? QStringLiteral("the module tavomidi is not installed")
+                                  : file + QStringLiteral(" is not a MIDI module of ours");
         return nullptr;
     }
+    return std::unique_ptr<IMidiPorts>(table->open(api == Api::Alsa ? 0 : 1));
 }
 
 std::unique_ptr<IMidiPorts> MidiInput::SystemPorts()
 {
-    return LateMidiPorts([said = false]() mutable -> MidiSystem {
+    return LateMidiPorts([said = false, moduleSaid = false]() mutable -> MidiSystem {
+        QString why;
         if (QFileInfo::exists(QStringLiteral("/dev/snd/seq")))
-            if (auto ports = Ports(Api::Alsa))
+            if (auto ports = Ports(Api::Alsa, ModuleFolders(), &why))
                 return {std::move(ports), {}};
         if (JackServerRunning())
-            if (auto ports = Ports(Api::Jack))
+            if (auto ports = Ports(Api::Jack, ModuleFolders(), &why))
                 return {std::move(ports), JackServerRunning};
-        if (!std::exchange(said, true))
+        if (!why.isEmpty()) {
+            if (!std::exchange(moduleSaid, true))
+                std::fprintf(stderr, "tavopiano: MIDI keyboards cannot be read: %s\n", qPrintable(why));
+        } else if (!std::exchange(said, true)) {
             std::fprintf(stderr, "tavopiano: no MIDI system (ALSA sequencer or JACK) yet; MIDI keyboards are "
                                  "read once there is one\n");
+        }
         return {};
     });
 }
@@ -187,7 +133,7 @@ void MidiInput::Poll()
     QStringList now;
     try {
         now = m_ports->Ports();
-    } catch (const RtMidiError&) {
+    } catch (const std::exception&) {
         return;   // the system is busy or gone: the ports stay as they are until it answers
     }
     const QStringList wasOpen = m_open;

@@ -1,6 +1,7 @@
 #pragma once
 // MIDI keyboards: every input port of the MIDI system is opened, ports that come and go are
 // followed by polling, and each note goes into the same note path as the PC keys.
+#include "core/input/MidiPorts.h"
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
@@ -10,17 +11,6 @@
 
 class IDialogs;
 class INoteInput;
-
-// The input ports of a MIDI system: RtMidi, or a stand-in in tests.
-class IMidiPorts {
-public:
-    // Called on whatever thread the system delivers on, with one whole message.
-    using Receiver = std::function<void(const unsigned char* bytes, std::size_t size)>;
-    virtual ~IMidiPorts() = default;
-    virtual QStringList Ports() = 0;
-    virtual bool Open(const QString& port, Receiver receiver) = 0;
-    virtual void Close(const QString& port) = 0;
-};
 
 // A MIDI system found: its ports, and how to tell it is still there (a JACK server may stop).
 struct MidiSystem {
@@ -54,8 +44,11 @@ public:
     // starts later (one line on stderr while there is neither).
     static std::unique_ptr<IMidiPorts> SystemPorts();
     enum class Api { Alsa, Jack };
-    // That system through RtMidi, whether or not it looks present; null when it cannot start.
-    static std::unique_ptr<IMidiPorts> Ports(Api api);
+    // That system through the MIDI module, whether or not it looks present; null when it cannot
+    // start, or when the module is not in `moduleFolders` (then `why` says so).
+    static std::unique_ptr<IMidiPorts> Ports(Api api, const QStringList& moduleFolders = ModuleFolders(),
+                                             QString* why = nullptr);
+    static QStringList ModuleFolders();
 
     // Opens the ports that appeared, lets go of those that went. The timer calls it.
     void Poll();

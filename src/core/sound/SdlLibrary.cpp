@@ -1,5 +1,5 @@
 #include "core/sound/SdlLibrary.h"
-#include <QLibrary>
+#include "core/platform/LateLibrary.h"
 
 namespace {
 
@@ -9,24 +9,16 @@ struct Opened {
     QByteArray why;
 };
 
-template <typename F>
-bool Resolve(QLibrary& library, const char* name, F& slot)
-{
-    slot = reinterpret_cast<F>(library.resolve(name));
-    return slot != nullptr;
-}
+using LateLibrary::Resolve;
 
 Opened Open()
 {
     Opened o;
     // The versioned name first (Linux and the BSDs), then the plain one (Windows, macOS).
-    QLibrary library(QStringLiteral("SDL2-2.0"), 0);
-    if (!library.load()) {
-        library.setFileName(QStringLiteral("SDL2"));
-        if (!library.load()) {
-            o.why = "SDL2 not found: " + library.errorString().toLocal8Bit();
-            return o;
-        }
+    QLibrary library;
+    if (!LateLibrary::Load(library, {{"SDL2-2.0", 0}, {"SDL2", -1}}, &o.why)) {
+        o.why.prepend("SDL2 not found: ");
+        return o;
     }
     SdlApi& a = o.api;
     o.ok = Resolve(library, "SDL_SetMainReady", a.SetMainReady) && Resolve(library, "SDL_SetHint", a.SetHint) &&
