@@ -365,8 +365,8 @@ private Q_SLOTS:
         QVERIFY(!MidiInput::Ports(MidiInput::Api::Alsa, {empty.path()}, &why));
         QVERIFY(why.contains(QStringLiteral("not a MIDI module")));
         QString file;
-        const auto entry = reinterpret_cast<TavoMidiEntry>(
-            LateLibrary::OpenModule(QStringLiteral("tavomidi"), TavoMidiEntryName, MidiInput::ModuleFolders(), &file));
+        const auto entry = reinterpret_cast<TavoMidiEntry>(LateLibrary::ModuleEntry(
+            QStringLiteral("tavomidi"), TavoMidiEntryName, LateLibrary::ModuleFolders(), &file));
         QVERIFY2(entry, qPrintable(file));
         QCOMPARE(entry()->version, TavoMidiApiVersion);
     }

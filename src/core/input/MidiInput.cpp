@@ -69,15 +69,12 @@ std::unique_ptr<IMidiPorts> LateMidiPorts(std::function<MidiSystem()> find)
     return std::make_unique<LatePorts>(std::move(find));
 }
 
-QStringList MidiInput::ModuleFolders() { return LateLibrary::ModuleFolders(); }
-
 std::unique_ptr<IMidiPorts> MidiInput::Ports(Api api, const QStringList& moduleFolders, QString* why)
 {
     QString file;
-    const auto entry = reinterpret_cast<TavoMidiEntry>(
-        LateLibrary::OpenModule(QStringLiteral("tavomidi"), TavoMidiEntryName, moduleFolders, &file));
-    const TavoMidiApi* table = entry ? entry() : nullptr;
-    if (!table || table->version != TavoMidiApiVersion) {
+    const auto* table = LateLibrary::OpenModule<TavoMidiApi>(QStringLiteral("tavomidi"), TavoMidiEntryName,
+                                                             TavoMidiApiVersion, moduleFolders, &file);
+    if (!table) {
         if (why)
             *why = file.isEmpty() ? QStringLiteral("the module tavomidi is not installed")
                                   : file + QStringLiteral(" is not a MIDI module of ours");
@@ -91,10 +88,10 @@ std::unique_ptr<IMidiPorts> MidiInput::SystemPorts()
     return LateMidiPorts([said = false, moduleSaid = false]() mutable -> MidiSystem {
         QString why;
         if (QFileInfo::exists(QStringLiteral("/dev/snd/seq")))
-            if (auto ports = Ports(Api::Alsa, ModuleFolders(), &why))
+            if (auto ports = Ports(Api::Alsa, LateLibrary::ModuleFolders(), &why))
                 return {std::move(ports), {}};
         if (JackServerRunning())
-            if (auto ports = Ports(Api::Jack, ModuleFolders(), &why))
+            if (auto ports = Ports(Api::Jack, LateLibrary::ModuleFolders(), &why))
                 return {std::move(ports), JackServerRunning};
         if (!why.isEmpty()) {
             if (!std::exchange(moduleSaid, true))

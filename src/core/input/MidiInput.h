@@ -2,6 +2,7 @@
 // MIDI keyboards: every input port of the MIDI system is opened, ports that come and go are
 // followed by polling, and each note goes into the same note path as the PC keys.
 #include "core/input/MidiPorts.h"
+#include "core/platform/LateLibrary.h"
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
@@ -46,9 +47,8 @@ public:
     enum class Api { Alsa, Jack };
     // That system through the MIDI module, whether or not it looks present; null when it cannot
     // start, or when the module is not in `moduleFolders` (then `why` says so).
-    static std::unique_ptr<IMidiPorts> Ports(Api api, const QStringList& moduleFolders = ModuleFolders(),
+    static std::unique_ptr<IMidiPorts> Ports(Api api, const QStringList& moduleFolders = LateLibrary::ModuleFolders(),
                                              QString* why = nullptr);
-    static QStringList ModuleFolders();
 
     // Opens the ports that appeared, lets go of those that went. The timer calls it.
     void Poll();

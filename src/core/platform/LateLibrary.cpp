@@ -24,7 +24,7 @@ QStringList ModuleFolders()
     return {bin, QDir::cleanPath(bin + QStringLiteral("/../lib/tavopiano"))};
 }
 
-QFunctionPointer OpenModule(const QString& baseName, const char* entryName, const QStringList& folders, QString* file)
+QFunctionPointer ModuleEntry(const QString& baseName, const char* entryName, const QStringList& folders, QString* file)
 {
     file->clear();
     for (const QString& folder : folders) {

@@ -32,6 +32,18 @@ QStringList ModuleFolders();
 
 // A module of ours: its entry function, from the first folder that has the module; null when
 // none has it (`file` empty) or it has no such entry (`file` names it).
-QFunctionPointer OpenModule(const QString& baseName, const char* entryName, const QStringList& folders, QString* file);
+QFunctionPointer ModuleEntry(const QString& baseName, const char* entryName, const QStringList& folders, QString* file);
+
+// The table a module's entry returns (`const Api* entry()`); null when the module is missing
+// (`file` empty), or is not ours or of another version (`file` names it).
+template <typename Api>
+const Api* OpenModule(const QString& baseName, const char* entryName, int version, const QStringList& folders,
+                      QString* file)
+{
+    using Entry = const Api* (*)();
+    const auto entry = reinterpret_cast<Entry>(ModuleEntry(baseName, entryName, folders, file));
+    const Api* api = entry ? entry() : nullptr;
+    return api && api->version == version ? api : nullptr;
+}
 
 }   // namespace LateLibrary

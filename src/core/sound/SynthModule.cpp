@@ -10,10 +10,8 @@ const TavoSynthApi* Open(const QStringList& folders, QString* error)
 {
     const QString base = QStringLiteral("tavofluid");
     QString file;
-    const auto entry =
-        reinterpret_cast<TavoSynthEntry>(LateLibrary::OpenModule(base, TavoSynthEntryName, folders, &file));
-    const TavoSynthApi* api = entry ? entry() : nullptr;
-    if (api && api->version == TavoSynthApiVersion)
+    if (const auto* api =
+            LateLibrary::OpenModule<TavoSynthApi>(base, TavoSynthEntryName, TavoSynthApiVersion, folders, &file))
         return api;
     if (file.isEmpty())
         *error = QStringLiteral("没有找到钢琴（采样）音色的模块（%1），仍用标准音色。").arg(base);

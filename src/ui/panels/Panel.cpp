@@ -7,7 +7,7 @@
 
 ClickLabel* NewCloseLabel(QWidget* parent, int x, int y)
 {
-    auto* l = new ClickLabel(QStringLiteral("X"), parent);
+    auto* l = new ClickLabel(QStringLiteral("X"), parent);   // ClickLabel shows Qt::PlainText
     l->setFont(PixelFont(QStringLiteral("微软雅黑"), 17, true));
     SetTextColor(l, QColor(128, 128, 128));
     l->setGeometry(x, y, 12, 24);
